@@ -1,0 +1,126 @@
+#include "convert.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace ombra {
+namespace {
+
+// A NUL byte ends a field early: what follows it is not looked at.
+std::string_view UpToNul(std::string_view field) {
+  const auto nul = field.find('\0');
+  return nul == std::string_view::npos ? field : field.substr(0, nul);
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+void ThrowConvertError(std::string_view field) {
+  throw EConvertError("'" + std::string(field) + "' ist kein gültiger Wert");
+}
+
+std::int64_t StrToInt64(std::string_view field) {
+  const std::string_view s = UpToNul(field);
+  std::size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  int base = 10;
+  if (i < s.size() && (s[i] == '$' || s[i] == 'x' || s[i] == 'X')) {
+    base = 16;
+    ++i;
+  } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i == s.size()) ThrowConvertError(field);
+  // Accumulate the magnitude as unsigned so that the most negative value still fits.
+  const std::uint64_t limit = negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
+  std::uint64_t value = 0;
+  for (; i < s.size(); ++i) {
+    const int digit = base == 16 ? HexValue(s[i]) : (s[i] >= '0' && s[i] <= '9' ? s[i] - '0' : -1);
+    if (digit < 0) ThrowConvertError(field);
+    if (value > (limit - static_cast<std::uint64_t>(digit)) / static_cast<std::uint64_t>(base))
+      ThrowConvertError(field);
+    value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+  }
+  if (negative) return value == (std::uint64_t{1} << 63) ? std::numeric_limits<std::int64_t>::min()
+                                                       : -static_cast<std::int64_t>(value);
+  return static_cast<std::int64_t>(value);
+}
+
+std::int32_t StrToInt32(std::string_view field) {
+  const std::int64_t v = StrToInt64(field);
+  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+    ThrowConvertError(field);
+  return static_cast<std::int32_t>(v);
+}
+
+double StrToFloat(std::string_view field, char decimalSeparator) {
+  const std::string_view s = UpToNul(field);
+  std::size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  std::size_t end = s.size();
+  while (end > i && s[end - 1] == ' ') --end;
+
+  // Rewrite into the form from_chars reads, whatever the user's separator is.
+  std::string plain;
+  plain.reserve(end - i + 1);
+  if (i < end && (s[i] == '+' || s[i] == '-')) {
+    if (s[i] == '-') plain += '-';
+    ++i;
+  }
+  bool digits = false;
+  for (; i < end && s[i] >= '0' && s[i] <= '9'; ++i, digits = true) plain += s[i];
+  if (i < end && s[i] == decimalSeparator) {
+    plain += '.';
+    for (++i; i < end && s[i] >= '0' && s[i] <= '9'; ++i, digits = true) plain += s[i];
+  }
+  if (!digits) ThrowConvertError(field);
+  bool negativeExponent = false;
+  if (i < end && (s[i] == 'e' || s[i] == 'E')) {
+    plain += 'e';
+    ++i;
+    if (i < end && (s[i] == '+' || s[i] == '-')) {
+      negativeExponent = s[i] == '-';
+      plain += s[i++];
+    }
+    bool expDigits = false;
+    for (; i < end && s[i] >= '0' && s[i] <= '9'; ++i, expDigits = true) plain += s[i];
+    if (!expDigits) ThrowConvertError(field);
+  }
+  if (i != end) ThrowConvertError(field);
+
+  double value = 0.0;
+  const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    // Underflow reads as zero; overflow would give a value no amount can have.
+    if (!negativeExponent) ThrowConvertError(field);
+    value = 0.0;
+  } else if (ec != std::errc() || ptr != plain.data() + plain.size() || !std::isfinite(value)) {
+    ThrowConvertError(field);
+  }
+  return value;
+}
+
+TDate DateFromDDMMYY(std::string_view field, int currentYear) {
+  if (field.size() != 6) ThrowConvertError(field);
+  for (char c : field)
+    if (c < '0' || c > '9') ThrowConvertError(field);
+  auto two = [&](std::size_t at) { return (field[at] - '0') * 10 + (field[at + 1] - '0'); };
+  const int day = two(0);
+  const int month = two(2);
+  const int year = ExpandTwoDigitYear(two(4), currentYear);
+  if (!IsValidDate(year, month, day)) ThrowConvertError(field);
+  return TDate{year, month, day};
+}
+
+}  // namespace ombra

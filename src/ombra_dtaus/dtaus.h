@@ -1,0 +1,82 @@
+#pragma once
+// One DTAUS exchange file in memory: header (A), payments (C) and trailer (E).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "datetime.h"
+#include "regional.h"
+
+namespace ombra {
+
+// Ordered 8-bit (Windows-1252) text lines of a rendered page.
+using TLineList = std::vector<std::string>;
+
+class TSatzA {
+ public:
+  TDate Datum;
+  std::string Art;
+  std::string Name;
+  std::string BLZ;
+  std::string Konto;
+  std::string Referenz;
+  bool Euro = false;
+};
+
+class TSatzC {
+ public:
+  double Betrag = 0.0;
+  std::string BLZ;
+  std::string Konto;
+  std::string Name;
+  std::vector<std::string> Verwendungszweck;
+};
+
+class TSatzE {
+ public:
+  std::int32_t Anzahl = 0;
+  double SummeDM = 0.0;
+  std::int64_t SummeKonto = 0;
+  std::int64_t SummeBLZ = 0;
+  double SummeEuro = 0.0;
+};
+
+class TDtaus {
+ public:
+  using TReportHandler = std::function<void(int level, const std::string& message)>;
+
+  TDtaus();
+  ~TDtaus();
+  TDtaus(const TDtaus&) = delete;
+  TDtaus& operator=(const TDtaus&) = delete;
+
+  std::unique_ptr<TSatzA> SatzA;
+  std::vector<std::unique_ptr<TSatzC>> SatzCList;
+  std::unique_ptr<TSatzE> SatzE;
+  std::string ErrorText;
+
+  // Never throws: a file that cannot be read or converted leaves FileName in ErrorText.
+  // Only the decimal separator of `rs` is used (for amounts written with decimals).
+  void Load(const std::string& FileName, const TRegionalSettings& rs = TRegionalSettings::de_DE());
+
+  // Appends the control list (or the one-line error page) to `lines`.
+  void RenderControlList(TLineList& lines, const std::string& footer,
+                         const TRegionalSettings& rs = TRegionalSettings::de_DE()) const;
+
+  // Field checks of the reader land here. Silent unless a handler is set.
+  void Report(int Level, const std::string& Message) const;
+  void Check(bool Condition, const std::string& Message) const;
+  void SetReportHandler(TReportHandler handler) { reportHandler_ = std::move(handler); }
+
+ private:
+  TReportHandler reportHandler_;
+};
+
+// "12345678" -> "123 456 78"; the characters themselves are not examined.
+std::string FormatBLZ(const std::string& Text);
+// "0001234567" -> "1234567"; throws EConvertError when the field is no integer.
+std::string NormalizeKonto(const std::string& Text);
+
+}  // namespace ombra

@@ -1,0 +1,59 @@
+#include "file_reader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ombra {
+namespace {
+constexpr std::size_t kBufferSize = 1 << 20;
+}
+
+TFileReader::TFileReader(const std::string& fileName) {
+  // Read-only and not locked: other programs may keep using the file. O_NONBLOCK keeps a
+  // named pipe from blocking the open; such files are refused right after.
+  fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ < 0) throw EReadError(std::strerror(errno));
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd_);
+    throw EReadError("keine gewöhnliche Datei");
+  }
+  buffer_.resize(kBufferSize);
+}
+
+TFileReader::~TFileReader() { ::close(fd_); }
+
+void TFileReader::Fill() {
+  bufferStart_ = position_;
+  bufferLength_ = 0;
+  while (bufferLength_ < buffer_.size()) {
+    const ssize_t got = ::pread(fd_, buffer_.data() + bufferLength_, buffer_.size() - bufferLength_,
+                                bufferStart_ + static_cast<std::int64_t>(bufferLength_));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw EReadError(std::strerror(errno));
+    }
+    if (got == 0) break;
+    bufferLength_ += static_cast<std::size_t>(got);
+  }
+  bufferReachesEnd_ = bufferLength_ < buffer_.size();
+}
+
+std::string_view TFileReader::Read(std::size_t count) {
+  const std::int64_t bufferEnd = bufferStart_ + static_cast<std::int64_t>(bufferLength_);
+  const bool inside = position_ >= bufferStart_ && position_ <= bufferEnd;
+  // Refill when the request runs past the buffer, unless the buffer already holds the
+  // file's end.
+  if (!inside || (position_ + static_cast<std::int64_t>(count) > bufferEnd && !bufferReachesEnd_))
+    Fill();
+  const std::size_t offset = static_cast<std::size_t>(position_ - bufferStart_);
+  const std::size_t available = bufferLength_ - offset;
+  const std::size_t delivered = count < available ? count : available;
+  position_ += static_cast<std::int64_t>(delivered);
+  return std::string_view(buffer_.data() + offset, delivered);
+}
+
+}  // namespace ombra

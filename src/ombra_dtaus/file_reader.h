@@ -1,0 +1,40 @@
+#pragma once
+// Read-only, buffered access to a regular file by position. Throws EReadError.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ombra {
+
+class EReadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TFileReader {
+ public:
+  explicit TFileReader(const std::string& fileName);
+  ~TFileReader();
+  TFileReader(const TFileReader&) = delete;
+  TFileReader& operator=(const TFileReader&) = delete;
+
+  // Up to `count` bytes at the current position (fewer at the end of the file); moves on by
+  // as many. The view stays valid until the next call.
+  std::string_view Read(std::size_t count);
+  std::int64_t Position() const { return position_; }
+  void Seek(std::int64_t position) { position_ = position; }
+
+ private:
+  void Fill();
+
+  int fd_ = -1;
+  std::vector<char> buffer_;
+  std::int64_t bufferStart_ = 0;
+  std::size_t bufferLength_ = 0;
+  bool bufferReachesEnd_ = false;
+  std::int64_t position_ = 0;
+};
+
+}  // namespace ombra

@@ -1,0 +1,64 @@
+#include "numfmt.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace ombra {
+namespace {
+
+void AppendGrouped(std::string& out, const char* digits, std::size_t count, char separator) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0 && (count - i) % 3 == 0 && separator != '\0') out += separator;
+    out += digits[i];
+  }
+}
+
+}  // namespace
+
+void AppendAmount(std::string& out, double value, const TRegionalSettings& rs) {
+  if (std::isnan(value)) {
+    out += "NAN";
+    return;
+  }
+  if (std::isinf(value)) {
+    out += value < 0 ? "-INF" : "INF";
+    return;
+  }
+  // Exact integer cents while they fit a double's mantissa (every amount a file can hold);
+  // rounding half away from zero on the cents, as a clerk would.
+  if (std::fabs(value) < 9.0e13) {
+    const long long cents = std::llround(value * 100.0);
+    if (cents < 0) out += '-';
+    const unsigned long long magnitude = cents < 0 ? 0ULL - static_cast<unsigned long long>(cents)
+                                                   : static_cast<unsigned long long>(cents);
+    char digits[24];
+    const int n = std::snprintf(digits, sizeof digits, "%llu", magnitude / 100);
+    AppendGrouped(out, digits, static_cast<std::size_t>(n), rs.ThousandSeparator);
+    out += rs.DecimalSeparator;
+    out += static_cast<char>('0' + magnitude % 100 / 10);
+    out += static_cast<char>('0' + magnitude % 10);
+    return;
+  }
+  char buffer[400];
+  const int n = std::snprintf(buffer, sizeof buffer, "%.2f", std::fabs(value));
+  const std::string_view text(buffer, static_cast<std::size_t>(n));
+  const std::size_t point = text.find('.');
+  if (value < 0) out += '-';
+  AppendGrouped(out, buffer, point, rs.ThousandSeparator);
+  out += rs.DecimalSeparator;
+  out.append(text.substr(point + 1));
+}
+
+std::string FormatAmount(double value, const TRegionalSettings& rs) {
+  std::string out;
+  AppendAmount(out, value, rs);
+  return out;
+}
+
+void AppendInt(std::string& out, std::int64_t value) {
+  char digits[24];
+  const int n = std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(value));
+  out.append(digits, static_cast<std::size_t>(n));
+}
+
+}  // namespace ombra

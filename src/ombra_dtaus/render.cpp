@@ -1,0 +1,115 @@
+// The control list ("Datenträger-Kontrolliste") as HTML lines in Windows-1252.
+#include "cp1252.h"
+#include "dtaus.h"
+#include "numfmt.h"
+#include "umlauts.h"
+
+namespace ombra {
+namespace {
+
+constexpr const char* kTableBordered =
+    "<br><br><table border=1 cellpadding=1 cellspacing=0 width=100%>";
+
+void AppendPurpose(std::string& out, const std::vector<std::string>& lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out += "<br>";
+    AppendHtmlEscaped(out, DecodeUmlauts(lines[i]));
+  }
+}
+
+std::string SummaryRow(const TDtaus& doc, double total, const char* currency,
+                       const TRegionalSettings& rs) {
+  const TSatzA& a = *doc.SatzA;
+  std::string s = "<tr><td valign=top><table border=0><tr><td>Name:</td><td><b>";
+  AppendHtmlEscaped(s, a.Name);
+  s += "</b></td></tr><tr><td>BLZ:</td><td><b>";
+  AppendHtmlEscaped(s, a.BLZ);
+  s += "</b></td></tr><tr><td>Konto:</td><td><b>";
+  AppendHtmlEscaped(s, a.Konto);
+  s += "</b></td></tr></table></td><td align=right><table border=0><tr><td>Gesamtsumme:</td><td><b>";
+  AppendAmount(s, total, rs);
+  s += ' ';
+  s += currency;
+  s += "</b></td></tr><tr><td>Art:</td><td><b>";
+  AppendHtmlEscaped(s, a.Art);
+  s += "</b></td></tr><tr><td>S\xE4tze:</td><td><b>";
+  AppendInt(s, doc.SatzE->Anzahl);
+  s += "</b></td></tr><tr><td>Referenz:</td><td><b>";
+  AppendHtmlEscaped(s, a.Referenz);
+  s += "</b></td></tr></table></td></tr>";
+  return s;
+}
+
+std::string PaymentRow(std::int32_t number, const TSatzC& c, const char* currency,
+                       const TRegionalSettings& rs) {
+  std::string s;
+  s.reserve(256 + 36 * c.Verwendungszweck.size());
+  s += "<tr><td valign=top>";
+  AppendInt(s, number);
+  s += "</td><td valign=top>";
+  AppendHtmlEscaped(s, c.Name);
+  s += "</td><td valign=top align=right>";
+  AppendHtmlEscaped(s, c.BLZ);
+  s += "</td><td valign=top align=right>";
+  AppendHtmlEscaped(s, c.Konto);
+  s += "</td><td>";
+  AppendPurpose(s, c.Verwendungszweck);
+  s += "</td><td valign=top align=right>";
+  AppendAmount(s, c.Betrag, rs);
+  s += ' ';
+  s += currency;
+  s += "</td></tr>";
+  return s;
+}
+
+}  // namespace
+
+void TDtaus::RenderControlList(TLineList& lines, const std::string& footer,
+                               const TRegionalSettings& rs) const {
+  if (!ErrorText.empty()) {
+    // File names on Linux are UTF-8; the page is Windows-1252.
+    std::string line = "<font face=arial color=#ff0000>Beim Lesen der Datei ";
+    AppendHtmlEscaped(line, support::Utf8ToCp1252OrKeep(ErrorText));
+    line += " ist ein Fehler aufgetreten.</font>";
+    lines.push_back(std::move(line));
+    return;
+  }
+  const char* currency = SatzA->Euro ? "EUR" : "DM";
+  const double summary = SatzA->Euro ? SatzE->SummeEuro : SatzE->SummeDM;
+
+  lines.reserve(lines.size() + 12 + SatzCList.size());
+  lines.push_back(
+      "<html><head><style><!-- p,td,th {font-family:arial} --></style></head><body>"
+      "<p><b>Datentr\xE4ger-Kontrolliste vom " +
+      FormatDate(SatzA->Datum, rs.ShortDateFormat) + "</b><br>");
+  lines.emplace_back(kTableBordered);
+  lines.push_back(SummaryRow(*this, summary, currency, rs));
+  lines.emplace_back("</table>");
+  lines.emplace_back(kTableBordered);
+  lines.emplace_back(
+      "<tr><th>Nr.</th><th>Empf\xE4nger</th><th>BLZ</th><th>Konto</th>"
+      "<th>Verwendungszweck</th><th>Betrag</th></tr>");
+  double running = 0.0;
+  std::int32_t number = 0;
+  for (const auto& c : SatzCList) {
+    lines.push_back(PaymentRow(++number, *c, currency, rs));
+    running += c->Betrag;
+  }
+  lines.emplace_back("</table>");
+  std::string sums = "<br>BLZ-Pr\xFC" "fsumme: ";
+  AppendInt(sums, SatzE->SummeBLZ);
+  sums += "<br>Konto-Pr\xFC" "fsumme: ";
+  AppendInt(sums, SatzE->SummeKonto);
+  lines.push_back(std::move(sums));
+  lines.emplace_back("<br><br><table border=0 cellpadding=1 cellspacing=0 width=100%>");
+  std::string closing = "<tr><td align=right>Gesamtsumme: <b>";
+  AppendAmount(closing, running, rs);
+  closing += ' ';
+  closing += currency;
+  closing += "</b></td></tr>";
+  lines.push_back(std::move(closing));
+  lines.emplace_back("</table>");
+  lines.push_back("<hr><font color=\"#cccccc\">" + footer + "</font></p></body></html>");
+}
+
+}  // namespace ombra

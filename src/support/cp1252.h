@@ -1,0 +1,17 @@
+#pragma once
+// Windows-1252 <-> UTF-8. Only 0x80-0x9F differ from Latin-1.
+#include <string>
+#include <string_view>
+
+namespace support {
+
+// Code point of one Windows-1252 byte (the five unassigned bytes map to themselves).
+char32_t Cp1252ToUnicode(unsigned char byte);
+
+std::string Cp1252ToUtf8(std::string_view text);
+
+// Converts valid UTF-8 whose characters all exist in Windows-1252; otherwise returns the
+// text unchanged, so bytes that are not UTF-8 pass as they are.
+std::string Utf8ToCp1252OrKeep(std::string_view text);
+
+}  // namespace support

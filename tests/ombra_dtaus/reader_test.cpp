@@ -1,0 +1,306 @@
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+#include "dtaus.h"
+#include "dtaus_builder.h"
+#include "temp_dir.h"
+
+using namespace testdta;
+using ombra::TDtaus;
+
+namespace {
+
+class ReaderTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& bytes) { return dir.Write("test.dta", bytes); }
+  void LoadBytes(const std::string& bytes,
+                 const ombra::TRegionalSettings& rs = ombra::TRegionalSettings::de_DE()) {
+    doc.Load(Write(bytes), rs);
+  }
+  std::vector<std::string> Purposes(std::size_t record) const {
+    return doc.SatzCList.at(record)->Verwendungszweck;
+  }
+
+  TempDir dir;
+  TDtaus doc;
+};
+
+CRecord WithExtensions(int n) {
+  CRecord c;
+  for (int i = 1; i <= n; ++i) c.extensions.push_back({"02", "ZEILE " + std::to_string(i)});
+  return c;
+}
+
+std::string Padded(const std::string& text) { return text + std::string(27 - text.size(), ' '); }
+
+TEST_F(ReaderTest, ReadsHeaderPaymentsAndTrailerOfAPlainFile) {
+  ARecord a;
+  CRecord c1, c2;
+  c2.blz = "11122233";
+  c2.konto = "0099999999";
+  c2.euro = "00000100050";
+  c2.name = "ZWEITER EMPFAENGER";
+  const std::string bytes = File(a, {c1, c2});
+  ASSERT_EQ(bytes.size(), 768u);
+  LoadBytes(bytes);
+
+  EXPECT_EQ(doc.ErrorText, "");
+  EXPECT_EQ(doc.SatzA->Art, "\xDC" "berweisungen");
+  EXPECT_EQ(doc.SatzA->Name, Padded("ABSENDER GMBH"));
+  EXPECT_EQ(doc.SatzA->BLZ, "123 456 78");
+  EXPECT_EQ(doc.SatzA->Konto, "1234567");
+  EXPECT_EQ(doc.SatzA->Referenz, "REF0000001");
+  EXPECT_EQ(doc.SatzA->Datum, (ombra::TDate{2002, 12, 31}));
+  EXPECT_TRUE(doc.SatzA->Euro);
+
+  ASSERT_EQ(doc.SatzCList.size(), 2u);
+  EXPECT_EQ(doc.SatzE->Anzahl, 2);
+  const auto& second = *doc.SatzCList[1];
+  EXPECT_EQ(second.BLZ, "111 222 33");
+  EXPECT_EQ(second.Konto, "99999999");
+  EXPECT_DOUBLE_EQ(second.Betrag, 1000.50);
+  EXPECT_EQ(second.Name, Padded("ZWEITER EMPFAENGER"));
+  EXPECT_EQ(second.Verwendungszweck, std::vector<std::string>{Padded("RECHNUNG 1")});
+
+  // The trailer is read from byte 641: its values are those of the two payments.
+  EXPECT_DOUBLE_EQ(doc.SatzE->SummeEuro, 1123.95);
+  EXPECT_DOUBLE_EQ(doc.SatzE->SummeDM, 0.0);
+  EXPECT_EQ(doc.SatzE->SummeKonto, 123456 + 99999999);
+  EXPECT_EQ(doc.SatzE->SummeBLZ, 87654321 + 11122233);
+}
+
+TEST_F(ReaderTest, AmountComesFromTheFieldOfTheFilesCurrency) {
+  ARecord a;
+  CRecord c;
+  c.dm = "00000012345";
+  c.euro = "00000099999";
+  LoadBytes(File(a, {c}));
+  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0)->Betrag, 999.99);
+
+  a.currency = " ";
+  LoadBytes(File(a, {c}));
+  EXPECT_FALSE(doc.SatzA->Euro);
+  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0)->Betrag, 123.45);
+}
+
+TEST_F(ReaderTest, OddExtensionCountAlsoTakesTheNextSlotsText) {
+  CRecord c = WithExtensions(1);
+  std::string bytes = File(ARecord{}, {c});
+  Put(bytes, 128 + 219, 128 + 245, "IM ZWEITEN FELD");  // slot 2's text, not announced
+  LoadBytes(bytes);
+  ASSERT_EQ(doc.ErrorText, "");
+  EXPECT_EQ(Purposes(0), (std::vector<std::string>{Padded("RECHNUNG 1"), Padded("ZEILE 1"),
+                                                   Padded("IM ZWEITEN FELD")}));
+}
+
+TEST_F(ReaderTest, ThreeExtensionsTakeThreeBlocksAndTheNextRecordFollows) {
+  CRecord c1 = WithExtensions(3);
+  CRecord c2;
+  c2.name = "NACH DREI TEILEN";
+  LoadBytes(File(ARecord{}, {c1, c2}));
+  ASSERT_EQ(doc.ErrorText, "");
+  ASSERT_EQ(doc.SatzCList.size(), 2u);
+  EXPECT_EQ(Purposes(0).size(), 5u);
+  EXPECT_EQ(Purposes(0)[3], Padded("ZEILE 3"));
+  EXPECT_EQ(doc.SatzCList[1]->Name, Padded("NACH DREI TEILEN"));
+}
+
+TEST_F(ReaderTest, UpToFifteenExtensionsAreReadFourPerFurtherBlock) {
+  for (int n : {5, 6, 7, 14, 15}) {
+    SCOPED_TRACE(n);
+    CRecord c1 = WithExtensions(n);
+    CRecord c2;
+    c2.name = "DANACH";
+    LoadBytes(File(ARecord{}, {c1, c2}));
+    ASSERT_EQ(doc.ErrorText, "");
+    ASSERT_EQ(doc.SatzCList.size(), 2u);
+    const auto purposes = Purposes(0);
+    ASSERT_EQ(purposes.size(), static_cast<std::size_t>(1 + (n + 1) / 2 * 2));
+    for (int i = 1; i <= n; ++i) EXPECT_EQ(purposes[i], Padded("ZEILE " + std::to_string(i)));
+    EXPECT_EQ(doc.SatzCList[1]->Name, Padded("DANACH"));
+  }
+}
+
+TEST_F(ReaderTest, ExtensionCountFieldDecidesTheRecord) {
+  CRecord none;
+  none.count = "00";
+  LoadBytes(File(ARecord{}, {none}));
+  EXPECT_EQ(doc.ErrorText, "");
+  EXPECT_EQ(Purposes(0).size(), 1u);
+
+  CRecord negative;
+  negative.count = "-1";
+  LoadBytes(File(ARecord{}, {negative}));
+  EXPECT_EQ(doc.ErrorText, "");
+  EXPECT_EQ(Purposes(0).size(), 1u);
+
+  for (const char* bad : {"  ", "1 ", "16", "99", "AB"}) {
+    SCOPED_TRACE(bad);
+    CRecord c = WithExtensions(15);
+    c.count = bad;
+    const std::string name = Write(File(ARecord{}, {c}));
+    doc.Load(name);
+    EXPECT_EQ(doc.ErrorText, name);
+  }
+}
+
+TEST_F(ReaderTest, FileWithoutPaymentsReadsTheNextRecordAsTrailer) {
+  LoadBytes(File(ARecord{}, {}));
+  EXPECT_EQ(doc.ErrorText, "");
+  EXPECT_TRUE(doc.SatzCList.empty());
+  EXPECT_EQ(doc.SatzE->Anzahl, 0);
+}
+
+TEST_F(ReaderTest, KindsAndFieldChecksGoToTheReportHandler) {
+  std::vector<std::string> reports;
+  doc.SetReportHandler([&](int level, const std::string& message) {
+    EXPECT_EQ(level, 2);
+    reports.push_back(message);
+  });
+  const std::vector<std::pair<std::string, std::string>> kinds = {
+      {"GK", "\xDC" "berweisungen"}, {"LK", "Lastschriften"}, {"GB", "???"}, {"LB", "???"}};
+  for (const auto& [kind, art] : kinds) {
+    ARecord a;
+    a.kind = kind;
+    LoadBytes(File(a, {CRecord{}}));
+    EXPECT_EQ(doc.SatzA->Art, art);
+  }
+  EXPECT_TRUE(reports.empty());
+
+  ARecord a;
+  a.kind = "gk";
+  a.length = "0127";
+  a.type = "X";
+  a.currency = "2";
+  std::string bytes = File(a, {CRecord{}});
+  Put(bytes, 128 + 256 + 1, 128 + 256 + 5, "0129Z");
+  LoadBytes(bytes);
+  EXPECT_EQ(doc.ErrorText, "");
+  EXPECT_EQ(doc.SatzA->Art, "???");
+  EXPECT_FALSE(doc.SatzA->Euro);  // any byte but "1" makes a DM file
+  EXPECT_EQ(reports, (std::vector<std::string>{
+                         "Ung\xFCltige L\xE4nge", "Nur Satzart A erlaubt",
+                         "Nur Kennzeichen GK, LK, GB, LB erlaubt", "Nur Euro oder DM",
+                         "Ung\xFCltige L\xE4nge", "Nur Satzart E erlaubt"}));
+}
+
+TEST_F(ReaderTest, BankCodesAreGroupedWhateverTheyHold) {
+  EXPECT_EQ(ombra::FormatBLZ("12345678"), "123 456 78");
+  EXPECT_EQ(ombra::FormatBLZ("        "), std::string(10, ' '));
+  EXPECT_EQ(ombra::FormatBLZ("AB<DEF&H"), "AB< DEF &H");
+}
+
+TEST_F(ReaderTest, AccountNumbersAreNormalisedOrFailTheLoad) {
+  EXPECT_EQ(ombra::NormalizeKonto("0001234567"), "1234567");
+  EXPECT_EQ(ombra::NormalizeKonto("0000000000"), "0");
+  EXPECT_EQ(ombra::NormalizeKonto("  -0000042"), "-42");
+  for (const char* bad : {"12345678 9", "          ", "00001234 ", "12A4567890"}) {
+    SCOPED_TRACE(bad);
+    CRecord c;
+    c.konto = bad;
+    const std::string name = Write(ARecord{}.Bytes() + c.Bytes() + ERecord{}.Bytes());
+    doc.Load(name);
+    EXPECT_EQ(doc.ErrorText, name);
+  }
+}
+
+TEST_F(ReaderTest, HeaderDateIsReadByPositionInEveryLocale) {
+  ARecord a;
+  a.date = "010180";
+  for (const auto& rs : {ombra::TRegionalSettings::de_DE(), ombra::TRegionalSettings::en_US()}) {
+    LoadBytes(File(a, {}), rs);
+    EXPECT_EQ(doc.ErrorText, "");
+    EXPECT_EQ(doc.SatzA->Datum, (ombra::TDate{1980, 1, 1}));
+  }
+  for (const char* bad : {"000000", "310202", "3112O2", "      ", "01.180"}) {
+    SCOPED_TRACE(bad);
+    a.date = bad;
+    LoadBytes(File(a, {}));
+    EXPECT_FALSE(doc.ErrorText.empty());
+  }
+}
+
+TEST_F(ReaderTest, AmountsFollowTheUsersDecimalSeparator) {
+  CRecord c;
+  c.euro = "   12345,5 ";
+  LoadBytes(ARecord{}.Bytes() + c.Bytes() + ERecord{}.Bytes());
+  ASSERT_EQ(doc.ErrorText, "");
+  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0)->Betrag, 123.455);
+
+  LoadBytes(ARecord{}.Bytes() + c.Bytes() + ERecord{}.Bytes(), ombra::TRegionalSettings::en_US());
+  EXPECT_FALSE(doc.ErrorText.empty());
+
+  c.euro = "12345.5";
+  LoadBytes(ARecord{}.Bytes() + c.Bytes() + ERecord{}.Bytes(), ombra::TRegionalSettings::en_US());
+  EXPECT_EQ(doc.ErrorText, "");
+  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0)->Betrag, 123.455);
+}
+
+TEST_F(ReaderTest, FailedLoadKeepsTheNameAndTheNextLoadStartsClean) {
+  const std::string missing = (dir.Path() / "fehlt.dta").string();
+  doc.Load(missing);
+  EXPECT_EQ(doc.ErrorText, missing);
+
+  doc.Load(dir.Path().string());  // a folder
+  EXPECT_EQ(doc.ErrorText, dir.Path().string());
+
+  LoadBytes(File(ARecord{}, {CRecord{}, CRecord{}}));
+  EXPECT_EQ(doc.ErrorText, "");
+  EXPECT_EQ(doc.SatzCList.size(), 2u);
+}
+
+TEST_F(ReaderTest, ReadOnlyFileLoadsAndStaysUnchanged) {
+  const std::string bytes = File(ARecord{}, {CRecord{}});
+  const std::string name = Write(bytes);
+  ASSERT_EQ(chmod(name.c_str(), 0444), 0);
+  struct stat before {};
+  ASSERT_EQ(stat(name.c_str(), &before), 0);
+
+  doc.Load(name);
+  EXPECT_EQ(doc.ErrorText, "");
+
+  struct stat after {};
+  ASSERT_EQ(stat(name.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  std::ifstream in(name, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+}
+
+TEST_F(ReaderTest, BytesAfterTheTrailerAreIgnored) {
+  LoadBytes(File(ARecord{}, {CRecord{}}) + "0128C" + std::string(500, '#'));
+  EXPECT_EQ(doc.ErrorText, "");
+  EXPECT_EQ(doc.SatzCList.size(), 1u);
+}
+
+TEST_F(ReaderTest, FilesThatEndEarlyFail) {
+  const std::string whole = File(ARecord{}, {WithExtensions(5)});
+  const std::size_t aEnd = 128, cEnd = aEnd + 3 * 128;
+  // Inside the header, inside the payment's parts, right after the payment, inside the trailer.
+  for (std::size_t size : {std::size_t{0}, std::size_t{100}, aEnd + 150, aEnd + 300, cEnd - 12,
+                           cEnd, cEnd + 127}) {
+    SCOPED_TRACE(size);
+    const std::string name = Write(whole.substr(0, size));
+    doc.Load(name);
+    EXPECT_EQ(doc.ErrorText, name);
+  }
+  LoadBytes(whole);
+  EXPECT_EQ(doc.ErrorText, "");
+}
+
+TEST_F(ReaderTest, TrailerFieldsMustConvert) {
+  for (std::size_t first : {18u, 31u, 48u, 65u}) {
+    SCOPED_TRACE(first);
+    std::string bytes = File(ARecord{}, {CRecord{}});
+    const std::size_t e = bytes.size() - 128;
+    bytes[e + first + 2] = '#';
+    LoadBytes(bytes);
+    EXPECT_FALSE(doc.ErrorText.empty());
+  }
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "dtaus.h"
+#include "numfmt.h"
+#include "umlauts.h"
+
+using namespace ombra;
+
+namespace {
+
+const TRegionalSettings kDE = TRegionalSettings::de_DE();
+const TRegionalSettings kUS = TRegionalSettings::en_US();
+
+const std::string kHead =
+    "<html><head><style><!-- p,td,th {font-family:arial} --></style></head><body>"
+    "<p><b>Datentr\xE4ger-Kontrolliste vom ";
+const std::string kTable = "<br><br><table border=1 cellpadding=1 cellspacing=0 width=100%>";
+const std::string kColumns =
+    "<tr><th>Nr.</th><th>Empf\xE4nger</th><th>BLZ</th><th>Konto</th><th>Verwendungszweck</th>"
+    "<th>Betrag</th></tr>";
+
+std::unique_ptr<TSatzC> Payment(double betrag, std::vector<std::string> purposes,
+                                std::string name = "Max Muster") {
+  auto c = std::make_unique<TSatzC>();
+  c->Betrag = betrag;
+  c->BLZ = "100 200 30";
+  c->Konto = "4711";
+  c->Name = std::move(name);
+  c->Verwendungszweck = std::move(purposes);
+  return c;
+}
+
+// A document as a successful load leaves it.
+void Fill(TDtaus& doc) {
+  doc.SatzA->Datum = {2002, 12, 31};
+  doc.SatzA->Art = "Lastschriften";
+  doc.SatzA->Name = "Firma [A] & Co";
+  doc.SatzA->BLZ = "123 456 78";
+  doc.SatzA->Konto = "1234567";
+  doc.SatzA->Referenz = "R<1>";
+  doc.SatzA->Euro = true;
+  doc.SatzE->Anzahl = 2;
+  doc.SatzE->SummeEuro = 1234567.5;
+  doc.SatzE->SummeDM = 3.0;
+  doc.SatzE->SummeBLZ = 200400060;
+  doc.SatzE->SummeKonto = -9422;
+  doc.SatzCList.push_back(Payment(1234.5, {"Miete [\\] ~", "   "}));
+  doc.SatzCList.push_back(Payment(0.1, {"Nur eine Zeile"}, "A<b>&"));
+}
+
+std::string SummaryRow(const std::string& name, const std::string& total, const std::string& art,
+                       const std::string& count, const std::string& referenz) {
+  return "<tr><td valign=top><table border=0><tr><td>Name:</td><td><b>" + name +
+         "</b></td></tr><tr><td>BLZ:</td><td><b>123 456 78</b></td></tr><tr><td>Konto:</td><td><b>"
+         "1234567</b></td></tr></table></td><td align=right><table border=0><tr><td>Gesamtsumme:"
+         "</td><td><b>" + total + "</b></td></tr><tr><td>Art:</td><td><b>" + art +
+         "</b></td></tr><tr><td>S\xE4tze:</td><td><b>" + count +
+         "</b></td></tr><tr><td>Referenz:</td><td><b>" + referenz + "</b></td></tr></table></td></tr>";
+}
+
+std::string PaymentRow(int nr, const std::string& name, const std::string& purpose,
+                       const std::string& amount) {
+  return "<tr><td valign=top>" + std::to_string(nr) + "</td><td valign=top>" + name +
+         "</td><td valign=top align=right>100 200 30</td><td valign=top align=right>4711</td><td>" +
+         purpose + "</td><td valign=top align=right>" + amount + "</td></tr>";
+}
+
+TEST(ControlList, RendersEveryLineOfALoadedDocument) {
+  TDtaus doc;
+  Fill(doc);
+  TLineList lines;
+  doc.RenderControlList(lines, "Fu&szlig; <a href=x>1.02</a>", kDE);
+
+  const TLineList expected = {
+      kHead + "31.12.2002</b><br>",
+      kTable,
+      SummaryRow("Firma [A] &amp; Co", "1.234.567,50 EUR", "Lastschriften", "2", "R&lt;1&gt;"),
+      "</table>",
+      kTable,
+      kColumns,
+      PaymentRow(1, "Max Muster", "Miete \xC4\xD6\xDC ~<br>   ", "1.234,50 EUR"),
+      PaymentRow(2, "A&lt;b&gt;&amp;", "Nur eine Zeile", "0,10 EUR"),
+      "</table>",
+      "<br>BLZ-Pr\xFC" "fsumme: 200400060<br>Konto-Pr\xFC" "fsumme: -9422",
+      "<br><br><table border=0 cellpadding=1 cellspacing=0 width=100%>",
+      "<tr><td align=right>Gesamtsumme: <b>1.234,60 EUR</b></td></tr>",
+      "</table>",
+      "<hr><font color=\"#cccccc\">Fu&szlig; <a href=x>1.02</a></font></p></body></html>"};
+  EXPECT_EQ(lines, expected);
+}
+
+TEST(ControlList, DmFileUsesTheDmTotalAndUsSeparators) {
+  TDtaus doc;
+  Fill(doc);
+  doc.SatzA->Euro = false;
+  doc.SatzE->SummeDM = -1234.5;
+  TLineList lines;
+  doc.RenderControlList(lines, "", kUS);
+  ASSERT_EQ(lines.size(), 14u);
+  EXPECT_EQ(lines[0], kHead + "12/31/2002</b><br>");
+  EXPECT_EQ(lines[2], SummaryRow("Firma [A] &amp; Co", "-1,234.50 DM", "Lastschriften", "2",
+                                 "R&lt;1&gt;"));
+  EXPECT_EQ(lines[6], PaymentRow(1, "Max Muster", "Miete \xC4\xD6\xDC ~<br>   ", "1,234.50 DM"));
+  EXPECT_EQ(lines[11], "<tr><td align=right>Gesamtsumme: <b>1,234.60 DM</b></td></tr>");
+}
+
+TEST(ControlList, EmptyPaymentListGivesTwelveLinesAndAZeroTotal) {
+  TDtaus doc;
+  Fill(doc);
+  doc.SatzCList.clear();
+  TLineList lines = {"davor"};
+  doc.RenderControlList(lines, "F", kDE);
+  ASSERT_EQ(lines.size(), 13u);
+  EXPECT_EQ(lines[0], "davor");
+  EXPECT_EQ(lines[6], kColumns);
+  EXPECT_EQ(lines[7], "</table>");
+  EXPECT_EQ(lines[10], "<tr><td align=right>Gesamtsumme: <b>0,00 EUR</b></td></tr>");
+}
+
+TEST(ControlList, FailedLoadGivesOnlyTheErrorLine) {
+  TDtaus doc;
+  Fill(doc);  // records of an earlier file must not show
+  doc.ErrorText = "/daten/a&b<c>.dta";
+  TLineList lines;
+  doc.RenderControlList(lines, "FOOTER", kDE);
+  EXPECT_EQ(lines, TLineList{"<font face=arial color=#ff0000>Beim Lesen der Datei "
+                             "/daten/a&amp;b&lt;c&gt;.dta ist ein Fehler aufgetreten.</font>"});
+}
+
+TEST(ControlList, ErrorPageShowsUtf8FileNamesInThePagesCodePage) {
+  TDtaus doc;
+  doc.ErrorText = "/tmp/\xC3\xBC" "berweisung.dta";
+  TLineList lines;
+  doc.RenderControlList(lines, "", kDE);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("/tmp/\xFC" "berweisung.dta"), std::string::npos);
+}
+
+TEST(ControlList, RenderingTwiceGivesTheSameLines) {
+  TDtaus doc;
+  Fill(doc);
+  TLineList first, second;
+  doc.RenderControlList(first, "x", kDE);
+  doc.RenderControlList(second, "x", kDE);
+  EXPECT_EQ(first, second);
+}
+
+TEST(AmountFormat, RoundsToTwoDecimalsAndGroupsThousands) {
+  EXPECT_EQ(FormatAmount(1234567.5, kDE), "1.234.567,50");
+  EXPECT_EQ(FormatAmount(999.99, kDE), "999,99");
+  EXPECT_EQ(FormatAmount(0, kDE), "0,00");
+  EXPECT_EQ(FormatAmount(-0.001, kDE), "0,00");
+  EXPECT_EQ(FormatAmount(-1000, kDE), "-1.000,00");
+  EXPECT_EQ(FormatAmount(0.1 + 0.2, kDE), "0,30");
+  EXPECT_EQ(FormatAmount(999999999999.99, kUS), "999,999,999,999.99");
+  EXPECT_EQ(FormatAmount(1e20, kDE), "100.000.000.000.000.000.000,00");
+  EXPECT_EQ(FormatAmount(-1.0 / 0.0, kDE), "-INF");
+}
+
+TEST(Umlauts, OnlyTheThreeCapitalUmlautsAreDecoded) {
+  EXPECT_EQ(DecodeUmlauts("[\\]{|}~"), "\xC4\xD6\xDC{|}~");
+  EXPECT_EQ(DecodeUmlauts("M[[LLER\\"), "M\xC4\xC4LLER\xD6");
+  EXPECT_EQ(HtmlEscape("\"a\" & <b> \xE4"), "\"a\" &amp; &lt;b&gt; \xE4");
+}
+
+}  // namespace
