@@ -21,7 +21,10 @@ TFileReader::TFileReader(const std::string& fileName) {
     ::close(fd_);
     throw EReadError("keine gewöhnliche Datei");
   }
-  buffer_.resize(kBufferSize);
+  // Small files get a small buffer; nothing is gained by zeroing a megabyte for them.
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  bufferSize_ = size < kBufferSize ? static_cast<std::size_t>(size) + 1 : kBufferSize;
+  buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize_);
 }
 
 TFileReader::~TFileReader() { ::close(fd_); }
@@ -29,8 +32,8 @@ TFileReader::~TFileReader() { ::close(fd_); }
 void TFileReader::Fill() {
   bufferStart_ = position_;
   bufferLength_ = 0;
-  while (bufferLength_ < buffer_.size()) {
-    const ssize_t got = ::pread(fd_, buffer_.data() + bufferLength_, buffer_.size() - bufferLength_,
+  while (bufferLength_ < bufferSize_) {
+    const ssize_t got = ::pread(fd_, buffer_.get() + bufferLength_, bufferSize_ - bufferLength_,
                                 bufferStart_ + static_cast<std::int64_t>(bufferLength_));
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -39,7 +42,7 @@ void TFileReader::Fill() {
     if (got == 0) break;
     bufferLength_ += static_cast<std::size_t>(got);
   }
-  bufferReachesEnd_ = bufferLength_ < buffer_.size();
+  bufferReachesEnd_ = bufferLength_ < bufferSize_;
 }
 
 std::string_view TFileReader::Read(std::size_t count) {
@@ -53,7 +56,7 @@ std::string_view TFileReader::Read(std::size_t count) {
   const std::size_t available = bufferLength_ - offset;
   const std::size_t delivered = count < available ? count : available;
   position_ += static_cast<std::int64_t>(delivered);
-  return std::string_view(buffer_.data() + offset, delivered);
+  return std::string_view(buffer_.get() + offset, delivered);
 }
 
 }  // namespace ombra

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <memory>
 
 namespace ombra {
 
@@ -30,7 +30,8 @@ class TFileReader {
   void Fill();
 
   int fd_ = -1;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t bufferSize_ = 0;
   std::int64_t bufferStart_ = 0;
   std::size_t bufferLength_ = 0;
   bool bufferReachesEnd_ = false;

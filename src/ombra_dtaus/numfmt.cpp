@@ -1,5 +1,6 @@
 #include "numfmt.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -32,8 +33,8 @@ void AppendAmount(std::string& out, double value, const TRegionalSettings& rs) {
     const unsigned long long magnitude = cents < 0 ? 0ULL - static_cast<unsigned long long>(cents)
                                                    : static_cast<unsigned long long>(cents);
     char digits[24];
-    const int n = std::snprintf(digits, sizeof digits, "%llu", magnitude / 100);
-    AppendGrouped(out, digits, static_cast<std::size_t>(n), rs.ThousandSeparator);
+    const auto end = std::to_chars(digits, digits + sizeof digits, magnitude / 100).ptr;
+    AppendGrouped(out, digits, static_cast<std::size_t>(end - digits), rs.ThousandSeparator);
     out += rs.DecimalSeparator;
     out += static_cast<char>('0' + magnitude % 100 / 10);
     out += static_cast<char>('0' + magnitude % 10);
@@ -57,8 +58,8 @@ std::string FormatAmount(double value, const TRegionalSettings& rs) {
 
 void AppendInt(std::string& out, std::int64_t value) {
   char digits[24];
-  const int n = std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(value));
-  out.append(digits, static_cast<std::size_t>(n));
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, end);
 }
 
 }  // namespace ombra

@@ -13,7 +13,7 @@ constexpr const char* kTableBordered =
 void AppendPurpose(std::string& out, const std::vector<std::string>& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) out += "<br>";
-    AppendHtmlEscaped(out, DecodeUmlauts(lines[i]));
+    AppendDecodedEscaped(out, lines[i]);
   }
 }
 

@@ -21,6 +21,20 @@ void AppendHtmlEscaped(std::string& out, const std::string& text) {
   }
 }
 
+void AppendDecodedEscaped(std::string& out, const std::string& text) {
+  for (char c : text) {
+    switch (c) {
+      case '[': out += '\xC4'; break;
+      case '\\': out += '\xD6'; break;
+      case ']': out += '\xDC'; break;
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += c;
+    }
+  }
+}
+
 std::string HtmlEscape(const std::string& text) {
   std::string out;
   out.reserve(text.size());

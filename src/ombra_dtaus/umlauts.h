@@ -10,4 +10,7 @@ std::string DecodeUmlauts(const std::string& Text);
 std::string HtmlEscape(const std::string& text);
 void AppendHtmlEscaped(std::string& out, const std::string& text);
 
+// HtmlEscape(DecodeUmlauts(text)) in one pass, for the many purpose lines of a page.
+void AppendDecodedEscaped(std::string& out, const std::string& text);
+
 }  // namespace ombra

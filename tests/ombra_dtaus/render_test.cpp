@@ -164,3 +164,13 @@ TEST(Umlauts, OnlyTheThreeCapitalUmlautsAreDecoded) {
 }
 
 }  // namespace
+
+TEST(Umlauts, OnePassDecodingAgreesWithDecodeThenEscape) {
+  std::string every;
+  for (int b = 1; b < 256; ++b) every += static_cast<char>(b);
+  for (const std::string& text : {every, std::string("[[\\]]<&>"), std::string()}) {
+    std::string fast;
+    AppendDecodedEscaped(fast, text);
+    EXPECT_EQ(fast, HtmlEscape(DecodeUmlauts(text)));
+  }
+}

@@ -1,0 +1,78 @@
+// Writes a well-formed DTAUS file of COUNT payments for benchmarks and manual tests:
+// gen_dtaus OUT.dta COUNT. Payments carry 0, 2 and 4 extension parts in turn.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+void Put(std::string& r, std::size_t first, const std::string& value) {
+  r.replace(first - 1, value.size(), value);
+}
+
+std::string Digits(long long value, int width) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%0*lld", width, value);
+  return buf;
+}
+
+std::string Text(const std::string& s) { return (s + std::string(27, ' ')).substr(0, 27); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "Aufruf: gen_dtaus AUSGABE.dta ANZAHL\n");
+    return 2;
+  }
+  const long long count = std::atoll(argv[2]);
+  std::ofstream out(argv[1], std::ios::binary);
+  if (!out) {
+    std::fprintf(stderr, "Datei \"%s\" kann nicht erstellt werden.\n", argv[1]);
+    return 2;
+  }
+  std::string a(128, ' ');
+  Put(a, 1, "0128AGK1002003000000000");
+  Put(a, 24, Text("MUSTERFIRMA [BERWEISUNGEN"));
+  Put(a, 51, "081226");
+  Put(a, 61, "0001234567");
+  Put(a, 71, "0000000001");
+  Put(a, 128, "1");
+  out << a;
+
+  long long cents = 0, kontoSum = 0, blzSum = 0;
+  std::string record;
+  for (long long i = 0; i < count; ++i) {
+    const int parts = static_cast<int>(i % 3) * 2;
+    record.assign(parts <= 2 ? 256 : 384, ' ');
+    const long long blz = 10000000 + i % 89999999;
+    const long long konto = 1000000 + i * 7 % 9999999999LL;
+    const long long amount = 1 + i * 37 % 9999999;
+    Put(record, 1, Digits(187 + 29 * parts, 4) + "C");
+    Put(record, 6, "10020030");
+    Put(record, 14, Digits(blz, 8) + Digits(konto, 10) + "000000000005100");
+    Put(record, 51, "00000000000");
+    Put(record, 80, Digits(amount, 11));
+    Put(record, 94, Text("EMPF\\NGER NR " + std::to_string(i + 1)));
+    Put(record, 156, Text("RECHNUNG " + std::to_string(i + 1)));
+    Put(record, 186, Digits(parts, 2));
+    for (int p = 0; p < parts; ++p) {
+      const std::size_t at = p < 2 ? 188 + p * 29 : 257 + (p - 2) * 29;
+      Put(record, at, "02" + Text("ZEILE " + std::to_string(p + 2) + " M]NCHEN"));
+    }
+    out << record;
+    cents += amount;
+    kontoSum += konto;
+    blzSum += blz;
+  }
+  std::string e(128, ' ');
+  Put(e, 1, "0128E     ");
+  Put(e, 11, Digits(count, 7));
+  Put(e, 18, Digits(0, 13));
+  Put(e, 31, Digits(kontoSum % 100000000000000000LL, 17));
+  Put(e, 48, Digits(blzSum % 100000000000000000LL, 17));
+  Put(e, 65, Digits(cents % 10000000000000LL, 13));
+  out << e;
+  return out ? 0 : 1;
+}

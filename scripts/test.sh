@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs what is missing, builds Quandel and runs every test: the normal build, a build of
+# the core and the command-line tool with AddressSanitizer and UndefinedBehaviorSanitizer,
+# and a minute of fuzzing the reader.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+
+echo "== Build and tests"
+QUANDEL_BUILD_DIR=build scripts/build.sh
+ctest --test-dir build --output-on-failure -j 2
+
+echo "== Sanitizer build and tests (core, command-line tool)"
+QUANDEL_BUILD_DIR=build-asan scripts/build.sh -DQUANDEL_BUILD_GUI=OFF -DQUANDEL_BUILD_BENCH=OFF \
+  -DQUANDEL_SANITIZE=ON
+ctest --test-dir build-asan --output-on-failure -j 2
+
+echo "== Fuzzing the reader for 60 s"
+CXX=clang++ QUANDEL_BUILD_DIR=build-fuzz scripts/build.sh -DQUANDEL_BUILD_GUI=OFF \
+  -DQUANDEL_BUILD_BENCH=OFF -DQUANDEL_BUILD_TESTS=OFF -DQUANDEL_FUZZ=ON
+mkdir -p build-fuzz/corpus
+build-fuzz/fuzz/load_render_fuzz -max_total_time=60 -max_len=4096 -print_final_stats=1 \
+  -artifact_prefix=build-fuzz/ build-fuzz/corpus fuzz/corpus examples
