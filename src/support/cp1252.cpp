@@ -65,6 +65,9 @@ std::string Utf8ToCp1252OrKeep(std::string_view text) {
       if ((b & 0xC0) != 0x80) return std::string(text);
       cp = (cp << 6) | (b & 0x3F);
     }
+    // An overlong form is not valid UTF-8: "\xC1\x81" must not pass for "A".
+    constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kShortest[len]) return std::string(text);
     const auto mapped = UnicodeToCp1252(cp);
     if (!mapped) return std::string(text);
     out += static_cast<char>(*mapped);

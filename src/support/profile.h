@@ -1,7 +1,8 @@
 #pragma once
 // Reads INI files the way the classic Windows profile functions do: sections and keys
 // case-insensitive, the first match wins, values exactly as written (commas and
-// backslashes are ordinary characters), at most 2047 characters.
+// backslashes are ordinary characters) except that blanks around them and one pair of
+// enclosing quotes (" or ') are dropped, at most 2047 characters.
 #include <cstdint>
 #include <string>
 

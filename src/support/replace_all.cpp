@@ -1,5 +1,8 @@
 #include "replace_all.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace support {
 namespace {
 
@@ -16,29 +19,46 @@ std::string ReplaceInOnePass(const std::string& text, const std::string& search,
   return out;
 }
 
+// How many characters the rewriting may pass through before it is taken as endless.
+std::uint64_t WorkBudget(const std::string& text, const std::string& search,
+                         const std::string& replacement) {
+  constexpr std::uint64_t kFloor = std::uint64_t{1} << 22;
+  // A growing pair that never ends grows without bound, so it gets no more than the floor;
+  // the others may need quadratically many replacements (pairs that move a character
+  // across a run) and never grow, so they get that much.
+  if (replacement.size() > search.size()) return kFloor;
+  const std::uint64_t n = std::min<std::uint64_t>(text.size() + replacement.size() + 1, 1u << 30);
+  return std::max(kFloor, 4 * n * n);
+}
+
 }  // namespace
 
 std::string ReplaceAll(const std::string& text, const std::string& search,
                        const std::string& replacement) {
   if (search.empty() || text.empty()) return text;
-  std::string w = text;
   if (replacement.find(search) != std::string::npos) return ReplaceInOnePass(text, search, replacement);
-  // Restart at the earliest place where a new occurrence can have formed: it must overlap
-  // the replacement just made, so the search may resume that far back. This gives the same
-  // result as restarting at the first character, in linear instead of quadratic time.
-  // Some pairs keep forming new occurrences even without containing the search text; the
-  // step bound (far above what single-character pairs need) guarantees that the call ends.
-  const std::size_t n = text.size() + replacement.size() + 1;
-  const std::size_t limit = n * n * 4;
-  std::size_t steps = 0;
-  std::size_t p = w.find(search);
-  while (p != std::string::npos) {
-    if (++steps > limit) return ReplaceInOnePass(text, search, replacement);
-    w.replace(p, search.size(), replacement);
-    const std::size_t back = search.size() - 1;
-    p = w.find(search, p > back ? p - back : 0);
+  // The text is W = done + reversed(pending). `done` never holds an occurrence, so the first
+  // occurrence of W is the first one to end when characters move over from `pending`; as all
+  // occurrences have the same length it is also the first to start. Replacing it and putting
+  // the replacement back in front of `pending` therefore does exactly what searching again
+  // from the first character would do, in time proportional to the characters moved.
+  std::string done;
+  done.reserve(text.size());
+  std::string pending(text.rbegin(), text.rend());
+  const std::string replacementReversed(replacement.rbegin(), replacement.rend());
+  const std::uint64_t budget = WorkBudget(text, search, replacement);
+  std::uint64_t moved = 0;
+  while (!pending.empty()) {
+    if (++moved > budget) return ReplaceInOnePass(text, search, replacement);
+    done += pending.back();
+    pending.pop_back();
+    if (done.size() >= search.size() &&
+        done.compare(done.size() - search.size(), search.size(), search) == 0) {
+      done.resize(done.size() - search.size());
+      pending += replacementReversed;
+    }
   }
-  return w;
+  return done;
 }
 
 }  // namespace support

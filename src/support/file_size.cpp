@@ -1,0 +1,135 @@
+#include "file_size.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <memory>
+#include <string_view>
+
+#include "wildcard.h"
+
+namespace support {
+namespace {
+
+struct DirCloser {
+  void operator()(DIR* d) const { closedir(d); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+// One open folder listing, filtered like a Windows listing by pattern and attribute mask:
+// hidden entries only appear when the mask asks for them.
+class Listing {
+ public:
+  Listing(const std::string& folder, std::string_view pattern, int attrMask)
+      : dir_(opendir(folder.empty() ? "." : folder.c_str())), pattern_(pattern), mask_(attrMask) {}
+
+  // Fills `entry`; `walkable` tells whether it is a real folder, not a link to one, so
+  // that links cannot lead the walk into a loop.
+  bool Next(TSearchRec& entry, bool& walkable) {
+    if (!dir_) return false;
+    while (const dirent* d = readdir(dir_.get())) {
+      const std::string_view name = d->d_name;
+      if (name == "." || name == "..") continue;
+      const bool hidden = name.front() == '.';
+      if (hidden && (mask_ & faHidden) == 0) continue;
+      if (!WildcardMatch(name, pattern_)) continue;
+      struct stat st {};
+      // An entry that vanished meanwhile or a dangling link cannot be measured.
+      if (fstatat(dirfd(dir_.get()), d->d_name, &st, 0) != 0) continue;
+      const bool isDir = S_ISDIR(st.st_mode);
+      if (isDir) {
+        struct stat own {};
+        walkable = fstatat(dirfd(dir_.get()), d->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+                   S_ISDIR(own.st_mode);
+      } else {
+        walkable = false;
+      }
+      entry.Name.assign(name);
+      entry.Attr = (isDir ? faDirectory : 0) | (hidden ? faHidden : 0) |
+                   ((st.st_mode & S_IWUSR) == 0 ? faReadOnly : 0) |
+                   (S_ISREG(st.st_mode) ? faArchive : 0);
+      entry.Size = isDir ? 0 : static_cast<std::int64_t>(st.st_size);
+      entry.Time = static_cast<std::int64_t>(st.st_mtime);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  DirHandle dir_;
+  std::string_view pattern_;
+  int mask_;
+};
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  if (folder.back() == '/') return folder + name;
+  return folder + '/' + name;
+}
+
+class Walker {
+ public:
+  Walker(TFileSize& owner, const std::string& mask) : owner_(owner), mask_(mask) {}
+
+  void Walk(const std::string& folder) {
+    TSearchRec entry;
+    bool walkable = false;
+    if (owner_.Recursive) {
+      Listing folders(folder, "*.*", faDirectory);
+      while (!owner_.Aborted && folders.Next(entry, walkable)) {
+        if ((entry.Attr & faDirectory) == 0 || !walkable) continue;
+        // Taken before the callback, which gets the entry to change as it likes.
+        const std::string sub = JoinPath(folder, entry.Name);
+        if (owner_.OnDirectory) owner_.OnDirectory(owner_, folder, entry);
+        Walk(sub);
+      }
+    }
+    Listing files(folder, mask_, faAnyFile);
+    while (!owner_.Aborted && files.Next(entry, walkable)) {
+      if ((entry.Attr & faDirectory) != 0) {
+        // The folder pass has walked it already (or skipped it on purpose as hidden or as
+        // a link); walking it again would count its files twice.
+        if (owner_.Recursive) ++owner_.DirCount;
+        continue;
+      }
+      const std::int64_t size = entry.Size;
+      if (owner_.OnFile) owner_.OnFile(owner_, folder, entry);
+      ++owner_.FileCount;
+      total_ += size;
+    }
+  }
+
+  std::int64_t Total() const { return total_; }
+
+ private:
+  TFileSize& owner_;
+  const std::string& mask_;
+  std::int64_t total_ = 0;
+};
+
+}  // namespace
+
+std::int64_t TFileSize::Measure() {
+  DirCount = 0;
+  FileCount = 0;
+  std::string folder;
+  std::string mask = Path;
+  if (const auto slash = Path.rfind('/'); slash != std::string::npos) {
+    mask = Path.substr(slash + 1);
+    const auto end = Path.find_last_not_of('/', slash);
+    folder = end == std::string::npos ? "/" : Path.substr(0, end + 1);
+  }
+  if (mask.empty()) return 0;
+  Walker walker(*this, mask);
+  walker.Walk(folder);
+  return walker.Total();
+}
+
+std::int64_t CalcFileSize(const std::string& Path) {
+  TFileSize measure;
+  measure.Path = Path;
+  return measure.Measure();
+}
+
+}  // namespace support

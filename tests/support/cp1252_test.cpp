@@ -1,0 +1,54 @@
+#include "cp1252.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using support::Cp1252ToUnicode;
+using support::Cp1252ToUtf8;
+using support::Utf8ToCp1252OrKeep;
+
+namespace {
+
+TEST(Cp1252, HighBytesMapToTheirCodePoints) {
+  EXPECT_EQ(Cp1252ToUnicode(0x80), U'\u20AC');
+  EXPECT_EQ(Cp1252ToUnicode(0x9F), U'\u0178');
+  EXPECT_EQ(Cp1252ToUnicode(0x81), U'\u0081');  // unassigned: itself
+  EXPECT_EQ(Cp1252ToUnicode(0xE4), U'\u00E4');
+  EXPECT_EQ(Cp1252ToUnicode('A'), U'A');
+}
+
+TEST(Cp1252, ToUtf8) {
+  EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");
+  EXPECT_EQ(Cp1252ToUtf8("M\xFCller \xE4"), "M\xC3\xBCller \xC3\xA4");
+  EXPECT_EQ(Cp1252ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  EXPECT_EQ(Utf8ToCp1252OrKeep(Cp1252ToUtf8(all)), all);
+}
+
+TEST(Cp1252, ValidUtf8IsConverted) {
+  EXPECT_EQ(Utf8ToCp1252OrKeep("\xC3\xA4\xE2\x82\xAC"), "\xE4\x80");
+  EXPECT_EQ(Utf8ToCp1252OrKeep(""), "");
+}
+
+TEST(Cp1252, TextThatIsNotConvertibleUtf8IsKeptWhole) {
+  for (const std::string bad : {
+           "M\xFCller",           // already Windows-1252
+           "ab\xC3",              // cut short
+           "\xC3(x",              // bad continuation
+           "\xE2\x82",            // cut short in three bytes
+           "\xC1\x81",            // overlong 'A'
+           "\xC0\x80",            // overlong NUL
+           "\xE0\x83\xA4",        // overlong U+00E4
+           "\xF0\x9F\x98\x80",    // valid, but no such character in Windows-1252
+           "x\xC4\x80",           // U+0100 is not in Windows-1252 either
+           "\xFF"}) {
+    EXPECT_EQ(Utf8ToCp1252OrKeep(bad), bad);
+  }
+}
+
+}  // namespace
