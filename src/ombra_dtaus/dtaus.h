@@ -13,6 +13,9 @@ namespace ombra {
 
 // Ordered 8-bit (Windows-1252) text lines of a rendered page.
 using TLineList = std::vector<std::string>;
+// Takes the lines of a page one at a time, for callers that stream a big page instead of
+// holding it.
+using TLineSink = std::function<void(std::string&& line)>;
 
 class TSatzA {
  public:
@@ -63,6 +66,8 @@ class TDtaus {
 
   // Appends the control list (or the one-line error page) to `lines`.
   void RenderControlList(TLineList& lines, const std::string& footer,
+                         const TRegionalSettings& rs = TRegionalSettings::de_DE()) const;
+  void RenderControlList(const TLineSink& sink, const std::string& footer,
                          const TRegionalSettings& rs = TRegionalSettings::de_DE()) const;
 
   // Field checks of the reader land here. Silent unless a handler is set.

@@ -15,7 +15,11 @@ std::string BaseName(const std::string& name) {
   return name.substr(0, name.find_first_of(".@"));
 }
 
-bool IsPlainC(const std::string& name) { return name.empty() || name == "C" || name == "POSIX"; }
+// "C.UTF-8" is the plain C locale with UTF-8 text: no conventions of a country either.
+bool IsPlainC(const std::string& name) {
+  const std::string base = BaseName(name);
+  return base.empty() || base == "C" || base == "POSIX";
+}
 
 std::string FirstSet(std::initializer_list<const char*> variables) {
   for (const char* variable : variables) {

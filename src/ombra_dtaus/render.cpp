@@ -66,50 +66,55 @@ std::string PaymentRow(std::int32_t number, const TSatzC& c, const char* currenc
 
 void TDtaus::RenderControlList(TLineList& lines, const std::string& footer,
                                const TRegionalSettings& rs) const {
+  lines.reserve(lines.size() + (ErrorText.empty() ? 12 + SatzCList.size() : 1));
+  RenderControlList([&lines](std::string&& line) { lines.push_back(std::move(line)); }, footer, rs);
+}
+
+void TDtaus::RenderControlList(const TLineSink& sink, const std::string& footer,
+                               const TRegionalSettings& rs) const {
   if (!ErrorText.empty()) {
     // File names on Linux are UTF-8; the page is Windows-1252.
     std::string line = "<font face=arial color=#ff0000>Beim Lesen der Datei ";
     AppendHtmlEscaped(line, support::Utf8ToCp1252OrKeep(ErrorText));
     line += " ist ein Fehler aufgetreten.</font>";
-    lines.push_back(std::move(line));
+    sink(std::move(line));
     return;
   }
   const char* currency = SatzA->Euro ? "EUR" : "DM";
   const double summary = SatzA->Euro ? SatzE->SummeEuro : SatzE->SummeDM;
 
-  lines.reserve(lines.size() + 12 + SatzCList.size());
-  lines.push_back(
+  sink(
       "<html><head><style><!-- p,td,th {font-family:arial} --></style></head><body>"
       "<p><b>Datentr\xE4ger-Kontrolliste vom " +
       FormatDate(SatzA->Datum, rs.ShortDateFormat) + "</b><br>");
-  lines.emplace_back(kTableBordered);
-  lines.push_back(SummaryRow(*this, summary, currency, rs));
-  lines.emplace_back("</table>");
-  lines.emplace_back(kTableBordered);
-  lines.emplace_back(
+  sink(kTableBordered);
+  sink(SummaryRow(*this, summary, currency, rs));
+  sink("</table>");
+  sink(kTableBordered);
+  sink(
       "<tr><th>Nr.</th><th>Empf\xE4nger</th><th>BLZ</th><th>Konto</th>"
       "<th>Verwendungszweck</th><th>Betrag</th></tr>");
   double running = 0.0;
   std::int32_t number = 0;
   for (const auto& c : SatzCList) {
-    lines.push_back(PaymentRow(++number, *c, currency, rs));
+    sink(PaymentRow(++number, *c, currency, rs));
     running += c->Betrag;
   }
-  lines.emplace_back("</table>");
+  sink("</table>");
   std::string sums = "<br>BLZ-Pr\xFC" "fsumme: ";
   AppendInt(sums, SatzE->SummeBLZ);
   sums += "<br>Konto-Pr\xFC" "fsumme: ";
   AppendInt(sums, SatzE->SummeKonto);
-  lines.push_back(std::move(sums));
-  lines.emplace_back("<br><br><table border=0 cellpadding=1 cellspacing=0 width=100%>");
+  sink(std::move(sums));
+  sink("<br><br><table border=0 cellpadding=1 cellspacing=0 width=100%>");
   std::string closing = "<tr><td align=right>Gesamtsumme: <b>";
   AppendAmount(closing, running, rs);
   closing += ' ';
   closing += currency;
   closing += "</b></td></tr>";
-  lines.push_back(std::move(closing));
-  lines.emplace_back("</table>");
-  lines.push_back("<hr><font color=\"#cccccc\">" + footer + "</font></p></body></html>");
+  sink(std::move(closing));
+  sink("</table>");
+  sink("<hr><font color=\"#cccccc\">" + footer + "</font></p></body></html>");
 }
 
 }  // namespace ombra

@@ -39,6 +39,7 @@ TEST(RegionalPresets, HoldTheAgreedValues) {
 TEST_F(Environment, NothingSetOrPlainCGivesGermanConventions) {
   EXPECT_EQ(RegionalSettingsFromEnvironment(), TRegionalSettings::de_DE());
   setenv("LANG", "C.UTF-8", 1);
+  EXPECT_EQ(RegionalSettingsFromEnvironment(), TRegionalSettings::de_DE());
   setenv("LC_ALL", "POSIX", 1);
   EXPECT_EQ(RegionalSettingsFromEnvironment(), TRegionalSettings::de_DE());
 }

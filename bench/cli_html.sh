@@ -1,0 +1,38 @@
+#!/bin/sh
+# Whole-process cost of `quandel-cli html` on a generated file of many payments.
+# Usage: bench/cli_html.sh [BUILD_DIR] [COUNT]
+#   BUILD_DIR  a build folder holding the targets quandel-cli and gen_dtaus (default: build)
+#   COUNT      number of C records (default: 1000000)
+# Prints wall time and peak memory as /usr/bin/time -v measures them; targets are under 3 s
+# (aim: 2 s) and under 1.5 GB.
+set -eu
+
+BUILD_DIR=${1:-build}
+COUNT=${2:-1000000}
+CLI="$BUILD_DIR/src/cli/quandel-cli"
+GEN="$BUILD_DIR/bench/gen_dtaus"
+for tool in "$CLI" "$GEN" /usr/bin/time; do
+  if [ ! -x "$tool" ]; then
+    echo "Nicht gefunden: $tool (erst bauen: cmake --build $BUILD_DIR --target quandel-cli gen_dtaus)" >&2
+    exit 2
+  fi
+done
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quandel-bench-XXXXXX")
+trap 'rm -rf "$WORK"' EXIT INT TERM
+
+"$GEN" "$WORK/input.dta" "$COUNT"
+# A real file as output (never a device): the tool replaces regular files by renaming.
+/usr/bin/time -v "$CLI" html "$WORK/input.dta" -o "$WORK/out.html" --locale de_DE \
+  2>"$WORK/time.txt" || { cat "$WORK/time.txt" >&2; exit 1; }
+
+INPUT_BYTES=$(wc -c <"$WORK/input.dta")
+OUTPUT_BYTES=$(wc -c <"$WORK/out.html")
+WALL=$(sed -n 's/^.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$WORK/time.txt")
+RSS_KB=$(sed -n 's/^.*Maximum resident set size (kbytes): //p' "$WORK/time.txt")
+USER_S=$(sed -n 's/^.*User time (seconds): //p' "$WORK/time.txt")
+SYS_S=$(sed -n 's/^.*System time (seconds): //p' "$WORK/time.txt")
+
+echo "quandel-cli html, $COUNT payments ($INPUT_BYTES bytes in, $OUTPUT_BYTES bytes out)"
+echo "wall time:   $WALL (user $USER_S s, system $SYS_S s)"
+echo "peak memory: $((RSS_KB / 1024)) MB ($RSS_KB kB)"

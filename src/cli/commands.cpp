@@ -1,0 +1,133 @@
+#include "commands.h"
+
+#include <string>
+#include <vector>
+
+#include "check_report.h"
+#include "csv_export.h"
+#include "dtaus.h"
+#include "json_export.h"
+#include "output.h"
+#include "product.h"
+#include "record_walker.h"
+
+namespace cli {
+namespace {
+
+std::string LoadFailedText(const std::string& fileName) {
+  return "quandel-cli: Beim Lesen der Datei " + FileNameToUtf8(fileName) +
+         " ist ein Fehler aufgetreten.\n";
+}
+
+// Reading and writing the same file would destroy the input before it is read in full.
+bool RefuseSameFile(const TInvocation& invocation, std::ostream& err) {
+  if (invocation.Output.empty() || !IsSameFile(invocation.File, invocation.Output)) return false;
+  err << "quandel-cli: Die Ausgabedatei " << FileNameToUtf8(invocation.Output)
+      << " ist die gelesene Datei selbst; sie wird nicht überschrieben.\n";
+  return true;
+}
+
+// Writes `produce`'s bytes to the invocation's output; false after a German message.
+template <typename Producer>
+bool WriteOutput(const std::string& path, std::ostream& err, Producer&& produce) {
+  TOutput output(path);
+  if (output.Open()) {
+    produce(output);
+    if (output.Commit()) return true;
+  }
+  err << "quandel-cli: " << output.Error() << "\n";
+  return false;
+}
+
+}  // namespace
+
+int Run(const TInvocation& invocation, std::ostream& err) {
+  ombra::TRegionalSettings rs;
+  if (invocation.Locale) {
+    const auto named = ombra::RegionalSettingsByName(*invocation.Locale);
+    if (!named) {
+      err << "quandel-cli: Unbekannte Regionaleinstellung „" << FileNameToUtf8(*invocation.Locale)
+          << "“; möglich sind de_DE und en_US.\nHilfe: quandel-cli --help\n";
+      return kExitUsage;
+    }
+    rs = *named;
+  } else {
+    rs = ombra::RegionalSettingsFromEnvironment();
+  }
+  switch (invocation.Command) {
+    case TCommand::Html: return RunHtml(invocation, rs, err);
+    case TCommand::Json: return RunJson(invocation, rs, err);
+    case TCommand::Csv: return RunCsv(invocation, rs, err);
+    case TCommand::Check: return RunCheck(invocation, rs, err);
+  }
+  return kExitUsage;
+}
+
+int RunHtml(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
+  if (RefuseSameFile(invocation, err)) return kExitUsage;
+  ombra::TDtaus doc;
+  doc.Load(invocation.File, rs);
+  // Streamed: a page of a million payments need not be held in memory as well.
+  const bool written = WriteOutput(invocation.Output, err, [&](TOutput& output) {
+    doc.RenderControlList(
+        [&output](std::string&& line) {
+          output.Write(line);
+          output.Write("\r\n");
+        },
+        support::FooterText(), rs);
+  });
+  if (!written) return kExitUsage;
+  if (!doc.ErrorText.empty()) {
+    err << LoadFailedText(invocation.File);
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
+  ombra::TDtaus doc;
+  doc.Load(invocation.File, rs);
+  const bool written = WriteOutput("", err, [&doc](TOutput& output) {
+    WriteDocumentJson(doc, [&output](std::string_view bytes) { output.Write(bytes); });
+  });
+  if (!written) return kExitUsage;
+  if (!doc.ErrorText.empty()) {
+    err << LoadFailedText(invocation.File);
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
+  if (RefuseSameFile(invocation, err)) return kExitUsage;
+  ombra::TDtaus doc;
+  doc.Load(invocation.File, rs);
+  if (!doc.ErrorText.empty()) {
+    // A table of nothing would pass for an empty batch; an earlier export stays as it was.
+    err << LoadFailedText(invocation.File);
+    return kExitFailed;
+  }
+  const std::string text = PaymentsToCsv(doc, rs);
+  if (!WriteOutput(invocation.Output, err, [&text](TOutput& output) { output.Write(text); }))
+    return kExitUsage;
+  return kExitOk;
+}
+
+int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs,
+             std::ostream& err) {
+  ombra::TDtaus doc;
+  std::vector<std::string> fieldMessages;
+  doc.SetReportHandler([&fieldMessages](int, const std::string& message) {
+    fieldMessages.push_back(message);
+  });
+  doc.Load(invocation.File, rs);
+  const TTrailerField trailer =
+      doc.ErrorText.empty() ? FindTrailerInFile(invocation.File) : TTrailerField{};
+  const TCheckReport report = CheckDocument(invocation.File, doc, fieldMessages, trailer, rs);
+  std::string text;
+  for (const auto& line : report.Lines) text += line + "\n";
+  if (!WriteOutput("", err, [&text](TOutput& output) { output.Write(text); })) return kExitUsage;
+  return report.Discrepancies == 0 ? kExitOk : kExitFailed;
+}
+
+}  // namespace cli

@@ -1,0 +1,18 @@
+#pragma once
+// The four commands of quandel-cli; each returns the program's exit code.
+#include <ostream>
+
+#include "options.h"
+#include "regional.h"
+
+namespace cli {
+
+// Resolves the regional settings and runs the chosen command. `err` receives German messages.
+int Run(const TInvocation& invocation, std::ostream& err);
+
+int RunHtml(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
+int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
+int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
+int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
+
+}  // namespace cli

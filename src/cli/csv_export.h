@@ -1,0 +1,27 @@
+#pragma once
+// The payments as a spreadsheet table: UTF-8 with byte-order mark, CR LF rows, RFC 4180 quoting.
+#include <string>
+#include <string_view>
+
+#include "dtaus.h"
+#include "regional.h"
+
+namespace cli {
+
+// ";" where the decimal separator is a comma (it would split every amount), "," otherwise.
+char CsvSeparator(const ombra::TRegionalSettings& rs);
+
+// Quotes the field when it holds the separator, a double quote, CR or LF.
+void AppendCsvField(std::string& out, std::string_view field, char separator);
+
+// Trailing blanks of the fixed-width fields removed.
+std::string TrimTrailingBlanks(std::string_view text);
+
+// Purpose lines umlaut-decoded, trimmed and joined by " / "; lines left empty are skipped.
+// Windows-1252 bytes, like the document.
+std::string JoinPurpose(const ombra::TSatzC& payment);
+
+// Byte-order mark, header row and one row per payment; expects a loaded document.
+std::string PaymentsToCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs);
+
+}  // namespace cli

@@ -1,0 +1,95 @@
+#include "json_export.h"
+
+#include <cstdio>
+
+#include "cp1252.h"
+
+namespace cli {
+namespace {
+
+bool IsValidUtf8(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    std::size_t len = 0;
+    char32_t cp = 0;
+    if (b0 < 0x80) { len = 1; cp = b0; }
+    else if ((b0 & 0xE0) == 0xC0) { len = 2; cp = b0 & 0x1F; }
+    else if ((b0 & 0xF0) == 0xE0) { len = 3; cp = b0 & 0x0F; }
+    else if ((b0 & 0xF8) == 0xF0) { len = 4; cp = b0 & 0x07; }
+    else return false;
+    if (i + len > text.size()) return false;
+    for (std::size_t k = 1; k < len; ++k) {
+      const auto b = static_cast<unsigned char>(text[i + k]);
+      if ((b & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (b & 0x3F);
+    }
+    // Overlong forms and surrogates would make a JSON parser refuse the output.
+    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += len;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string IsoDate(const ombra::TDate& date) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.Year, date.Month, date.Day);
+  return text;
+}
+
+std::string FileNameToUtf8(const std::string& name) {
+  return IsValidUtf8(name) ? name : support::Cp1252ToUtf8(name);
+}
+
+TJson SatzAToJson(const ombra::TSatzA& a) {
+  using support::Cp1252ToUtf8;
+  return {{"Datum", IsoDate(a.Datum)},       {"Art", Cp1252ToUtf8(a.Art)},
+          {"Name", Cp1252ToUtf8(a.Name)},    {"BLZ", Cp1252ToUtf8(a.BLZ)},
+          {"Konto", Cp1252ToUtf8(a.Konto)},  {"Referenz", Cp1252ToUtf8(a.Referenz)},
+          {"Euro", a.Euro}};
+}
+
+TJson SatzCToJson(const ombra::TSatzC& c) {
+  using support::Cp1252ToUtf8;
+  TJson purposes = TJson::array();
+  for (const auto& line : c.Verwendungszweck) purposes.push_back(Cp1252ToUtf8(line));
+  return {{"Betrag", c.Betrag},
+          {"BLZ", Cp1252ToUtf8(c.BLZ)},
+          {"Konto", Cp1252ToUtf8(c.Konto)},
+          {"Name", Cp1252ToUtf8(c.Name)},
+          {"Verwendungszweck", std::move(purposes)}};
+}
+
+TJson SatzEToJson(const ombra::TSatzE& e) {
+  return {{"Anzahl", e.Anzahl},
+          {"SummeDM", e.SummeDM},
+          {"SummeKonto", e.SummeKonto},
+          {"SummeBLZ", e.SummeBLZ},
+          {"SummeEuro", e.SummeEuro}};
+}
+
+void WriteDocumentJson(const ombra::TDtaus& doc,
+                       const std::function<void(std::string_view)>& write) {
+  // The texts are valid UTF-8 by construction; replacing keeps dump() from ever throwing.
+  const auto dump = [](const TJson& json) {
+    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  };
+  write("{\n  \"ErrorText\": " + dump(FileNameToUtf8(doc.ErrorText)));
+  if (!doc.ErrorText.empty()) {
+    write("\n}\n");
+    return;
+  }
+  write(",\n  \"SatzA\": " + dump(SatzAToJson(*doc.SatzA)) + ",\n  \"SatzCList\": [");
+  const char* separator = "\n    ";
+  for (const auto& c : doc.SatzCList) {
+    write(separator + dump(SatzCToJson(*c)));
+    separator = ",\n    ";
+  }
+  write(std::string(doc.SatzCList.empty() ? "" : "\n  ") + "],\n  \"SatzE\": " +
+        dump(SatzEToJson(*doc.SatzE)) + "\n}\n");
+}
+
+}  // namespace cli

@@ -1,0 +1,31 @@
+#pragma once
+// The loaded document as JSON, field names as in the document, texts in UTF-8.
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+
+#include "dtaus.h"
+
+namespace cli {
+
+// Keeps the document's field order instead of sorting the keys.
+using TJson = nlohmann::ordered_json;
+
+TJson SatzAToJson(const ombra::TSatzA& a);
+TJson SatzCToJson(const ombra::TSatzC& c);
+TJson SatzEToJson(const ombra::TSatzE& e);
+
+// One JSON object, written piece by piece so a million payments never sit in memory as a JSON
+// tree: one payment per line. After a failed load only {"ErrorText": ...} is written, the one
+// field that is meaningful then.
+void WriteDocumentJson(const ombra::TDtaus& doc, const std::function<void(std::string_view)>& write);
+
+// "YYYY-MM-DD", zero-padded.
+std::string IsoDate(const ombra::TDate& date);
+
+// File names come from the command line, usually already UTF-8; other bytes are read as
+// Windows-1252 so the JSON stays valid.
+std::string FileNameToUtf8(const std::string& name);
+
+}  // namespace cli

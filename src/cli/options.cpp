@@ -1,0 +1,86 @@
+#include "options.h"
+
+#include <CLI/CLI.hpp>
+
+#include "product.h"
+#include "usage_errors.h"
+
+namespace cli {
+namespace {
+
+void GermanLabels(CLI::App& app) {
+  auto formatter = app.get_formatter();
+  formatter->label("Usage", "Aufruf");
+  formatter->label("OPTIONS", "OPTIONEN");
+  formatter->label("SUBCOMMAND", "BEFEHL");
+  formatter->label("SUBCOMMANDS", "BEFEHLE");
+  formatter->label("Positionals", "Argumente");
+  formatter->label("REQUIRED", "(Pflicht)");
+  formatter->column_width(26);
+  app.option_defaults()->group("Optionen");
+}
+
+// Some errors carry the command's name instead of their kind in get_name().
+std::string ErrorKind(const CLI::ParseError& e) {
+  if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) return "RequiredError";
+  if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) return "ExtrasError";
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) return "ArgumentMismatch";
+  return e.get_name();
+}
+
+CLI::App* AddCommand(CLI::App& app, const std::string& name, const std::string& description,
+                     TInvocation& invocation, TCommand command, bool withOutput) {
+  CLI::App* sub = app.add_subcommand(name, description);
+  sub->group("Befehle");
+  sub->get_help_ptr()->group("Optionen");
+  sub->add_option("DATEI", invocation.File, "Die DTAUS-Datei")->required()->type_name("");
+  if (withOutput)
+    sub->add_option("-o,--ausgabe", invocation.Output,
+                    "In diese Datei schreiben statt auf die Standardausgabe")
+        ->type_name("AUSGABE");
+  sub->add_option("--locale", invocation.Locale,
+                  "Regionaleinstellungen: de_DE oder en_US (ohne Angabe: die der Umgebung)")
+      ->type_name("NAME");
+  sub->callback([&invocation, command] { invocation.Command = command; });
+  return sub;
+}
+
+}  // namespace
+
+std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocation& invocation,
+                                    std::ostream& out, std::ostream& err) {
+  CLI::App app("DTAUS-Dateien auf der Befehlszeile: Kontrolliste, Export und Prüfung.",
+               "quandel-cli");
+  GermanLabels(app);
+  app.set_help_flag("-h,--help", "Diese Hilfe zeigen und beenden");
+  app.set_version_flag("--version",
+                       std::string(support::ProductName) + " " + support::Version + ", build " +
+                           support::Build,
+                       "Die Version zeigen und beenden");
+  app.require_subcommand(1);
+  app.footer(
+      "Rückgabewert: 0 in Ordnung; 1 Datei nicht lesbar oder (check) Abweichungen gefunden;\n"
+      "2 falscher Aufruf oder Ausgabe nicht schreibbar.");
+
+  AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben",
+             invocation, TCommand::Html, true);
+  AddCommand(app, "json", "Die gelesene Datei als JSON-Objekt (UTF-8) ausgeben", invocation,
+             TCommand::Json, false);
+  AddCommand(app, "csv", "Die Zahlungen als CSV-Tabelle (UTF-8) für Tabellenkalkulationen",
+             invocation, TCommand::Csv, true);
+  AddCommand(app, "check",
+             "Die Datei prüfen: Feldprüfungen, Anzahl, Gesamtsumme und Prüfsummen", invocation,
+             TCommand::Check, false);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e, out, err);
+  } catch (const CLI::ParseError& e) {
+    err << UsageErrorText(ErrorKind(e), e.what(), app.remaining(true));
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
+}  // namespace cli

@@ -1,0 +1,27 @@
+#pragma once
+// The command line of quandel-cli.
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // file not loaded, or the check found discrepancies
+inline constexpr int kExitUsage = 2;   // wrong call, or the output cannot be written
+
+enum class TCommand { Html, Json, Csv, Check };
+
+struct TInvocation {
+  TCommand Command = TCommand::Html;
+  std::string File;
+  std::string Output;  // empty: standard output
+  std::optional<std::string> Locale;
+};
+
+// Fills `invocation`, or returns the exit code when the program ends here: after the help or
+// the version (0) or a usage error (2, German message on `err`).
+std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocation& invocation,
+                                    std::ostream& out, std::ostream& err);
+
+}  // namespace cli

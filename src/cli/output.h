@@ -1,0 +1,46 @@
+#pragma once
+// Writing a result to standard output or to a named file without ever leaving the named file
+// half-written: regular files are written to a temporary sibling and renamed over the target.
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+class TOutput {
+ public:
+  // An empty path means standard output.
+  explicit TOutput(std::string path);
+  ~TOutput();
+  TOutput(const TOutput&) = delete;
+  TOutput& operator=(const TOutput&) = delete;
+
+  // Prepares the target; false with a German message in Error() when it cannot be written.
+  bool Open();
+  void Write(std::string_view bytes);
+  // Flushes and, for a regular file, puts the result in place. False with Error() set when
+  // any write failed; the earlier content of the target is then left untouched.
+  bool Commit();
+
+  const std::string& Error() const { return error_; }
+
+ private:
+  void Flush();
+  void Fail(const std::string& what, int errorNumber);
+
+  std::string path_;
+  std::string finalPath_;  // the file the temporary one replaces
+  std::string tempPath_;
+  int fd_ = -1;
+  bool ownsFd_ = false;
+  bool failed_ = false;
+  std::string buffer_;
+  std::string error_;
+};
+
+// True when both names exist and denote the same file (hard links and symbolic links included).
+bool IsSameFile(const std::string& a, const std::string& b);
+
+// German text for an errno value of a failed file operation.
+std::string GermanSystemError(int errorNumber);
+
+}  // namespace cli

@@ -1,0 +1,74 @@
+#include <limits>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "cents.h"
+#include "csv_export.h"
+
+namespace {
+
+std::string Field(std::string_view text, char separator) {
+  std::string out;
+  cli::AppendCsvField(out, text, separator);
+  return out;
+}
+
+TEST(CsvExportTest, QuotesOnlyWhatNeedsQuoting) {
+  EXPECT_EQ(Field("MEIER GMBH", ';'), "MEIER GMBH");
+  EXPECT_EQ(Field("MEIER, KLAUS", ';'), "MEIER, KLAUS");
+  EXPECT_EQ(Field("MEIER, KLAUS", ','), "\"MEIER, KLAUS\"");
+  EXPECT_EQ(Field("A;B", ';'), "\"A;B\"");
+  EXPECT_EQ(Field("SAGT \"HALLO\"", ','), "\"SAGT \"\"HALLO\"\"\"");
+  EXPECT_EQ(Field("\"", ';'), "\"\"\"\"");
+  EXPECT_EQ(Field("ZEILE\r\nZWEI", ';'), "\"ZEILE\r\nZWEI\"");
+  EXPECT_EQ(Field("", ';'), "");
+}
+
+TEST(CsvExportTest, SeparatorFollowsTheDecimalSeparator) {
+  EXPECT_EQ(cli::CsvSeparator(ombra::TRegionalSettings::de_DE()), ';');
+  EXPECT_EQ(cli::CsvSeparator(ombra::TRegionalSettings::en_US()), ',');
+}
+
+TEST(CsvExportTest, TrimsTrailingBlanksOnly) {
+  EXPECT_EQ(cli::TrimTrailingBlanks("  TEXT  "), "  TEXT");
+  EXPECT_EQ(cli::TrimTrailingBlanks("       "), "");
+  EXPECT_EQ(cli::TrimTrailingBlanks(""), "");
+  EXPECT_EQ(cli::TrimTrailingBlanks(std::string("A\0 ", 3)), std::string("A\0", 2));
+}
+
+TEST(CsvExportTest, PurposeLinesAreDecodedTrimmedAndJoined) {
+  ombra::TSatzC payment;
+  payment.Verwendungszweck = {"R[CKZAHLUNG \\L           ", "                           ",
+                              "  NR. 5]                   ", "~{|}"};
+  EXPECT_EQ(cli::JoinPurpose(payment), "R\xC4" "CKZAHLUNG \xD6L /   NR. 5\xDC / ~{|}");
+
+  payment.Verwendungszweck = {"                           "};
+  EXPECT_EQ(cli::JoinPurpose(payment), "");
+}
+
+TEST(CsvExportTest, AmountsWithTwoDecimalsAndNoGrouping) {
+  EXPECT_EQ(cli::FormatPlainAmount(1234567.5, ','), "1234567,50");
+  EXPECT_EQ(cli::FormatPlainAmount(0.29, '.'), "0.29");
+  EXPECT_EQ(cli::FormatPlainAmount(-0.07, ','), "-0,07");
+  EXPECT_EQ(cli::FormatPlainAmount(0.0, ','), "0,00");
+  EXPECT_EQ(cli::FormatPlainAmount(-0.0, ','), "0,00");
+  EXPECT_EQ(cli::FormatPlainAmount(999999999.99, ','), "999999999,99");
+}
+
+TEST(CsvExportTest, TableOfADmDocument) {
+  ombra::TDtaus doc;
+  doc.SatzA->Euro = false;
+  auto c = std::make_unique<ombra::TSatzC>();
+  c->Betrag = 12.3;
+  c->BLZ = "100 200 30";
+  c->Konto = "42";
+  c->Name = "N\xC4" "HER            ";
+  c->Verwendungszweck = {"MIETE"};
+  doc.SatzCList.push_back(std::move(c));
+  EXPECT_EQ(cli::PaymentsToCsv(doc, ombra::TRegionalSettings::de_DE()),
+            "\xEF\xBB\xBF" "Nr.;Empfänger;BLZ;Konto;Verwendungszweck;Betrag;Währung\r\n"
+            "1;NÄHER;100 200 30;42;MIETE;12,30;DM\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,427 @@
+// quandel-cli as a user runs it: exit codes, bytes written, files left behind.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "cp1252.h"
+#include "dtaus.h"
+#include "dtaus_builder.h"
+#include "product.h"
+#include "run_cli.h"
+#include "temp_dir.h"
+
+using clitest::DataFile;
+using clitest::ReadBytes;
+using clitest::RunCli;
+using namespace testdta;
+
+namespace {
+
+// Three payments with what the exports must treat carefully: DIN umlauts in a purpose line,
+// Windows-1252 letters, a name holding ";" and a double quote, extension parts.
+std::string SampleFile() {
+  ARecord a;
+  a.name = "M\xFC" "LLER & S\xD6HNE";
+  CRecord c1;
+  c1.name = "MEIER; \"X\" GMBH";
+  c1.purpose = "RECHNUNG [1]";
+  c1.euro = "00000123456";
+  CRecord c2;
+  c2.blz = "10020030";
+  c2.konto = "0000000042";
+  c2.name = "B\xC4" "CKEREI \x80";
+  c2.euro = "00000000029";
+  c2.extensions = {{"02", "ZWEITE ZEILE"}, {"02", ""}, {"02", "DRITTE \\BER"}};
+  CRecord c3;
+  c3.name = "KOMMA, KLAUS";
+  c3.euro = "00000000001";
+  return File(a, {c1, c2, c3});
+}
+
+std::string Rendered(const std::string& file, const ombra::TRegionalSettings& rs) {
+  ombra::TDtaus doc;
+  doc.Load(file, rs);
+  ombra::TLineList lines;
+  doc.RenderControlList(lines, support::FooterText(), rs);
+  std::string bytes;
+  for (const auto& line : lines) bytes += line + "\r\n";
+  return bytes;
+}
+
+std::size_t EntriesIn(const std::filesystem::path& folder) {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                std::filesystem::directory_iterator()));
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+};
+
+// --- html ---------------------------------------------------------------------------------
+
+TEST_F(CliTest, HtmlIsTheCoreRenderingWithTheSharedFooterInEitherLocale) {
+  const std::string file = dir.Write("sample.dta", SampleFile());
+  const std::pair<const char*, ombra::TRegionalSettings> locales[] = {
+      {"de_DE", ombra::TRegionalSettings::de_DE()}, {"en_US", ombra::TRegionalSettings::en_US()}};
+  for (const auto& [name, rs] : locales) {
+    SCOPED_TRACE(name);
+    const auto run = RunCli({"html", file, "--locale", name});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out, Rendered(file, rs));
+    EXPECT_NE(run.Out.find(support::FooterText() + "</font></p></body></html>\r\n"),
+              std::string::npos);
+  }
+  // The two locales must really differ, or the comparison above proves little.
+  EXPECT_NE(Rendered(file, ombra::TRegionalSettings::de_DE()),
+            Rendered(file, ombra::TRegionalSettings::en_US()));
+}
+
+TEST_F(CliTest, HtmlToAFileReplacesTheEarlierOneAndLeavesNoTemporaryFile) {
+  const std::string file = dir.Write("sample.dta", SampleFile());
+  const auto out = dir.Path() / "liste.html";
+  dir.Write("liste.html", "earlier content that is much longer than nothing");
+  ::chmod(out.c_str(), 0640);
+
+  const auto run = RunCli({"html", file, "-o", out.string(), "--locale", "de_DE"});
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_EQ(ReadBytes(out), Rendered(file, ombra::TRegionalSettings::de_DE()));
+  EXPECT_EQ(std::filesystem::status(out).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms(0640));
+  EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+}
+
+TEST_F(CliTest, HtmlOfAMissingFileWritesTheErrorPageAndExitsOne) {
+  const std::string missing = (dir.Path() / "fehlt.dta").string();
+  const auto run = RunCli({"html", missing});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Out, "<font face=arial color=#ff0000>Beim Lesen der Datei " + missing +
+                         " ist ein Fehler aufgetreten.</font>\r\n");
+  EXPECT_NE(run.Err.find("Beim Lesen der Datei"), std::string::npos);
+}
+
+TEST_F(CliTest, HtmlOfAFileThatDoesNotConvertExitsOne) {
+  ARecord a;
+  a.date = "000000";  // no such date
+  const std::string file = dir.Write("bad.dta", File(a, {CRecord()}));
+  const auto run = RunCli({"html", file, "--locale", "de_DE"});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Out, Rendered(file, ombra::TRegionalSettings::de_DE()));
+  EXPECT_EQ(run.Out.rfind("<font face=arial color=#ff0000>", 0), 0u);
+}
+
+TEST_F(CliTest, HtmlExitsTwoWhenTheOutputCannotBeWritten) {
+  const std::string file = dir.Write("sample.dta", SampleFile());
+  const std::string noFolder = (dir.Path() / "nicht-da" / "liste.html").string();
+  const auto run = RunCli({"html", file, "-o", noFolder});
+  EXPECT_EQ(run.ExitCode, 2);
+  EXPECT_NE(run.Err.find("kann nicht geschrieben werden: Der Ordner ist nicht vorhanden."),
+            std::string::npos);
+}
+
+TEST_F(CliTest, AWriteFailingHalfwayKeepsTheEarlierOutput) {
+  const std::string file = dir.Write("sample.dta", SampleFile());
+  const auto out = dir.Path() / "liste.html";
+  dir.Write("liste.html", "earlier page");
+  clitest::TRunOptions options;
+  options.FileSizeLimit = 1000;  // the page has about 1600 bytes
+  ASSERT_GT(Rendered(file, ombra::TRegionalSettings::de_DE()).size(), options.FileSizeLimit);
+
+  const auto run = RunCli({"html", file, "-o", out.string(), "--locale", "de_DE"}, options);
+  EXPECT_EQ(run.ExitCode, 2);
+  EXPECT_NE(run.Err.find("kann nicht geschrieben werden: Die Datei wird zu groß."),
+            std::string::npos)
+      << run.Err;
+  EXPECT_EQ(ReadBytes(out), "earlier page");
+  EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+}
+
+TEST_F(CliTest, HtmlAndCsvRefuseToWriteOverTheFileTheyRead) {
+  const std::string bytes = SampleFile();
+  const std::string file = dir.Write("sample.dta", bytes);
+  const auto link = dir.Path() / "zweiter-name.dta";
+  std::filesystem::create_hard_link(file, link);
+  const std::string viaDot = (dir.Path() / "." / "sample.dta").string();
+  for (const char* command : {"html", "csv"}) {
+    for (const std::string& target : {viaDot, link.string()}) {
+      SCOPED_TRACE(std::string(command) + " " + target);
+      const auto run = RunCli({command, file, "-o", target});
+      EXPECT_EQ(run.ExitCode, 2);
+      EXPECT_NE(run.Err.find("ist die gelesene Datei selbst"), std::string::npos);
+      EXPECT_EQ(ReadBytes(file), bytes);
+    }
+  }
+}
+
+TEST_F(CliTest, HtmlToAPipeOrDeviceWritesThroughIt) {
+  const std::string file = dir.Write("sample.dta", SampleFile());
+  clitest::TFifoCapture fifo(dir.Path());
+  const auto run = RunCli({"html", file, "-o", fifo.Path().string(), "--locale", "de_DE"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Err;
+  EXPECT_EQ(fifo.Finish(), Rendered(file, ombra::TRegionalSettings::de_DE()));
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo.Path()));
+}
+
+// --- usage --------------------------------------------------------------------------------
+
+TEST_F(CliTest, UsageErrorsExitTwoWithAGermanMessageAndNoOutput) {
+  const std::string file = dir.Write("sample.dta", SampleFile());
+  // The wording of each parser error is tested with the command line itself.
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "Es fehlt der Befehl"},
+      {{"html"}, "Es fehlt die Angabe DATEI"},
+      {{"csv", file, "--locale", "fr_FR"}, "Unbekannte Regionaleinstellung „fr_FR“"},
+      {{"json", file, "-o", "x.json"}, "Unbekannte Option „-o“"},
+  };
+  for (const auto& [args, message] : cases) {
+    SCOPED_TRACE(message);
+    const auto run = RunCli(args);
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_NE(run.Err.find(message), std::string::npos) << run.Err;
+    EXPECT_NE(run.Err.find("quandel-cli --help"), std::string::npos);
+  }
+}
+
+TEST_F(CliTest, VersionAndHelp) {
+  auto run = RunCli({"--version"});
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Out, "Quandel 1.02, build 0006\n");
+
+  run = RunCli({"--help"});
+  EXPECT_EQ(run.ExitCode, 0);
+  for (const char* expected : {"Aufruf: quandel-cli", "html", "json", "csv", "check", "--version",
+                               "Rückgabewert"})
+    EXPECT_NE(run.Out.find(expected), std::string::npos) << expected;
+
+  run = RunCli({"csv", "--help"});
+  EXPECT_EQ(run.ExitCode, 0);
+  for (const char* expected : {"Aufruf: quandel-cli csv", "DATEI", "--ausgabe", "--locale"})
+    EXPECT_NE(run.Out.find(expected), std::string::npos) << expected;
+}
+
+// --- json ---------------------------------------------------------------------------------
+
+TEST_F(CliTest, JsonReadsBackWithEveryFieldInUtf8AndUnchanged) {
+  const std::string file = dir.Write("sample.dta", SampleFile());
+  const auto run = RunCli({"json", file, "--locale", "de_DE"});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  const auto json = nlohmann::json::parse(run.Out);
+
+  ombra::TDtaus doc;
+  doc.Load(file, ombra::TRegionalSettings::de_DE());
+  ASSERT_EQ(doc.ErrorText, "");
+  const auto u = [](const std::string& text) { return support::Cp1252ToUtf8(text); };
+
+  EXPECT_EQ(json.size(), 4u);
+  EXPECT_EQ(json.at("ErrorText"), "");
+  const auto& a = json.at("SatzA");
+  EXPECT_EQ(a.size(), 7u);
+  EXPECT_EQ(a.at("Datum"), "2002-12-31");
+  EXPECT_EQ(a.at("Art"), "Überweisungen");
+  EXPECT_EQ(a.at("Name"), "MüLLER & SÖHNE" + std::string(13, ' '));
+  EXPECT_EQ(a.at("BLZ"), "123 456 78");
+  EXPECT_EQ(a.at("Konto"), "1234567");
+  EXPECT_EQ(a.at("Referenz"), "REF0000001");
+  EXPECT_EQ(a.at("Euro"), true);
+
+  const auto& list = json.at("SatzCList");
+  ASSERT_EQ(list.size(), doc.SatzCList.size());
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    SCOPED_TRACE(i);
+    const auto& c = *doc.SatzCList[i];
+    EXPECT_EQ(list[i].size(), 5u);
+    EXPECT_EQ(list[i].at("Betrag").get<double>(), c.Betrag);
+    EXPECT_EQ(list[i].at("BLZ"), u(c.BLZ));
+    EXPECT_EQ(list[i].at("Konto"), u(c.Konto));
+    EXPECT_EQ(list[i].at("Name"), u(c.Name));
+    ASSERT_EQ(list[i].at("Verwendungszweck").size(), c.Verwendungszweck.size());
+    for (std::size_t k = 0; k < c.Verwendungszweck.size(); ++k)
+      EXPECT_EQ(list[i].at("Verwendungszweck")[k], u(c.Verwendungszweck[k]));
+  }
+  // Not umlaut-decoded, not trimmed, not escaped; Windows-1252 letters become UTF-8.
+  EXPECT_EQ(list[0].at("Name"), "MEIER; \"X\" GMBH" + std::string(12, ' '));
+  EXPECT_EQ(list[0].at("Verwendungszweck")[0], "RECHNUNG [1]" + std::string(15, ' '));
+  EXPECT_EQ(list[1].at("Name"), "BÄCKEREI €" + std::string(17, ' '));
+  EXPECT_EQ(list[1].at("Betrag").get<double>(), 0.29);
+  EXPECT_EQ(list[1].at("Verwendungszweck")[3], "DRITTE \\BER" + std::string(16, ' '));
+
+  const auto& e = json.at("SatzE");
+  EXPECT_EQ(e.size(), 5u);
+  EXPECT_EQ(e.at("Anzahl"), 3);
+  EXPECT_EQ(e.at("SummeDM").get<double>(), 0.0);
+  EXPECT_EQ(e.at("SummeKonto"), doc.SatzE->SummeKonto);
+  EXPECT_EQ(e.at("SummeBLZ"), doc.SatzE->SummeBLZ);
+  EXPECT_EQ(e.at("SummeEuro").get<double>(), 1234.86);
+}
+
+TEST_F(CliTest, JsonOfAFailedLoadHoldsOnlyTheFileName) {
+  const std::string missing = (dir.Path() / "fehlt.dta").string();
+  const auto run = RunCli({"json", missing});
+  EXPECT_EQ(run.ExitCode, 1);
+  const auto json = nlohmann::json::parse(run.Out);
+  EXPECT_EQ(json, nlohmann::json({{"ErrorText", missing}}));
+}
+
+// --- csv ----------------------------------------------------------------------------------
+
+TEST_F(CliTest, CsvForGermanSpreadsheets) {
+  const std::string file = dir.Write("sample.dta", SampleFile());
+  const auto out = dir.Path() / "zahlungen.csv";
+  const auto run = RunCli({"csv", file, "-o", out.string(), "--locale", "de_DE"});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  EXPECT_EQ(ReadBytes(out),
+            "\xEF\xBB\xBF"
+            "Nr.;Empfänger;BLZ;Konto;Verwendungszweck;Betrag;Währung\r\n"
+            "1;\"MEIER; \"\"X\"\" GMBH\";876 543 21;123456;RECHNUNG Ä1Ü;1234,56;EUR\r\n"
+            "2;BÄCKEREI €;100 200 30;42;RECHNUNG 1 / ZWEITE ZEILE / DRITTE ÖBER;0,29;EUR\r\n"
+            "3;KOMMA, KLAUS;876 543 21;123456;RECHNUNG 1;0,01;EUR\r\n");
+}
+
+TEST_F(CliTest, CsvUnderEnUsSeparatesByCommaAndQuotesAccordingly) {
+  const std::string file = dir.Write("sample.dta", SampleFile());
+  const auto run = RunCli({"csv", file, "--locale", "en_US"});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  EXPECT_EQ(run.Out,
+            "\xEF\xBB\xBF"
+            "Nr.,Empfänger,BLZ,Konto,Verwendungszweck,Betrag,Währung\r\n"
+            "1,\"MEIER; \"\"X\"\" GMBH\",876 543 21,123456,RECHNUNG Ä1Ü,1234.56,EUR\r\n"
+            "2,BÄCKEREI €,100 200 30,42,RECHNUNG 1 / ZWEITE ZEILE / DRITTE ÖBER,0.29,EUR\r\n"
+            "3,\"KOMMA, KLAUS\",876 543 21,123456,RECHNUNG 1,0.01,EUR\r\n");
+}
+
+TEST_F(CliTest, CsvWithoutLocaleFollowsTheEnvironment) {
+  ARecord a;
+  a.currency = " ";
+  CRecord c;
+  c.dm = "00000250000";
+  const std::string file = dir.Write("dm.dta", File(a, {c}));
+  const auto run = RunCli({"csv", file}, {{{"LC_ALL", "C"}}});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  EXPECT_NE(run.Out.find("\r\n1;EMPFAENGER;876 543 21;123456;RECHNUNG 1;2500,00;DM\r\n"),
+            std::string::npos)
+      << run.Out;
+}
+
+TEST_F(CliTest, CsvOfAFailedLoadExitsOneAndKeepsTheEarlierExport) {
+  const auto out = dir.Path() / "zahlungen.csv";
+  dir.Write("zahlungen.csv", "earlier export");
+  const auto run = RunCli({"csv", (dir.Path() / "fehlt.dta").string(), "-o", out.string()});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_NE(run.Err.find("Beim Lesen der Datei"), std::string::npos);
+  EXPECT_EQ(ReadBytes(out), "earlier export");
+}
+
+// --- check --------------------------------------------------------------------------------
+
+TEST_F(CliTest, CheckOfAConsistentFileReportsEveryAgreementAndExitsZero) {
+  const std::string file = dir.Write("sample.dta", SampleFile());
+  const auto run = RunCli({"check", file, "--locale", "de_DE"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Out;
+  EXPECT_EQ(run.Out,
+            "Prüfbericht für " + file + "\n"
+            "Feldprüfungen: keine Beanstandung\n"
+            "Anzahl der Zahlungen: Datei 3, gelesen 3 - in Ordnung\n"
+            "Gesamtsumme (EUR): Datei 1.234,86, berechnet 1.234,86 - in Ordnung\n"
+            "Prüfsumme Kontonummern: Datei 246954, berechnet 246954 - in Ordnung\n"
+            "Prüfsumme Bankleitzahlen: Datei 185328672, berechnet 185328672 - in Ordnung\n"
+            "Ergebnis: keine Abweichungen.\n");
+}
+
+TEST_F(CliTest, CheckFindsAWrongCount) {
+  std::string bytes = File(ARecord(), {CRecord(), CRecord()});
+  bytes.replace(bytes.size() - 128 + 10, 7, "0000003");
+  const auto run = RunCli({"check", dir.Write("count.dta", bytes)});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_NE(run.Out.find("Anzahl der Zahlungen: Datei 3, gelesen 2 - ABWEICHUNG\n"),
+            std::string::npos)
+      << run.Out;
+  EXPECT_NE(run.Out.find("Ergebnis: 1 Abweichung gefunden."), std::string::npos);
+}
+
+TEST_F(CliTest, CheckFindsAWrongTotalToTheCent) {
+  CRecord c1, c2;
+  c1.euro = "00000000010";
+  c2.euro = "00000000020";
+  std::string bytes = File(ARecord(), {c1, c2});
+  ASSERT_EQ(bytes.substr(bytes.size() - 128 + 64, 13), "0000000000030");
+  bytes.replace(bytes.size() - 128 + 64, 13, "0000000000031");
+  const auto run = RunCli({"check", dir.Write("total.dta", bytes), "--locale", "de_DE"});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_NE(run.Out.find("Gesamtsumme (EUR): Datei 0,31, berechnet 0,30 - ABWEICHUNG\n"),
+            std::string::npos)
+      << run.Out;
+}
+
+TEST_F(CliTest, CheckComparesTheTotalOfADmFileInDm) {
+  ARecord a;
+  a.currency = " ";
+  CRecord c;
+  c.dm = "00000000500";
+  c.euro = "00000000000";
+  std::string bytes = File(a, {c});
+  // A Euro total in a DM file is not the one to compare.
+  bytes.replace(bytes.size() - 128 + 64, 13, "0000000000999");
+  const auto run = RunCli({"check", dir.Write("dm.dta", bytes), "--locale", "de_DE"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Out;
+  EXPECT_NE(run.Out.find("Gesamtsumme (DM): Datei 5,00, berechnet 5,00 - in Ordnung"),
+            std::string::npos);
+}
+
+TEST_F(CliTest, CheckFindsWrongCheckSumsInSampleFiles) {
+  auto run = RunCli({"check", DataFile("pear_wrong_E_blz_sum.dta")});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_NE(
+      run.Out.find("Prüfsumme Bankleitzahlen: Datei 66668887, berechnet 66668888 - ABWEICHUNG"),
+      std::string::npos)
+      << run.Out;
+
+  run = RunCli({"check", DataFile("pear_wrong_E_account_sum.dta")});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_NE(
+      run.Out.find("Prüfsumme Kontonummern: Datei 27159000, berechnet 27158000 - ABWEICHUNG"),
+      std::string::npos)
+      << run.Out;
+}
+
+TEST_F(CliTest, CheckPassesConsistentSampleFilesWithExtensionParts) {
+  for (const char* name : {"pear_basic_credit_GK.dta", "pear_basic_debit_LK.dta",
+                           "pear_15_extensions.dta", "pear_writer_debit_5ext.dta",
+                           "pear_8bit_latin1_names.dta"}) {
+    SCOPED_TRACE(name);
+    const auto run = RunCli({"check", DataFile(name)});
+    EXPECT_EQ(run.ExitCode, 0) << run.Out;
+    EXPECT_NE(run.Out.find("Ergebnis: keine Abweichungen."), std::string::npos);
+  }
+}
+
+TEST_F(CliTest, CheckListsTheReadersFieldChecks) {
+  ARecord a;
+  a.kind = "XY";
+  a.length = "0127";
+  const auto run = RunCli({"check", dir.Write("kind.dta", File(a, {CRecord()}))});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_NE(run.Out.find("Feldprüfung: Ungültige Länge - ABWEICHUNG\n"), std::string::npos)
+      << run.Out;
+  EXPECT_NE(run.Out.find("Feldprüfung: Nur Kennzeichen GK, LK, GB, LB erlaubt - ABWEICHUNG\n"),
+            std::string::npos);
+  EXPECT_EQ(run.Out.find("keine Beanstandung"), std::string::npos);
+  EXPECT_NE(run.Out.find("Ergebnis: 2 Abweichungen gefunden."), std::string::npos);
+}
+
+TEST_F(CliTest, CheckOfAnUnreadableFileExitsOne) {
+  const std::string missing = (dir.Path() / "fehlt.dta").string();
+  const auto run = RunCli({"check", missing});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_NE(run.Out.find("Beim Lesen der Datei " + missing + " ist ein Fehler aufgetreten."),
+            std::string::npos);
+  EXPECT_NE(run.Out.find("Ergebnis: Die Datei konnte nicht gelesen werden."), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "json_export.h"
+
+namespace {
+
+std::string Written(const ombra::TDtaus& doc) {
+  std::string out;
+  cli::WriteDocumentJson(doc, [&out](std::string_view bytes) { out.append(bytes); });
+  return out;
+}
+
+TEST(JsonExportTest, IsoDateIsZeroPadded) {
+  EXPECT_EQ(cli::IsoDate({2002, 12, 31}), "2002-12-31");
+  EXPECT_EQ(cli::IsoDate({1980, 1, 5}), "1980-01-05");
+  EXPECT_EQ(cli::IsoDate({}), "0000-00-00");
+}
+
+TEST(JsonExportTest, FileNamesStayUtf8AndOtherBytesAreConverted) {
+  EXPECT_EQ(cli::FileNameToUtf8("zahlungen-\xC3\xA4.dta"), "zahlungen-\xC3\xA4.dta");
+  EXPECT_EQ(cli::FileNameToUtf8("zahlungen-\xE4.dta"), "zahlungen-\xC3\xA4.dta");
+  // Overlong and surrogate forms are not UTF-8 either.
+  EXPECT_EQ(cli::FileNameToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");
+  EXPECT_EQ(cli::FileNameToUtf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");
+}
+
+TEST(JsonExportTest, FailedLoadGivesOnlyTheErrorText) {
+  ombra::TDtaus doc;
+  doc.ErrorText = "kaputt.dta";
+  doc.SatzCList.push_back(std::make_unique<ombra::TSatzC>());  // left from an earlier load
+  EXPECT_EQ(Written(doc), "{\n  \"ErrorText\": \"kaputt.dta\"\n}\n");
+}
+
+TEST(JsonExportTest, FieldsInTheDocumentsOrderAndTextsInUtf8) {
+  ombra::TDtaus doc;
+  doc.SatzA->Datum = {2010, 1, 30};
+  doc.SatzA->Art = "\xDC" "berweisungen";
+  doc.SatzA->Name = "\x80 ";
+  doc.SatzA->Euro = true;
+  auto c = std::make_unique<ombra::TSatzC>();
+  c->Betrag = -1.5;
+  c->Verwendungszweck = {"[A]", ""};
+  doc.SatzCList.push_back(std::move(c));
+  doc.SatzE->Anzahl = 1;
+  doc.SatzE->SummeKonto = 99999999999999999;
+
+  auto second = std::make_unique<ombra::TSatzC>();
+  second->Verwendungszweck = {"\\\"X\""};
+  doc.SatzCList.push_back(std::move(second));
+
+  EXPECT_EQ(Written(doc),
+            "{\n"
+            R"(  "ErrorText": "",)" "\n"
+            R"(  "SatzA": {"Datum":"2010-01-30","Art":"Überweisungen","Name":"€ ","BLZ":"",)"
+            R"("Konto":"","Referenz":"","Euro":true},)" "\n"
+            R"(  "SatzCList": [)" "\n"
+            R"(    {"Betrag":-1.5,"BLZ":"","Konto":"","Name":"","Verwendungszweck":["[A]",""]},)" "\n"
+            R"(    {"Betrag":0.0,"BLZ":"","Konto":"","Name":"","Verwendungszweck":["\\\"X\""]})" "\n"
+            R"(  ],)" "\n"
+            R"(  "SatzE": {"Anzahl":1,"SummeDM":0.0,"SummeKonto":99999999999999999,"SummeBLZ":0,)"
+            R"("SummeEuro":0.0})" "\n"
+            "}\n");
+}
+
+TEST(JsonExportTest, AnEmptyListIsStillValidJson) {
+  ombra::TDtaus doc;
+  const auto json = nlohmann::json::parse(Written(doc));
+  EXPECT_TRUE(json.at("SatzCList").is_array());
+  EXPECT_TRUE(json.at("SatzCList").empty());
+  EXPECT_EQ(json.at("SatzE").at("Anzahl"), 0);
+}
+
+}  // namespace

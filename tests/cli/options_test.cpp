@@ -1,0 +1,87 @@
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "options.h"
+
+using cli::TCommand;
+using cli::TInvocation;
+
+namespace {
+
+struct TParse {
+  std::optional<int> ExitCode;
+  TInvocation Invocation;
+  std::string Out;
+  std::string Err;
+};
+
+TParse Parse(std::vector<std::string> args) {
+  args.insert(args.begin(), "quandel-cli");
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  TParse result;
+  std::ostringstream out, err;
+  result.ExitCode = cli::ParseCommandLine(static_cast<int>(argv.size()), argv.data(),
+                                          result.Invocation, out, err);
+  result.Out = out.str();
+  result.Err = err.str();
+  return result;
+}
+
+TEST(CommandLineTest, FillsTheInvocationOfEachCommand) {
+  auto p = Parse({"html", "a.dta", "-o", "b.html", "--locale", "en_US"});
+  EXPECT_FALSE(p.ExitCode);
+  EXPECT_EQ(p.Invocation.Command, TCommand::Html);
+  EXPECT_EQ(p.Invocation.File, "a.dta");
+  EXPECT_EQ(p.Invocation.Output, "b.html");
+  EXPECT_EQ(p.Invocation.Locale, "en_US");
+
+  p = Parse({"csv", "--ausgabe=x.csv", "a.dta"});
+  EXPECT_FALSE(p.ExitCode);
+  EXPECT_EQ(p.Invocation.Command, TCommand::Csv);
+  EXPECT_EQ(p.Invocation.Output, "x.csv");
+  EXPECT_FALSE(p.Invocation.Locale);
+
+  p = Parse({"json", "a.dta"});
+  EXPECT_EQ(p.Invocation.Command, TCommand::Json);
+  EXPECT_EQ(p.Invocation.Output, "");
+
+  p = Parse({"check", "-", "--locale", "de_DE"});
+  EXPECT_FALSE(p.ExitCode);
+  EXPECT_EQ(p.Invocation.Command, TCommand::Check);
+  EXPECT_EQ(p.Invocation.File, "-");
+}
+
+TEST(CommandLineTest, HelpAndVersionEndWithZeroOnStandardOutput) {
+  auto p = Parse({"--version"});
+  EXPECT_EQ(p.ExitCode, 0);
+  EXPECT_EQ(p.Out, "Quandel 1.02, build 0006\n");
+
+  p = Parse({"check", "-h"});
+  EXPECT_EQ(p.ExitCode, 0);
+  EXPECT_NE(p.Out.find("Aufruf: quandel-cli check"), std::string::npos) << p.Out;
+  EXPECT_EQ(p.Out.find("OPTIONS"), std::string::npos) << p.Out;
+  EXPECT_EQ(p.Out.find("Options"), std::string::npos) << p.Out;
+  EXPECT_EQ(p.Err, "");
+}
+
+TEST(CommandLineTest, UsageErrorsAreExplainedInGerman) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "quandel-cli: Es fehlt der Befehl (html, json, csv oder check).\n"},
+      {{"zeigen", "a.dta"}, "quandel-cli: Unbekannter Befehl „zeigen“.\n"},
+      {{"csv"}, "quandel-cli: Es fehlt die Angabe DATEI.\n"},
+      {{"html", "a.dta", "b.dta", "c.dta"}, "quandel-cli: Unerwartete Angabe: „b.dta“ „c.dta“.\n"},
+      {{"html", "--schnell", "a.dta"}, "quandel-cli: Unbekannte Option „--schnell“.\n"},
+      {{"html", "a.dta", "-o"}, "quandel-cli: Die Option --ausgabe braucht genau einen Wert.\n"},
+  };
+  for (const auto& [args, message] : cases) {
+    SCOPED_TRACE(message);
+    const auto p = Parse(args);
+    EXPECT_EQ(p.ExitCode, cli::kExitUsage);
+    EXPECT_EQ(p.Err, message + "Hilfe: quandel-cli --help\n");
+    EXPECT_EQ(p.Out, "");
+  }
+}
+
+}  // namespace
