@@ -253,22 +253,44 @@ TEST_F(ReaderTest, FailedLoadKeepsTheNameAndTheNextLoadStartsClean) {
   EXPECT_EQ(doc.SatzCList.size(), 2u);
 }
 
-TEST_F(ReaderTest, ReadOnlyFileLoadsAndStaysUnchanged) {
-  const std::string bytes = File(ARecord{}, {CRecord{}});
-  const std::string name = Write(bytes);
-  ASSERT_EQ(chmod(name.c_str(), 0444), 0);
-  struct stat before {};
-  ASSERT_EQ(stat(name.c_str(), &before), 0);
+struct FileState {
+  std::string bytes;
+  timespec modified{};
+  timespec changed{};
+};
 
-  doc.Load(name);
-  EXPECT_EQ(doc.ErrorText, "");
-
-  struct stat after {};
-  ASSERT_EQ(stat(name.c_str(), &after), 0);
-  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
-  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+FileState StateOf(const std::string& name) {
+  struct stat st {};
+  EXPECT_EQ(stat(name.c_str(), &st), 0);
   std::ifstream in(name, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+  return {std::string(std::istreambuf_iterator<char>(in), {}), st.st_mtim, st.st_ctim};
+}
+
+void ExpectUnchanged(const FileState& before, const FileState& after) {
+  EXPECT_EQ(after.bytes, before.bytes);
+  EXPECT_EQ(after.modified.tv_sec, before.modified.tv_sec);
+  EXPECT_EQ(after.modified.tv_nsec, before.modified.tv_nsec);
+  EXPECT_EQ(after.changed.tv_sec, before.changed.tv_sec);
+  EXPECT_EQ(after.changed.tv_nsec, before.changed.tv_nsec);
+}
+
+TEST_F(ReaderTest, ReadOnlyFilesLoadAndNoFileIsEverChanged) {
+  const std::string good = dir.Write("gut.dta", File(ARecord{}, {CRecord{}}));
+  const std::string bad = dir.Write("kaputt.dta", File(ARecord{}, {CRecord{}}).substr(0, 300));
+  ASSERT_EQ(chmod(good.c_str(), 0444), 0);
+  const FileState goodBefore = StateOf(good);
+  const FileState badBefore = StateOf(bad);
+
+  doc.Load(good);
+  EXPECT_EQ(doc.ErrorText, "");
+  ombra::TLineList lines;
+  doc.RenderControlList(lines, "");
+  doc.Load(bad);
+  EXPECT_EQ(doc.ErrorText, bad);
+  doc.RenderControlList(lines, "");
+
+  ExpectUnchanged(goodBefore, StateOf(good));
+  ExpectUnchanged(badBefore, StateOf(bad));
 }
 
 TEST_F(ReaderTest, BytesAfterTheTrailerAreIgnored) {
