@@ -11,4 +11,4 @@ $SUDO apt-get install -y --no-install-recommends \
   libcli11-dev nlohmann-json3-dev \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-translations-l10n \
   qt6-qpa-plugins libgl-dev fonts-dejavu-core \
-  xvfb xauth poppler-utils
+  xvfb xauth poppler-utils imagemagick

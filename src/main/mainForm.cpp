@@ -1,0 +1,202 @@
+#include "mainForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "application.h"
+#include "browser_view.h"
+#include "cp1252.h"
+#include "file_size.h"
+#include "file_time.h"
+#include "html_file.h"
+#include "page_text.h"
+#include "print_browser.h"
+#include "product.h"
+#include "profile.h"
+
+namespace quandel {
+namespace {
+
+QString FromCp1252(const std::string& text) { return DecodeCp1252(QByteArray::fromStdString(text)); }
+
+}  // namespace
+
+TmainForm::TmainForm(TViewerPlatform platform, const QStringList& arguments, const QString& programDir,
+                     QWidget* parent)
+    : QMainWindow(parent), platform_(std::move(platform)) {
+  setObjectName(QStringLiteral("mainForm"));
+  CreateComponents();
+  FormCreate(arguments, programDir);
+}
+
+TmainForm::~TmainForm() {
+  if (qApp != nullptr) qApp->removeEventFilter(this);
+}
+
+QAction* TmainForm::CreateAction(const char* name, const QString& caption, const QKeySequence& shortcut,
+                                 const QString& image, void (TmainForm::*handler)()) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setShortcut(shortcut);
+  if (!image.isEmpty()) action->setIcon(QIcon(image));
+  connect(action, &QAction::triggered, this, [this, handler] { Run([this, handler] { (this->*handler)(); }); });
+  return action;
+}
+
+void TmainForm::CreateComponents() {
+  fileOpenDtaus = CreateAction("fileOpenDtaus", QStringLiteral("Öffnen..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+                               QStringLiteral(":/quandel/open.svg"), &TmainForm::fileOpenDtausExecute);
+  fileExit = CreateAction("fileExit", QStringLiteral("Beenden"), QKeySequence(), QString(),
+                          &TmainForm::fileExitExecute);
+  fileUpdateDtaus = CreateAction("fileUpdateDtaus", QStringLiteral("Aktualisieren"), QKeySequence(Qt::Key_F5),
+                                 QString(), &TmainForm::fileUpdateDtausExecute);
+  filePrint = CreateAction("filePrint", QStringLiteral("Drucken"), QKeySequence(Qt::CTRL | Qt::Key_P),
+                           QStringLiteral(":/quandel/print.svg"), &TmainForm::filePrintExecute);
+  helpAbout = CreateAction("helpAbout", QStringLiteral("Info..."), QKeySequence(), QString(),
+                           &TmainForm::helpAboutExecute);
+
+  MainMenu1 = menuBar();
+  MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+  Datei1 = MainMenu1->addMenu(QStringLiteral("&Datei"));
+  Datei1->setObjectName(QStringLiteral("Datei1"));
+  Datei1->addAction(fileOpenDtaus);
+  Datei1->addAction(fileUpdateDtaus);
+  Datei1->addAction(filePrint);
+  N1 = Datei1->addSeparator();
+  N1->setObjectName(QStringLiteral("N1"));
+  Datei1->addAction(fileExit);
+  Hilfe1 = MainMenu1->addMenu(QStringLiteral("&Hilfe"));
+  Hilfe1->setObjectName(QStringLiteral("Hilfe1"));
+  Hilfe1->addAction(helpAbout);
+
+  ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+  ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+  ToolBar1->setMovable(false);
+  ToolBar1->setFloatable(false);
+  ToolBar1->toggleViewAction()->setVisible(false);
+  ToolBar1->setIconSize(QSize(16, 16));
+  ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  ToolBar1->addAction(fileOpenDtaus);
+  ToolBar1->addAction(filePrint);
+  ToolBar1->widgetForAction(fileOpenDtaus)->setObjectName(QStringLiteral("ToolButton1"));
+  ToolBar1->widgetForAction(filePrint)->setObjectName(QStringLiteral("ToolButton2"));
+
+  StatusBar1 = statusBar();
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusPanel = new QLabel(StatusBar1);
+  StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
+  StatusPanel->setTextFormat(Qt::PlainText);
+  // A long name must not widen the window; the panel takes the whole bar.
+  StatusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  StatusBar1->addPermanentWidget(StatusPanel, 1);
+
+  browserPanel = new QWidget(this);
+  browserPanel->setObjectName(QStringLiteral("browserPanel"));
+  auto* layout = new QVBoxLayout(browserPanel);
+  layout->setContentsMargins(5, 5, 5, 5);
+  WebBrowser1 = new TBrowserView(platform_.openUrl, browserPanel);
+  WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+  layout->addWidget(WebBrowser1);
+}
+
+void TmainForm::FormCreate(const QStringList& arguments, const QString& programDir) {
+  {
+    const support::TProfile settings("./quandel.ini");
+    filterIndex_ = settings.ReadInteger("viewer", "filterindex", 1);
+    initialDir_ = FromCp1252(settings.ReadString("viewer", "initialdir", ""));
+  }
+  setWindowTitle(QStringLiteral("%1 - %2 %3")
+                     .arg(QString::fromUtf8(support::FamilyName), QString::fromUtf8(support::ProductName),
+                          QString::fromUtf8(support::Version)));
+  resize(696, 480);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+  }
+  setCentralWidget(browserPanel);
+  dtausHtmlPath_ = ChooseDtausHtmlPath(programDir);
+  dtaus_ = std::make_unique<ombra::TDtaus>();
+  ReadRegionalSettings();
+  if (qApp != nullptr) qApp->installEventFilter(this);
+
+  if (arguments.size() > 1 && QFileInfo(arguments.at(1)).isFile()) {
+    const QString name = arguments.at(1);
+    Run([this, name] { ShowFile(name); });
+  }
+}
+
+void TmainForm::ReadRegionalSettings() { regional_ = ombra::RegionalSettingsFromEnvironment(); }
+
+bool TmainForm::event(QEvent* event) {
+  if (event->type() == QEvent::LocaleChange) ReadRegionalSettings();
+  return QMainWindow::event(event);
+}
+
+bool TmainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == qApp && event->type() == QEvent::LocaleChange) ReadRegionalSettings();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TmainForm::Run(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& error) {
+    platform_.messages->ShowError(ExceptionText(error));
+  } catch (...) {
+    platform_.messages->ShowError(QStringLiteral("Unbekannter Fehler"));
+  }
+}
+
+QString TmainForm::StatusText() const { return StatusPanel->text(); }
+
+void TmainForm::ShowFile(const QString& FileName) {
+  const std::string name = QFile::encodeName(FileName).toStdString();
+  dtaus_->Load(name, regional_);
+  // The error page is Windows-1252 text; the name arrives in the file system's UTF-8.
+  if (!dtaus_->ErrorText.empty()) dtaus_->ErrorText = support::Utf8ToCp1252OrKeep(dtaus_->ErrorText);
+  ombra::TLineList lines;
+  const std::int64_t size = support::CalcFileSize(name);
+  const QString timeText = FromCp1252(FileTimeText(name, regional_));
+  // Concatenated, not formatted: a "%1" in the file name must stay as it is.
+  StatusPanel->setText(FileName + QStringLiteral(" - ") + QString::number(size) + QStringLiteral(" - ") +
+                       timeText);
+  const std::string footer = support::FooterText();
+  dtaus_->RenderControlList(lines, footer, regional_);
+  SaveLines(lines, dtausHtmlPath_);
+  WebBrowser1->Navigate(dtausHtmlPath_);
+  lastShownFile_ = FileName;
+}
+
+void TmainForm::fileOpenDtausExecute() {
+  TOpenDialogSettings settings;
+  settings.Filter = QString::fromUtf8(kOpenFilter);
+  settings.FilterIndex = filterIndex_;
+  settings.InitialDir = initialDir_;
+  if (const std::optional<QString> chosen = platform_.openDialog->Execute(settings)) ShowFile(*chosen);
+}
+
+void TmainForm::fileExitExecute() { close(); }
+
+void TmainForm::fileUpdateDtausExecute() {
+  if (!lastShownFile_.isEmpty()) ShowFile(lastShownFile_);
+}
+
+void TmainForm::filePrintExecute() {
+  if (!platform_.printDialog->Execute(WebBrowser1->PrintSettings())) return;
+  PrintBrowser(WebBrowser1, *platform_.messages);
+}
+
+void TmainForm::helpAboutExecute() {
+  if (showAbout_) showAbout_();
+}
+
+}  // namespace quandel

@@ -1,0 +1,92 @@
+#pragma once
+// The main window: menu, tool bar, browser view and status bar; shows one DTAUS file at a time.
+#include <QMainWindow>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "dtaus.h"
+#include "platform.h"
+#include "regional.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QStatusBar;
+class QToolBar;
+
+namespace quandel {
+
+class TBrowserView;
+
+inline const char* const kOpenFilter =
+    "DTAUS-Datei (*.dta)|*.dta|DTAUS-Datei (dtaus1.*)|dtaus1.*|Alle Dateien (*.*)|*.*";
+
+class TmainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `arguments` as the program received them, its own name first. The page is written
+  // beside the program in `programDir` when that folder can take it.
+  TmainForm(TViewerPlatform platform, const QStringList& arguments, const QString& programDir,
+            QWidget* parent = nullptr);
+  ~TmainForm() override;
+
+  // Loads, renders, writes and shows one file; the status bar names it. Errors propagate.
+  void ShowFile(const QString& FileName);
+
+  void SetAboutBox(std::function<void()> showAbout) { showAbout_ = std::move(showAbout); }
+
+  const QString& dtausHtmlPath() const { return dtausHtmlPath_; }
+  QString StatusText() const;
+  const ombra::TDtaus& dtaus() const { return *dtaus_; }
+
+  QMenuBar* MainMenu1 = nullptr;
+  QMenu* Datei1 = nullptr;
+  QMenu* Hilfe1 = nullptr;
+  QAction* N1 = nullptr;
+  QToolBar* ToolBar1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QLabel* StatusPanel = nullptr;
+  QWidget* browserPanel = nullptr;
+  TBrowserView* WebBrowser1 = nullptr;
+
+  QAction* fileOpenDtaus = nullptr;
+  QAction* fileExit = nullptr;
+  QAction* fileUpdateDtaus = nullptr;
+  QAction* filePrint = nullptr;
+  QAction* helpAbout = nullptr;
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateComponents();
+  QAction* CreateAction(const char* name, const QString& caption, const QKeySequence& shortcut,
+                        const QString& image, void (TmainForm::*handler)());
+  void FormCreate(const QStringList& arguments, const QString& programDir);
+  void ReadRegionalSettings();
+  // The general error handler: an exception ends the action, its message is shown.
+  void Run(const std::function<void()>& action);
+
+  void fileOpenDtausExecute();
+  void fileExitExecute();
+  void fileUpdateDtausExecute();
+  void filePrintExecute();
+  void helpAboutExecute();
+
+  TViewerPlatform platform_;
+  std::function<void()> showAbout_;
+  std::unique_ptr<ombra::TDtaus> dtaus_;
+  std::int32_t filterIndex_ = 1;
+  QString initialDir_;
+  QString dtausHtmlPath_;
+  QString lastShownFile_;
+  ombra::TRegionalSettings regional_;
+};
+
+}  // namespace quandel

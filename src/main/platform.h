@@ -1,0 +1,73 @@
+#pragma once
+// What the main window needs from the desktop, each behind a small interface so that tests
+// can stand in for the modal parts.
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "olecmd.h"
+
+class QPrinter;
+
+namespace quandel {
+
+class IHtmlDocument {
+ public:
+  virtual ~IHtmlDocument() = default;
+  // Null when the document offers no command target.
+  virtual std::shared_ptr<IOleCommandTarget> QueryCommandTarget() = 0;
+};
+
+class IWebBrowser {
+ public:
+  virtual ~IWebBrowser() = default;
+  // Shows the page at a local path. Throws when the page cannot be read.
+  virtual void Navigate(const QString& path) = 0;
+  // Null while nothing has been shown.
+  virtual std::shared_ptr<IHtmlDocument> Document() = 0;
+};
+
+class IMessageBox {
+ public:
+  virtual ~IMessageBox() = default;
+  // A modal box with an OK button, titled with the program's name.
+  virtual void ShowMessage(const QString& text) = 0;
+  // The general error handler's box: like ShowMessage, marked as an error.
+  virtual void ShowError(const QString& text) = 0;
+};
+
+struct TOpenDialogSettings {
+  // Pairs of description and pattern, all separated by "|".
+  QString Filter;
+  // Counted from 1; a value outside the list selects the first filter.
+  int FilterIndex = 1;
+  QString InitialDir;
+};
+
+class IOpenDialog {
+ public:
+  virtual ~IOpenDialog() = default;
+  // The chosen name, which need not exist; nothing when the user cancels.
+  virtual std::optional<QString> Execute(const TOpenDialogSettings& settings) = 0;
+};
+
+class IPrintDialog {
+ public:
+  virtual ~IPrintDialog() = default;
+  // Shows the dialog on `printer`; what the user chooses is written into it.
+  virtual bool Execute(QPrinter& printer) = 0;
+};
+
+using TUrlOpener = std::function<void(const std::string& url)>;
+
+struct TViewerPlatform {
+  std::shared_ptr<IMessageBox> messages;
+  std::shared_ptr<IOpenDialog> openDialog;
+  std::shared_ptr<IPrintDialog> printDialog;
+  TUrlOpener openUrl;
+};
+
+}  // namespace quandel

@@ -1,0 +1,107 @@
+#include "qt_platform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "open_url.h"
+#include "product.h"
+
+namespace quandel {
+namespace {
+
+QString QtPattern(const QString& pattern) {
+  if (pattern == QStringLiteral("*.*")) return QStringLiteral("*");
+  QString out;
+  for (const QChar c : pattern) {
+    if (c.isLetter() && c.unicode() < 0x80)
+      out += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+    else
+      out += c;
+  }
+  return out;
+}
+
+class TQtMessageBox : public IMessageBox {
+ public:
+  void ShowMessage(const QString& text) override { Show(QMessageBox::NoIcon, text); }
+  void ShowError(const QString& text) override { Show(QMessageBox::Critical, text); }
+
+ private:
+  static void Show(QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, QString::fromUtf8(support::ProductName), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+  }
+};
+
+class TQtOpenDialog : public IOpenDialog {
+ public:
+  std::optional<QString> Execute(const TOpenDialogSettings& settings) override {
+    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Öffnen"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name is taken as it is, also when no such file exists.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    const QStringList filters = QtNameFilters(settings.Filter);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) {
+      const bool inRange = settings.FilterIndex >= 1 && settings.FilterIndex <= filters.size();
+      dialog.selectNameFilter(filters.at(inRange ? settings.FilterIndex - 1 : 0));
+    }
+    const QString folder = settings.InitialDir.isEmpty() ? lastFolder_ : settings.InitialDir;
+    if (!folder.isEmpty()) dialog.setDirectory(folder);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    lastFolder_ = QFileInfo(chosen.first()).absolutePath();
+    return chosen.first();
+  }
+
+ private:
+  QString lastFolder_;
+};
+
+class TQtPrintDialog : public IPrintDialog {
+ public:
+  bool Execute(QPrinter& printer) override {
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
+  }
+};
+
+}  // namespace
+
+QStringList QtNameFilters(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns;
+    for (const QString& pattern : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+      patterns << QtPattern(pattern.trimmed());
+    // Qt reads the patterns from the last parentheses and, with the details hidden, shows
+    // only what stands before them.
+    filters << parts.at(i) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+  }
+  return filters;
+}
+
+TViewerPlatform QtViewerPlatform() {
+  TViewerPlatform platform;
+  platform.messages = std::make_shared<TQtMessageBox>();
+  platform.openDialog = std::make_shared<TQtOpenDialog>();
+  platform.printDialog = std::make_shared<TQtPrintDialog>();
+  platform.openUrl = support::OpenUrl;
+  return platform;
+}
+
+}  // namespace quandel

@@ -1,0 +1,198 @@
+// The small routines behind the document flow: time stamps, writing the page, its place,
+// name filters, German key names and the general error handler.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QKeySequence>
+#include <QRegularExpression>
+
+#include <stdexcept>
+
+#include "application.h"
+#include "convert.h"
+#include "file_time.h"
+#include "html_file.h"
+#include "qt_platform.h"
+#include "test_support.h"
+
+namespace quandel::test {
+namespace {
+
+const ombra::TRegionalSettings kGerman = ombra::TRegionalSettings::de_DE();
+
+TEST(FileTimeTest, TakesLocalTimeAtTwoSeconds) {
+  testdta::TempDir folder;
+  const std::string file = folder.Write("a.dta", "x");
+  SetLocalFileTime(file, 2002, 12, 31, 23, 59, 59);
+  EXPECT_EQ(FileTimeText(file, kGerman), "31.12.2002 23:59:58");
+  SetLocalFileTime(file, 2002, 12, 31, 23, 59, 58);
+  EXPECT_EQ(FileTimeText(file, kGerman), "31.12.2002 23:59:58");
+  SetLocalFileTime(file, 2002, 12, 31, 0, 0, 0);
+  EXPECT_EQ(FileTimeText(file, kGerman), "31.12.2002");
+  EXPECT_EQ(FileTimeText(file, ombra::TRegionalSettings::en_US()), "12/31/2002");
+}
+
+TEST(FileTimeTest, AcceptsYearsOutsideTheOldDateTimeRange) {
+  testdta::TempDir folder;
+  const std::string file = folder.Write("a.dta", "x");
+  SetLocalFileTime(file, 1970, 1, 2, 8, 0, 1);
+  EXPECT_EQ(FileTimeText(file, kGerman), "02.01.1970 08:00:00");
+  SetLocalFileTime(file, 2110, 3, 4, 5, 6, 7);
+  EXPECT_EQ(FileTimeText(file, kGerman), "04.03.2110 05:06:06");
+}
+
+TEST(FileTimeTest, NoFileOrAFolderHasNoTime) {
+  testdta::TempDir folder;
+  for (const std::string& name : {(folder.Path() / "fehlt").string(), folder.Path().string()}) {
+    try {
+      FileTimeText(name, kGerman);
+      ADD_FAILURE() << name;
+    } catch (const ombra::EConvertError& error) {
+      EXPECT_STREQ(error.what(), "Ungültiges Argument zum Codieren des Datums");
+    }
+  }
+}
+
+TEST(SaveLinesTest, WritesEveryLineWithCrLf) {
+  testdta::TempDir folder;
+  const auto path = folder.Path() / "dtaus.html";
+  SaveLines({"eins", "", "dr\xE4i"}, Q(path));
+  EXPECT_EQ(ReadBytes(path), "eins\r\n\r\ndr\xE4i\r\n");
+  SaveLines({}, Q(path));
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_EQ(ReadBytes(path), "");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+}
+
+TEST(SaveLinesTest, FailureNamesThePathAndTheReason) {
+  testdta::TempDir folder;
+  const auto path = folder.Path() / "fehlt" / "dtaus.html";
+  try {
+    SaveLines({"x"}, Q(path));
+    FAIL() << "no error";
+  } catch (const std::runtime_error& error) {
+    const QString text = ExceptionText(error);
+    const QString prefix = QStringLiteral("Datei \"%1\" kann nicht erstellt werden. ").arg(Q(path));
+    EXPECT_TRUE(text.startsWith(prefix)) << text.toStdString();
+    EXPECT_GT(text.size(), prefix.size());
+  }
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(SaveLinesTest, RelativePathIsReportedInFull) {
+  testdta::TempDir folder;
+  ScopedCwd cwd(folder.Path());
+  try {
+    SaveLines({"x"}, QStringLiteral("fehlt/dtaus.html"));
+    FAIL() << "no error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_TRUE(ExceptionText(error).startsWith(
+        QStringLiteral("Datei \"%1\"").arg(Q(std::filesystem::current_path() / "fehlt" / "dtaus.html"))));
+  }
+}
+
+TEST(PagePathTest, BesideAProgramWhoseFolderCanBeWritten) {
+  testdta::TempDir folder;
+  EXPECT_EQ(ChooseDtausHtmlPath(Q(folder.Path())), Q(folder.Path() / "dtaus.html"));
+  EXPECT_EQ(ChooseDtausHtmlPath(Q(folder.Path()) + "/"), Q(folder.Path() / "dtaus.html"));
+}
+
+TEST(PagePathTest, InTheCacheWhenTheFolderCannotBeWritten) {
+  testdta::TempDir cache;
+  ScopedEnv env("XDG_CACHE_HOME", cache.Path().string());
+  const QString expected = Q(cache.Path() / "quandel" / "dtaus.html");
+  EXPECT_EQ(ChooseDtausHtmlPath(Q(cache.Path() / "gibt-es-nicht")), expected);
+  EXPECT_TRUE(std::filesystem::is_directory(cache.Path() / "quandel"));
+}
+
+TEST(PagePathTest, InstalledProgramUsesTheCacheEvenWhenItsFolderCouldBeWritten) {
+  testdta::TempDir cache;
+  ScopedEnv env("XDG_CACHE_HOME", cache.Path().string());
+  EXPECT_EQ(ChooseDtausHtmlPath(InstalledProgramDir()), Q(cache.Path() / "quandel" / "dtaus.html"));
+  EXPECT_EQ(ChooseDtausHtmlPath(QStringLiteral("/usr/bin/")), Q(cache.Path() / "quandel" / "dtaus.html"));
+  EXPECT_TRUE(IsSystemProgramDir(QStringLiteral("/usr/local/bin")));
+  EXPECT_FALSE(IsSystemProgramDir(QStringLiteral("/usr/local/bin/quandel")));
+}
+
+TEST(PagePathTest, CacheDefaultsToTheHomeFolder) {
+  testdta::TempDir home;
+  ScopedEnv homeEnv("HOME", home.Path().string());
+  for (const std::optional<std::string>& value : {std::optional<std::string>(), std::optional<std::string>(""),
+                                                  std::optional<std::string>("relativ/cache")}) {
+    ScopedEnv env("XDG_CACHE_HOME", value);
+    EXPECT_EQ(CacheDtausHtmlPath(), Q(home.Path() / ".cache" / "quandel" / "dtaus.html"));
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(home.Path() / ".cache" / "quandel"));
+}
+
+bool Matches(const QString& qtFilter, const QString& name) {
+  const QString patterns = qtFilter.mid(qtFilter.lastIndexOf('(') + 1).chopped(1);
+  for (const QString& pattern : patterns.split(' ', Qt::SkipEmptyParts))
+    if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern)).match(name).hasMatch())
+      return true;
+  return false;
+}
+
+TEST(NameFilterTest, KeepsTheDescriptionsAndMatchesAsOnWindows) {
+  const QStringList filters = QtNameFilters(QString::fromUtf8(
+      "DTAUS-Datei (*.dta)|*.dta|DTAUS-Datei (dtaus1.*)|dtaus1.*|Alle Dateien (*.*)|*.*"));
+  ASSERT_EQ(filters.size(), 3);
+  EXPECT_TRUE(filters[0].startsWith(QStringLiteral("DTAUS-Datei (*.dta) (")));
+  EXPECT_TRUE(filters[1].startsWith(QStringLiteral("DTAUS-Datei (dtaus1.*) (")));
+  EXPECT_TRUE(filters[2].startsWith(QStringLiteral("Alle Dateien (*.*) (")));
+
+  EXPECT_TRUE(Matches(filters[0], "beispiel.dta"));
+  EXPECT_TRUE(Matches(filters[0], "BEISPIEL.DTA"));
+  EXPECT_FALSE(Matches(filters[0], "beispiel.txt"));
+  EXPECT_TRUE(Matches(filters[1], "DTAUS1.TXT"));
+  EXPECT_FALSE(Matches(filters[1], "dtaus2.txt"));
+  EXPECT_TRUE(Matches(filters[2], "DTAUS0"));
+  EXPECT_TRUE(Matches(filters[2], "a.b"));
+}
+
+TEST(NameFilterTest, SeveralPatternsAndAnOddCount) {
+  const QStringList filters = QtNameFilters(QStringLiteral("Texte|*.txt;*.asc|ohne Muster"));
+  ASSERT_EQ(filters.size(), 1);
+  EXPECT_TRUE(Matches(filters[0], "a.TXT"));
+  EXPECT_TRUE(Matches(filters[0], "a.asc"));
+}
+
+TEST(GermanTextsTest, ShortcutsUseGermanKeyNames) {
+  EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_O).toString(QKeySequence::NativeText), QStringLiteral("Strg+O"));
+  EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P).toString(QKeySequence::NativeText),
+            QStringLiteral("Strg+Umschalt+P"));
+  // The portable form stays as it is, so shortcuts keep working.
+  EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_O).toString(QKeySequence::PortableText), QStringLiteral("Ctrl+O"));
+}
+
+TEST(ExceptionTextTest, ReadsUtf8AndWindows1252Messages) {
+  EXPECT_EQ(ExceptionText(std::runtime_error("Ungültig")), QStringLiteral("Ungültig"));
+  EXPECT_EQ(ExceptionText(std::runtime_error("Ung\xFCltig")), QStringLiteral("Ungültig"));
+}
+
+class Thrower : public QObject {
+ public:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::User) throw std::runtime_error("Fehler im Ereignis");
+    return QObject::event(event);
+  }
+};
+
+TEST(ApplicationTest, ExceptionFromAnEventIsShownAndTheProgramGoesOn) {
+  auto* app = dynamic_cast<TApplication*>(QCoreApplication::instance());
+  ASSERT_NE(app, nullptr);
+  std::vector<QString> shown;
+  const auto previous = app->ShowException;
+  app->ShowException = [&shown](const QString& text) { shown.push_back(text); };
+  Thrower thrower;
+  QEvent event(QEvent::User);
+  QCoreApplication::sendEvent(&thrower, &event);
+  QEvent other(QEvent::User);
+  QCoreApplication::sendEvent(&thrower, &other);
+  app->ShowException = previous;
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0], QStringLiteral("Fehler im Ereignis"));
+}
+
+}  // namespace
+}  // namespace quandel::test

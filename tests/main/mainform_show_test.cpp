@@ -1,0 +1,271 @@
+// Showing files: status text, the written page, failures and their messages.
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <QRegularExpression>
+
+#include "file_time.h"
+#include "product.h"
+#include "viewer_fixture.h"
+
+namespace quandel::test {
+namespace {
+
+using ShowTest = ViewerTest;
+
+const QRegularExpression kGermanStamp(QStringLiteral("^(.*) - (\\d+) - (\\d\\d\\.\\d\\d\\.\\d{4}( \\d\\d:\\d\\d:\\d\\d)?)$"));
+
+TEST_F(ShowTest, StatusGivesNameSizeAndTime) {
+  const std::string file = WriteSample("status.dta", {Payment("EMPFAENGER", 12345, "ZWECK")});
+  SetLocalFileTime(file, 2026, 12, 8, 14, 22, 7);
+  const auto form = Start();
+  form->ShowFile(QString::fromStdString(file));
+  // 128 + 256 + 128 bytes; the odd second falls to the even one below.
+  EXPECT_EQ(form->StatusText(), QString::fromStdString(file) + " - 512 - 08.12.2026 14:22:06");
+}
+
+TEST_F(ShowTest, MidnightShowsTheDateAlone) {
+  const std::string file = WriteSample("mitternacht.dta", {});
+  SetLocalFileTime(file, 2024, 2, 29, 0, 0, 1);
+  const auto form = Start();
+  form->ShowFile(QString::fromStdString(file));
+  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 29.02.2024")));
+}
+
+TEST_F(ShowTest, FilesFromBefore1980AreShownWithTheirTime) {
+  const std::string file = WriteSample("alt.dta", {Payment("EMPFAENGER", 100, "ZWECK")});
+  SetLocalFileTime(file, 1975, 6, 15, 10, 20, 31);
+  const auto form = Start();
+  form->ShowFile(QString::fromStdString(file));
+  EXPECT_TRUE(desktop.messages->errors.empty());
+  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 15.06.1975 10:20:30")));
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("EMPFAENGER")));
+}
+
+TEST_F(ShowTest, PercentSignsInTheNameStayAsTheyAre) {
+  const std::string file = WriteSample("100%1 %d %s.dta", {});
+  const auto form = Start();
+  form->ShowFile(QString::fromStdString(file));
+  const auto match = kGermanStamp.match(form->StatusText());
+  ASSERT_TRUE(match.hasMatch()) << form->StatusText().toStdString();
+  EXPECT_EQ(match.captured(1), QString::fromStdString(file));
+}
+
+TEST_F(ShowTest, PageIsWindows1252WithCrLfAndTheSharedFooter) {
+  const std::string file = WriteSample("seite.dta", {Payment("EMPFAENGER", 123456789, "GEB]HR")});
+  const auto form = Start();
+  form->ShowFile(QString::fromStdString(file));
+  const std::string page = ReadBytes(Html());
+  EXPECT_NE(page.find("Datentr\xE4ger-Kontrolliste vom 31.12.2002"), std::string::npos);
+  EXPECT_NE(page.find("GEB\xDCHR"), std::string::npos);
+  EXPECT_NE(page.find("1.234.567,89 EUR"), std::string::npos);
+  EXPECT_NE(page.find(support::FooterText()), std::string::npos);
+  ASSERT_GE(page.size(), 2u);
+  EXPECT_EQ(page.substr(page.size() - 2), "\r\n");
+  // 12 lines and one payment, each ended by CR LF, and no bare LF.
+  std::size_t lines = 0;
+  for (std::size_t i = 0; i < page.size(); ++i)
+    if (page[i] == '\n') {
+      ++lines;
+      EXPECT_EQ(page[i - 1], '\r');
+    }
+  EXPECT_EQ(lines, 13u);
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("GEBÜHR")));
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("Sätze:")));
+}
+
+TEST_F(ShowTest, SecondFileReplacesTheFirst) {
+  const std::string first = WriteSample("eins.dta", {Payment("ERSTER EMPFAENGER", 100, "EINS")});
+  const std::string second = WriteSample("zwei.dta", {Payment("ZWEITER EMPFAENGER", 200, "ZWEI")});
+  const auto form = Start();
+  form->ShowFile(QString::fromStdString(first));
+  form->ShowFile(QString::fromStdString(second));
+  const std::string page = ReadBytes(Html());
+  EXPECT_EQ(page.find("ERSTER EMPFAENGER"), std::string::npos);
+  EXPECT_NE(page.find("ZWEITER EMPFAENGER"), std::string::npos);
+  EXPECT_EQ(page.find("Datentr\xE4ger-Kontrolliste"), page.rfind("Datentr\xE4ger-Kontrolliste"));
+  EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(second) + " - "));
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("ZWEITER EMPFAENGER")));
+  EXPECT_FALSE(ViewText(*form).contains(QStringLiteral("ERSTER EMPFAENGER")));
+  // No temporary file is left beside the page.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.Path()), {}), 1);
+}
+
+TEST_F(ShowTest, FailedLoadShowsTheErrorPageAndFillsTheStatus) {
+  testdta::ARecord a;
+  a.date = "000000";
+  const std::string file = data.Write("kaputt.dta", testdta::File(a, {Payment("EMPFAENGER", 100, "ZWECK")}));
+  const auto form = Start();
+  form->ShowFile(QString::fromStdString(file));
+  EXPECT_TRUE(desktop.messages->errors.empty());
+  // The line break after the page reads as a blank.
+  EXPECT_EQ(ViewText(*form).trimmed(),
+            QStringLiteral("Beim Lesen der Datei %1 ist ein Fehler aufgetreten.").arg(QString::fromStdString(file)));
+  const auto match = kGermanStamp.match(form->StatusText());
+  ASSERT_TRUE(match.hasMatch()) << form->StatusText().toStdString();
+  EXPECT_EQ(match.captured(1), QString::fromStdString(file));
+  EXPECT_EQ(match.captured(2), QStringLiteral("512"));
+}
+
+TEST_F(ShowTest, ErrorPageNamesAFileWithUmlautsReadably) {
+  const std::string file = data.Write("Überweisung.dta", "kein DTAUS");
+  const auto form = Start();
+  form->ShowFile(QString::fromStdString(file));
+  EXPECT_NE(ReadBytes(Html()).find("\xDC" "berweisung.dta"), std::string::npos);
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("Überweisung.dta")));
+}
+
+class OpenTest : public ViewerTest {
+ protected:
+  void SetUp() override {
+    shown = WriteSample("gezeigt.dta", {Payment("GEZEIGTER EMPFAENGER", 100, "ZWECK")});
+    form = Start({QString::fromStdString(shown)});
+    ASSERT_TRUE(std::filesystem::exists(Html()));
+    pageBefore = ReadBytes(Html());
+    statusBefore = form->StatusText();
+    viewBefore = ViewText(*form);
+  }
+
+  void ExpectUnchanged() {
+    EXPECT_EQ(ReadBytes(Html()), pageBefore);
+    EXPECT_EQ(form->StatusText(), statusBefore);
+    EXPECT_EQ(ViewText(*form), viewBefore);
+  }
+
+  std::string shown;
+  std::unique_ptr<TmainForm> form;
+  std::string pageBefore;
+  QString statusBefore;
+  QString viewBefore;
+};
+
+TEST_F(OpenTest, ChosenFileIsShown) {
+  const std::string other = WriteSample("anderer.dta", {Payment("ANDERER EMPFAENGER", 100, "ZWECK")});
+  desktop.openDialog->setNextFileName(QString::fromStdString(other));
+  form->findChild<QAction*>("fileOpenDtaus")->trigger();
+  EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(other)));
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("ANDERER EMPFAENGER")));
+}
+
+TEST_F(OpenTest, CancelledDialogChangesNothing) {
+  desktop.openDialog->setNextCancel();
+  form->fileOpenDtaus->trigger();
+  EXPECT_EQ(desktop.openDialog->shown.size(), 1u);
+  ExpectUnchanged();
+  EXPECT_TRUE(desktop.messages->errors.empty());
+}
+
+TEST_F(OpenTest, NameThatDoesNotExistGivesAMessageAndChangesNothing) {
+  desktop.openDialog->setNextFileName(Q(data.Path() / "getippt.dta"));
+  form->fileOpenDtaus->trigger();
+  ASSERT_EQ(desktop.messages->errors.size(), 1u);
+  EXPECT_EQ(desktop.messages->errors[0], QStringLiteral("Ungültiges Argument zum Codieren des Datums"));
+  ExpectUnchanged();
+}
+
+TEST_F(OpenTest, FolderNameGivesTheSameMessage) {
+  desktop.openDialog->setNextFileName(Q(data.Path()));
+  form->fileOpenDtaus->trigger();
+  ASSERT_EQ(desktop.messages->errors.size(), 1u);
+  EXPECT_EQ(desktop.messages->errors[0], QString::fromUtf8(kNoDateMessage));
+  ExpectUnchanged();
+}
+
+TEST_F(OpenTest, PageThatCannotBeWrittenKeepsTheEarlierPageWhole) {
+  // A folder in the page's place: the renaming step fails, whatever the user's rights.
+  std::filesystem::remove(Html());
+  std::filesystem::create_directory(Html());
+  const std::string other = WriteSample("neu.dta", {Payment("NEUER EMPFAENGER", 100, "ZWECK")});
+  desktop.openDialog->setNextFileName(QString::fromStdString(other));
+  form->fileOpenDtaus->trigger();
+  ASSERT_EQ(desktop.messages->errors.size(), 1u);
+  const QString prefix = QStringLiteral("Datei \"%1\" kann nicht erstellt werden. ").arg(Q(Html()));
+  EXPECT_TRUE(desktop.messages->errors[0].startsWith(prefix)) << desktop.messages->errors[0].toStdString();
+  EXPECT_GT(desktop.messages->errors[0].size(), prefix.size());
+  // The status already names the new file; the view still shows the earlier page.
+  EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(other)));
+  EXPECT_EQ(ViewText(*form), viewBefore);
+  EXPECT_TRUE(std::filesystem::is_directory(Html()));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.Path()), {}), 1);
+}
+
+TEST_F(OpenTest, RefreshReadsTheShownFileAgain) {
+  data.Write("gezeigt.dta", SampleFile({Payment("GEAENDERTER EMPFAENGER", 100, "ZWECK")}));
+  form->findChild<QAction*>("fileUpdateDtaus")->trigger();
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("GEAENDERTER EMPFAENGER")));
+  EXPECT_NE(ReadBytes(Html()).find("GEAENDERTER EMPFAENGER"), std::string::npos);
+  EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(shown)));
+}
+
+TEST_F(OpenTest, RefreshAfterAFailedOpenReadsTheFileStillShown) {
+  desktop.openDialog->setNextFileName(Q(data.Path() / "fehlt.dta"));
+  form->fileOpenDtaus->trigger();
+  data.Write("gezeigt.dta", SampleFile({Payment("GEAENDERTER EMPFAENGER", 100, "ZWECK")}));
+  form->fileUpdateDtaus->trigger();
+  EXPECT_EQ(desktop.messages->errors.size(), 1u);
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("GEAENDERTER EMPFAENGER")));
+}
+
+TEST_F(ShowTest, RefreshWithNothingShownDoesNothing) {
+  const auto form = Start();
+  form->fileUpdateDtaus->trigger();
+  EXPECT_FALSE(std::filesystem::exists(Html()));
+  EXPECT_EQ(form->StatusText(), QString());
+  EXPECT_TRUE(desktop.messages->errors.empty());
+}
+
+TEST_F(ShowTest, RegionalSettingsAreReadAgainWhenTheLocaleChanges) {
+  const std::string file = WriteSample("zeit.dta", {});
+  SetLocalFileTime(file, 2026, 12, 8, 14, 22, 6);
+  const auto form = Start();
+  form->ShowFile(QString::fromStdString(file));
+  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 08.12.2026 14:22:06")));
+
+  ScopedEnv english("LC_ALL", "en_US.UTF-8");
+  form->ShowFile(QString::fromStdString(file));
+  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 08.12.2026 14:22:06"))) << "read only at start";
+
+  QEvent change(QEvent::LocaleChange);
+  QCoreApplication::sendEvent(form.get(), &change);
+  form->ShowFile(QString::fromStdString(file));
+  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 12/8/2026 2:22:06 PM"))) << form->StatusText().toStdString();
+}
+
+TEST_F(ShowTest, ApplicationWideLocaleChangeReachesTheWindow) {
+  const std::string file = WriteSample("zeit.dta", {});
+  SetLocalFileTime(file, 2026, 12, 8, 14, 22, 6);
+  const auto form = Start();
+  ScopedEnv english("LC_ALL", "en_US.UTF-8");
+  QEvent change(QEvent::LocaleChange);
+  QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
+  form->ShowFile(QString::fromStdString(file));
+  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 12/8/2026 2:22:06 PM"))) << form->StatusText().toStdString();
+}
+
+TEST_F(ShowTest, FooterLinkOpensTheWebBrowserAndTheListStays) {
+  const std::string file = WriteSample("link.dta", {Payment("EMPFAENGER", 100, "ZWECK")});
+  const auto form = Start({QString::fromStdString(file)});
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  const QUrl before = form->WebBrowser1->source();
+
+  QTextCursor link = form->WebBrowser1->document()->find(QStringLiteral("quandel.example.org"));
+  ASSERT_FALSE(link.isNull());
+  form->WebBrowser1->setTextCursor(link);
+  form->WebBrowser1->ensureCursorVisible();
+  link.setPosition(link.selectionStart() + 3);
+  const QPoint at = form->WebBrowser1->cursorRect(link).center();
+  QTest::mouseClick(form->WebBrowser1->viewport(), Qt::LeftButton, {}, at);
+
+  ASSERT_EQ(desktop.openedUrls.size(), 1u);
+  EXPECT_EQ(desktop.openedUrls[0], "https://quandel.example.org/");
+  EXPECT_EQ(form->WebBrowser1->source(), before);
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("Datenträger-Kontrolliste")));
+}
+
+}  // namespace
+}  // namespace quandel::test

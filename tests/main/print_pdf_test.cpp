@@ -1,0 +1,142 @@
+// Printing from the main window through the print dialog, onto PDF files.
+#include <QAction>
+#include <QPrinter>
+
+#include "viewer_fixture.h"
+
+namespace quandel::test {
+namespace {
+
+class PrintTest : public ViewerTest {
+ protected:
+  std::filesystem::path Pdf() const { return data.Path() / "liste.pdf"; }
+
+  void Print(TmainForm& form, bool confirm) {
+    desktop.printDialog->setNextAnswer(confirm);
+    desktop.printDialog->setPdfOutput(Q(Pdf()));
+    form.findChild<QAction*>("filePrint")->trigger();
+  }
+
+  static std::vector<testdta::CRecord> ManyPayments(int count) {
+    std::vector<testdta::CRecord> payments;
+    for (int i = 1; i <= count; ++i) {
+      testdta::CRecord c = Payment("EMPFAENGER " + std::to_string(i), 1000 + i, "ZWECK-A " + std::to_string(i));
+      c.extensions = {{"02", "ZWECK-B " + std::to_string(i)}, {"02", "ZWECK-C " + std::to_string(i)}};
+      payments.push_back(c);
+    }
+    return payments;
+  }
+
+  static int Pages(const std::filesystem::path& pdf) {
+    const auto info = PdfInfo(pdf);
+    if (!info) return -1;
+    const auto at = info->find("Pages:");
+    return at == std::string::npos ? -1 : std::stoi(info->substr(at + 6));
+  }
+};
+
+TEST_F(PrintTest, CancelledDialogPrintsNothing) {
+  const std::string file = WriteSample("a.dta", {Payment("EMPFAENGER", 100, "ZWECK")});
+  const auto form = Start({QString::fromStdString(file)});
+  Print(*form, false);
+  EXPECT_EQ(desktop.printDialog->shown, 1);
+  EXPECT_FALSE(std::filesystem::exists(Pdf()));
+  EXPECT_TRUE(desktop.messages->messages.empty());
+  EXPECT_TRUE(desktop.messages->errors.empty());
+}
+
+TEST_F(PrintTest, NothingShownPrintsNothingAndSaysNothing) {
+  const auto form = Start();
+  Print(*form, true);
+  EXPECT_EQ(desktop.printDialog->shown, 1);
+  EXPECT_FALSE(std::filesystem::exists(Pdf()));
+  EXPECT_TRUE(desktop.messages->messages.empty());
+  EXPECT_TRUE(desktop.messages->errors.empty());
+}
+
+TEST_F(PrintTest, ControlListGoesToTheChosenPdfFile) {
+  const std::string file = WriteSample("druck.dta", {Payment("M]LLER", 12345, "GEB]HR F[LLIG"),
+                                                     Payment("SCHULZE", 99, "MIETE")});
+  const auto form = Start({QString::fromStdString(file)});
+  Print(*form, true);
+  EXPECT_TRUE(desktop.messages->messages.empty());
+  ASSERT_TRUE(std::filesystem::exists(Pdf()));
+  const auto text = PdfText(Pdf());
+  ASSERT_TRUE(text) << "pdftotext (poppler-utils) is needed";
+  EXPECT_NE(text->find("Datenträger-Kontrolliste vom 31.12.2002"), std::string::npos) << *text;
+  EXPECT_NE(text->find("Empfänger"), std::string::npos);
+  EXPECT_NE(text->find("GEBÜHR FÄLLIG"), std::string::npos);
+  EXPECT_NE(text->find("123,45 EUR"), std::string::npos);
+  EXPECT_NE(text->find("124,44 EUR"), std::string::npos);
+  EXPECT_NE(text->find("Quandel © Osmera · quandel.example.org - 1.02 (0006)"), std::string::npos);
+  EXPECT_NE(text->find("Seite 1 von 1"), std::string::npos);
+  const auto info = PdfInfo(Pdf());
+  ASSERT_TRUE(info);
+  EXPECT_NE(info->find("(A4)"), std::string::npos) << *info;
+  // Printing changes neither the page nor the status.
+  EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(file)));
+}
+
+TEST_F(PrintTest, LongListsBreakBetweenRowsAndNumberThePages) {
+  const int count = 120;
+  const std::string file = WriteSample("lang.dta", ManyPayments(count));
+  const auto form = Start({QString::fromStdString(file)});
+  Print(*form, true);
+  const int pages = Pages(Pdf());
+  ASSERT_GE(pages, 3);
+  std::vector<int> pageOf(count + 1, 0);
+  for (int page = 1; page <= pages; ++page) {
+    const auto text = PdfText(Pdf(), page);
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("Seite " + std::to_string(page) + " von " + std::to_string(pages)), std::string::npos);
+    for (int i = 1; i <= count; ++i) {
+      const std::string n = std::to_string(i);
+      const bool a = text->find("ZWECK-A " + n + "\n") != std::string::npos;
+      const bool b = text->find("ZWECK-B " + n + "\n") != std::string::npos;
+      const bool c = text->find("ZWECK-C " + n + "\n") != std::string::npos;
+      const bool name = text->find("EMPFAENGER " + n + "\n") != std::string::npos;
+      if (!(a || b || c || name)) continue;
+      EXPECT_TRUE(a && b && c && name) << "row " << i << " cut on page " << page;
+      EXPECT_EQ(pageOf[i], 0) << "row " << i << " on two pages";
+      pageOf[i] = page;
+    }
+  }
+  for (int i = 1; i <= count; ++i) EXPECT_NE(pageOf[i], 0) << "row " << i << " missing";
+}
+
+TEST_F(PrintTest, PageRangeAndCopiesFromTheDialogAreUsed) {
+  const std::string file = WriteSample("lang.dta", ManyPayments(120));
+  const auto form = Start({QString::fromStdString(file)});
+  Print(*form, true);
+  const int all = Pages(Pdf());
+  ASSERT_GE(all, 3);
+
+  QPrinter& printer = form->WebBrowser1->PrintSettings();
+  printer.setPrintRange(QPrinter::PageRange);
+  printer.setFromTo(2, 3);
+  Print(*form, true);
+  EXPECT_EQ(Pages(Pdf()), 2);
+  const auto second = PdfText(Pdf(), 1);
+  ASSERT_TRUE(second);
+  EXPECT_NE(second->find("Seite 2 von " + std::to_string(all)), std::string::npos);
+
+  printer.setPrintRange(QPrinter::AllPages);
+  printer.setCopyCount(2);
+  Print(*form, true);
+  if (!printer.supportsMultipleCopies()) {
+    EXPECT_EQ(Pages(Pdf()), 2 * all);
+  }
+}
+
+TEST_F(PrintTest, PrinterThatCannotPrintGivesTheFailureMessage) {
+  const std::string file = WriteSample("a.dta", {Payment("EMPFAENGER", 100, "ZWECK")});
+  const auto form = Start({QString::fromStdString(file)});
+  desktop.printDialog->setNextAnswer(true);
+  desktop.printDialog->setPdfOutput(Q(data.Path() / "fehlt" / "liste.pdf"));
+  form->filePrint->trigger();
+  ASSERT_EQ(desktop.messages->messages.size(), 1u);
+  EXPECT_EQ(desktop.messages->messages[0], QStringLiteral("Fehler!!!"));
+}
+
+}  // namespace
+}  // namespace quandel::test

@@ -1,0 +1,112 @@
+// The desktop dialogs themselves, each closed by a timer as soon as it is up.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+
+#include "mainForm.h"
+#include "qt_platform.h"
+#include "test_support.h"
+
+namespace quandel::test {
+namespace {
+
+// Runs `inspect` on the next modal dialog and then closes it with `result`.
+void WhenModalIsUp(std::function<void(QDialog&)> inspect, int result) {
+  QTimer::singleShot(10, [inspect, result] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      inspect(*dialog);
+      dialog->done(result);
+    } else {
+      WhenModalIsUp(inspect, result);
+    }
+  });
+}
+
+TEST(QtPlatformTest, OpenDialogStartsWithTheGivenFilterAndFolder) {
+  testdta::TempDir folder;
+  const TViewerPlatform platform = QtViewerPlatform();
+  TOpenDialogSettings settings;
+  settings.Filter = QString::fromUtf8(kOpenFilter);
+  settings.FilterIndex = 2;
+  settings.InitialDir = Q(folder.Path());
+
+  QString filter, directory;
+  QStringList filters;
+  QFileDialog::FileMode mode = QFileDialog::Directory;
+  WhenModalIsUp(
+      [&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        filter = files.selectedNameFilter();
+        filters = files.nameFilters();
+        directory = files.directory().absolutePath();
+        mode = files.fileMode();
+      },
+      QDialog::Rejected);
+  EXPECT_EQ(platform.openDialog->Execute(settings), std::nullopt);
+  ASSERT_EQ(filters.size(), 3);
+  // The dialog names the selected filter by what the user reads.
+  EXPECT_EQ(filter, QStringLiteral("DTAUS-Datei (dtaus1.*)"));
+  EXPECT_EQ(directory, Q(folder.Path()));
+  EXPECT_EQ(mode, QFileDialog::AnyFile);
+
+  for (const int outside : {0, 4, -1}) {
+    settings.FilterIndex = outside;
+    WhenModalIsUp([&](QDialog& dialog) { filter = dynamic_cast<QFileDialog&>(dialog).selectedNameFilter(); },
+                  QDialog::Rejected);
+    platform.openDialog->Execute(settings);
+    EXPECT_EQ(filter, QStringLiteral("DTAUS-Datei (*.dta)")) << outside;
+  }
+}
+
+TEST(QtPlatformTest, MessageBoxIsTitledWithTheProgramAndHasOneOkButton) {
+  const TViewerPlatform platform = QtViewerPlatform();
+  QString title, text;
+  QList<QAbstractButton*> buttons;
+  QMessageBox::StandardButtons standard;
+  WhenModalIsUp(
+      [&](QDialog& dialog) {
+        auto& box = dynamic_cast<QMessageBox&>(dialog);
+        title = box.windowTitle();
+        text = box.text();
+        standard = box.standardButtons();
+      },
+      QMessageBox::Ok);
+  platform.messages->ShowMessage(QStringLiteral("Drucken nicht möglich"));
+  EXPECT_EQ(title, QStringLiteral("Quandel"));
+  EXPECT_EQ(text, QStringLiteral("Drucken nicht möglich"));
+  EXPECT_EQ(standard, QMessageBox::Ok);
+
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  WhenModalIsUp([&](QDialog& dialog) { icon = dynamic_cast<QMessageBox&>(dialog).icon(); }, QMessageBox::Ok);
+  platform.messages->ShowError(QStringLiteral("Fehler"));
+  EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+TEST(QtPlatformTest, PrintDialogWorksOnTheGivenPrinter) {
+  const TViewerPlatform platform = QtViewerPlatform();
+  QPrinter printer;
+  QPrinter* shown = nullptr;
+  bool pageRange = false;
+  WhenModalIsUp(
+      [&](QDialog& dialog) {
+        auto& print = dynamic_cast<QPrintDialog&>(dialog);
+        shown = print.printer();
+        pageRange = print.testOption(QAbstractPrintDialog::PrintPageRange);
+      },
+      QDialog::Rejected);
+  EXPECT_FALSE(platform.printDialog->Execute(printer));
+  EXPECT_EQ(shown, &printer);
+  EXPECT_TRUE(pageRange);
+}
+
+}  // namespace
+}  // namespace quandel::test
