@@ -1,20 +1,15 @@
 #!/bin/sh
-# Installs what is missing, builds Quandel and runs every test: the normal build, a build of
-# the core and the command-line tool with AddressSanitizer and UndefinedBehaviorSanitizer,
-# and a minute of fuzzing the reader.
+# Installs what is missing, builds Quandel and runs every test: the normal build, a minute of
+# fuzzing the reader, and a build of the core and the command-line tool with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 
 echo "== Build and tests"
-QUANDEL_BUILD_DIR=build scripts/build.sh
+QUANDEL_BUILD_DIR=build scripts/build.sh -DQUANDEL_BUILD_BENCH=OFF
 ctest --test-dir build --output-on-failure -j 2
-
-echo "== Sanitizer build and tests (core, command-line tool)"
-QUANDEL_BUILD_DIR=build-asan scripts/build.sh -DQUANDEL_BUILD_GUI=OFF -DQUANDEL_BUILD_BENCH=OFF \
-  -DQUANDEL_SANITIZE=ON
-ctest --test-dir build-asan --output-on-failure -j 2
 
 echo "== Fuzzing the reader for 60 s"
 CXX=clang++ QUANDEL_BUILD_DIR=build-fuzz scripts/build.sh -DQUANDEL_BUILD_GUI=OFF \
@@ -22,3 +17,8 @@ CXX=clang++ QUANDEL_BUILD_DIR=build-fuzz scripts/build.sh -DQUANDEL_BUILD_GUI=OF
 mkdir -p build-fuzz/corpus
 build-fuzz/fuzz/load_render_fuzz -max_total_time=60 -max_len=4096 -print_final_stats=1 \
   -artifact_prefix=build-fuzz/ build-fuzz/corpus fuzz/corpus examples
+
+echo "== Sanitizer build and tests (core, command-line tool)"
+QUANDEL_BUILD_DIR=build-asan scripts/build.sh -DQUANDEL_BUILD_GUI=OFF -DQUANDEL_BUILD_BENCH=OFF \
+  -DQUANDEL_SANITIZE=ON
+ctest --test-dir build-asan --output-on-failure -j 2
