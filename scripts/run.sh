@@ -5,7 +5,7 @@ set -eu
 cd "$(dirname "$0")/.."
 FILE=${1:-examples/beispiel.dta}
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh -DQUANDEL_BUILD_TESTS=OFF -DQUANDEL_BUILD_BENCH=OFF
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Keine grafische Oberfläche gefunden (DISPLAY ist nicht gesetzt)." >&2
   echo "Die Kontrolliste auf der Kommandozeile:" >&2
