@@ -2,8 +2,11 @@
 # Installs what is missing, builds Quandel and starts the viewer with a DTAUS file
 # (the shipped example when none is given).
 set -eu
+# A file named relative to the caller's folder must still be found after the cd below.
+FILE=${1:-}
+[ -n "$FILE" ] && [ -e "$FILE" ] && FILE=$(realpath "$FILE")
 cd "$(dirname "$0")/.."
-FILE=${1:-examples/beispiel.dta}
+FILE=${FILE:-examples/beispiel.dta}
 scripts/install-deps.sh
 scripts/build.sh -DQUANDEL_BUILD_TESTS=OFF -DQUANDEL_BUILD_BENCH=OFF
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
