@@ -1,17 +1,16 @@
 #include "browser_view.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPointer>
 #include <QPrinter>
-#include <QScrollBar>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <stdexcept>
 
-#include "page_printer.h"
-#include "page_text.h"
+#include "control_list_view.h"
+#include "page_browser.h"
 
 namespace quandel {
 namespace {
@@ -30,7 +29,7 @@ class TViewCommandTarget : public IOleCommandTarget {
   HRESULT Exec(std::uint32_t cmdID, std::uint32_t, const TOleVariant&, TOleVariant&) override {
     if (cmdID != OLECMDID_PRINT) return OLECMDERR_E_NOTSUPPORTED;
     if (!view_) return E_FAIL;
-    switch (PrintDocument(*view_->document(), view_->PrintSettings())) {
+    switch (view_->PrintShown()) {
       case TPrintOutcome::Printed: return S_OK;
       case TPrintOutcome::Cancelled: return OLECMDERR_E_CANCELED;
       case TPrintOutcome::Failed: break;
@@ -53,32 +52,95 @@ class TViewDocument : public IHtmlDocument {
   TBrowserView* view_;
 };
 
+TPrintOutcome Outcome(TListPrintResult result) {
+  switch (result) {
+    case TListPrintResult::Printed: return TPrintOutcome::Printed;
+    case TListPrintResult::Cancelled: return TPrintOutcome::Cancelled;
+    case TListPrintResult::Failed: break;
+  }
+  return TPrintOutcome::Failed;
+}
+
+QString UnreadableText(const QUrl& url) {
+  return QStringLiteral("Die Seite \"%1\" kann nicht angezeigt werden.").arg(url.toLocalFile());
+}
+
 }  // namespace
 
 TBrowserView::TBrowserView(TUrlOpener openUrl, QWidget* parent)
-    : QTextBrowser(parent), openUrl_(std::move(openUrl)) {
-  setOpenLinks(false);
-  setOpenExternalLinks(false);
-  setUndoRedoEnabled(false);
-  // With the bar always there, a page is laid out once instead of twice.
-  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  connect(this, &QTextBrowser::anchorClicked, this, &TBrowserView::OpenLink);
+    : QStackedWidget(parent),
+      openUrl_(std::move(openUrl)),
+      pageBrowser_(new TPageBrowser(this)),
+      listView_(new TControlListView(this)) {
+  listView_->setObjectName(QStringLiteral("ListView"));
+  addWidget(pageBrowser_);
+  addWidget(listView_);
+  setCurrentWidget(pageBrowser_);
+  connect(pageBrowser_, &QTextBrowser::anchorClicked, this, &TBrowserView::OpenLink);
+  connect(listView_, &TControlListView::linkActivated, this, &TBrowserView::OpenLink);
+  // While the next page is read, the list still shown must not report its own end as that page's.
+  connect(listView_, &TControlListView::loadProgress, this, [this](int percent) {
+    if (!reading_) emit loadProgress(percent);
+  });
+  connect(listView_, &TControlListView::loadFinished, this, [this] {
+    if (!reading_) emit loadFinished();
+  });
+  connect(&reader_, &QFutureWatcher<TLoadedPage>::finished, this, &TBrowserView::ReadFinished);
 }
 
+// A worker still reading holds no pointer into the view; its result is simply dropped.
 TBrowserView::~TBrowserView() = default;
 
 void TBrowserView::Navigate(const QString& path) {
   const QFileInfo info(path);
   if (!info.isFile() || !info.isReadable())
     throw std::runtime_error("Die Seite \"" + path.toStdString() + "\" kann nicht angezeigt werden.");
-  const QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-  // The same address again is a new page: the file has been rewritten.
-  if (hasPage_ && source() == url)
-    reload();
-  else
-    setSource(url, QTextDocument::HtmlResource);
+  if (info.size() < backgroundLoadBytes_) {
+    TLoadedPage page = LoadPage(path);
+    if (!page.read)
+      throw std::runtime_error("Die Seite \"" + path.toStdString() + "\" kann nicht angezeigt werden.");
+    reading_ = false;
+    hasPage_ = true;
+    Show(std::move(page));
+    return;
+  }
+  // The page is replaced by renaming a new file over it, so the worker reads either the old
+  // page whole or the new one whole; either way a newer Navigate has replaced its future.
+  reading_ = true;
   hasPage_ = true;
-  clearHistory();
+  reader_.setFuture(QtConcurrent::run(LoadPageInBackground, path));
+  emit loadProgress(0);
+}
+
+void TBrowserView::ReadFinished() {
+  // A finished signal of a future replaced meanwhile must not take the newer one's place.
+  if (reading_ && reader_.isFinished()) FinishReading();
+}
+
+void TBrowserView::FinishReading() {
+  if (!reading_) return;
+  reader_.waitForFinished();
+  reading_ = false;
+  Show(reader_.future().takeResult());
+}
+
+void TBrowserView::Show(TLoadedPage page) {
+  shownUrl_ = page.url;
+  if (page.list) {
+    // No stale page stays behind the list, to be printed or copied by mistake.
+    pageBrowser_->clear();
+    listView_->setPage(std::move(*page.list));
+    setCurrentWidget(listView_);
+    return;
+  }
+  listView_->clear();
+  if (page.read)
+    pageBrowser_->ShowPage(page.url, page.bytes);
+  else
+    pageBrowser_->setPlainText(UnreadableText(page.url));
+  setCurrentWidget(pageBrowser_);
+  emit loadProgress(100);
+  emit loadFinished();
 }
 
 std::shared_ptr<IHtmlDocument> TBrowserView::Document() {
@@ -97,19 +159,20 @@ QPrinter& TBrowserView::PrintSettings() {
   return *printer_;
 }
 
-QVariant TBrowserView::loadResource(int type, const QUrl& name) {
-  if (type != QTextDocument::HtmlResource || !name.isLocalFile())
-    return QTextBrowser::loadResource(type, name);
-  QFile file(name.toLocalFile());
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const QString html = DecodeCp1252(file.readAll());
-  // Takes effect when the returned text is parsed, right after this call.
-  document()->setDefaultStyleSheet(PageStyleRules(html));
-  return PageForView(html);
+TPrintOutcome TBrowserView::PrintShown() {
+  FinishReading();
+  if (showsList()) return Outcome(listView_->print(&PrintSettings()));
+  return PrintDocument(*pageBrowser_->document(), PrintSettings());
+}
+
+bool TBrowserView::showsList() const { return currentWidget() == listView_; }
+
+QString TBrowserView::toPlainText() const {
+  return showsList() ? listView_->toPlainText() : pageBrowser_->toPlainText();
 }
 
 void TBrowserView::OpenLink(const QUrl& link) {
-  if (openUrl_) openUrl_(source().resolved(link).toString(QUrl::FullyEncoded).toStdString());
+  if (openUrl_) openUrl_(shownUrl_.resolved(link).toString(QUrl::FullyEncoded).toStdString());
 }
 
 }  // namespace quandel

@@ -50,14 +50,24 @@ QString ChooseDtausHtmlPath(const QString& programDir) {
   return CacheDtausHtmlPath();
 }
 
+TPageFile::TPageFile(const QString& path) : path_(path), file_(path) {
+  if (!file_.open(QIODevice::WriteOnly)) ThrowCannotCreate(path_, file_.errorString());
+}
+
+void TPageFile::Write(std::string_view line) {
+  file_.write(line.data(), static_cast<qint64>(line.size()));
+  file_.write("\r\n", 2);
+}
+
+// A failed write is remembered by the file and makes the commit fail.
+void TPageFile::Commit() {
+  if (!file_.commit()) ThrowCannotCreate(path_, file_.errorString());
+}
+
 void SaveLines(const ombra::TLineList& lines, const QString& path) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) ThrowCannotCreate(path, file.errorString());
-  for (const std::string& line : lines) {
-    file.write(line.data(), static_cast<qint64>(line.size()));
-    file.write("\r\n", 2);
-  }
-  if (!file.commit()) ThrowCannotCreate(path, file.errorString());
+  TPageFile file(path);
+  for (const std::string& line : lines) file.Write(line);
+  file.Commit();
 }
 
 }  // namespace quandel

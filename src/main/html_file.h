@@ -1,6 +1,9 @@
 #pragma once
 // Where and how the control-list page is written.
+#include <QSaveFile>
 #include <QString>
+
+#include <string_view>
 
 #include "dtaus.h"
 
@@ -18,6 +21,22 @@ QString CacheDtausHtmlPath();
 QString InstalledProgramDir();
 // That folder or one of the system's own program folders.
 bool IsSystemProgramDir(const QString& folder);
+
+// The page written line by line while it is rendered, so a long list is never held as lines
+// in memory: into a temporary file beside `path` that Commit renames over it. Without Commit
+// the earlier page stays whole. Failures throw std::runtime_error with
+// "Datei "<path>" kann nicht erstellt werden. <reason>".
+class TPageFile {
+ public:
+  explicit TPageFile(const QString& path);
+  // Appends `line` and CR LF.
+  void Write(std::string_view line);
+  void Commit();
+
+ private:
+  QString path_;
+  QSaveFile file_;
+};
 
 // Writes each line with CR LF to a temporary file beside `path` and then renames it over
 // `path`, so a failed write leaves the earlier page whole. Throws std::runtime_error with

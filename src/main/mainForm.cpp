@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -98,6 +99,14 @@ void TmainForm::CreateComponents() {
   // A long name must not widen the window; the panel takes the whole bar.
   StatusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   StatusBar1->addPermanentWidget(StatusPanel, 1);
+  LoadProgress = new QProgressBar(StatusBar1);
+  LoadProgress->setObjectName(QStringLiteral("LoadProgress"));
+  LoadProgress->setRange(0, 100);
+  LoadProgress->setFormat(QStringLiteral("Lade Zeilen … %p %"));
+  LoadProgress->setFixedWidth(LoadProgress->fontMetrics().horizontalAdvance(QStringLiteral("Lade Zeilen … 100 %")) +
+                             4 * LoadProgress->fontMetrics().averageCharWidth());
+  StatusBar1->addPermanentWidget(LoadProgress);
+  LoadProgress->hide();
 
   browserPanel = new QWidget(this);
   browserPanel->setObjectName(QStringLiteral("browserPanel"));
@@ -106,6 +115,8 @@ void TmainForm::CreateComponents() {
   WebBrowser1 = new TBrowserView(platform_.openUrl, browserPanel);
   WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
   layout->addWidget(WebBrowser1);
+  connect(WebBrowser1, &TBrowserView::loadProgress, this, &TmainForm::ShowLoadProgress);
+  connect(WebBrowser1, &TBrowserView::loadFinished, LoadProgress, &QWidget::hide);
 }
 
 void TmainForm::FormCreate(const QStringList& arguments, const QString& programDir) {
@@ -132,6 +143,12 @@ void TmainForm::FormCreate(const QStringList& arguments, const QString& programD
     const QString name = arguments.at(1);
     Run([this, name] { ShowFile(name); });
   }
+}
+
+// A page shown at once reports 100 right away; the bar would only flicker.
+void TmainForm::ShowLoadProgress(int percent) {
+  LoadProgress->setValue(percent);
+  LoadProgress->setVisible(percent < 100);
 }
 
 void TmainForm::ReadRegionalSettings() { regional_ = ombra::RegionalSettingsFromEnvironment(); }
@@ -163,15 +180,17 @@ void TmainForm::ShowFile(const QString& FileName) {
   dtaus_->Load(name, regional_);
   // The error page is Windows-1252 text; the name arrives in the file system's UTF-8.
   if (!dtaus_->ErrorText.empty()) dtaus_->ErrorText = support::Utf8ToCp1252OrKeep(dtaus_->ErrorText);
-  ombra::TLineList lines;
   const std::int64_t size = support::CalcFileSize(name);
   const QString timeText = FromCp1252(FileTimeText(name, regional_));
   // Concatenated, not formatted: a "%1" in the file name must stay as it is.
   StatusPanel->setText(FileName + QStringLiteral(" - ") + QString::number(size) + QStringLiteral(" - ") +
                        timeText);
   const std::string footer = support::FooterText();
-  dtaus_->RenderControlList(lines, footer, regional_);
-  SaveLines(lines, dtausHtmlPath_);
+  // Rendered straight into the page file: a long list held as lines first took longer than
+  // loading it.
+  TPageFile page(dtausHtmlPath_);
+  dtaus_->RenderControlList([&page](std::string&& line) { page.Write(line); }, footer, regional_);
+  page.Commit();
   WebBrowser1->Navigate(dtausHtmlPath_);
   lastShownFile_ = FileName;
 }

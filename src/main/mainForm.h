@@ -15,6 +15,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QProgressBar;
 class QStatusBar;
 class QToolBar;
 
@@ -51,6 +52,8 @@ class TmainForm : public QMainWindow {
   QToolBar* ToolBar1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QLabel* StatusPanel = nullptr;
+  // Beside the panel while a long list is being read and measured.
+  QProgressBar* LoadProgress = nullptr;
   QWidget* browserPanel = nullptr;
   TBrowserView* WebBrowser1 = nullptr;
 
@@ -70,6 +73,7 @@ class TmainForm : public QMainWindow {
                         const QString& image, void (TmainForm::*handler)());
   void FormCreate(const QStringList& arguments, const QString& programDir);
   void ReadRegionalSettings();
+  void ShowLoadProgress(int percent);
   // The general error handler: an exception ends the action, its message is shown.
   void Run(const std::function<void()>& action);
 

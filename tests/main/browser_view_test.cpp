@@ -7,6 +7,8 @@
 #include <QTextTable>
 
 #include "browser_view.h"
+#include "control_list_view.h"
+#include "page_browser.h"
 #include "page_text.h"
 #include "test_support.h"
 
@@ -41,7 +43,9 @@ class BrowserViewTest : public ::testing::Test {
 
 TEST_F(BrowserViewTest, HasNoDocumentBeforeTheFirstPage) {
   EXPECT_EQ(view.Document(), nullptr);
-  EXPECT_EQ(view.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(view.pageBrowser()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(view.listView()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_TRUE(view.toPlainText().isEmpty());
 }
 
 TEST_F(BrowserViewTest, ShowsAWindows1252PageWithItsFontRule) {
@@ -50,10 +54,11 @@ TEST_F(BrowserViewTest, ShowsAWindows1252PageWithItsFontRule) {
       "<html><head><style><!-- p,td,th {font-family:arial} --></style></head><body>"
       "<p><b>Datentr\xE4ger-Kontrolliste</b><table><tr><td>Zelle \x80</td></tr></table></p></body></html>\r\n");
   view.Navigate(Q(page));
+  EXPECT_FALSE(view.showsList());
   EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("Datenträger-Kontrolliste")));
   EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("Zelle €")));
 
-  QTextCursor cell = view.document()->find(QStringLiteral("Zelle"));
+  QTextCursor cell = view.pageBrowser()->document()->find(QStringLiteral("Zelle"));
   ASSERT_FALSE(cell.isNull());
   ASSERT_NE(cell.currentTable(), nullptr);
   EXPECT_TRUE(cell.charFormat().fontFamilies().toStringList().contains(QStringLiteral("arial")));
@@ -97,13 +102,13 @@ TEST_F(BrowserViewTest, MissingPageIsAnErrorAndTheViewKeepsItsPage) {
 TEST_F(BrowserViewTest, LinksGoToTheDesktopAndTheViewStays) {
   const std::string page = folder.Write("seite.html", "<p><a href=\"https://quandel.example.org/\">x</a></p>");
   view.Navigate(Q(page));
-  const QUrl shown = view.source();
-  emit view.anchorClicked(QUrl(QStringLiteral("https://quandel.example.org/")));
-  emit view.anchorClicked(QUrl(QStringLiteral("andere.html")));
+  const QUrl shown = view.pageBrowser()->source();
+  emit view.pageBrowser()->anchorClicked(QUrl(QStringLiteral("https://quandel.example.org/")));
+  emit view.pageBrowser()->anchorClicked(QUrl(QStringLiteral("andere.html")));
   ASSERT_EQ(opened.size(), 2u);
   EXPECT_EQ(opened[0], "https://quandel.example.org/");
   EXPECT_EQ(opened[1], QUrl::fromLocalFile(Q(folder.Path() / "andere.html")).toString().toStdString());
-  EXPECT_EQ(view.source(), shown);
+  EXPECT_EQ(view.pageBrowser()->source(), shown);
 }
 
 }  // namespace

@@ -64,6 +64,23 @@ TEST(SaveLinesTest, WritesEveryLineWithCrLf) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
+TEST(SaveLinesTest, PageAbandonedWhileWrittenLeavesTheEarlierOneWhole) {
+  testdta::TempDir folder;
+  const auto path = folder.Path() / "dtaus.html";
+  SaveLines({"alt"}, Q(path));
+  {
+    // As when rendering stops with an exception half way.
+    TPageFile page(Q(path));
+    page.Write("neu");
+  }
+  EXPECT_EQ(ReadBytes(path), "alt\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+  TPageFile page(Q(path));
+  page.Write("neu");
+  page.Commit();
+  EXPECT_EQ(ReadBytes(path), "neu\r\n");
+}
+
 TEST(SaveLinesTest, FailureNamesThePathAndTheReason) {
   testdta::TempDir folder;
   const auto path = folder.Path() / "fehlt" / "dtaus.html";

@@ -128,6 +128,22 @@ TEST_F(PrintTest, PageRangeAndCopiesFromTheDialogAreUsed) {
   }
 }
 
+TEST_F(PrintTest, ListStillBeingReadIsPrintedWhole) {
+  const int count = 120;
+  const std::string file = WriteSample("lang.dta", ManyPayments(count));
+  const auto form = Start();
+  form->WebBrowser1->setBackgroundLoadBytes(0);
+  form->ShowFile(QString::fromStdString(file));
+  ASSERT_TRUE(form->WebBrowser1->isReading());
+  Print(*form, true);
+  EXPECT_TRUE(desktop.messages->messages.empty());
+  const auto text = PdfText(Pdf());
+  ASSERT_TRUE(text);
+  for (int i : {1, count / 2, count})
+    EXPECT_NE(text->find("EMPFAENGER " + std::to_string(i) + "\n"), std::string::npos) << "row " << i;
+  EXPECT_NE(text->find("Quandel © Osmera · quandel.example.org - 1.02 (0006)"), std::string::npos);
+}
+
 TEST_F(PrintTest, PrinterThatCannotPrintGivesTheFailureMessage) {
   const std::string file = WriteSample("a.dta", {Payment("EMPFAENGER", 100, "ZWECK")});
   const auto form = Start({QString::fromStdString(file)});

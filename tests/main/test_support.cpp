@@ -9,6 +9,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "dtaus.h"
+#include "product.h"
+
 namespace quandel::test {
 
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
@@ -46,6 +49,18 @@ testdta::CRecord Payment(const std::string& name, std::int64_t cents, const std:
 std::string SampleFile(const std::vector<testdta::CRecord>& payments) {
   testdta::ARecord a;
   return testdta::File(a, payments);
+}
+
+std::string ControlListPage(const std::vector<testdta::CRecord>& payments) {
+  const testdta::TempDir folder;
+  ombra::TDtaus dtaus;
+  dtaus.Load(folder.Write("liste.dta", SampleFile(payments)));
+  if (!dtaus.ErrorText.empty()) throw std::runtime_error(dtaus.ErrorText);
+  ombra::TLineList lines;
+  dtaus.RenderControlList(lines, support::FooterText());
+  std::string page;
+  for (const std::string& line : lines) page += line + "\r\n";
+  return page;
 }
 
 ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {

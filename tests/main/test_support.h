@@ -22,6 +22,8 @@ void SetLocalFileTime(const std::filesystem::path& path, int year, int month, in
 
 // A good Euro file: sender "ABSENDER GMBH", date 31.12.02, the given payments.
 std::string SampleFile(const std::vector<testdta::CRecord>& payments);
+// The control-list page the viewer writes for `payments` in SampleFile, CR LF lines.
+std::string ControlListPage(const std::vector<testdta::CRecord>& payments);
 testdta::CRecord Payment(const std::string& name, std::int64_t cents, const std::string& purpose);
 
 // Sets or clears an environment variable for the life of the object.

@@ -2,11 +2,13 @@
 // A main window with fake dialogs, its program folder, current folder and data folder apart.
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <QStringList>
 
 #include <memory>
 
 #include "browser_view.h"
+#include "control_list_view.h"
 #include "fakes.h"
 #include "mainForm.h"
 #include "test_support.h"
@@ -22,6 +24,14 @@ class ViewerTest : public ::testing::Test {
 
   std::filesystem::path Html() const { return program.Path() / "dtaus.html"; }
   static QString ViewText(TmainForm& form) { return form.WebBrowser1->toPlainText(); }
+  // Until the page last navigated to is read and all its rows are measured.
+  static void WaitUntilLoaded(TmainForm& form) {
+    TBrowserView& view = *form.WebBrowser1;
+    while (view.isReading() || !view.listView()->isComplete()) {
+      QSignalSpy finished(&view, &TBrowserView::loadFinished);
+      ASSERT_TRUE(finished.wait(30000)) << "page not loaded in time";
+    }
+  }
 
   std::string WriteSample(const std::string& name, const std::vector<testdta::CRecord>& payments) {
     return data.Write(name, SampleFile(payments));

@@ -1,0 +1,204 @@
+// How the viewer copes with big files, measured from ShowFile as the user meets it: the time
+// until the summary and the first rows are on screen, until the list is complete, the longest
+// time the event loop is held (ShowFile's own synchronous part reported apart), the peak
+// memory, and the longest stall while the window is resized with all rows shown. Files come
+// from gen_dtaus. Runs headless (QT_QPA_PLATFORM=offscreen).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "browser_view.h"
+#include "control_list_view.h"
+#include "mainForm.h"
+
+namespace {
+
+std::string GeneratedFile(int payments) {
+  const std::string file = "/tmp/quandel-viewer-bench-" + std::to_string(payments) + ".dta";
+  if (!std::ifstream(file)) {
+    const std::string command = std::string(GEN_DTAUS) + " " + file + " " + std::to_string(payments);
+    if (std::system(command.c_str()) != 0) std::abort();
+  }
+  return file;
+}
+
+long StatusKiB(const char* key) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::string(key).size());
+  return 0;
+}
+
+// The longest pause between the ticks of a 10 ms timer: how long the event loop was held.
+class TStallMeter {
+ public:
+  TStallMeter() {
+    timer_.setInterval(10);
+    timer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+    clock_.start();
+    timer_.start();
+  }
+  qint64 LongestGapMs() {
+    Tick();
+    return longest_;
+  }
+  void Reset() {
+    Tick();
+    longest_ = 0;
+  }
+
+ private:
+  void Tick() {
+    const qint64 now = clock_.elapsed();
+    longest_ = std::max(longest_, now - last_);
+    last_ = now;
+  }
+  QTimer timer_;
+  QElapsedTimer clock_;
+  qint64 last_ = 0;
+  qint64 longest_ = 0;
+};
+
+// Sleeps in the event loop between looks, leaving the processor to the worker thread.
+void RunUntil(const std::function<bool()>& done) {
+  QTimer wake;
+  wake.start(5);
+  while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// Dialogs that never come up and a message box that only counts.
+class TSilentMessages : public quandel::IMessageBox {
+ public:
+  void ShowMessage(const QString&) override { ++shown; }
+  void ShowError(const QString&) override { ++shown; }
+  int shown = 0;
+};
+class TNoOpenDialog : public quandel::IOpenDialog {
+ public:
+  std::optional<QString> Execute(const quandel::TOpenDialogSettings&) override { return std::nullopt; }
+};
+class TNoPrintDialog : public quandel::IPrintDialog {
+ public:
+  bool Execute(QPrinter&) override { return false; }
+};
+
+// A main window as the tests build it: its own program folder and current folder.
+struct TViewer {
+  TViewer() : messages(std::make_shared<TSilentMessages>()) {
+    QDir::setCurrent(work.path());
+    quandel::TViewerPlatform platform;
+    platform.messages = messages;
+    platform.openDialog = std::make_shared<TNoOpenDialog>();
+    platform.printDialog = std::make_shared<TNoPrintDialog>();
+    platform.openUrl = [](const std::string&) {};
+    form = std::make_unique<quandel::TmainForm>(platform, QStringList{QStringLiteral("quandel")}, program.path());
+    form->resize(1000, 700);
+    form->show();
+    QCoreApplication::processEvents();
+  }
+  ~TViewer() {
+    form.reset();
+    QDir::setCurrent(oldCurrent);
+  }
+  quandel::TBrowserView& view() const { return *form->WebBrowser1; }
+  bool FirstRowsShown() const {
+    return !view().isReading() && view().showsList() && view().listView()->visibleRows().second > 0;
+  }
+  bool Complete() const { return FirstRowsShown() && view().listView()->isComplete(); }
+
+  QString oldCurrent = QDir::currentPath();
+  QTemporaryDir program;
+  QTemporaryDir work;
+  std::shared_ptr<TSilentMessages> messages;
+  std::unique_ptr<quandel::TmainForm> form;
+};
+
+void BM_ShowFile(benchmark::State& state) {
+  const int payments = static_cast<int>(state.range(0));
+  const QString file = QString::fromStdString(GeneratedFile(payments));
+  qint64 showFileMs = 0, firstRowsMs = 0, completeMs = 0, longestGap = 0, longestGapLoading = 0;
+  long peakMiB = 0;
+  for (auto _ : state) {
+    TViewer viewer;
+    std::ofstream("/proc/self/clear_refs") << "5";  // resets the high-water mark
+    TStallMeter stalls;
+    QElapsedTimer clock;
+    bool called = false;
+    // Called from the event loop, so the stall meter sees ShowFile's own time as a gap too.
+    QTimer::singleShot(0, viewer.form.get(), [&] {
+      clock.start();
+      viewer.form->ShowFile(file);
+      showFileMs = clock.elapsed();
+      called = true;
+    });
+    RunUntil([&] { return called; });
+    longestGap = stalls.LongestGapMs();
+    stalls.Reset();
+    RunUntil([&] { return viewer.FirstRowsShown(); });
+    viewer.view().listView()->viewport()->repaint();
+    firstRowsMs = clock.elapsed();
+    RunUntil([&] { return viewer.Complete(); });
+    viewer.view().listView()->viewport()->repaint();
+    completeMs = clock.elapsed();
+    longestGapLoading = stalls.LongestGapMs();
+    longestGap = std::max(longestGap, longestGapLoading);
+    state.SetIterationTime(static_cast<double>(completeMs) / 1000.0);
+    peakMiB = StatusKiB("VmHWM:") / 1024;
+    if (viewer.messages->shown != 0) state.SkipWithError("the viewer reported an error");
+    if (viewer.view().listView()->rowCount() != payments) state.SkipWithError("rows missing");
+  }
+  state.counters["showfile_ms"] = static_cast<double>(showFileMs);
+  state.counters["first_rows_ms"] = static_cast<double>(firstRowsMs);
+  state.counters["complete_ms"] = static_cast<double>(completeMs);
+  state.counters["longest_gap_ms"] = static_cast<double>(longestGap);
+  state.counters["gap_after_showfile_ms"] = static_cast<double>(longestGapLoading);
+  state.counters["peak_MiB"] = static_cast<double>(peakMiB);
+}
+BENCHMARK(BM_ShowFile)->Arg(10000)->Arg(100000)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The window resized back and forth with the whole list shown.
+void BM_ResizeWindow(benchmark::State& state) {
+  const int payments = static_cast<int>(state.range(0));
+  const QString file = QString::fromStdString(GeneratedFile(payments));
+  TViewer viewer;
+  viewer.form->ShowFile(file);
+  RunUntil([&] { return viewer.Complete(); });
+  qint64 longest = 0;
+  for (auto _ : state) {
+    TStallMeter stalls;
+    for (int i = 0; i < 50; ++i) {
+      viewer.form->resize(i % 2 == 0 ? QSize(700, 500) : QSize(1400, 900));
+      QCoreApplication::processEvents();
+      QCoreApplication::processEvents();
+    }
+    longest = std::max(longest, stalls.LongestGapMs());
+  }
+  state.counters["longest_gap_ms"] = static_cast<double>(longest);
+}
+BENCHMARK(BM_ResizeWindow)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

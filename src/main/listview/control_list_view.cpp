@@ -1,0 +1,310 @@
+#include "control_list_view.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QtMath>
+
+#include <algorithm>
+#include <limits>
+
+#include "fragment.h"
+#include "page_metrics.h"
+#include "table_painter.h"
+
+namespace quandel {
+namespace {
+
+// Rows measured before the page is first shown; the rest follow in slices.
+constexpr int kFirstMeasured = 2000;
+// Rows measured between two looks at the clock.
+constexpr int kSliceStep = 1024;
+// Time a slice may hold the event loop.
+constexpr qint64 kSliceMilliseconds = 15;
+
+int ClampToInt(std::int64_t value) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
+}
+
+// Far enough outside any viewport to stand for "above" or "below" it.
+constexpr std::int64_t kFarAway = 1 << 24;
+
+}  // namespace
+
+TControlListView::TControlListView(QWidget* parent) : QAbstractScrollArea(parent) {
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setBackgroundRole(QPalette::Base);
+  viewport()->setAutoFillBackground(true);
+  viewport()->setMouseTracking(true);
+  measureTimer_.setInterval(0);
+  connect(&measureTimer_, &QTimer::timeout, this, &TControlListView::measureSlice);
+}
+
+TControlListView::~TControlListView() = default;
+
+void TControlListView::setPage(TControlListPage page) {
+  clear();
+  page_ = std::move(page);
+  rebuild();
+}
+
+void TControlListView::clear() {
+  measureTimer_.stop();
+  // The measures point into the page, so they go first.
+  geometry_.reset();
+  head_.reset();
+  tail_.reset();
+  page_.reset();
+  relayout();
+}
+
+bool TControlListView::isComplete() const { return geometry_ == nullptr || geometry_->complete(); }
+
+// Everything that depends on the font starts anew: the page's fragments, the row measures.
+void TControlListView::rebuild() {
+  measureTimer_.stop();
+  if (!page_) return relayout();
+  const QFont font = PageFont(this->font());
+  geometry_ = std::make_unique<TTableGeometry>(font, HeaderFont(font));
+  geometry_->setRows(&page_->rows);
+  geometry_->measureNext(kFirstMeasured);
+  head_ = MakeFragment(page_->headHtml, font, 0);
+  tail_ = MakeFragment(page_->tailHtml, font, 0);
+  bodyWidth_ = -1;
+  reportedProgress_ = -1;
+  relayout();
+  measureVisible();
+  // Also a page measured at once hears of its end from the event loop, like a big one.
+  measureTimer_.start();
+}
+
+void TControlListView::relayout() {
+  if (!geometry_) {
+    height_ = 0;
+    verticalScrollBar()->setRange(0, 0);
+    horizontalScrollBar()->setRange(0, 0);
+    viewport()->update();
+    return;
+  }
+  const int available = viewport()->width() - 2 * kPageMargin;
+  const int bodyWidth = std::max(available, geometry_->naturalWidth());
+  if (bodyWidth != bodyWidth_) {
+    bodyWidth_ = bodyWidth;
+    head_->setTextWidth(bodyWidth);
+    tail_->setTextWidth(bodyWidth);
+    headHeight_ = qCeil(head_->size().height());
+    tailHeight_ = qCeil(tail_->size().height());
+    edges_ = geometry_->columnEdges(bodyWidth);
+    // A summary with very long texts may stand out beyond the table.
+    contentWidth_ = std::max({bodyWidth, qCeil(head_->size().width()), qCeil(tail_->size().width())}) +
+                    2 * kPageMargin;
+  }
+  tableTop_ = kPageMargin + headHeight_ + TableGap(*geometry_);
+  tailTop_ = rowsTop() + geometry_->rowsHeight() + TTableGeometry::kBorder;
+  height_ = tailTop_ + tailHeight_ + kPageMargin;
+
+  QScrollBar* vertical = verticalScrollBar();
+  vertical->setPageStep(viewport()->height());
+  vertical->setSingleStep(geometry_->lineHeight());
+  vertical->setRange(0, ClampToInt(height_ - viewport()->height()));
+  QScrollBar* horizontal = horizontalScrollBar();
+  horizontal->setPageStep(viewport()->width());
+  horizontal->setSingleStep(geometry_->lineHeight());
+  horizontal->setRange(0, std::max(0, contentWidth_ - viewport()->width()));
+  viewport()->update();
+}
+
+void TControlListView::measureSlice() {
+  if (!geometry_) return measureTimer_.stop();
+  QElapsedTimer clock;
+  clock.start();
+  bool wider = false;
+  while (!geometry_->complete() && clock.elapsed() < kSliceMilliseconds)
+    wider = geometry_->measureNext(kSliceStep) || wider;
+  if (wider) {
+    bodyWidth_ = -1;
+    relayout();
+  }
+  const int rows = geometry_->rowCount();
+  const int percent =
+      rows == 0 ? 100 : static_cast<int>(std::int64_t{100} * geometry_->measuredRows() / rows);
+  if (percent != reportedProgress_) {
+    reportedProgress_ = percent;
+    emit loadProgress(percent);
+  }
+  if (geometry_->complete()) {
+    measureTimer_.stop();
+    emit loadFinished();
+  }
+}
+
+// The rows in sight are always measured, so no text shown is ever cut off.
+void TControlListView::measureVisible() {
+  if (!geometry_) return;
+  const auto [first, last] = visibleRows();
+  if (geometry_->measureRange(first, last)) {
+    bodyWidth_ = -1;
+    relayout();
+  }
+}
+
+std::int64_t TControlListView::scrollTop() const { return verticalScrollBar()->value(); }
+
+std::int64_t TControlListView::rowsTop() const {
+  return tableTop_ + TTableGeometry::kBorder + (geometry_ ? geometry_->headerHeight() : 0);
+}
+
+int TControlListView::rowCount() const { return page_ ? page_->rows.size() : 0; }
+
+QRect TControlListView::rowRect(int row) const {
+  if (!geometry_ || row < 0 || row >= rowCount()) return {};
+  const int left = kPageMargin + edges_.front();
+  return QRect(left, ClampToInt(rowsTop() + geometry_->rowTop(row)), edges_.back() - edges_.front(),
+               geometry_->rowHeight(row));
+}
+
+QSize TControlListView::contentSize() const {
+  if (!geometry_) return {};
+  return QSize(contentWidth_, ClampToInt(height_));
+}
+
+std::pair<int, int> TControlListView::visibleRows() const {
+  if (!geometry_ || geometry_->rowCount() == 0) return {0, 0};
+  const std::int64_t top = scrollTop() - rowsTop();
+  const std::int64_t bottom = top + viewport()->height();
+  if (bottom <= 0) return {0, 0};
+  if (top >= geometry_->rowsHeight()) return {rowCount(), rowCount()};
+  return {geometry_->rowAt(top), geometry_->rowAt(bottom - 1) + 1};
+}
+
+QString TControlListView::anchorAt(const QPoint& viewportPos) const {
+  if (!geometry_) return {};
+  const QPointF pos(viewportPos.x() + horizontalScrollBar()->value() - kPageMargin,
+                    static_cast<qreal>(viewportPos.y() + scrollTop()));
+  if (pos.y() >= tailTop_)
+    return tail_->documentLayout()->anchorAt(pos - QPointF(0, static_cast<qreal>(tailTop_)));
+  if (pos.y() < kPageMargin + headHeight_)
+    return head_->documentLayout()->anchorAt(pos - QPointF(0, kPageMargin));
+  return {};
+}
+
+void TControlListView::paintEvent(QPaintEvent*) {
+  if (!geometry_) return;
+  QPainter painter(viewport());
+  const int left = kPageMargin - horizontalScrollBar()->value();
+  const std::int64_t top = scrollTop();
+  const int viewHeight = viewport()->height();
+  // Page coordinates may exceed what a painter holds well, so all is placed relative to the view.
+  const auto inView = [top](std::int64_t y) {
+    return static_cast<int>(std::clamp(y - top, -kFarAway, kFarAway));
+  };
+  const auto drawFragment = [&](QTextDocument& document, std::int64_t at, int height) {
+    const int y = inView(at);
+    if (y >= viewHeight || y + height <= 0) return;
+    painter.save();
+    painter.translate(left, y);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = palette();
+    context.clip = QRectF(0, -y, contentWidth_, viewHeight);
+    document.documentLayout()->draw(&painter, context);
+    painter.restore();
+  };
+  drawFragment(*head_, kPageMargin, headHeight_);
+
+  const std::int64_t tableBottom = tailTop_;
+  if (tableTop_ < top + viewHeight && tableBottom > top) {
+    TTablePainter table(painter, *geometry_, edges_, left, palette().color(QPalette::Text));
+    table.frame(std::max(inView(tableTop_), -1), std::min(inView(tableBottom), viewHeight + 1),
+                tableTop_ >= top - 1, tableBottom <= top + viewHeight + 1);
+    const std::int64_t headerTop = tableTop_ + TTableGeometry::kBorder;
+    if (headerTop + geometry_->headerHeight() > top) table.headerRow(inView(headerTop));
+    const auto [first, last] = visibleRows();
+    if (first < last)
+      table.rows(page_->rows, first, last, inView(rowsTop() + geometry_->rowTop(first)));
+  }
+  drawFragment(*tail_, tailTop_, tailHeight_);
+}
+
+void TControlListView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  relayout();
+  measureVisible();
+}
+
+void TControlListView::scrollContentsBy(int, int) {
+  measureVisible();
+  viewport()->update();
+}
+
+void TControlListView::keyPressEvent(QKeyEvent* event) {
+  if (event == QKeySequence::Copy) {
+    QGuiApplication::clipboard()->setText(toPlainText());
+    return;
+  }
+  switch (event->key()) {
+    case Qt::Key_Home: verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum); return;
+    case Qt::Key_End: verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum); return;
+    default: QAbstractScrollArea::keyPressEvent(event);
+  }
+}
+
+void TControlListView::mousePressEvent(QMouseEvent* event) {
+  pressedAnchor_ = event->button() == Qt::LeftButton ? anchorAt(event->position().toPoint()) : QString();
+  QAbstractScrollArea::mousePressEvent(event);
+}
+
+void TControlListView::mouseReleaseEvent(QMouseEvent* event) {
+  QAbstractScrollArea::mouseReleaseEvent(event);
+  if (event->button() != Qt::LeftButton || pressedAnchor_.isEmpty()) return;
+  const QString anchor = anchorAt(event->position().toPoint());
+  const bool same = anchor == pressedAnchor_;
+  pressedAnchor_.clear();
+  if (same) emit linkActivated(QUrl(anchor));
+}
+
+void TControlListView::mouseMoveEvent(QMouseEvent* event) {
+  const bool onLink = !anchorAt(event->position().toPoint()).isEmpty();
+  viewport()->setCursor(onLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void TControlListView::changeEvent(QEvent* event) {
+  QAbstractScrollArea::changeEvent(event);
+  if (event->type() == QEvent::FontChange) rebuild();
+}
+
+QString TControlListView::toPlainText() const {
+  if (!page_) return {};
+  const QString head = MakeFragment(page_->headHtml, QFont(), 0)->toPlainText().trimmed();
+  const QString tail = MakeFragment(page_->tailHtml, QFont(), 0)->toPlainText().trimmed();
+  QString text = head + QStringLiteral("\n\n") + ColumnTitles().join(u'\t') + u'\n';
+  const TPaymentRows& rows = page_->rows;
+  for (int row = 0; row < rows.size(); ++row) {
+    for (int c = 0; c < kColumnCount; ++c) {
+      if (c > 0) text += u'\t';
+      text += c == kColPurpose ? rows.purposeLine(row, 0) : rows.cell(row, static_cast<TListColumn>(c));
+    }
+    text += u'\n';
+    for (int line = 1; line < rows.purposeLineCount(row); ++line) {
+      text += QStringLiteral("\t\t\t\t");
+      text += rows.purposeLine(row, line);
+      text += QStringLiteral("\t\n");
+    }
+  }
+  return text + u'\n' + tail + u'\n';
+}
+
+TListPrintResult TControlListView::print(QPrinter* printer) {
+  if (!page_ || printer == nullptr) return TListPrintResult::Failed;
+  return PrintControlList(*page_, PageFont(font()), *printer);
+}
+
+}  // namespace quandel

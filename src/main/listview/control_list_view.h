@@ -1,0 +1,93 @@
+#pragma once
+// A view of the control-list page that stays quick at any size: it lays out and paints only
+// the rows in sight, and it never lays the table out anew when the window is resized. It
+// looks like the page in a browser. Pages of any other shape are a browser's business.
+#include <QAbstractScrollArea>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "control_list_page.h"
+#include "list_printer.h"
+#include "table_geometry.h"
+
+class QPrinter;
+class QTextDocument;
+
+namespace quandel {
+
+class TControlListView : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit TControlListView(QWidget* parent = nullptr);
+  ~TControlListView() override;
+
+  // Shows the page at once. The widths of the columns come from the first rows; a big page
+  // has its further rows measured in slices while the event loop runs, and the columns
+  // widen as needed (loadProgress, then loadFinished).
+  void setPage(TControlListPage page);
+  void clear();
+  bool hasPage() const { return page_.has_value(); }
+  const TControlListPage* page() const { return page_ ? &*page_ : nullptr; }
+  bool isComplete() const;
+
+  int rowCount() const;
+  // In page coordinates: the whole page unscrolled, its top left corner at 0,0.
+  QRect rowRect(int row) const;
+  QSize contentSize() const;
+  // Rows [first, last) that the viewport shows at least in part.
+  std::pair<int, int> visibleRows() const;
+  // The link target under a point of the viewport, or nothing.
+  QString anchorAt(const QPoint& viewportPos) const;
+
+  // The page as text: tab-separated cells, further purpose lines under the first.
+  QString toPlainText() const;
+  // The whole page on the printer's pages (measuring what is not measured yet first).
+  TListPrintResult print(QPrinter* printer);
+
+ signals:
+  void linkActivated(const QUrl& url);
+  void loadProgress(int percent);
+  void loadFinished();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void rebuild();
+  void relayout();
+  void measureSlice();
+  void measureVisible();
+  std::int64_t scrollTop() const;
+  std::int64_t rowsTop() const;
+
+  std::optional<TControlListPage> page_;
+  std::unique_ptr<TTableGeometry> geometry_;
+  std::unique_ptr<QTextDocument> head_;
+  std::unique_ptr<QTextDocument> tail_;
+  TColumnEdges edges_{};
+  int bodyWidth_ = 0;
+  int contentWidth_ = 0;
+  int headHeight_ = 0;
+  int tailHeight_ = 0;
+  std::int64_t tableTop_ = 0;
+  std::int64_t tailTop_ = 0;
+  std::int64_t height_ = 0;
+  QTimer measureTimer_;
+  int reportedProgress_ = -1;
+  QString pressedAnchor_;
+};
+
+}  // namespace quandel

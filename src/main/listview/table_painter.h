@@ -1,0 +1,36 @@
+#pragma once
+// Paints the payment table as a browser shows a table with border=1: a raised frame around
+// the table, a sunken frame around each cell. Screen and printer share it.
+#include <QColor>
+#include <QRect>
+
+#include "table_geometry.h"
+
+class QPainter;
+
+namespace quandel {
+
+class TTablePainter {
+ public:
+  TTablePainter(QPainter& painter, const TTableGeometry& geometry, const TColumnEdges& edges,
+                int tableLeft, QColor text);
+
+  // The frame of the part of the table between `top` and `bottom`; its top and bottom
+  // edges are drawn only where the table really begins or ends.
+  void frame(int top, int bottom, bool drawTop, bool drawBottom);
+  void headerRow(int top);
+  // Rows [first, last), the first of them starting at `top`.
+  void rows(const TPaymentRows& rows, int first, int last, int top);
+
+ private:
+  void cellBox(const QRect& box);
+  QRect cellText(int column, int top, int height) const;
+
+  QPainter& painter_;
+  const TTableGeometry& geometry_;
+  const TColumnEdges& edges_;
+  int left_;
+  QColor text_;
+};
+
+}  // namespace quandel

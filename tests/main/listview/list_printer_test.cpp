@@ -1,0 +1,137 @@
+// Printing the control list: to a PDF file, read back with pdftotext, and the splitting into
+// pages, which must print every row once, whole, under a repeated column header.
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "control_list_view.h"
+#include "fragment.h"
+#include "list_printer.h"
+#include "page_metrics.h"
+#include "sample_pages.h"
+#include "table_geometry.h"
+
+using namespace quandel;
+
+namespace {
+
+QString PdfText(const QString& file) {
+  QProcess tool;
+  tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+  EXPECT_TRUE(tool.waitForFinished(30000)) << "pdftotext (poppler-utils) is needed";
+  return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+class PrintToPdf : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf());
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
+  }
+  QString pdf() const { return dir.filePath(QStringLiteral("liste.pdf")); }
+  TListPrintResult Print(const QByteArray& bytes) {
+    auto page = ParseControlList(bytes);
+    EXPECT_TRUE(page.has_value());
+    view.setPage(std::move(*page));
+    return view.print(&printer);
+  }
+
+  QTemporaryDir dir;
+  QPrinter printer{QPrinter::HighResolution};
+  TControlListView view;
+};
+
+TEST_F(PrintToPdf, LongListOnNumberedPages) {
+  ASSERT_EQ(Print(listview_test::NumberedPage(300)), TListPrintResult::Printed);
+  const QString text = PdfText(pdf());
+  EXPECT_TRUE(text.contains(u"Datenträger-Kontrolliste vom 26.12.2008"));
+  EXPECT_TRUE(text.contains(u"1.299,00 EUR"));  // the last payment's amount
+  EXPECT_TRUE(text.contains(u"EMPFÄNGER NR 300"));
+  EXPECT_TRUE(text.contains(u"quandel.example.org"));
+  EXPECT_TRUE(text.contains(u"Seite 1 von "));
+  const int pages = static_cast<int>(text.count(u"Seite "));
+  EXPECT_GT(pages, 1);
+  EXPECT_TRUE(text.contains(QStringLiteral("Seite %1 von %1").arg(pages)));
+  // The column header stands on every page.
+  EXPECT_EQ(text.count(u"Verwendungszweck"), pages);
+}
+
+TEST_F(PrintToPdf, ChosenPageRangeOnly) {
+  printer.setPrintRange(QPrinter::PageRange);
+  printer.setFromTo(2, 2);
+  ASSERT_EQ(Print(listview_test::NumberedPage(300)), TListPrintResult::Printed);
+  const QString text = PdfText(pdf());
+  EXPECT_EQ(text.count(u"Seite "), 1);
+  EXPECT_TRUE(text.contains(u"Seite 2 von "));
+  EXPECT_FALSE(text.contains(u"Datenträger-Kontrolliste"));
+}
+
+TEST_F(PrintToPdf, ShortListOnOnePage) {
+  ASSERT_EQ(Print(listview_test::RenderedPage(listview_test::MixedPayments())),
+            TListPrintResult::Printed);
+  const QString text = PdfText(pdf());
+  EXPECT_TRUE(text.contains(u"Seite 1 von 1"));
+  EXPECT_TRUE(text.contains(u"BÄR & SöHNE <GMBH>"));
+  EXPECT_TRUE(text.contains(u"BLZ-Prüfsumme: 150300090"));
+}
+
+TEST_F(PrintToPdf, NothingShownNothingPrinted) {
+  EXPECT_EQ(view.print(&printer), TListPrintResult::Failed);
+  EXPECT_FALSE(QFile::exists(pdf()));
+}
+
+class Pagination : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto parsed = ParseControlList(listview_test::NumberedPage(200));
+    ASSERT_TRUE(parsed.has_value());
+    page = std::move(*parsed);
+  }
+  TControlListPage page;
+  QFont font = PageFont(QFont());
+};
+
+TEST_F(Pagination, EveryRowOnceAndWholeUnderAHeader) {
+  const int pageHeight = 500;
+  const auto pages = PaginateControlList(page, font, 700, pageHeight);
+  ASSERT_GT(pages.size(), 3u);
+  EXPECT_TRUE(pages.front().head);
+  EXPECT_TRUE(pages.back().tail);
+
+  TTableGeometry geometry(font, HeaderFont(font));
+  geometry.setRows(&page.rows);
+  int next = 0;
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const TPrintedPage& p = pages[i];
+    EXPECT_EQ(p.head, i == 0) << i;
+    if (!p.table) continue;
+    EXPECT_EQ(p.firstRow, next) << i;
+    EXPECT_LT(p.firstRow, p.lastRow) << i;
+    next = p.lastRow;
+    // Header row, the rows and the table's frame fit the page.
+    const std::int64_t table = 2 * TTableGeometry::kBorder + geometry.headerHeight() +
+                               geometry.rowTop(p.lastRow) - geometry.rowTop(p.firstRow);
+    EXPECT_LE(table, pageHeight) << i;
+    EXPECT_EQ(p.tableEnds, p.lastRow == page.rows.size()) << i;
+  }
+  EXPECT_EQ(next, page.rows.size());
+}
+
+TEST_F(Pagination, RowTallerThanAPageStillGetsOne) {
+  const auto pages = PaginateControlList(page, font, 700, 20);
+  int printed = 0;
+  for (const TPrintedPage& p : pages) {
+    if (!p.table) continue;
+    EXPECT_EQ(p.lastRow - p.firstRow, std::min(1, page.rows.size() - p.firstRow));
+    printed += p.lastRow - p.firstRow;
+  }
+  EXPECT_EQ(printed, page.rows.size());
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include "sample_pages.h"
+
+#include "dtaus.h"
+#include "product.h"
+
+namespace listview_test {
+
+std::vector<TPayment> MixedPayments() {
+  return {
+      {"B\xC4R & S\xF6HNE <GMBH>  ", 1234.5, {"RECHNUNG 4711", "KUNDE [12]  X", "Betr\xE4ge <netto>"}},
+      {"K\xE4SEREI   ALPEN", 0.1, {"NUR EINE ZEILE"}},
+      {"\x80-KONTO", -25, {"ERSTE", "   ", "DRITTE", "  "}},
+  };
+}
+
+QByteArray RenderedPage(const std::vector<TPayment>& payments) {
+  ombra::TDtaus doc;
+  doc.SatzA->Datum = {2008, 12, 26};
+  doc.SatzA->Art = "GK";
+  doc.SatzA->Name = "MUSTERFIRMA & CO";
+  doc.SatzA->BLZ = "100 200 30";
+  doc.SatzA->Konto = "1234567";
+  doc.SatzA->Referenz = "0000000001";
+  doc.SatzA->Euro = true;
+  doc.SatzE->Anzahl = static_cast<std::int32_t>(payments.size());
+  doc.SatzE->SummeEuro = 1209.6;
+  doc.SatzE->SummeBLZ = 150300090;
+  doc.SatzE->SummeKonto = 3000021;
+  for (const TPayment& p : payments) {
+    auto c = std::make_unique<ombra::TSatzC>();
+    c->Name = p.name;
+    c->BLZ = "500 100 60";
+    c->Konto = "1000021";
+    c->Betrag = p.betrag;
+    c->Verwendungszweck = p.purposes;
+    doc.SatzCList.push_back(std::move(c));
+  }
+  ombra::TLineList lines;
+  doc.RenderControlList(lines, support::FooterText());
+  QByteArray page;
+  for (const std::string& line : lines) {
+    page.append(line.data(), static_cast<qsizetype>(line.size()));
+    page.append("\r\n");
+  }
+  return page;
+}
+
+QByteArray NumberedPage(int count) {
+  std::vector<TPayment> payments;
+  for (int i = 0; i < count; ++i) {
+    TPayment p{"EMPF\xC4NGER NR " + std::to_string(i + 1), 1000.0 + i, {"RECHNUNG " + std::to_string(i + 1)}};
+    for (int line = 0; line < i % 3; ++line) p.purposes.push_back("ZEILE " + std::to_string(line + 2));
+    payments.push_back(std::move(p));
+  }
+  return RenderedPage(payments);
+}
+
+QByteArray ErrorPage() {
+  ombra::TDtaus doc;
+  doc.ErrorText = "/tmp/kaputt.dta";
+  ombra::TLineList lines;
+  doc.RenderControlList(lines, support::FooterText());
+  return QByteArray::fromStdString(lines.at(0) + "\r\n");
+}
+
+}  // namespace listview_test
