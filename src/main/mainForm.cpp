@@ -15,7 +15,6 @@
 
 #include "application.h"
 #include "browser_view.h"
-#include "cp1252.h"
 #include "file_size.h"
 #include "file_time.h"
 #include "html_file.h"
@@ -178,8 +177,6 @@ QString TmainForm::StatusText() const { return StatusPanel->text(); }
 void TmainForm::ShowFile(const QString& FileName) {
   const std::string name = QFile::encodeName(FileName).toStdString();
   dtaus_->Load(name, regional_);
-  // The error page is Windows-1252 text; the name arrives in the file system's UTF-8.
-  if (!dtaus_->ErrorText.empty()) dtaus_->ErrorText = support::Utf8ToCp1252OrKeep(dtaus_->ErrorText);
   const std::int64_t size = support::CalcFileSize(name);
   const QString timeText = FromCp1252(FileTimeText(name, regional_));
   // Concatenated, not formatted: a "%1" in the file name must stay as it is.
