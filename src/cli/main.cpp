@@ -1,29 +1,14 @@
-#include <unistd.h>
-
 #include <csignal>
-#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <new>
 
 #include "commands.h"
+#include "huge_pages.h"
 #include "options.h"
 
-namespace {
-
-// A document of a million payments is millions of small blocks; on transparent huge pages
-// walking them costs about half the time. glibc reads this setting only when a process
-// starts, so the tool starts itself once more with it. Failing that, it simply goes on.
-void RestartWithHugePages(char** argv) {
-  if (std::getenv("GLIBC_TUNABLES") != nullptr) return;
-  if (setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1", 1) != 0) return;
-  execv("/proc/self/exe", argv);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  RestartWithHugePages(argv);
+  support::RestartWithHugePages(argv);
   // A closed pipe is reported as a write error (exit 2) instead of killing the process silently.
   std::signal(SIGPIPE, SIG_IGN);
   try {
