@@ -21,6 +21,7 @@
 
 #include "browser_view.h"
 #include "control_list_view.h"
+#include "huge_pages.h"
 #include "mainForm.h"
 
 namespace {
@@ -194,6 +195,8 @@ BENCHMARK(BM_ResizeWindow)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillise
 }  // namespace
 
 int main(int argc, char** argv) {
+  // As the viewer itself does, so the figures are those of the program that ships.
+  support::RestartWithHugePages(argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
