@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "print_sheets.h"
+
 namespace quandel {
 namespace {
 
@@ -122,39 +124,17 @@ TPrintOutcome PrintDocument(const QTextDocument& source, QPrinter& printer) {
   const qreal end = document->documentLayout()->documentSize().height();
   const int count = PageCount(tops);
 
-  int from = 1, to = count;
-  if (printer.printRange() == QPrinter::PageRange) {
-    if (printer.fromPage() > 0) from = std::max(from, printer.fromPage());
-    if (printer.toPage() > 0) to = std::min(to, printer.toPage());
+  const TSheetsOutcome outcome = PrintSheets(printer, painter, count, [&](int page) {
+    const qreal top = tops[static_cast<std::size_t>(page - 1)];
+    const qreal bottom = page < count ? tops[static_cast<std::size_t>(page)] : end;
+    DrawPage(painter, *document, body, top, bottom, page, count, footerHeight);
+  });
+  switch (outcome) {
+    case TSheetsOutcome::Printed: return TPrintOutcome::Printed;
+    case TSheetsOutcome::Cancelled: return TPrintOutcome::Cancelled;
+    case TSheetsOutcome::Failed: break;
   }
-  const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
-  const int documentCopies = printer.collateCopies() ? copies : 1;
-  const int pageCopies = printer.collateCopies() ? 1 : copies;
-  const bool ascending = printer.pageOrder() == QPrinter::FirstPageFirst;
-
-  bool firstPage = true;
-  for (int d = 0; d < documentCopies; ++d) {
-    for (int step = 0; step <= to - from; ++step) {
-      const int page = ascending ? from + step : to - step;
-      const qreal top = tops[static_cast<std::size_t>(page - 1)];
-      const qreal bottom = page < count ? tops[static_cast<std::size_t>(page)] : end;
-      for (int p = 0; p < pageCopies; ++p) {
-        if (!firstPage && !printer.newPage()) {
-          painter.end();
-          return TPrintOutcome::Failed;
-        }
-        firstPage = false;
-        DrawPage(painter, *document, body, top, bottom, page, count, footerHeight);
-        if (printer.printerState() == QPrinter::Aborted) {
-          painter.end();
-          return TPrintOutcome::Cancelled;
-        }
-      }
-    }
-  }
-  const bool ended = painter.end();
-  if (!ended || printer.printerState() == QPrinter::Error) return TPrintOutcome::Failed;
-  return TPrintOutcome::Printed;
+  return TPrintOutcome::Failed;
 }
 
 }  // namespace quandel

@@ -12,6 +12,7 @@
 
 #include "fragment.h"
 #include "page_metrics.h"
+#include "print_sheets.h"
 #include "table_painter.h"
 
 namespace quandel {
@@ -137,40 +138,19 @@ TListPrintResult PrintControlList(const TControlListPage& source, const QFont& f
   const std::vector<TPrintedPage> pages = Paginate(paper, pageHeight);
   const int count = static_cast<int>(pages.size());
 
-  int from = 1, to = count;
-  if (printer.printRange() == QPrinter::PageRange) {
-    if (printer.fromPage() > 0) from = std::max(from, printer.fromPage());
-    if (printer.toPage() > 0) to = std::min(to, printer.toPage());
+  const TSheetsOutcome outcome = PrintSheets(printer, painter, count, [&](int number) {
+    painter.save();
+    painter.scale(scale, scale);
+    DrawPage(painter, source, paper, pages[static_cast<std::size_t>(number - 1)], number, count,
+             pageHeight);
+    painter.restore();
+  });
+  switch (outcome) {
+    case TSheetsOutcome::Printed: return TListPrintResult::Printed;
+    case TSheetsOutcome::Cancelled: return TListPrintResult::Cancelled;
+    case TSheetsOutcome::Failed: break;
   }
-  const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
-  const int documentCopies = printer.collateCopies() ? copies : 1;
-  const int pageCopies = printer.collateCopies() ? 1 : copies;
-  const bool ascending = printer.pageOrder() == QPrinter::FirstPageFirst;
-
-  bool first = true;
-  for (int d = 0; d < documentCopies; ++d) {
-    for (int step = 0; step <= to - from; ++step) {
-      const int number = ascending ? from + step : to - step;
-      for (int p = 0; p < pageCopies; ++p) {
-        if (!first && !printer.newPage()) {
-          painter.end();
-          return TListPrintResult::Failed;
-        }
-        first = false;
-        painter.save();
-        painter.scale(scale, scale);
-        DrawPage(painter, source, paper, pages[static_cast<std::size_t>(number - 1)], number, count,
-                 pageHeight);
-        painter.restore();
-        if (printer.printerState() == QPrinter::Aborted) {
-          painter.end();
-          return TListPrintResult::Cancelled;
-        }
-      }
-    }
-  }
-  if (!painter.end() || printer.printerState() == QPrinter::Error) return TListPrintResult::Failed;
-  return TListPrintResult::Printed;
+  return TListPrintResult::Failed;
 }
 
 }  // namespace quandel
