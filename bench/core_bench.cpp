@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench_support.h"
 #include "dtaus.h"
 
 namespace {
@@ -16,11 +17,7 @@ namespace {
 const std::string& SampleFile() {
   static const std::string path = [] {
     const char* given = std::getenv("QUANDEL_BENCH_FILE");
-    if (given != nullptr) return std::string(given);
-    const std::string p = "/tmp/quandel-bench-100000.dta";
-    const std::string cmd = std::string(GEN_DTAUS) + " " + p + " 100000";
-    if (std::system(cmd.c_str()) != 0) std::abort();
-    return p;
+    return given != nullptr ? std::string(given) : bench::GeneratedFile(100000);
   }();
   return path;
 }
@@ -30,14 +27,6 @@ std::int64_t FileSize(const std::string& path) {
   return stat(path.c_str(), &st) == 0 ? st.st_size : 0;
 }
 
-long StatusKiB(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::string(key).size());
-  return 0;
-}
-
 // Peak resident memory added by one load and render, as a multiple of the file's size.
 void BM_PeakMemoryOfLoadAndRender(benchmark::State& state) {
   const std::string& file = SampleFile();
@@ -45,7 +34,7 @@ void BM_PeakMemoryOfLoadAndRender(benchmark::State& state) {
   for (auto _ : state) {
     malloc_trim(0);  // memory freed earlier must not hide the growth
     std::ofstream("/proc/self/clear_refs") << "5";  // resets the high-water mark
-    const long before = StatusKiB("VmRSS:");
+    const long before = bench::StatusKiB("VmRSS:");
     {
       ombra::TDtaus doc;
       doc.Load(file);
@@ -53,7 +42,7 @@ void BM_PeakMemoryOfLoadAndRender(benchmark::State& state) {
       doc.RenderControlList(lines, "");
       benchmark::DoNotOptimize(lines.data());
     }
-    const long peak = StatusKiB("VmHWM:");
+    const long peak = bench::StatusKiB("VmHWM:");
     ratio = static_cast<double>(peak - before) * 1024.0 / static_cast<double>(FileSize(file));
   }
   state.counters["peak/file"] = ratio;

@@ -15,8 +15,10 @@
 #include <map>
 #include <string>
 
+#include "bench_support.h"
 #include "control_list_view.h"
 #include "dtaus.h"
+#include "stall_meter.h"
 #include "product.h"
 
 namespace {
@@ -25,9 +27,7 @@ const QByteArray& Page(int payments) {
   static std::map<int, QByteArray> pages;
   QByteArray& page = pages[payments];
   if (!page.isEmpty()) return page;
-  const std::string file = "/tmp/quandel-listview-bench-" + std::to_string(payments) + ".dta";
-  const std::string command = std::string(GEN_DTAUS) + " " + file + " " + std::to_string(payments);
-  if (std::system(command.c_str()) != 0) std::abort();
+  const std::string file = bench::GeneratedFile(payments);
   ombra::TDtaus doc;
   doc.Load(file);
   if (!doc.ErrorText.empty()) std::abort();
@@ -39,40 +39,6 @@ const QByteArray& Page(int payments) {
   }
   return page;
 }
-
-long StatusKiB(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::string(key).size());
-  return 0;
-}
-
-// The longest pause between the ticks of a 10 ms timer: how long the event loop was held.
-class TStallMeter {
- public:
-  TStallMeter() {
-    timer_.setInterval(10);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
-    clock_.start();
-    timer_.start();
-  }
-  qint64 LongestGapMs() {
-    Tick();
-    return longest_;
-  }
-
- private:
-  void Tick() {
-    const qint64 now = clock_.elapsed();
-    longest_ = std::max(longest_, now - last_);
-    last_ = now;
-  }
-  QTimer timer_;
-  QElapsedTimer clock_;
-  qint64 last_ = 0;
-  qint64 longest_ = 0;
-};
 
 void RunUntil(const std::function<bool()>& done) {
   while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
@@ -103,7 +69,7 @@ void BM_ShowControlList(benchmark::State& state) {
     QCoreApplication::processEvents();
     bool finished = false;
     QObject::connect(&view, &quandel::TControlListView::loadFinished, [&] { finished = true; });
-    TStallMeter stalls;
+    bench::TStallMeter stalls;
     QElapsedTimer clock;
     clock.start();
     // Inside the event loop, so that the stall meter sees the parsing too.
@@ -120,7 +86,7 @@ void BM_ShowControlList(benchmark::State& state) {
     complete = clock.elapsed();
     longestGap = stalls.LongestGapMs();
     state.SetIterationTime(static_cast<double>(complete) / 1000.0);
-    peakMiB = StatusKiB("VmHWM:") / 1024;
+    peakMiB = bench::StatusKiB("VmHWM:") / 1024;
   }
   state.counters["first_rows_ms"] = static_cast<double>(firstShown);
   state.counters["complete_ms"] = static_cast<double>(complete);

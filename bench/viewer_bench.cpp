@@ -19,60 +19,14 @@
 #include <optional>
 #include <string>
 
+#include "bench_support.h"
 #include "browser_view.h"
 #include "control_list_view.h"
 #include "huge_pages.h"
 #include "mainForm.h"
+#include "stall_meter.h"
 
 namespace {
-
-std::string GeneratedFile(int payments) {
-  const std::string file = "/tmp/quandel-viewer-bench-" + std::to_string(payments) + ".dta";
-  if (!std::ifstream(file)) {
-    const std::string command = std::string(GEN_DTAUS) + " " + file + " " + std::to_string(payments);
-    if (std::system(command.c_str()) != 0) std::abort();
-  }
-  return file;
-}
-
-long StatusKiB(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::string(key).size());
-  return 0;
-}
-
-// The longest pause between the ticks of a 10 ms timer: how long the event loop was held.
-class TStallMeter {
- public:
-  TStallMeter() {
-    timer_.setInterval(10);
-    timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
-    clock_.start();
-    timer_.start();
-  }
-  qint64 LongestGapMs() {
-    Tick();
-    return longest_;
-  }
-  void Reset() {
-    Tick();
-    longest_ = 0;
-  }
-
- private:
-  void Tick() {
-    const qint64 now = clock_.elapsed();
-    longest_ = std::max(longest_, now - last_);
-    last_ = now;
-  }
-  QTimer timer_;
-  QElapsedTimer clock_;
-  qint64 last_ = 0;
-  qint64 longest_ = 0;
-};
 
 // Sleeps in the event loop between looks, leaving the processor to the worker thread.
 void RunUntil(const std::function<bool()>& done) {
@@ -130,13 +84,13 @@ struct TViewer {
 
 void BM_ShowFile(benchmark::State& state) {
   const int payments = static_cast<int>(state.range(0));
-  const QString file = QString::fromStdString(GeneratedFile(payments));
+  const QString file = QString::fromStdString(bench::GeneratedFile(payments));
   qint64 showFileMs = 0, firstRowsMs = 0, completeMs = 0, longestGap = 0, longestGapLoading = 0;
   long peakMiB = 0;
   for (auto _ : state) {
     TViewer viewer;
     std::ofstream("/proc/self/clear_refs") << "5";  // resets the high-water mark
-    TStallMeter stalls;
+    bench::TStallMeter stalls;
     QElapsedTimer clock;
     bool called = false;
     // Called from the event loop, so the stall meter sees ShowFile's own time as a gap too.
@@ -158,7 +112,7 @@ void BM_ShowFile(benchmark::State& state) {
     longestGapLoading = stalls.LongestGapMs();
     longestGap = std::max(longestGap, longestGapLoading);
     state.SetIterationTime(static_cast<double>(completeMs) / 1000.0);
-    peakMiB = StatusKiB("VmHWM:") / 1024;
+    peakMiB = bench::StatusKiB("VmHWM:") / 1024;
     if (viewer.messages->shown != 0) state.SkipWithError("the viewer reported an error");
     if (viewer.view().listView()->rowCount() != payments) state.SkipWithError("rows missing");
   }
@@ -174,13 +128,13 @@ BENCHMARK(BM_ShowFile)->Arg(10000)->Arg(100000)->UseManualTime()->Iterations(1)-
 // The window resized back and forth with the whole list shown.
 void BM_ResizeWindow(benchmark::State& state) {
   const int payments = static_cast<int>(state.range(0));
-  const QString file = QString::fromStdString(GeneratedFile(payments));
+  const QString file = QString::fromStdString(bench::GeneratedFile(payments));
   TViewer viewer;
   viewer.form->ShowFile(file);
   RunUntil([&] { return viewer.Complete(); });
   qint64 longest = 0;
   for (auto _ : state) {
-    TStallMeter stalls;
+    bench::TStallMeter stalls;
     for (int i = 0; i < 50; ++i) {
       viewer.form->resize(i % 2 == 0 ? QSize(700, 500) : QSize(1400, 900));
       QCoreApplication::processEvents();
