@@ -64,10 +64,4 @@ void TPageFile::Commit() {
   if (!file_.commit()) ThrowCannotCreate(path_, file_.errorString());
 }
 
-void SaveLines(const ombra::TLineList& lines, const QString& path) {
-  TPageFile file(path);
-  for (const std::string& line : lines) file.Write(line);
-  file.Commit();
-}
-
 }  // namespace quandel

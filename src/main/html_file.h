@@ -5,7 +5,6 @@
 
 #include <string_view>
 
-#include "dtaus.h"
 
 namespace quandel {
 
@@ -37,10 +36,5 @@ class TPageFile {
   QString path_;
   QSaveFile file_;
 };
-
-// Writes each line with CR LF to a temporary file beside `path` and then renames it over
-// `path`, so a failed write leaves the earlier page whole. Throws std::runtime_error with
-// "Datei "<path>" kann nicht erstellt werden. <reason>".
-void SaveLines(const ombra::TLineList& lines, const QString& path);
 
 }  // namespace quandel

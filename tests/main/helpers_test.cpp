@@ -10,6 +10,7 @@
 
 #include "application.h"
 #include "convert.h"
+#include "dtaus.h"
 #include "file_time.h"
 #include "html_file.h"
 #include "qt_platform.h"
@@ -19,6 +20,13 @@ namespace quandel::test {
 namespace {
 
 const ombra::TRegionalSettings kGerman = ombra::TRegionalSettings::de_DE();
+
+// The page as the main window writes it: line by line, then put in place.
+void SaveLines(const ombra::TLineList& lines, const QString& path) {
+  TPageFile file(path);
+  for (const std::string& line : lines) file.Write(line);
+  file.Commit();
+}
 
 TEST(FileTimeTest, TakesLocalTimeAtTwoSeconds) {
   testdta::TempDir folder;
