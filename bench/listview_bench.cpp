@@ -16,6 +16,7 @@
 #include <string>
 
 #include "bench_support.h"
+#include "qt_bench_main.h"
 #include "control_list_view.h"
 #include "dtaus.h"
 #include "stall_meter.h"
@@ -127,11 +128,5 @@ BENCHMARK(BM_ResizeControlList)->Arg(100000)->Iterations(3)->Unit(benchmark::kMi
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunQtBenchmarks(argc, argv);
 }

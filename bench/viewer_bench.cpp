@@ -20,6 +20,7 @@
 #include <string>
 
 #include "bench_support.h"
+#include "qt_bench_main.h"
 #include "browser_view.h"
 #include "control_list_view.h"
 #include "huge_pages.h"
@@ -151,11 +152,5 @@ BENCHMARK(BM_ResizeWindow)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillise
 int main(int argc, char** argv) {
   // As the viewer itself does, so the figures are those of the program that ships.
   support::RestartWithHugePages(argv);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunQtBenchmarks(argc, argv);
 }
