@@ -21,7 +21,7 @@ std::optional<std::int64_t> ParseWhole(std::string_view digits) {
   return value;
 }
 
-std::string Quoted(const std::string& cp1252) { return "„" + support::Cp1252ToUtf8(cp1252) + "“"; }
+std::string Quoted(std::string_view cp1252) { return "„" + support::Cp1252ToUtf8(cp1252) + "“"; }
 
 }  // namespace
 
@@ -33,19 +33,19 @@ TCheckSums ComputeCheckSums(const ombra::TDtaus& doc) {
     const std::string which = "Zahlung " + std::to_string(number) + ": ";
     // The document groups the bank code for display ("123 456 78"); the check sum wants digits.
     std::string blz;
-    for (char ch : c->BLZ)
+    for (char ch : c.BLZ)
       if (ch != ' ') blz += ch;
     const bool blzDigitsOnly =
         !blz.empty() && blz.find_first_not_of("0123456789") == std::string::npos;
     const auto blzValue = blzDigitsOnly ? ParseWhole(blz) : std::nullopt;
     if (!blzValue)
-      sums.Problems.push_back(which + "Bankleitzahl " + Quoted(c->BLZ) + " ist keine Zahl");
+      sums.Problems.push_back(which + "Bankleitzahl " + Quoted(c.BLZ) + " ist keine Zahl");
     else if (__builtin_add_overflow(sums.BLZ, *blzValue, &sums.BLZ))
       sums.Problems.push_back(which + "Prüfsumme der Bankleitzahlen läuft über");
 
-    const auto konto = ParseWhole(c->Konto);
+    const auto konto = ParseWhole(c.Konto);
     if (!konto)
-      sums.Problems.push_back(which + "Kontonummer " + Quoted(c->Konto) + " ist keine Zahl");
+      sums.Problems.push_back(which + "Kontonummer " + Quoted(c.Konto) + " ist keine Zahl");
     else if (__builtin_add_overflow(sums.Konto, *konto, &sums.Konto))
       sums.Problems.push_back(which + "Prüfsumme der Kontonummern läuft über");
   }
@@ -55,7 +55,7 @@ TCheckSums ComputeCheckSums(const ombra::TDtaus& doc) {
 std::optional<std::int64_t> SumOfPaymentsInCents(const ombra::TDtaus& doc) {
   std::int64_t total = 0;
   for (const auto& c : doc.SatzCList) {
-    const auto cents = ToCents(c->Betrag);
+    const auto cents = ToCents(c.Betrag);
     if (!cents || !AddCents(total, *cents)) return std::nullopt;
   }
   return total;

@@ -54,11 +54,11 @@ std::string PaymentsToCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettin
   for (const auto& c : doc.SatzCList) {
     out += std::to_string(++number);
     const std::string fields[] = {
-        support::Cp1252ToUtf8(TrimTrailingBlanks(c->Name)),
-        support::Cp1252ToUtf8(TrimTrailingBlanks(c->BLZ)),
-        support::Cp1252ToUtf8(TrimTrailingBlanks(c->Konto)),
-        support::Cp1252ToUtf8(JoinPurpose(*c)),
-        FormatPlainAmount(c->Betrag, rs.DecimalSeparator),
+        support::Cp1252ToUtf8(TrimTrailingBlanks(c.Name)),
+        support::Cp1252ToUtf8(TrimTrailingBlanks(c.BLZ)),
+        support::Cp1252ToUtf8(TrimTrailingBlanks(c.Konto)),
+        support::Cp1252ToUtf8(JoinPurpose(c)),
+        FormatPlainAmount(c.Betrag, rs.DecimalSeparator),
         currency};
     for (const auto& field : fields) {
       out += sep;

@@ -85,7 +85,7 @@ void WriteDocumentJson(const ombra::TDtaus& doc,
   write(",\n  \"SatzA\": " + dump(SatzAToJson(*doc.SatzA)) + ",\n  \"SatzCList\": [");
   const char* separator = "\n    ";
   for (const auto& c : doc.SatzCList) {
-    write(separator + dump(SatzCToJson(*c)));
+    write(separator + dump(SatzCToJson(c)));
     separator = ",\n    ";
   }
   write(std::string(doc.SatzCList.empty() ? "" : "\n  ") + "],\n  \"SatzE\": " +

@@ -3,11 +3,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "datetime.h"
 #include "regional.h"
+#include "text_store.h"
 
 namespace ombra {
 
@@ -28,13 +31,15 @@ class TSatzA {
   bool Euro = false;
 };
 
+// The texts are views into the storage of the TDtaus that holds the payment; they stay valid
+// until its next Load or its destruction.
 class TSatzC {
  public:
   double Betrag = 0.0;
-  std::string BLZ;
-  std::string Konto;
-  std::string Name;
-  std::vector<std::string> Verwendungszweck;
+  std::string_view BLZ;
+  std::string_view Konto;
+  std::string_view Name;
+  TTextLines Verwendungszweck;
 };
 
 class TSatzE {
@@ -56,13 +61,24 @@ class TDtaus {
   TDtaus& operator=(const TDtaus&) = delete;
 
   std::unique_ptr<TSatzA> SatzA;
-  std::vector<std::unique_ptr<TSatzC>> SatzCList;
+  std::vector<TSatzC> SatzCList;
   std::unique_ptr<TSatzE> SatzE;
   std::string ErrorText;
 
   // Never throws: a file that cannot be read or converted leaves FileName in ErrorText.
   // Only the decimal separator of `rs` is used (for amounts written with decimals).
   void Load(const std::string& FileName, const TRegionalSettings& rs = TRegionalSettings::de_DE());
+
+  // Appends a payment whose texts are copied into this document's storage (documents built
+  // by hand: tests, tools).
+  TSatzC& AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto,
+                   std::string_view Name, std::span<const std::string_view> Verwendungszweck);
+  TSatzC& AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto,
+                   std::string_view Name, std::initializer_list<std::string_view> Verwendungszweck);
+  TSatzC& AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto,
+                   std::string_view Name, const std::vector<std::string>& Verwendungszweck);
+  // The storage the payments' texts live in.
+  TTextStore& Texts() { return texts_; }
 
   // Appends the control list (or the one-line error page) to `lines`.
   void RenderControlList(TLineList& lines, const std::string& footer,
@@ -77,6 +93,7 @@ class TDtaus {
 
  private:
   TReportHandler reportHandler_;
+  TTextStore texts_;
 };
 
 // "12345678" -> "123 456 78"; the characters themselves are not examined.

@@ -22,6 +22,7 @@ TFileReader::TFileReader(const std::string& fileName) {
     throw EReadError("keine gewöhnliche Datei");
   }
   // Small files get a small buffer; nothing is gained by zeroing a megabyte for them.
+  size_ = st.st_size;
   const auto size = static_cast<std::uint64_t>(st.st_size);
   bufferSize_ = size < kBufferSize ? static_cast<std::size_t>(size) + 1 : kBufferSize;
   buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize_);

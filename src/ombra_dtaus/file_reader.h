@@ -24,6 +24,8 @@ class TFileReader {
   // as many. The view stays valid until the next call.
   std::string_view Read(std::size_t count);
   std::int64_t Position() const { return position_; }
+  // The size when the file was opened.
+  std::int64_t Size() const { return size_; }
   void Seek(std::int64_t position) { position_ = position; }
 
  private:
@@ -36,6 +38,7 @@ class TFileReader {
   std::size_t bufferLength_ = 0;
   bool bufferReachesEnd_ = false;
   std::int64_t position_ = 0;
+  std::int64_t size_ = 0;
 };
 
 }  // namespace ombra

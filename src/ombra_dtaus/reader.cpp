@@ -1,4 +1,7 @@
 // Reading a DTAUS file into TDtaus.
+#include <charconv>
+#include <cstring>
+
 #include "convert.h"
 #include "dtaus.h"
 #include "file_reader.h"
@@ -23,6 +26,10 @@ std::string_view Field(std::string_view record, std::size_t first, std::size_t l
 std::string Text(std::string_view record, std::size_t first, std::size_t last) {
   return std::string(Field(record, first, last));
 }
+
+// No file holds more payments than its size allows for records of two blocks, and their texts
+// rarely take more room than the file; a guess too large only reserves address space.
+constexpr std::size_t kSmallestCRecord = 2 * 128;
 
 // A record the file cuts short fails the load rather than being read from stale bytes.
 std::string_view ReadComplete(TFileReader& file, std::size_t count) {
@@ -103,19 +110,46 @@ class TReader {
 
  private:
   void ReadSatzC(std::string_view r, int slots) {
-    auto c = std::make_unique<TSatzC>();
+    TTextStore& texts = doc_.Texts();
+    TSatzC& c = doc_.SatzCList.emplace_back();
     ++doc_.SatzE->Anzahl;
-    c->Name = Text(r, 94, 120);
-    c->Verwendungszweck.reserve(1 + static_cast<std::size_t>(slots));
-    c->Verwendungszweck.emplace_back(Field(r, 156, 182));
+    c.Name = texts.Copy(Field(r, 94, 120));
     const std::string_view amount = doc_.SatzA->Euro ? Field(r, 80, 90) : Field(r, 51, 61);
-    c->Betrag = StrToFloat(amount, decimal_) / 100;
-    c->BLZ = FormatBLZ(Text(r, 14, 21));
-    c->Konto = NormalizeKonto(Text(r, 22, 31));
+    c.Betrag = StrToFloat(amount, decimal_) / 100;
+    c.BLZ = CopyBLZ(texts, Field(r, 14, 21));
+    c.Konto = CopyKonto(texts, Field(r, 22, 31));
     // The leading type bytes of each part do not matter; only the texts are kept.
+    const std::size_t count = 1 + static_cast<std::size_t>(slots);
+    std::string_view* lines = texts.Lines(count);
+    char* text = texts.Chars(27 * count);
+    const auto keep = [&text](std::string_view line) {
+      std::memcpy(text, line.data(), line.size());
+      const std::string_view kept(text, line.size());
+      text += line.size();
+      return kept;
+    };
+    lines[0] = keep(Field(r, 156, 182));
     for (int slot = 1; slot <= slots; ++slot)
-      c->Verwendungszweck.emplace_back(r.substr(ExtensionOffset(slot) + 2, 27));
-    doc_.SatzCList.push_back(std::move(c));
+      lines[slot] = keep(r.substr(ExtensionOffset(slot) + 2, 27));
+    c.Verwendungszweck = TTextLines(lines, count);
+  }
+
+  // FormatBLZ without a temporary string.
+  static std::string_view CopyBLZ(TTextStore& texts, std::string_view field) {
+    char* to = texts.Chars(10);
+    std::memcpy(to, field.data(), 3);
+    to[3] = ' ';
+    std::memcpy(to + 4, field.data() + 3, 3);
+    to[7] = ' ';
+    std::memcpy(to + 8, field.data() + 6, 2);
+    return {to, 10};
+  }
+
+  // NormalizeKonto without a temporary string.
+  static std::string_view CopyKonto(TTextStore& texts, std::string_view field) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, StrToInt64(field)).ptr;
+    return texts.Copy(std::string_view(digits, static_cast<std::size_t>(end - digits)));
   }
 
   TDtaus& doc_;
@@ -127,9 +161,13 @@ class TReader {
 
 void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs) {
   ErrorText.clear();
-  SatzCList.clear();
+  SatzCList = {};
+  texts_.Reset();
   try {
     TFileReader file(FileName);
+    const auto size = static_cast<std::size_t>(file.Size());
+    SatzCList.reserve(size / kSmallestCRecord);
+    texts_.Reset(size);
     TReader reader(*this, file, rs);
     reader.ReadSatzA();
     reader.ReadSatzCList();

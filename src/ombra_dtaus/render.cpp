@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kTableBordered =
     "<br><br><table border=1 cellpadding=1 cellspacing=0 width=100%>";
 
-void AppendPurpose(std::string& out, const std::vector<std::string>& lines) {
+void AppendPurpose(std::string& out, const TTextLines& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) out += "<br>";
     AppendDecodedEscaped(out, lines[i]);
@@ -96,9 +96,9 @@ void TDtaus::RenderControlList(const TLineSink& sink, const std::string& footer,
       "<th>Verwendungszweck</th><th>Betrag</th></tr>");
   double running = 0.0;
   std::int32_t number = 0;
-  for (const auto& c : SatzCList) {
-    sink(PaymentRow(++number, *c, currency, rs));
-    running += c->Betrag;
+  for (const TSatzC& c : SatzCList) {
+    sink(PaymentRow(++number, c, currency, rs));
+    running += c.Betrag;
   }
   sink("</table>");
   std::string sums = "<br>BLZ-Pr\xFC" "fsumme: ";

@@ -1,16 +1,18 @@
 #include "umlauts.h"
 
-#include "replace_all.h"
-
 namespace ombra {
 
-std::string DecodeUmlauts(const std::string& Text) {
-  std::string s = support::ReplaceAll(Text, "[", "\xC4");
-  s = support::ReplaceAll(s, "\\", "\xD6");
-  return support::ReplaceAll(s, "]", "\xDC");
+std::string DecodeUmlauts(std::string_view Text) {
+  std::string s(Text);
+  for (char& c : s) {
+    if (c == '[') c = '\xC4';
+    else if (c == '\\') c = '\xD6';
+    else if (c == ']') c = '\xDC';
+  }
+  return s;
 }
 
-void AppendHtmlEscaped(std::string& out, const std::string& text) {
+void AppendHtmlEscaped(std::string& out, std::string_view text) {
   for (char c : text) {
     switch (c) {
       case '&': out += "&amp;"; break;
@@ -21,7 +23,7 @@ void AppendHtmlEscaped(std::string& out, const std::string& text) {
   }
 }
 
-void AppendDecodedEscaped(std::string& out, const std::string& text) {
+void AppendDecodedEscaped(std::string& out, std::string_view text) {
   for (char c : text) {
     switch (c) {
       case '[': out += '\xC4'; break;
@@ -35,7 +37,7 @@ void AppendDecodedEscaped(std::string& out, const std::string& text) {
   }
 }
 
-std::string HtmlEscape(const std::string& text) {
+std::string HtmlEscape(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   AppendHtmlEscaped(out, text);

@@ -1,16 +1,17 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace ombra {
 
 // DIN 66003 capital umlauts to Windows-1252: "[" -> Ä, "\" -> Ö, "]" -> Ü.
-std::string DecodeUmlauts(const std::string& Text);
+std::string DecodeUmlauts(std::string_view Text);
 
 // &, < and > as entities; every other byte passes unchanged.
-std::string HtmlEscape(const std::string& text);
-void AppendHtmlEscaped(std::string& out, const std::string& text);
+std::string HtmlEscape(std::string_view text);
+void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 // HtmlEscape(DecodeUmlauts(text)) in one pass, for the many purpose lines of a page.
-void AppendDecodedEscaped(std::string& out, const std::string& text);
+void AppendDecodedEscaped(std::string& out, std::string_view text);
 
 }  // namespace ombra

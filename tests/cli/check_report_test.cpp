@@ -9,12 +9,7 @@
 namespace {
 
 void AddPayment(ombra::TDtaus& doc, double betrag, const std::string& blz, const std::string& konto) {
-  auto c = std::make_unique<ombra::TSatzC>();
-  c->Betrag = betrag;
-  c->BLZ = blz;
-  c->Konto = konto;
-  c->Verwendungszweck = {""};
-  doc.SatzCList.push_back(std::move(c));
+  doc.AddSatzC(betrag, blz, konto, "", {""});
 }
 
 bool Contains(const cli::TCheckReport& report, const std::string& line) {

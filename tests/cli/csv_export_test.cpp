@@ -38,13 +38,12 @@ TEST(CsvExportTest, TrimsTrailingBlanksOnly) {
 }
 
 TEST(CsvExportTest, PurposeLinesAreDecodedTrimmedAndJoined) {
-  ombra::TSatzC payment;
-  payment.Verwendungszweck = {"R[CKZAHLUNG \\L           ", "                           ",
-                              "  NR. 5]                   ", "~{|}"};
+  ombra::TDtaus doc;
+  const auto& payment = doc.AddSatzC(0, "", "", "", {"R[CKZAHLUNG \\L           ", "                           ",
+                                                     "  NR. 5]                   ", "~{|}"});
   EXPECT_EQ(cli::JoinPurpose(payment), "R\xC4" "CKZAHLUNG \xD6L /   NR. 5\xDC / ~{|}");
 
-  payment.Verwendungszweck = {"                           "};
-  EXPECT_EQ(cli::JoinPurpose(payment), "");
+  EXPECT_EQ(cli::JoinPurpose(doc.AddSatzC(0, "", "", "", {"                           "})), "");
 }
 
 TEST(CsvExportTest, AmountsWithTwoDecimalsAndNoGrouping) {
@@ -59,13 +58,7 @@ TEST(CsvExportTest, AmountsWithTwoDecimalsAndNoGrouping) {
 TEST(CsvExportTest, TableOfADmDocument) {
   ombra::TDtaus doc;
   doc.SatzA->Euro = false;
-  auto c = std::make_unique<ombra::TSatzC>();
-  c->Betrag = 12.3;
-  c->BLZ = "100 200 30";
-  c->Konto = "42";
-  c->Name = "N\xC4" "HER            ";
-  c->Verwendungszweck = {"MIETE"};
-  doc.SatzCList.push_back(std::move(c));
+  doc.AddSatzC(12.3, "100 200 30", "42", "N\xC4" "HER            ", {"MIETE"});
   EXPECT_EQ(cli::PaymentsToCsv(doc, ombra::TRegionalSettings::de_DE()),
             "\xEF\xBB\xBF" "Nr.;Empfänger;BLZ;Konto;Verwendungszweck;Betrag;Währung\r\n"
             "1;NÄHER;100 200 30;42;MIETE;12,30;DM\r\n");

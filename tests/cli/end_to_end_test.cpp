@@ -217,7 +217,7 @@ TEST_F(CliTest, JsonReadsBackWithEveryFieldInUtf8AndUnchanged) {
   ombra::TDtaus doc;
   doc.Load(file, ombra::TRegionalSettings::de_DE());
   ASSERT_EQ(doc.ErrorText, "");
-  const auto u = [](const std::string& text) { return support::Cp1252ToUtf8(text); };
+  const auto u = [](std::string_view text) { return support::Cp1252ToUtf8(text); };
 
   EXPECT_EQ(json.size(), 4u);
   EXPECT_EQ(json.at("ErrorText"), "");
@@ -235,7 +235,7 @@ TEST_F(CliTest, JsonReadsBackWithEveryFieldInUtf8AndUnchanged) {
   ASSERT_EQ(list.size(), doc.SatzCList.size());
   for (std::size_t i = 0; i < list.size(); ++i) {
     SCOPED_TRACE(i);
-    const auto& c = *doc.SatzCList[i];
+    const auto& c = doc.SatzCList[i];
     EXPECT_EQ(list[i].size(), 5u);
     EXPECT_EQ(list[i].at("Betrag").get<double>(), c.Betrag);
     EXPECT_EQ(list[i].at("BLZ"), u(c.BLZ));

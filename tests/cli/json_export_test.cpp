@@ -29,7 +29,7 @@ TEST(JsonExportTest, FileNamesStayUtf8AndOtherBytesAreConverted) {
 TEST(JsonExportTest, FailedLoadGivesOnlyTheErrorText) {
   ombra::TDtaus doc;
   doc.ErrorText = "kaputt.dta";
-  doc.SatzCList.push_back(std::make_unique<ombra::TSatzC>());  // left from an earlier load
+  doc.SatzCList.emplace_back();  // left from an earlier load
   EXPECT_EQ(Written(doc), "{\n  \"ErrorText\": \"kaputt.dta\"\n}\n");
 }
 
@@ -39,16 +39,11 @@ TEST(JsonExportTest, FieldsInTheDocumentsOrderAndTextsInUtf8) {
   doc.SatzA->Art = "\xDC" "berweisungen";
   doc.SatzA->Name = "\x80 ";
   doc.SatzA->Euro = true;
-  auto c = std::make_unique<ombra::TSatzC>();
-  c->Betrag = -1.5;
-  c->Verwendungszweck = {"[A]", ""};
-  doc.SatzCList.push_back(std::move(c));
+  doc.AddSatzC(-1.5, "", "", "", {"[A]", ""});
   doc.SatzE->Anzahl = 1;
   doc.SatzE->SummeKonto = 99999999999999999;
 
-  auto second = std::make_unique<ombra::TSatzC>();
-  second->Verwendungszweck = {"\\\"X\""};
-  doc.SatzCList.push_back(std::move(second));
+  doc.AddSatzC(0, "", "", "", {"\\\"X\""});
 
   EXPECT_EQ(Written(doc),
             "{\n"

@@ -110,7 +110,7 @@ TEST(PeerFileDetails, JdtausHeaderAndFifteenExtensionParts) {
   EXPECT_EQ(doc.SatzA->Datum, (ombra::TDate{2003, 1, 1}));
   EXPECT_EQ(doc.SatzA->Name, "ABCDEFGHUJKI.UHZGT[\\]~+ ,$&");
   EXPECT_TRUE(doc.SatzA->Euro);
-  const ombra::TSatzC& c = *doc.SatzCList.at(0);
+  const ombra::TSatzC& c = doc.SatzCList.at(0);
   EXPECT_EQ(c.BLZ, "222 222 22");
   EXPECT_EQ(c.Konto, "3333333333");
   EXPECT_DOUBLE_EQ(c.Betrag, 777777777.77);
@@ -129,14 +129,14 @@ TEST(PeerFileDetails, PartsBeyondTheSecondBlockSitFourToABlock) {
   ombra::TDtaus doc;
   doc.Load(path.string());
   ASSERT_EQ(doc.ErrorText, "");
-  const auto& first = doc.SatzCList.at(0)->Verwendungszweck;
+  const auto& first = doc.SatzCList.at(0).Verwendungszweck;
   ASSERT_EQ(first.size(), 7u);
   EXPECT_EQ(first[1].substr(0, 21), "RECEIVERS NAME LINE 2");
   EXPECT_EQ(first[3].substr(0, 9), "PURPOSE 3");
   EXPECT_EQ(first[4].substr(0, 9), "PURPOSE 4");
   EXPECT_EQ(first[5].substr(0, 19), "SENDERS NAME LINE 2");
   EXPECT_EQ(first[6], std::string(27, ' '));
-  EXPECT_EQ(doc.SatzCList.at(1)->Name.substr(0, 15), "SECOND RECEIVER");
+  EXPECT_EQ(doc.SatzCList.at(1).Name.substr(0, 15), "SECOND RECEIVER");
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ class ReaderTest : public ::testing::Test {
     doc.Load(Write(bytes), rs);
   }
   std::vector<std::string> Purposes(std::size_t record) const {
-    return doc.SatzCList.at(record)->Verwendungszweck;
+    const auto& lines = doc.SatzCList.at(record).Verwendungszweck;
+    return {lines.begin(), lines.end()};
   }
 
   TempDir dir;
@@ -59,12 +60,12 @@ TEST_F(ReaderTest, ReadsHeaderPaymentsAndTrailerOfAPlainFile) {
 
   ASSERT_EQ(doc.SatzCList.size(), 2u);
   EXPECT_EQ(doc.SatzE->Anzahl, 2);
-  const auto& second = *doc.SatzCList[1];
+  const auto& second = doc.SatzCList[1];
   EXPECT_EQ(second.BLZ, "111 222 33");
   EXPECT_EQ(second.Konto, "99999999");
   EXPECT_DOUBLE_EQ(second.Betrag, 1000.50);
   EXPECT_EQ(second.Name, Padded("ZWEITER EMPFAENGER"));
-  EXPECT_EQ(second.Verwendungszweck, std::vector<std::string>{Padded("RECHNUNG 1")});
+  EXPECT_EQ(Purposes(1), std::vector<std::string>{Padded("RECHNUNG 1")});
 
   // The trailer is read from byte 641: its values are those of the two payments.
   EXPECT_DOUBLE_EQ(doc.SatzE->SummeEuro, 1123.95);
@@ -79,12 +80,12 @@ TEST_F(ReaderTest, AmountComesFromTheFieldOfTheFilesCurrency) {
   c.dm = "00000012345";
   c.euro = "00000099999";
   LoadBytes(File(a, {c}));
-  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0)->Betrag, 999.99);
+  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0).Betrag, 999.99);
 
   a.currency = " ";
   LoadBytes(File(a, {c}));
   EXPECT_FALSE(doc.SatzA->Euro);
-  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0)->Betrag, 123.45);
+  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0).Betrag, 123.45);
 }
 
 TEST_F(ReaderTest, OddExtensionCountAlsoTakesTheNextSlotsText) {
@@ -106,7 +107,7 @@ TEST_F(ReaderTest, ThreeExtensionsTakeThreeBlocksAndTheNextRecordFollows) {
   ASSERT_EQ(doc.SatzCList.size(), 2u);
   EXPECT_EQ(Purposes(0).size(), 5u);
   EXPECT_EQ(Purposes(0)[3], Padded("ZEILE 3"));
-  EXPECT_EQ(doc.SatzCList[1]->Name, Padded("NACH DREI TEILEN"));
+  EXPECT_EQ(doc.SatzCList[1].Name, Padded("NACH DREI TEILEN"));
 }
 
 TEST_F(ReaderTest, UpToFifteenExtensionsAreReadFourPerFurtherBlock) {
@@ -121,7 +122,7 @@ TEST_F(ReaderTest, UpToFifteenExtensionsAreReadFourPerFurtherBlock) {
     const auto purposes = Purposes(0);
     ASSERT_EQ(purposes.size(), static_cast<std::size_t>(1 + (n + 1) / 2 * 2));
     for (int i = 1; i <= n; ++i) EXPECT_EQ(purposes[i], Padded("ZEILE " + std::to_string(i)));
-    EXPECT_EQ(doc.SatzCList[1]->Name, Padded("DANACH"));
+    EXPECT_EQ(doc.SatzCList[1].Name, Padded("DANACH"));
   }
 }
 
@@ -229,7 +230,7 @@ TEST_F(ReaderTest, AmountsFollowTheUsersDecimalSeparator) {
   c.euro = "   12345,5 ";
   LoadBytes(ARecord{}.Bytes() + c.Bytes() + ERecord{}.Bytes());
   ASSERT_EQ(doc.ErrorText, "");
-  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0)->Betrag, 123.455);
+  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0).Betrag, 123.455);
 
   LoadBytes(ARecord{}.Bytes() + c.Bytes() + ERecord{}.Bytes(), ombra::TRegionalSettings::en_US());
   EXPECT_FALSE(doc.ErrorText.empty());
@@ -237,7 +238,7 @@ TEST_F(ReaderTest, AmountsFollowTheUsersDecimalSeparator) {
   c.euro = "12345.5";
   LoadBytes(ARecord{}.Bytes() + c.Bytes() + ERecord{}.Bytes(), ombra::TRegionalSettings::en_US());
   EXPECT_EQ(doc.ErrorText, "");
-  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0)->Betrag, 123.455);
+  EXPECT_DOUBLE_EQ(doc.SatzCList.at(0).Betrag, 123.455);
 }
 
 TEST_F(ReaderTest, FailedLoadKeepsTheNameAndTheNextLoadStartsClean) {

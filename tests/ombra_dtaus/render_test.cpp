@@ -19,15 +19,9 @@ const std::string kColumns =
     "<tr><th>Nr.</th><th>Empf\xE4nger</th><th>BLZ</th><th>Konto</th><th>Verwendungszweck</th>"
     "<th>Betrag</th></tr>";
 
-std::unique_ptr<TSatzC> Payment(double betrag, std::vector<std::string> purposes,
-                                std::string name = "Max Muster") {
-  auto c = std::make_unique<TSatzC>();
-  c->Betrag = betrag;
-  c->BLZ = "100 200 30";
-  c->Konto = "4711";
-  c->Name = std::move(name);
-  c->Verwendungszweck = std::move(purposes);
-  return c;
+void AddPayment(TDtaus& doc, double betrag, std::initializer_list<std::string_view> purposes,
+                std::string_view name = "Max Muster") {
+  doc.AddSatzC(betrag, "100 200 30", "4711", name, purposes);
 }
 
 // A document as a successful load leaves it.
@@ -44,8 +38,8 @@ void Fill(TDtaus& doc) {
   doc.SatzE->SummeDM = 3.0;
   doc.SatzE->SummeBLZ = 200400060;
   doc.SatzE->SummeKonto = -9422;
-  doc.SatzCList.push_back(Payment(1234.5, {"Miete [\\] ~", "   "}));
-  doc.SatzCList.push_back(Payment(0.1, {"Nur eine Zeile"}, "A<b>&"));
+  AddPayment(doc, 1234.5, {"Miete [\\] ~", "   "});
+  AddPayment(doc, 0.1, {"Nur eine Zeile"}, "A<b>&");
 }
 
 std::string SummaryRow(const std::string& name, const std::string& total, const std::string& art,

@@ -27,13 +27,7 @@ QByteArray RenderedPage(const std::vector<TPayment>& payments) {
   doc.SatzE->SummeBLZ = 150300090;
   doc.SatzE->SummeKonto = 3000021;
   for (const TPayment& p : payments) {
-    auto c = std::make_unique<ombra::TSatzC>();
-    c->Name = p.name;
-    c->BLZ = "500 100 60";
-    c->Konto = "1000021";
-    c->Betrag = p.betrag;
-    c->Verwendungszweck = p.purposes;
-    doc.SatzCList.push_back(std::move(c));
+    doc.AddSatzC(p.betrag, "500 100 60", "1000021", p.name, p.purposes);
   }
   ombra::TLineList lines;
   doc.RenderControlList(lines, support::FooterText());
