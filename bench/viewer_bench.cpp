@@ -23,7 +23,6 @@
 #include "qt_bench_main.h"
 #include "browser_view.h"
 #include "control_list_view.h"
-#include "huge_pages.h"
 #include "mainForm.h"
 #include "stall_meter.h"
 
@@ -150,7 +149,5 @@ BENCHMARK(BM_ResizeWindow)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillise
 }  // namespace
 
 int main(int argc, char** argv) {
-  // As the viewer itself does, so the figures are those of the program that ships.
-  support::RestartWithHugePages(argv);
   return bench::RunQtBenchmarks(argc, argv);
 }

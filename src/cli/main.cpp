@@ -4,11 +4,9 @@
 #include <new>
 
 #include "commands.h"
-#include "huge_pages.h"
 #include "options.h"
 
 int main(int argc, char** argv) {
-  support::RestartWithHugePages(argv);
   // A closed pipe is reported as a write error (exit 2) instead of killing the process silently.
   std::signal(SIGPIPE, SIG_IGN);
   try {

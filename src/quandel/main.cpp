@@ -4,13 +4,11 @@
 #include "aboutFrm.h"
 #include "application.h"
 #include "german.h"
-#include "huge_pages.h"
 #include "mainForm.h"
 #include "open_url.h"
 #include "qt_platform.h"
 
 int main(int argc, char* argv[]) {
-  support::RestartWithHugePages(argv);
   quandel::TApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("quandel"));
   QGuiApplication::setDesktopFileName(QStringLiteral("quandel"));
