@@ -15,5 +15,6 @@ bool AddCents(std::int64_t& total, std::int64_t cents);
 
 // Two decimals after the given separator, no grouping: -1234.5 -> "-1234,50".
 std::string FormatPlainAmount(double amount, char decimalSeparator);
+void AppendPlainAmount(std::string& out, double amount, char decimalSeparator);
 
 }  // namespace cli

@@ -21,6 +21,22 @@ std::optional<std::int64_t> ParseWhole(std::string_view digits) {
   return value;
 }
 
+// The document groups the bank code for display ("123 456 78"); the check sum wants the
+// number. Nothing when there is no digit, another character or an overflow.
+std::optional<std::int64_t> GroupedDigitsValue(std::string_view grouped) {
+  std::int64_t value = 0;
+  bool any = false;
+  for (char ch : grouped) {
+    if (ch == ' ') continue;
+    if (ch < '0' || ch > '9' || __builtin_mul_overflow(value, 10, &value) ||
+        __builtin_add_overflow(value, ch - '0', &value))
+      return std::nullopt;
+    any = true;
+  }
+  if (!any) return std::nullopt;
+  return value;
+}
+
 std::string Quoted(std::string_view cp1252) { return "„" + support::Cp1252ToUtf8(cp1252) + "“"; }
 
 }  // namespace
@@ -30,24 +46,18 @@ TCheckSums ComputeCheckSums(const ombra::TDtaus& doc) {
   std::size_t number = 0;
   for (const auto& c : doc.SatzCList) {
     ++number;
-    const std::string which = "Zahlung " + std::to_string(number) + ": ";
-    // The document groups the bank code for display ("123 456 78"); the check sum wants digits.
-    std::string blz;
-    for (char ch : c.BLZ)
-      if (ch != ' ') blz += ch;
-    const bool blzDigitsOnly =
-        !blz.empty() && blz.find_first_not_of("0123456789") == std::string::npos;
-    const auto blzValue = blzDigitsOnly ? ParseWhole(blz) : std::nullopt;
+    const auto which = [number] { return "Zahlung " + std::to_string(number) + ": "; };
+    const auto blzValue = GroupedDigitsValue(c.BLZ);
     if (!blzValue)
-      sums.Problems.push_back(which + "Bankleitzahl " + Quoted(c.BLZ) + " ist keine Zahl");
+      sums.Problems.push_back(which() + "Bankleitzahl " + Quoted(c.BLZ) + " ist keine Zahl");
     else if (__builtin_add_overflow(sums.BLZ, *blzValue, &sums.BLZ))
-      sums.Problems.push_back(which + "Prüfsumme der Bankleitzahlen läuft über");
+      sums.Problems.push_back(which() + "Prüfsumme der Bankleitzahlen läuft über");
 
     const auto konto = ParseWhole(c.Konto);
     if (!konto)
-      sums.Problems.push_back(which + "Kontonummer " + Quoted(c.Konto) + " ist keine Zahl");
+      sums.Problems.push_back(which() + "Kontonummer " + Quoted(c.Konto) + " ist keine Zahl");
     else if (__builtin_add_overflow(sums.Konto, *konto, &sums.Konto))
-      sums.Problems.push_back(which + "Prüfsumme der Kontonummern läuft über");
+      sums.Problems.push_back(which() + "Prüfsumme der Kontonummern läuft über");
   }
   return sums;
 }

@@ -107,9 +107,10 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
     err << LoadFailedText(invocation.File);
     return kExitFailed;
   }
-  const std::string text = PaymentsToCsv(doc, rs);
-  if (!WriteOutput(invocation.Output, err, [&text](TOutput& output) { output.Write(text); }))
-    return kExitUsage;
+  const bool written = WriteOutput(invocation.Output, err, [&](TOutput& output) {
+    WriteCsv(doc, rs, [&output](std::string_view bytes) { output.Write(bytes); });
+  });
+  if (!written) return kExitUsage;
   return kExitOk;
 }
 

@@ -1,5 +1,7 @@
 #include "csv_export.h"
 
+#include <charconv>
+
 #include "cents.h"
 #include "cp1252.h"
 #include "umlauts.h"
@@ -10,8 +12,18 @@ char CsvSeparator(const ombra::TRegionalSettings& rs) {
   return rs.DecimalSeparator == ',' ? ';' : ',';
 }
 
+namespace {
+
+bool NeedsQuotes(std::string_view field, char separator) {
+  for (const char c : field)
+    if (c == separator || c == '"' || c == '\r' || c == '\n') return true;
+  return false;
+}
+
+}  // namespace
+
 void AppendCsvField(std::string& out, std::string_view field, char separator) {
-  if (field.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos) {
+  if (!NeedsQuotes(field, separator)) {
     out.append(field);
     return;
   }
@@ -23,49 +35,107 @@ void AppendCsvField(std::string& out, std::string_view field, char separator) {
   out += '"';
 }
 
-std::string TrimTrailingBlanks(std::string_view text) {
+std::string_view TrimmedView(std::string_view text) {
   const auto end = text.find_last_not_of(' ');
-  return std::string(end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1));
+  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
+std::string TrimTrailingBlanks(std::string_view text) { return std::string(TrimmedView(text)); }
+
+void AppendJoinedPurpose(std::string& out, const ombra::TSatzC& payment) {
+  const std::size_t start = out.size();
+  for (const std::string_view line : payment.Verwendungszweck) {
+    const std::string_view text = TrimmedView(line);
+    if (text.empty()) continue;
+    if (out.size() > start) out += " / ";
+    const std::size_t at = out.size();
+    out.append(text);
+    ombra::DecodeUmlautsInPlace(out.data() + at, text.size());
+  }
 }
 
 std::string JoinPurpose(const ombra::TSatzC& payment) {
   std::string joined;
-  for (const auto& line : payment.Verwendungszweck) {
-    const std::string text = TrimTrailingBlanks(ombra::DecodeUmlauts(line));
-    if (text.empty()) continue;
-    if (!joined.empty()) joined += " / ";
-    joined += text;
-  }
+  AppendJoinedPurpose(joined, payment);
   return joined;
 }
 
-std::string PaymentsToCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs) {
-  const char sep = CsvSeparator(rs);
-  const std::string currency = doc.SatzA->Euro ? "EUR" : "DM";
-  std::string out = "\xEF\xBB\xBF";
-  out += "Nr.";
-  for (const char* title : {"Empfänger", "BLZ", "Konto", "Verwendungszweck", "Betrag", "Währung"}) {
-    out += sep;
-    out += title;
-  }
-  out += "\r\n";
+namespace {
 
-  std::size_t number = 0;
-  for (const auto& c : doc.SatzCList) {
-    out += std::to_string(++number);
-    const std::string fields[] = {
-        support::Cp1252ToUtf8(TrimTrailingBlanks(c.Name)),
-        support::Cp1252ToUtf8(TrimTrailingBlanks(c.BLZ)),
-        support::Cp1252ToUtf8(TrimTrailingBlanks(c.Konto)),
-        support::Cp1252ToUtf8(JoinPurpose(c)),
-        FormatPlainAmount(c.Betrag, rs.DecimalSeparator),
-        currency};
-    for (const auto& field : fields) {
-      out += sep;
-      AppendCsvField(out, field, sep);
+// Reused for every row, so a row costs no allocation once the first ones have sized it.
+class TCsvRows {
+ public:
+  TCsvRows(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs)
+      : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator),
+        currency_(doc.SatzA->Euro ? "EUR" : "DM") {}
+
+  void Header(std::string& out) const {
+    out += "\xEF\xBB\xBF";
+    out += "Nr.";
+    for (const char* title : {"Empfänger", "BLZ", "Konto", "Verwendungszweck", "Betrag", "Währung"}) {
+      out += sep_;
+      out += title;
     }
     out += "\r\n";
   }
+
+  void Row(std::string& out, std::size_t number, const ombra::TSatzC& c) {
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+    Text(out, TrimmedView(c.Name));
+    Text(out, TrimmedView(c.BLZ));
+    Text(out, TrimmedView(c.Konto));
+    purpose_.clear();
+    AppendJoinedPurpose(purpose_, c);
+    Text(out, purpose_);
+    field_.clear();
+    AppendPlainAmount(field_, c.Betrag, decimal_);
+    Field(out, field_);
+    Field(out, currency_);
+    out += "\r\n";
+  }
+
+ private:
+  void Text(std::string& out, std::string_view cp1252) {
+    field_.clear();
+    support::AppendCp1252AsUtf8(field_, cp1252);
+    Field(out, field_);
+  }
+  void Field(std::string& out, std::string_view utf8) const {
+    out += sep_;
+    AppendCsvField(out, utf8, sep_);
+  }
+
+  char sep_;
+  char decimal_;
+  std::string_view currency_;
+  std::string purpose_;
+  std::string field_;
+};
+
+}  // namespace
+
+void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
+              const std::function<void(std::string_view)>& write) {
+  constexpr std::size_t kBlock = std::size_t{1} << 20;
+  TCsvRows rows(doc, rs);
+  std::string block;
+  block.reserve(kBlock + 4096);
+  rows.Header(block);
+  std::size_t number = 0;
+  for (const auto& c : doc.SatzCList) {
+    rows.Row(block, ++number, c);
+    if (block.size() >= kBlock) {
+      write(block);
+      block.clear();
+    }
+  }
+  write(block);
+}
+
+std::string PaymentsToCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs) {
+  std::string out;
+  WriteCsv(doc, rs, [&out](std::string_view bytes) { out.append(bytes); });
   return out;
 }
 

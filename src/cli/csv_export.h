@@ -1,5 +1,6 @@
 #pragma once
 // The payments as a spreadsheet table: UTF-8 with byte-order mark, CR LF rows, RFC 4180 quoting.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,12 @@ std::string TrimTrailingBlanks(std::string_view text);
 // Purpose lines umlaut-decoded, trimmed and joined by " / "; lines left empty are skipped.
 // Windows-1252 bytes, like the document.
 std::string JoinPurpose(const ombra::TSatzC& payment);
+void AppendJoinedPurpose(std::string& out, const ombra::TSatzC& payment);
 
-// Byte-order mark, header row and one row per payment; expects a loaded document.
+// Byte-order mark, header row and one row per payment; expects a loaded document. Written in
+// large blocks, so a big table is never held whole.
+void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
+              const std::function<void(std::string_view)>& write);
 std::string PaymentsToCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs);
 
 }  // namespace cli

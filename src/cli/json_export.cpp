@@ -1,5 +1,6 @@
 #include "json_export.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "cp1252.h"
@@ -71,6 +72,64 @@ TJson SatzEToJson(const ombra::TSatzE& e) {
           {"SummeEuro", e.SummeEuro}};
 }
 
+void AppendJsonString(std::string& out, std::string_view cp1252) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '"';
+  std::size_t plain = 0;  // start of the bytes not yet appended
+  for (std::size_t i = 0; i < cp1252.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(cp1252[i]);
+    if (byte >= 0x20 && byte != '"' && byte != '\\' && byte < 0x80) continue;
+    out.append(cp1252.data() + plain, i - plain);
+    plain = i + 1;
+    switch (byte) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\b': out += "\\b"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\f': out += "\\f"; break;
+      case '\r': out += "\\r"; break;
+      default:
+        if (byte >= 0x80) {
+          support::AppendCp1252AsUtf8(out, cp1252.substr(i, 1));
+        } else {
+          const char escape[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 15]};
+          out.append(escape, sizeof escape);
+        }
+    }
+  }
+  out.append(cp1252.data() + plain, cp1252.size() - plain);
+  out += '"';
+}
+
+void AppendJsonNumber(std::string& out, double value) {
+  if (!std::isfinite(value)) {
+    out += "null";
+    return;
+  }
+  char text[64];
+  // The library's own conversion, so the figures match its dump() to the byte.
+  const char* end = nlohmann::detail::to_chars(text, text + sizeof text, value);
+  out.append(text, static_cast<std::size_t>(end - text));
+}
+
+void AppendSatzCJson(std::string& out, const ombra::TSatzC& c) {
+  out += "{\"Betrag\":";
+  AppendJsonNumber(out, c.Betrag);
+  out += ",\"BLZ\":";
+  AppendJsonString(out, c.BLZ);
+  out += ",\"Konto\":";
+  AppendJsonString(out, c.Konto);
+  out += ",\"Name\":";
+  AppendJsonString(out, c.Name);
+  out += ",\"Verwendungszweck\":[";
+  for (std::size_t i = 0; i < c.Verwendungszweck.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendJsonString(out, c.Verwendungszweck[i]);
+  }
+  out += "]}";
+}
+
 void WriteDocumentJson(const ombra::TDtaus& doc,
                        const std::function<void(std::string_view)>& write) {
   // The texts are valid UTF-8 by construction; replacing keeps dump() from ever throwing.
@@ -83,11 +142,21 @@ void WriteDocumentJson(const ombra::TDtaus& doc,
     return;
   }
   write(",\n  \"SatzA\": " + dump(SatzAToJson(*doc.SatzA)) + ",\n  \"SatzCList\": [");
+  // Handed on in large blocks; one block is all a payment list ever holds in memory.
+  constexpr std::size_t kBlock = std::size_t{1} << 20;
+  std::string block;
+  block.reserve(kBlock + 4096);
   const char* separator = "\n    ";
   for (const auto& c : doc.SatzCList) {
-    write(separator + dump(SatzCToJson(c)));
+    block += separator;
+    AppendSatzCJson(block, c);
     separator = ",\n    ";
+    if (block.size() >= kBlock) {
+      write(block);
+      block.clear();
+    }
   }
+  write(block);
   write(std::string(doc.SatzCList.empty() ? "" : "\n  ") + "],\n  \"SatzE\": " +
         dump(SatzEToJson(*doc.SatzE)) + "\n}\n");
 }

@@ -95,9 +95,9 @@ bool TOutput::Open() {
 
 void TOutput::Write(std::string_view bytes) {
   if (bytes.size() >= kBufferSize) {
+    // Already a large block: written as it is instead of copied first.
     Flush();
-    buffer_.append(bytes);
-    Flush();
+    WriteAll(bytes);
     return;
   }
   if (buffer_.size() + bytes.size() > kBufferSize) Flush();
@@ -105,9 +105,14 @@ void TOutput::Write(std::string_view bytes) {
 }
 
 void TOutput::Flush() {
+  WriteAll(buffer_);
+  buffer_.clear();
+}
+
+void TOutput::WriteAll(std::string_view bytes) {
   std::size_t done = 0;
-  while (!failed_ && done < buffer_.size()) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+  while (!failed_ && done < bytes.size()) {
+    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       Fail(path_.empty() ? std::string("Die Standardausgabe kann nicht geschrieben werden")
@@ -117,7 +122,6 @@ void TOutput::Flush() {
     }
     done += static_cast<std::size_t>(n);
   }
-  buffer_.clear();
 }
 
 bool TOutput::Commit() {

@@ -25,6 +25,7 @@ class TOutput {
 
  private:
   void Flush();
+  void WriteAll(std::string_view bytes);
   void Fail(const std::string& what, int errorNumber);
 
   std::string path_;

@@ -3,6 +3,7 @@
 #include <array>
 #include <fstream>
 #include <string_view>
+#include <vector>
 
 #include "convert.h"
 
@@ -51,7 +52,11 @@ TTrailerField FindTrailer(std::istream& in) {
 }
 
 TTrailerField FindTrailerInFile(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
+  // Large reads: the default buffer would take a system call per few records.
+  std::vector<char> buffer(std::size_t{1} << 20);
+  std::ifstream in;
+  in.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  in.open(fileName, std::ios::binary);
   if (!in) return {};
   return FindTrailer(in);
 }

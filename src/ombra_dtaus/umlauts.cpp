@@ -4,12 +4,16 @@ namespace ombra {
 
 std::string DecodeUmlauts(std::string_view Text) {
   std::string s(Text);
-  for (char& c : s) {
-    if (c == '[') c = '\xC4';
-    else if (c == '\\') c = '\xD6';
-    else if (c == ']') c = '\xDC';
-  }
+  DecodeUmlautsInPlace(s.data(), s.size());
   return s;
+}
+
+void DecodeUmlautsInPlace(char* text, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i) {
+    if (text[i] == '[') text[i] = '\xC4';
+    else if (text[i] == '\\') text[i] = '\xD6';
+    else if (text[i] == ']') text[i] = '\xDC';
+  }
 }
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {

@@ -6,6 +6,7 @@ namespace ombra {
 
 // DIN 66003 capital umlauts to Windows-1252: "[" -> Ä, "\" -> Ö, "]" -> Ü.
 std::string DecodeUmlauts(std::string_view Text);
+void DecodeUmlautsInPlace(char* text, std::size_t size);
 
 // &, < and > as entities; every other byte passes unchanged.
 std::string HtmlEscape(std::string_view text);

@@ -42,8 +42,21 @@ char32_t Cp1252ToUnicode(unsigned char byte) {
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
-  for (char c : text) AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
+  AppendCp1252AsUtf8(out, text);
   return out;
+}
+
+void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
+  // Runs of ASCII, by far the most of any file, are copied whole.
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t run = i;
+    while (run < text.size() && static_cast<unsigned char>(text[run]) < 0x80) ++run;
+    out.append(text.data() + i, run - i);
+    if (run == text.size()) return;
+    AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(text[run])));
+    i = run + 1;
+  }
 }
 
 std::string Utf8ToCp1252OrKeep(std::string_view text) {

@@ -9,6 +9,8 @@ namespace support {
 char32_t Cp1252ToUnicode(unsigned char byte);
 
 std::string Cp1252ToUtf8(std::string_view text);
+// The same, appended: big exports convert without a string per field.
+void AppendCp1252AsUtf8(std::string& out, std::string_view text);
 
 // Converts valid UTF-8 whose characters all exist in Windows-1252; otherwise returns the
 // text unchanged, so bytes that are not UTF-8 pass as they are.

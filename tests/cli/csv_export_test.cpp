@@ -1,3 +1,4 @@
+#include <charconv>
 #include <limits>
 #include <memory>
 
@@ -53,6 +54,24 @@ TEST(CsvExportTest, AmountsWithTwoDecimalsAndNoGrouping) {
   EXPECT_EQ(cli::FormatPlainAmount(0.0, ','), "0,00");
   EXPECT_EQ(cli::FormatPlainAmount(-0.0, ','), "0,00");
   EXPECT_EQ(cli::FormatPlainAmount(999999999.99, ','), "999999999,99");
+}
+
+// Amounts of whole hundredths take a shortcut; it must agree with the general rounding.
+TEST(CsvExportTest, AmountShortcutAgreesWithFixedNotation) {
+  const auto reference = [](double amount) {
+    if (amount == 0.0) amount = 0.0;
+    char text[400];
+    const auto end = std::to_chars(text, text + sizeof text, amount, std::chars_format::fixed, 2);
+    return std::string(text, end.ptr);
+  };
+  for (const double amount : {0.125, 0.135, -0.001, -0.005, 0.005, 1.005, 2.675, 12.3, -25.0,
+                              0.29, 1e-9, 99999999999.99, 1e11, -123456789.125, 7e15, 1e20}) {
+    SCOPED_TRACE(amount);
+    EXPECT_EQ(cli::FormatPlainAmount(amount, '.'), reference(amount));
+  }
+  for (std::int64_t cents = -100000; cents <= 100000; cents += 7)
+    ASSERT_EQ(cli::FormatPlainAmount(static_cast<double>(cents) / 100, '.'),
+              reference(static_cast<double>(cents) / 100));
 }
 
 TEST(CsvExportTest, TableOfADmDocument) {

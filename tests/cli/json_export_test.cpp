@@ -1,3 +1,4 @@
+#include <limits>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -57,6 +58,27 @@ TEST(JsonExportTest, FieldsInTheDocumentsOrderAndTextsInUtf8) {
             R"(  "SatzE": {"Anzahl":1,"SummeDM":0.0,"SummeKonto":99999999999999999,"SummeBLZ":0,)"
             R"("SummeEuro":0.0})" "\n"
             "}\n");
+}
+
+// The hand-written payment writer must give the bytes the library gives for the same object.
+TEST(JsonExportTest, PaymentWriterMatchesTheLibrarysDump) {
+  std::string everyByte;
+  for (int b = 1; b < 256; ++b) everyByte += static_cast<char>(b);
+  const std::string texts[] = {"", "MEIER [\\] ~", everyByte, std::string("A\0B", 3),
+                               "\x1F\x7F\"\\\b\t\n\f\r/", "\x80\x81\x8D\x9F\xA0\xFF"};
+  const double amounts[] = {0.0, -0.0, -1.5, 0.1, 0.29, 1234567.89, 99999999999.99, 1e-7, 5e-324,
+                            1e300, 123456789012345678.0, std::numeric_limits<double>::infinity(),
+                            std::numeric_limits<double>::quiet_NaN()};
+  ombra::TDtaus doc;
+  for (const std::string& text : texts)
+    for (const double amount : amounts) {
+      const ombra::TSatzC& c = doc.AddSatzC(amount, text, text, text, {text, "X", text});
+      std::string fast;
+      cli::AppendSatzCJson(fast, c);
+      const std::string reference =
+          cli::SatzCToJson(c).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
+      ASSERT_EQ(fast, reference) << amount;
+    }
 }
 
 TEST(JsonExportTest, AnEmptyListIsStillValidJson) {

@@ -52,6 +52,20 @@ TEST(DecimalConversion, RejectsBlanksForeignSeparatorsAndOverflow) {
   }
 }
 
+// Plain digit fields take a shortcut; a sign or an exponent sends the same number the long way.
+TEST(NumberConversion, PlainDigitFieldsReadAsTheGeneralPathReadsThem) {
+  for (const std::string digits :
+       {"0", "00000000000", "0001234567", "999999999999999999", "9223372036854775807",
+        "9007199254740993", "12345678901234567", "00000100050"}) {
+    for (const std::string& field : {digits, "   " + digits}) {
+      SCOPED_TRACE(field);
+      EXPECT_EQ(StrToInt64(field), StrToInt64("+" + digits));
+      EXPECT_EQ(StrToFloat(field + "  ", ','), StrToFloat(digits + "e0", ','));
+    }
+  }
+  EXPECT_THROW(StrToInt64("12 "), EConvertError);
+}
+
 TEST(DateConversion, ReadsDayMonthYearByPosition) {
   EXPECT_EQ(DateFromDDMMYY("311202", 2026), (TDate{2002, 12, 31}));
   EXPECT_EQ(DateFromDDMMYY("010180", 2026), (TDate{1980, 1, 1}));
