@@ -9,20 +9,38 @@
 namespace ombra {
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
+
+// Why a file cannot be read, in German (Windows-1252) for the person who named it.
+std::string OpenError(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR: return "Datei nicht gefunden";
+    case EACCES:
+    case EPERM: return "Zugriff verweigert";
+    case EISDIR: return "Ist ein Ordner";
+    case ELOOP: return "Zu viele symbolische Verkn\xFCpfungen";
+    case ENAMETOOLONG: return "Dateiname zu lang";
+    case EIO: return "Ein-/Ausgabefehler";
+    case ENOMEM: return "Nicht gen\xFCgend Arbeitsspeicher";
+    default: return "Datei kann nicht gelesen werden (Fehler " + std::to_string(error) + ")";
+  }
+}
 }
 
 TFileReader::TFileReader(const std::string& fileName) {
   // Read-only and not locked: other programs may keep using the file. O_NONBLOCK keeps a
   // named pipe from blocking the open; such files are refused right after.
   fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd_ < 0) throw EReadError(std::strerror(errno));
+  if (fd_ < 0) throw EReadError(OpenError(errno));
   struct stat st {};
   if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const bool folder = S_ISDIR(st.st_mode);
     ::close(fd_);
-    throw EReadError("keine gewöhnliche Datei");
+    throw EReadError(folder ? "Ist ein Ordner"
+                            : "Keine gew\xF6hnliche Datei (Ger\xE4t, Pipe oder Socket)");
   }
-  // Small files get a small buffer; nothing is gained by zeroing a megabyte for them.
   size_ = st.st_size;
+  // Small files get a small buffer; nothing is gained by zeroing a megabyte for them.
   const auto size = static_cast<std::uint64_t>(st.st_size);
   bufferSize_ = size < kBufferSize ? static_cast<std::size_t>(size) + 1 : kBufferSize;
   buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize_);
@@ -33,17 +51,21 @@ TFileReader::~TFileReader() { ::close(fd_); }
 void TFileReader::Fill() {
   bufferStart_ = position_;
   bufferLength_ = 0;
-  while (bufferLength_ < bufferSize_) {
-    const ssize_t got = ::pread(fd_, buffer_.get() + bufferLength_, bufferSize_ - bufferLength_,
+  const std::int64_t left = position_ < size_ ? size_ - position_ : 0;
+  const std::size_t wanted =
+      static_cast<std::uint64_t>(left) < bufferSize_ ? static_cast<std::size_t>(left) : bufferSize_;
+  while (bufferLength_ < wanted) {
+    const ssize_t got = ::pread(fd_, buffer_.get() + bufferLength_, wanted - bufferLength_,
                                 bufferStart_ + static_cast<std::int64_t>(bufferLength_));
     if (got < 0) {
       if (errno == EINTR) continue;
-      throw EReadError(std::strerror(errno));
+      throw EReadError("Lesefehler: " + OpenError(errno));
     }
     if (got == 0) break;
     bufferLength_ += static_cast<std::size_t>(got);
   }
-  bufferReachesEnd_ = bufferLength_ < bufferSize_;
+  // A file that shrank since the open ends where the reads end.
+  bufferReachesEnd_ = bufferLength_ < wanted || wanted < bufferSize_;
 }
 
 std::string_view TFileReader::Read(std::size_t count) {

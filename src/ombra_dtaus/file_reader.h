@@ -1,5 +1,8 @@
 #pragma once
-// Read-only, buffered access to a regular file by position. Throws EReadError.
+// Read-only, buffered access to a regular file by position. Throws EReadError, whose text
+// says in German (Windows-1252) why the file cannot be read.
+// The file is read up to the size it had when it was opened: a writer appending to it
+// meanwhile can neither make a read go on for ever nor change what one load sees.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -24,7 +27,7 @@ class TFileReader {
   // as many. The view stays valid until the next call.
   std::string_view Read(std::size_t count);
   std::int64_t Position() const { return position_; }
-  // The size when the file was opened.
+  // The size found at open; nothing beyond it is read.
   std::int64_t Size() const { return size_; }
   void Seek(std::int64_t position) { position_ = position; }
 
@@ -32,13 +35,13 @@ class TFileReader {
   void Fill();
 
   int fd_ = -1;
+  std::int64_t size_ = 0;
   std::unique_ptr<char[]> buffer_;
   std::size_t bufferSize_ = 0;
   std::int64_t bufferStart_ = 0;
   std::size_t bufferLength_ = 0;
   bool bufferReachesEnd_ = false;
   std::int64_t position_ = 0;
-  std::int64_t size_ = 0;
 };
 
 }  // namespace ombra
