@@ -1,15 +1,25 @@
 #include "commands.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "archive_check.h"
+#include "bank_directory.h"
+#include "check.h"
 #include "check_report.h"
+#include "cp1252.h"
 #include "csv_export.h"
 #include "dtaus.h"
 #include "json_export.h"
 #include "output.h"
 #include "product.h"
-#include "record_walker.h"
 
 namespace cli {
 namespace {
@@ -116,15 +126,37 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
 
 int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs,
              std::ostream& err) {
+  std::unique_ptr<ombra::TBankDirectory> banks;
+  if (invocation.Accounts) {
+    banks = ombra::OpenSystemBankDirectory();
+    if (!banks) {
+      err << "quandel-cli: Das Bankverzeichnis (ktoblzcheck) ist nicht installiert oder nicht "
+             "lesbar; --accounts ist so nicht möglich.\n";
+      return kExitUsage;
+    }
+  }
+  TArchiveOptions options;
+  options.Json = invocation.Json;
+  options.Banks = banks.get();
+  options.Jobs = invocation.Jobs != 0 ? invocation.Jobs : std::max(1u, std::thread::hardware_concurrency());
+
+  // One file named alone gets the full report of every comparison.
+  const bool single = invocation.Paths.size() == 1 && !invocation.Json &&
+                      !std::filesystem::is_directory(invocation.Paths.front());
+  if (!single) return RunArchiveCheck(invocation.Paths, options, rs, err, ::isatty(STDERR_FILENO) == 1);
+
+  const std::string& file = invocation.Paths.front();
   ombra::TDtaus doc;
-  std::vector<std::string> fieldMessages;
-  doc.SetReportHandler([&fieldMessages](int, const std::string& message) {
-    fieldMessages.push_back(message);
-  });
-  doc.Load(invocation.File, rs);
-  const TTrailerField trailer =
-      doc.ErrorText.empty() ? FindTrailerInFile(invocation.File) : TTrailerField{};
-  const TCheckReport report = CheckDocument(invocation.File, doc, fieldMessages, trailer, rs);
+  ombra::TFileCheck check = ombra::LoadAndCheck(doc, file, rs);
+  std::optional<std::string> accountsLine;
+  if (banks && check.Loaded) {
+    const auto accounts = ombra::CheckAccounts(doc, *banks);
+    ombra::AddAccountFindings(check, doc, accounts, banks->DataDate());
+    accountsLine = "Kontenprüfung: " + std::to_string(accounts.Payments.size() + 1) +
+                   " Konten geprüft mit dem " +
+                   support::Cp1252ToUtf8(ombra::DirectoryName(banks->DataDate()));
+  }
+  const TCheckReport report = FormatCheckReport(file, check, accountsLine);
   std::string text;
   for (const auto& line : report.Lines) text += line + "\n";
   if (!WriteOutput("", err, [&text](TOutput& output) { output.Write(text); })) return kExitUsage;

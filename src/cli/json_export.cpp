@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "convert.h"
 #include "cp1252.h"
 
 namespace cli {
@@ -65,7 +66,14 @@ TJson SatzCToJson(const ombra::TSatzC& c) {
 }
 
 TJson SatzEToJson(const ombra::TSatzE& e) {
+  // Beside the count read, the count the trailer states; null when it is no number.
+  TJson stated = nullptr;
+  try {
+    stated = ombra::StrToInt64(e.AnzahlDatei);
+  } catch (const ombra::EConvertError&) {
+  }
   return {{"Anzahl", e.Anzahl},
+          {"AnzahlDatei", std::move(stated)},
           {"SummeDM", e.SummeDM},
           {"SummeKonto", e.SummeKonto},
           {"SummeBLZ", e.SummeBLZ},

@@ -45,6 +45,28 @@ CLI::App* AddCommand(CLI::App& app, const std::string& name, const std::string& 
   return sub;
 }
 
+CLI::App* AddCheckCommand(CLI::App& app, TInvocation& invocation) {
+  CLI::App* sub = app.add_subcommand(
+      "check",
+      "Dateien prüfen: Feldprüfungen, Anzahl, Gesamtsumme und Prüfsummen; Ordner mit allen "
+      "DTAUS-Dateien darin");
+  sub->group("Befehle");
+  sub->get_help_ptr()->group("Optionen");
+  sub->add_option("PFAD", invocation.Paths, "DTAUS-Dateien oder Ordner")->required()->type_name("");
+  sub->add_flag("--accounts", invocation.Accounts,
+                "Auch jede Kontonummer gegen das Bankverzeichnis prüfen");
+  sub->add_flag("--json", invocation.Json, "Je Datei ein JSON-Objekt in einer Zeile ausgeben");
+  sub->add_option("--jobs", invocation.Jobs,
+                  "So viele Dateien gleichzeitig prüfen (ohne Angabe: eine je Prozessor)")
+      ->type_name("N")
+      ->check(CLI::Range(1u, 1024u));
+  sub->add_option("--locale", invocation.Locale,
+                  "Regionaleinstellungen: de_DE oder en_US (ohne Angabe: die der Umgebung)")
+      ->type_name("NAME");
+  sub->callback([&invocation] { invocation.Command = TCommand::Check; });
+  return sub;
+}
+
 }  // namespace
 
 std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocation& invocation,
@@ -60,7 +82,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
   app.require_subcommand(1);
   app.footer(
       "Rückgabewert: 0 in Ordnung; 1 Datei nicht lesbar oder (check) Abweichungen gefunden;\n"
-      "2 falscher Aufruf oder Ausgabe nicht schreibbar.");
+      "2 falscher Aufruf, Ordner nicht lesbar oder Ausgabe nicht schreibbar.");
 
   AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben",
              invocation, TCommand::Html, true);
@@ -68,9 +90,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
              TCommand::Json, false);
   AddCommand(app, "csv", "Die Zahlungen als CSV-Tabelle (UTF-8) für Tabellenkalkulationen",
              invocation, TCommand::Csv, true);
-  AddCommand(app, "check",
-             "Die Datei prüfen: Feldprüfungen, Anzahl, Gesamtsumme und Prüfsummen", invocation,
-             TCommand::Check, false);
+  AddCheckCommand(app, invocation);
 
   try {
     app.parse(argc, argv);

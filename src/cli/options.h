@@ -3,6 +3,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -17,6 +18,11 @@ struct TInvocation {
   std::string File;
   std::string Output;  // empty: standard output
   std::optional<std::string> Locale;
+  // check: files and folders, account verdicts, JSON lines, files checked at once
+  std::vector<std::string> Paths;
+  bool Accounts = false;
+  bool Json = false;
+  unsigned Jobs = 0;  // 0: one per processor
 };
 
 // Fills `invocation`, or returns the exit code when the program ends here: after the help or

@@ -20,6 +20,8 @@ using TLineList = std::vector<std::string>;
 // holding it.
 using TLineSink = std::function<void(std::string&& line)>;
 
+class TLoadObserver;
+
 class TSatzA {
  public:
   TDate Datum;
@@ -49,6 +51,8 @@ class TSatzE {
   std::int64_t SummeKonto = 0;
   std::int64_t SummeBLZ = 0;
   double SummeEuro = 0.0;
+  // The count the trailer itself states (positions 11-17 as stored); Anzahl is what was read.
+  std::string AnzahlDatei;
 };
 
 class TDtaus {
@@ -64,10 +68,16 @@ class TDtaus {
   std::vector<TSatzC> SatzCList;
   std::unique_ptr<TSatzE> SatzE;
   std::string ErrorText;
+  // Why the last load failed, one German line (Windows-1252) naming the record, the field and
+  // the byte: "Zahlung 3 (C-Satz ab Byte 385), Stellen 22-31 (Byte 406), Kontonummer „12 34“
+  // ist keine Zahl", or "Datei nicht gefunden". Empty after a successful load.
+  std::string LoadError;
 
   // Never throws: a file that cannot be read or converted leaves FileName in ErrorText.
   // Only the decimal separator of `rs` is used (for amounts written with decimals).
   void Load(const std::string& FileName, const TRegionalSettings& rs = TRegionalSettings::de_DE());
+  // The same, showing `observer` every record read and what follows the trailer.
+  void Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver& observer);
 
   // Appends a payment whose texts are copied into this document's storage (documents built
   // by hand: tests, tools).
@@ -92,6 +102,8 @@ class TDtaus {
   void SetReportHandler(TReportHandler handler) { reportHandler_ = std::move(handler); }
 
  private:
+  void Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver* observer);
+
   TReportHandler reportHandler_;
   TTextStore texts_;
 };

@@ -1,16 +1,18 @@
 // Reading a DTAUS file into TDtaus.
 #include <charconv>
 #include <cstring>
+#include <new>
 
 #include "convert.h"
 #include "dtaus.h"
 #include "file_reader.h"
+#include "load_observer.h"
+#include "record_layout.h"
 
 namespace ombra {
 namespace {
 
-constexpr std::size_t kBlock = 128;
-constexpr int kMaxExtensions = 15;
+using layout::kBlock;
 
 // Messages are Windows-1252, like every text of the document.
 constexpr const char* kBadLength = "Ung\xFCltige L\xE4nge";
@@ -18,6 +20,13 @@ constexpr const char* kOnlyA = "Nur Satzart A erlaubt";
 constexpr const char* kOnlyE = "Nur Satzart E erlaubt";
 constexpr const char* kOnlyKinds = "Nur Kennzeichen GK, LK, GB, LB erlaubt";
 constexpr const char* kOnlyEuroOrDM = "Nur Euro oder DM";
+constexpr const char* kNoNumber = "ist keine Zahl";
+constexpr const char* kNoAmount = "ist kein Betrag";
+constexpr std::size_t kTailPiece = 1 << 16;
+
+// No file holds more payments than its size allows for records of two blocks, and their texts
+// rarely take more room than the file; a guess too large only reserves address space.
+constexpr std::size_t kSmallestCRecord = 2 * kBlock;
 
 // Field at 1-based positions first..last of a record.
 std::string_view Field(std::string_view record, std::size_t first, std::size_t last) {
@@ -27,49 +36,38 @@ std::string Text(std::string_view record, std::size_t first, std::size_t last) {
   return std::string(Field(record, first, last));
 }
 
-// No file holds more payments than its size allows for records of two blocks, and their texts
-// rarely take more room than the file; a guess too large only reserves address space.
-constexpr std::size_t kSmallestCRecord = 2 * 128;
-
-// A record the file cuts short fails the load rather than being read from stale bytes.
-std::string_view ReadComplete(TFileReader& file, std::size_t count) {
-  const std::string_view bytes = file.Read(count);
-  if (bytes.size() < count) throw EReadError("Datei endet vorzeitig");
-  return bytes;
+// A field's bytes for a message: control characters would break the line.
+std::string Shown(std::string_view bytes) {
+  std::string shown = "\x84";
+  for (char c : bytes) shown += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+  return shown + "\x93";
 }
 
-// 0-based offset within a C record of extension slot `slot` (1-based): two slots in the
-// second block, then four per further block.
-std::size_t ExtensionOffset(int slot) {
-  if (slot <= 2) return 187 + static_cast<std::size_t>(slot - 1) * 29;
-  const auto k = static_cast<std::size_t>(slot - 3);
-  return 2 * kBlock + (k / 4) * kBlock + (k % 4) * 29;
-}
-
-std::size_t CRecordBlocks(int extensions) {
-  if (extensions <= 2) return 2;
-  return 2 + static_cast<std::size_t>(extensions - 2 + 3) / 4;
-}
+std::string ByteNumber(std::int64_t offset) { return "Byte " + std::to_string(offset + 1); }
 
 class TReader {
  public:
-  TReader(TDtaus& doc, TFileReader& file, const TRegionalSettings& rs)
-      : doc_(doc), file_(file), decimal_(rs.DecimalSeparator) {}
+  TReader(TDtaus& doc, TFileReader& file, const TRegionalSettings& rs, TLoadObserver* observer)
+      : doc_(doc), file_(file), decimal_(rs.DecimalSeparator), observer_(observer) {}
 
   void ReadSatzA() {
-    const std::string_view r = ReadComplete(file_, kBlock);
+    Enter('A', 0);
+    const std::string_view r = ReadComplete(kBlock);
+    if (observer_ != nullptr) observer_->OnRecord('A', r, start_);
     TSatzA& a = *doc_.SatzA;
-    doc_.Check(Field(r, 1, 4) == "0128", kBadLength);
-    doc_.Check(r[4] == 'A', kOnlyA);
+    Check(Field(r, 1, 4) == "0128", kBadLength, r, 1, 4);
+    Check(r[4] == 'A', kOnlyA, r, 5, 5);
     const std::string_view kind = Field(r, 6, 7);
-    doc_.Check(kind == "GK" || kind == "LK" || kind == "GB" || kind == "LB", kOnlyKinds);
+    Check(kind == "GK" || kind == "LK" || kind == "GB" || kind == "LB", kOnlyKinds, r, 6, 7);
     a.Art = kind == "GK" ? "\xDC" "berweisungen" : kind == "LK" ? "Lastschriften" : "???";
-    doc_.Check(r[127] == ' ' || r[127] == '1', kOnlyEuroOrDM);
+    Check(r[127] == ' ' || r[127] == '1', kOnlyEuroOrDM, r, 128, 128);
     a.Euro = r[127] == '1';
     a.Name = Text(r, 24, 50);
     a.BLZ = FormatBLZ(Text(r, 8, 15));
-    a.Konto = NormalizeKonto(Text(r, 61, 70));
-    a.Datum = DateFromDDMMYY(Field(r, 51, 56), CurrentYear());
+    a.Konto = Convert(r, 61, 70, "Kontonummer", kNoNumber,
+                      [](std::string_view f) { return NormalizeKonto(std::string(f)); });
+    a.Datum = Convert(r, 51, 56, "Datum", "ist kein g\xFCltiges Datum",
+                      [](std::string_view f) { return DateFromDDMMYY(f, CurrentYear()); });
     a.Referenz = Text(r, 71, 80);
   }
 
@@ -78,46 +76,69 @@ class TReader {
     for (;;) {
       const std::int64_t start = file_.Position();
       // Enough for the fixed part; whether the record is a C record decides the rest.
-      std::string_view head = file_.Read(187);
-      if (head.size() < 5 || head[4] != 'C') {
+      std::string_view head = file_.Read(layout::kCFixedPart);
+      if (head.size() <= layout::kTypeOffset || head[layout::kTypeOffset] != 'C') {
         file_.Seek(start);
         return;
       }
-      if (head.size() < 187) throw EReadError("Datei endet vorzeitig");
-      const int extensions = StrToInt32(Field(head, 186, 187));
-      if (extensions > kMaxExtensions) ThrowConvertError(Field(head, 186, 187));
-      const int slots = extensions > 0 ? (extensions + 1) / 2 * 2 : 0;
-      const std::size_t needed = slots > 0 ? ExtensionOffset(slots) + 29 : 187;
-      const std::size_t blocks = CRecordBlocks(extensions);
-
+      Enter('C', start);
+      if (head.size() < layout::kCFixedPart) EndsEarly(layout::kCFixedPart, head.size());
+      const int extensions = Convert(head, 186, 187, "Anzahl der Erweiterungsteile", kNoNumber,
+                                     [](std::string_view f) { return StrToInt32(f); });
+      if (extensions > layout::kMaxExtensions)
+        throw EReadError(Where(186, 187) + ", Anzahl der Erweiterungsteile " +
+                         Shown(Field(head, 186, 187)) + " ist gr\xF6\xDF" "er als " +
+                         std::to_string(layout::kMaxExtensions));
       file_.Seek(start);
-      const std::string_view r = ReadComplete(file_, needed);
-      ReadSatzC(r, slots);
-      file_.Seek(start + static_cast<std::int64_t>(blocks * kBlock));
+      const std::string_view r = ReadComplete(layout::CRecordBytesRead(extensions));
+      if (observer_ != nullptr) observer_->OnRecord('C', r, start);
+      ReadSatzC(r, layout::SlotsRead(extensions));
+      file_.Seek(start + static_cast<std::int64_t>(layout::CRecordBlocks(extensions) * kBlock));
     }
   }
 
   void ReadSatzE() {
-    const std::string_view r = ReadComplete(file_, kBlock);
+    Enter('E', file_.Position());
+    const std::string_view r = ReadComplete(kBlock);
+    if (observer_ != nullptr) observer_->OnRecord('E', r, start_);
     TSatzE& e = *doc_.SatzE;
-    doc_.Check(Field(r, 1, 4) == "0128", kBadLength);
-    doc_.Check(r[4] == 'E', kOnlyE);
-    e.SummeDM = StrToFloat(Field(r, 18, 30), decimal_) / 100;
-    e.SummeKonto = StrToInt64(Field(r, 31, 47));
-    e.SummeBLZ = StrToInt64(Field(r, 48, 64));
-    e.SummeEuro = StrToFloat(Field(r, 65, 77), decimal_) / 100;
+    Check(Field(r, 1, 4) == "0128", kBadLength, r, 1, 4);
+    Check(r[4] == 'E', kOnlyE, r, 5, 5);
+    const auto amount = [this](std::string_view f) { return StrToFloat(f, decimal_) / 100; };
+    const auto whole = [](std::string_view f) { return StrToInt64(f); };
+    e.SummeDM = Convert(r, 18, 30, "Summe DM", kNoAmount, amount);
+    e.SummeKonto = Convert(r, 31, 47, "Pr\xFC" "fsumme der Kontonummern", kNoNumber, whole);
+    e.SummeBLZ = Convert(r, 48, 64, "Pr\xFC" "fsumme der Bankleitzahlen", kNoNumber, whole);
+    e.SummeEuro = Convert(r, 65, 77, "Summe Euro", kNoAmount, amount);
+    e.AnzahlDatei = Text(r, 11, 17);
+  }
+
+  // What follows the trailer is no part of the document; only an observer is shown it.
+  void ReadTail() {
+    if (observer_ == nullptr) return;
+    for (;;) {
+      const std::int64_t at = file_.Position();
+      const std::string_view piece = file_.Read(kTailPiece);
+      if (piece.empty() || !observer_->OnTail(piece, at, file_.Size())) return;
+    }
   }
 
  private:
   void ReadSatzC(std::string_view r, int slots) {
     TTextStore& texts = doc_.Texts();
+    // Converted first: a C record whose reading fails is not appended.
+    const bool euro = doc_.SatzA->Euro;
+    const double betrag =
+        Convert(r, euro ? 80 : 51, euro ? 90 : 61, euro ? "Betrag in Euro" : "Betrag in DM",
+                kNoAmount, [this](std::string_view f) { return StrToFloat(f, decimal_) / 100; });
+    const std::string_view konto = Convert(r, 22, 31, "Kontonummer", kNoNumber,
+                                           [&texts](std::string_view f) { return CopyKonto(texts, f); });
     TSatzC& c = doc_.SatzCList.emplace_back();
     ++doc_.SatzE->Anzahl;
     c.Name = texts.Copy(Field(r, 94, 120));
-    const std::string_view amount = doc_.SatzA->Euro ? Field(r, 80, 90) : Field(r, 51, 61);
-    c.Betrag = StrToFloat(amount, decimal_) / 100;
+    c.Betrag = betrag;
     c.BLZ = CopyBLZ(texts, Field(r, 14, 21));
-    c.Konto = CopyKonto(texts, Field(r, 22, 31));
+    c.Konto = konto;
     // The leading type bytes of each part do not matter; only the texts are kept.
     const std::size_t count = 1 + static_cast<std::size_t>(slots);
     std::string_view* lines = texts.Lines(count);
@@ -130,7 +151,7 @@ class TReader {
     };
     lines[0] = keep(Field(r, 156, 182));
     for (int slot = 1; slot <= slots; ++slot)
-      lines[slot] = keep(r.substr(ExtensionOffset(slot) + 2, 27));
+      lines[slot] = keep(r.substr(layout::ExtensionOffset(slot) + 2, 27));
     c.Verwendungszweck = TTextLines(lines, count);
   }
 
@@ -152,15 +173,83 @@ class TReader {
     return texts.Copy(std::string_view(digits, static_cast<std::size_t>(end - digits)));
   }
 
+  void Enter(char record, std::int64_t start) {
+    record_ = record;
+    start_ = start;
+    payment_ = doc_.SatzE->Anzahl + 1;
+  }
+
+  // "Zahlung 3 (C-Satz ab Byte 385)", naming the record being read.
+  std::string Record() const {
+    if (record_ == 'C')
+      return "Zahlung " + std::to_string(payment_) + " (C-Satz ab " +
+             ByteNumber(start_) + ")";
+    return std::string(1, record_) + "-Satz" + (start_ > 0 ? " (ab " + ByteNumber(start_) + ")" : "");
+  }
+  std::string Where(std::size_t first, std::size_t last) const {
+    return Record() + ", Stellen " + std::to_string(first) + "-" + std::to_string(last) + " (" +
+           ByteNumber(start_ + static_cast<std::int64_t>(first) - 1) + ")";
+  }
+
+  template <typename F>
+  auto Convert(std::string_view r, std::size_t first, std::size_t last, const char* field,
+               const char* problem, F&& convert) -> decltype(convert(r)) {
+    try {
+      return convert(Field(r, first, last));
+    } catch (const EConvertError&) {
+      throw EReadError(Where(first, last) + ", " + field + " " + Shown(Field(r, first, last)) +
+                       " " + problem);
+    }
+  }
+
+  void Check(bool condition, const char* message, std::string_view r, std::size_t first,
+             std::size_t last) {
+    if (condition) return;
+    doc_.Check(false, message);
+    if (observer_ != nullptr) observer_->OnFieldCheck(message, record_, first, last, Field(r, first, last));
+  }
+
+  [[noreturn]] void EndsEarly(std::size_t wanted, std::size_t got) const {
+    if (got == 0 && record_ == 'A') throw EReadError("Die Datei ist leer");
+    if (got == 0 && record_ == 'E')
+      throw EReadError("Kein E-Satz: die Datei endet mit " + ByteNumber(start_ - 1) + " nach " +
+                       (doc_.SatzE->Anzahl == 1 ? std::string("1 Zahlung")
+                                                : std::to_string(doc_.SatzE->Anzahl) + " Zahlungen"));
+    throw EReadError("Datei endet vorzeitig: " + Record() + " hat nur " + std::to_string(got) +
+                     " von " + std::to_string(wanted) + " Bytes");
+  }
+
+  // A record the file cuts short fails the load rather than being read from stale bytes.
+  std::string_view ReadComplete(std::size_t count) {
+    const std::string_view bytes = file_.Read(count);
+    if (bytes.size() < count) EndsEarly(count, bytes.size());
+    return bytes;
+  }
+
   TDtaus& doc_;
   TFileReader& file_;
   char decimal_;
+  TLoadObserver* observer_;
+  char record_ = 'A';
+  std::int64_t start_ = 0;
+  std::int64_t payment_ = 0;
 };
 
 }  // namespace
 
 void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs) {
+  Load(FileName, rs, nullptr);
+}
+
+void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs,
+                  TLoadObserver& observer) {
+  Load(FileName, rs, &observer);
+}
+
+void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs,
+                  TLoadObserver* observer) {
   ErrorText.clear();
+  LoadError.clear();
   SatzCList = {};
   texts_.Reset();
   try {
@@ -168,12 +257,20 @@ void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs) {
     const auto size = static_cast<std::size_t>(file.Size());
     SatzCList.reserve(size / kSmallestCRecord);
     texts_.Reset(size);
-    TReader reader(*this, file, rs);
+    TReader reader(*this, file, rs, observer);
     reader.ReadSatzA();
     reader.ReadSatzCList();
     reader.ReadSatzE();
+    reader.ReadTail();
+  } catch (const EReadError& e) {
+    // The reader's own failures say what they are; the page shows only that there was one.
+    LoadError = e.what();
+  } catch (const std::bad_alloc&) {
+    LoadError = "Nicht gen\xFCgend Arbeitsspeicher";
   } catch (const std::exception&) {
-    // Only the fact of the failure is kept; the caller shows the error page.
+    LoadError = "Die Datei kann nicht gelesen werden";
+  }
+  if (!LoadError.empty()) {
     ErrorText = FileName;
   }
 }

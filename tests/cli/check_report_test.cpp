@@ -1,5 +1,4 @@
 #include <limits>
-#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -8,17 +7,12 @@
 
 namespace {
 
-void AddPayment(ombra::TDtaus& doc, double betrag, const std::string& blz, const std::string& konto) {
-  doc.AddSatzC(betrag, blz, konto, "", {""});
-}
+using ombra::TFindingKind;
+using ombra::TSeverity;
 
-bool Contains(const cli::TCheckReport& report, const std::string& line) {
-  for (const auto& l : report.Lines)
-    if (l == line) return true;
-  return false;
+ombra::TFinding Finding(TSeverity severity, TFindingKind kind, const std::string& text) {
+  return {severity, kind, 'E', 0, "", "", "", text};
 }
-
-cli::TTrailerField Trailer(const std::string& count) { return {true, count, 0}; }
 
 TEST(CentsTest, RecoversTheStoredHundredths) {
   EXPECT_EQ(cli::ToCents(1234.56), 123456);
@@ -37,86 +31,49 @@ TEST(CentsTest, AddingReportsOverflow) {
   EXPECT_FALSE(cli::AddCents(total, 1));
 }
 
-TEST(CheckReportTest, TotalIsSummedInWholeCents) {
-  ombra::TDtaus doc;
-  double floating = 0.0;
-  for (int i = 0; i < 10; ++i) {
-    AddPayment(doc, 0.1, "100 200 30", "1");
-    floating += 0.1;
-  }
-  ASSERT_NE(floating, 1.0);  // the reason for counting cents
-  EXPECT_EQ(cli::SumOfPaymentsInCents(doc), 100);
-
-  AddPayment(doc, 1e300, "100 200 30", "1");
-  EXPECT_FALSE(cli::SumOfPaymentsInCents(doc));
-}
-
-TEST(CheckReportTest, CheckSumsUseTheDigitsOfTheGroupedBankCodes) {
-  ombra::TDtaus doc;
-  AddPayment(doc, 1, "333 344 44", "13579000");
-  AddPayment(doc, 1, "333 344 44", "13579000");
-  AddPayment(doc, 1, "100 200 30", "-5");
-  const auto sums = cli::ComputeCheckSums(doc);
-  EXPECT_EQ(sums.BLZ, 2 * 33334444 + 10020030);
-  EXPECT_EQ(sums.Konto, 2 * 13579000 - 5);
-  EXPECT_TRUE(sums.Problems.empty());
-}
-
-TEST(CheckReportTest, FieldsThatAreNoNumbersAreNamed) {
-  ombra::TDtaus doc;
-  AddPayment(doc, 1, "160 F00 00", "1");
-  AddPayment(doc, 1, "          ", "1");
-  AddPayment(doc, 1, "100 200 30", "1");
-  const auto sums = cli::ComputeCheckSums(doc);
-  ASSERT_EQ(sums.Problems.size(), 2u);
-  EXPECT_EQ(sums.Problems[0], "Zahlung 1: Bankleitzahl „160 F00 00“ ist keine Zahl");
-  EXPECT_EQ(sums.Problems[1], "Zahlung 2: Bankleitzahl „          “ ist keine Zahl");
-  EXPECT_EQ(sums.BLZ, 10020030);
-}
-
-TEST(CheckReportTest, EveryDisagreementCounts) {
-  ombra::TDtaus doc;
-  doc.SatzA->Euro = true;
-  AddPayment(doc, 10.0, "100 200 30", "7");
-  doc.SatzE->SummeEuro = 10.01;
-  doc.SatzE->SummeKonto = 8;
-  doc.SatzE->SummeBLZ = 10020030;
-  const auto report = cli::CheckDocument("f.dta", doc, {"Ung\xFCltige L\xE4nge"}, Trailer("0000002"),
-                                         ombra::TRegionalSettings::en_US());
-  EXPECT_EQ(report.Discrepancies, 4);
-  EXPECT_TRUE(Contains(report, "Feldprüfung: Ungültige Länge - ABWEICHUNG"));
-  EXPECT_TRUE(Contains(report, "Anzahl der Zahlungen: Datei 2, gelesen 1 - ABWEICHUNG"));
-  EXPECT_TRUE(Contains(report, "Gesamtsumme (EUR): Datei 10.01, berechnet 10.00 - ABWEICHUNG"));
-  EXPECT_TRUE(Contains(report, "Prüfsumme Kontonummern: Datei 8, berechnet 7 - ABWEICHUNG"));
-  EXPECT_TRUE(
-      Contains(report, "Prüfsumme Bankleitzahlen: Datei 10020030, berechnet 10020030 - in Ordnung"));
-  EXPECT_EQ(report.Lines.back(), "Ergebnis: 4 Abweichungen gefunden.");
-}
-
-TEST(CheckReportTest, UnreadableOrMissingCountFieldIsADiscrepancy) {
-  ombra::TDtaus doc;
-  auto report = cli::CheckDocument("f.dta", doc, {}, Trailer("00 0001"),
-                                   ombra::TRegionalSettings::de_DE());
-  EXPECT_EQ(report.Discrepancies, 1);
-  EXPECT_TRUE(Contains(
-      report, "Anzahl der Zahlungen: Feld im E-Satz „00 0001“ ist keine Zahl, gelesen 0 - ABWEICHUNG"));
-
-  report = cli::CheckDocument("f.dta", doc, {}, cli::TTrailerField{},
-                              ombra::TRegionalSettings::de_DE());
-  EXPECT_EQ(report.Discrepancies, 1);
-  EXPECT_EQ(report.Lines.back(), "Ergebnis: 1 Abweichung gefunden.");
-}
-
-TEST(CheckReportTest, AFailedLoadEndsTheReport) {
-  ombra::TDtaus doc;
-  doc.ErrorText = "f.dta";
-  const auto report = cli::CheckDocument("f.dta", doc, {}, cli::TTrailerField{},
-                                         ombra::TRegionalSettings::de_DE());
-  EXPECT_EQ(report.Discrepancies, 1);
+TEST(CheckReportTest, EveryComparisonWithItsVerdictThenTheResult) {
+  ombra::TFileCheck check;
+  check.Loaded = true;
+  check.Findings = {
+      Finding(TSeverity::Error, TFindingKind::FieldCheck, "Ung\xFCltige L\xE4nge"),
+      Finding(TSeverity::Error, TFindingKind::Count, "Anzahl der Zahlungen: Datei 2, gelesen 1"),
+      Finding(TSeverity::None, TFindingKind::CheckSum, "Pr\xFC" "fsumme Bankleitzahlen: Datei 1, berechnet 1"),
+      Finding(TSeverity::Warning, TFindingKind::Trailer, "Hinter dem E-Satz stehen 3 Bytes"),
+      Finding(TSeverity::Error, TFindingKind::Account, "Zahlung 1: Kontonummer 7 ist ung\xFCltig"),
+  };
+  const auto report = cli::FormatCheckReport("f.dta", check, "Kontenprüfung: 2 Konten");
+  EXPECT_EQ(report.Discrepancies, 3);
   EXPECT_EQ(report.Lines,
             (std::vector<std::string>{"Prüfbericht für f.dta",
-                                      "Beim Lesen der Datei f.dta ist ein Fehler aufgetreten.",
-                                      "Ergebnis: Die Datei konnte nicht gelesen werden."}));
+                                      "Feldprüfung: Ungültige Länge - ABWEICHUNG",
+                                      "Anzahl der Zahlungen: Datei 2, gelesen 1 - ABWEICHUNG",
+                                      "Prüfsumme Bankleitzahlen: Datei 1, berechnet 1 - in Ordnung",
+                                      "Hinter dem E-Satz stehen 3 Bytes - Hinweis",
+                                      "Kontenprüfung: 2 Konten",
+                                      "Zahlung 1: Kontonummer 7 ist ungültig - ABWEICHUNG",
+                                      "Ergebnis: 3 Abweichungen gefunden, 1 Hinweis."}));
+
+  check.Findings.resize(3);
+  check.Findings.erase(check.Findings.begin(), check.Findings.begin() + 2);
+  const auto clean = cli::FormatCheckReport("f.dta", check, "Kontenprüfung: 2 Konten");
+  EXPECT_EQ(clean.Discrepancies, 0);
+  EXPECT_EQ(clean.Lines[1], "Feldprüfungen: keine Beanstandung");
+  EXPECT_EQ(clean.Lines[3], "Kontenprüfung: 2 Konten");  // said even when all accounts pass
+  EXPECT_EQ(clean.Lines.back(), "Ergebnis: keine Abweichungen.");
+}
+
+TEST(CheckReportTest, AFailedLoadEndsTheReportWithItsReason) {
+  ombra::TFileCheck check;
+  check.LoadError = "Zahlung 2 (C-Satz ab Byte 385), Stellen 22-31 (Byte 406), Kontonummer "
+                    "\x84" "12 34\x93 ist keine Zahl";
+  const auto report = cli::FormatCheckReport("f.dta", check);
+  EXPECT_EQ(report.Discrepancies, 1);
+  EXPECT_EQ(report.Lines,
+            (std::vector<std::string>{
+                "Prüfbericht für f.dta", "Beim Lesen der Datei f.dta ist ein Fehler aufgetreten.",
+                "Grund: Zahlung 2 (C-Satz ab Byte 385), Stellen 22-31 (Byte 406), Kontonummer "
+                "„12 34“ ist keine Zahl",
+                "Ergebnis: Die Datei konnte nicht gelesen werden."}));
 }
 
 }  // namespace

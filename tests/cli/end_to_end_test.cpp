@@ -253,8 +253,9 @@ TEST_F(CliTest, JsonReadsBackWithEveryFieldInUtf8AndUnchanged) {
   EXPECT_EQ(list[1].at("Verwendungszweck")[3], "DRITTE \\BER" + std::string(16, ' '));
 
   const auto& e = json.at("SatzE");
-  EXPECT_EQ(e.size(), 5u);
+  EXPECT_EQ(e.size(), 6u);
   EXPECT_EQ(e.at("Anzahl"), 3);
+  EXPECT_EQ(e.at("AnzahlDatei"), 3);
   EXPECT_EQ(e.at("SummeDM").get<double>(), 0.0);
   EXPECT_EQ(e.at("SummeKonto"), doc.SatzE->SummeKonto);
   EXPECT_EQ(e.at("SummeBLZ"), doc.SatzE->SummeBLZ);

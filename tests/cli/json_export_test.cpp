@@ -43,6 +43,7 @@ TEST(JsonExportTest, FieldsInTheDocumentsOrderAndTextsInUtf8) {
   doc.AddSatzC(-1.5, "", "", "", {"[A]", ""});
   doc.SatzE->Anzahl = 1;
   doc.SatzE->SummeKonto = 99999999999999999;
+  doc.SatzE->AnzahlDatei = "0000002";
 
   doc.AddSatzC(0, "", "", "", {"\\\"X\""});
 
@@ -55,7 +56,7 @@ TEST(JsonExportTest, FieldsInTheDocumentsOrderAndTextsInUtf8) {
             R"(    {"Betrag":-1.5,"BLZ":"","Konto":"","Name":"","Verwendungszweck":["[A]",""]},)" "\n"
             R"(    {"Betrag":0.0,"BLZ":"","Konto":"","Name":"","Verwendungszweck":["\\\"X\""]})" "\n"
             R"(  ],)" "\n"
-            R"(  "SatzE": {"Anzahl":1,"SummeDM":0.0,"SummeKonto":99999999999999999,"SummeBLZ":0,)"
+            R"(  "SatzE": {"Anzahl":1,"AnzahlDatei":2,"SummeDM":0.0,"SummeKonto":99999999999999999,"SummeBLZ":0,)"
             R"("SummeEuro":0.0})" "\n"
             "}\n");
 }
@@ -87,6 +88,7 @@ TEST(JsonExportTest, AnEmptyListIsStillValidJson) {
   EXPECT_TRUE(json.at("SatzCList").is_array());
   EXPECT_TRUE(json.at("SatzCList").empty());
   EXPECT_EQ(json.at("SatzE").at("Anzahl"), 0);
+  EXPECT_TRUE(json.at("SatzE").at("AnzahlDatei").is_null());  // no number in the field
 }
 
 }  // namespace

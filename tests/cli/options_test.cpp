@@ -50,7 +50,15 @@ TEST(CommandLineTest, FillsTheInvocationOfEachCommand) {
   p = Parse({"check", "-", "--locale", "de_DE"});
   EXPECT_FALSE(p.ExitCode);
   EXPECT_EQ(p.Invocation.Command, TCommand::Check);
-  EXPECT_EQ(p.Invocation.File, "-");
+  EXPECT_EQ(p.Invocation.Paths, std::vector<std::string>{"-"});
+  EXPECT_FALSE(p.Invocation.Accounts || p.Invocation.Json);
+  EXPECT_EQ(p.Invocation.Jobs, 0u);
+
+  p = Parse({"check", "--accounts", "a.dta", "ordner", "--json", "--jobs", "3"});
+  EXPECT_FALSE(p.ExitCode);
+  EXPECT_EQ(p.Invocation.Paths, (std::vector<std::string>{"a.dta", "ordner"}));
+  EXPECT_TRUE(p.Invocation.Accounts && p.Invocation.Json);
+  EXPECT_EQ(p.Invocation.Jobs, 3u);
 }
 
 TEST(CommandLineTest, HelpAndVersionEndWithZeroOnStandardOutput) {
@@ -74,6 +82,8 @@ TEST(CommandLineTest, UsageErrorsAreExplainedInGerman) {
       {{"html", "a.dta", "b.dta", "c.dta"}, "quandel-cli: Unerwartete Angabe: „b.dta“ „c.dta“.\n"},
       {{"html", "--schnell", "a.dta"}, "quandel-cli: Unbekannte Option „--schnell“.\n"},
       {{"html", "a.dta", "-o"}, "quandel-cli: Die Option --ausgabe braucht genau einen Wert.\n"},
+      {{"check"}, "quandel-cli: Es fehlt die Angabe PFAD.\n"},
+      {{"check", "--jobs", "0", "a.dta"}, "quandel-cli: Ungültige Angabe bei --jobs.\n"},
   };
   for (const auto& [args, message] : cases) {
     SCOPED_TRACE(message);

@@ -327,3 +327,58 @@ TEST_F(ReaderTest, TrailerFieldsMustConvert) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ReaderTest, AFailedLoadSaysWhyInOneLine) {
+  const std::string header = ARecord().Bytes();
+  CRecord badKonto;
+  badKonto.konto = "00000012 4";
+  CRecord sixteen = WithExtensions(15);
+  sixteen.count = "16";
+  ARecord noDate;
+  noDate.date = "000000";
+  ERecord badSum;
+  badSum.blz = "0000000000000000X";
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "Die Datei ist leer"},
+      {header.substr(0, 100), "Datei endet vorzeitig: A-Satz hat nur 100 von 128 Bytes"},
+      {header + CRecord().Bytes(), "Kein E-Satz: die Datei endet mit Byte 384 nach 1 Zahlung"},
+      {header + CRecord().Bytes().substr(0, 150),
+       "Datei endet vorzeitig: Zahlung 1 (C-Satz ab Byte 129) hat nur 150 von 187 Bytes"},
+      {File(ARecord(), {CRecord(), badKonto}),
+       "Zahlung 2 (C-Satz ab Byte 385), Stellen 22-31 (Byte 406), Kontonummer \x84" "00000012 4\x93"
+       " ist keine Zahl"},
+      {File(ARecord(), {sixteen}),
+       "Zahlung 1 (C-Satz ab Byte 129), Stellen 186-187 (Byte 314), Anzahl der Erweiterungsteile "
+       "\x84" "16\x93 ist gr\xF6\xDF" "er als 15"},
+      {File(noDate, {}), "A-Satz, Stellen 51-56 (Byte 51), Datum \x84" "000000\x93 ist kein g\xFCltiges Datum"},
+      {header + badSum.Bytes(),
+       "E-Satz (ab Byte 129), Stellen 48-64 (Byte 176), Pr\xFC" "fsumme der Bankleitzahlen \x84"
+       "0000000000000000X\x93 ist keine Zahl"},
+      {File(ARecord(), {CRecord()}), ""},
+  };
+  for (const auto& [bytes, why] : cases) {
+    LoadBytes(bytes);
+    EXPECT_EQ(doc.LoadError, why);
+    EXPECT_EQ(doc.ErrorText.empty(), why.empty());
+  }
+  const std::pair<std::string, std::string> unopenable[] = {
+      {(dir.Path() / "fehlt.dta").string(), "Datei nicht gefunden"},
+      {dir.Path().string(), "Ist ein Ordner"},
+  };
+  for (const auto& [name, why] : unopenable) {
+    doc.Load(name);
+    EXPECT_EQ(doc.LoadError, why);
+  }
+}
+
+TEST_F(ReaderTest, TheTrailersOwnCountIsKeptAsStored) {
+  std::string bytes = File(ARecord(), {CRecord()});
+  bytes.replace(bytes.size() - 128 + 10, 7, "00 0042");
+  LoadBytes(bytes);
+  EXPECT_EQ(doc.SatzE->Anzahl, 1);
+  EXPECT_EQ(doc.SatzE->AnzahlDatei, "00 0042");
+}
+
+}  // namespace
