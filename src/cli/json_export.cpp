@@ -1,8 +1,12 @@
 #include "json_export.h"
 
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
+#include "block_writer.h"
 #include "convert.h"
 #include "cp1252.h"
 
@@ -80,62 +84,105 @@ TJson SatzEToJson(const ombra::TSatzE& e) {
           {"SummeEuro", e.SummeEuro}};
 }
 
-void AppendJsonString(std::string& out, std::string_view cp1252) {
+namespace {
+
+// One byte of a Windows-1252 text as it stands in a JSON string: itself, an escape, or its
+// UTF-8 form. Copied eight bytes at a time, so a text needs no branch per byte.
+struct TJsonByte {
+  char bytes[7];
+  std::uint8_t size;
+};
+static_assert(sizeof(TJsonByte) == 8);
+
+std::array<TJsonByte, 256> MakeJsonBytes() {
   static constexpr char kHex[] = "0123456789abcdef";
-  out += '"';
-  std::size_t plain = 0;  // start of the bytes not yet appended
-  for (std::size_t i = 0; i < cp1252.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(cp1252[i]);
-    if (byte >= 0x20 && byte != '"' && byte != '\\' && byte < 0x80) continue;
-    out.append(cp1252.data() + plain, i - plain);
-    plain = i + 1;
-    switch (byte) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\b': out += "\\b"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\f': out += "\\f"; break;
-      case '\r': out += "\\r"; break;
+  std::array<TJsonByte, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    TJsonByte& e = table[static_cast<std::size_t>(b)];
+    const auto put = [&e](std::string_view text) {
+      std::memcpy(e.bytes, text.data(), text.size());
+      e.size = static_cast<std::uint8_t>(text.size());
+    };
+    switch (b) {
+      case '"': put("\\\""); break;
+      case '\\': put("\\\\"); break;
+      case '\b': put("\\b"); break;
+      case '\t': put("\\t"); break;
+      case '\n': put("\\n"); break;
+      case '\f': put("\\f"); break;
+      case '\r': put("\\r"); break;
       default:
-        if (byte >= 0x80) {
-          support::AppendCp1252AsUtf8(out, cp1252.substr(i, 1));
+        if (b < 0x20) {
+          const char escape[] = {'\\', 'u', '0', '0', kHex[b >> 4], kHex[b & 15]};
+          put(std::string_view(escape, sizeof escape));
         } else {
-          const char escape[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 15]};
-          out.append(escape, sizeof escape);
+          put(support::Cp1252ToUtf8(std::string(1, static_cast<char>(b))));
         }
     }
   }
-  out.append(cp1252.data() + plain, cp1252.size() - plain);
-  out += '"';
+  return table;
 }
 
-void AppendJsonNumber(std::string& out, double value) {
-  if (!std::isfinite(value)) {
-    out += "null";
-    return;
+const std::array<TJsonByte, 256> kJsonBytes = MakeJsonBytes();
+
+// Room a text can take at most: every byte escaped, the quotes, and the last eight-byte copy.
+std::size_t JsonStringBound(std::string_view text) { return 6 * text.size() + 2 + 8; }
+
+char* PutJsonString(char* to, std::string_view cp1252) {
+  *to++ = '"';
+  for (const char c : cp1252) {
+    const TJsonByte& e = kJsonBytes[static_cast<unsigned char>(c)];
+    std::memcpy(to, &e, sizeof e);
+    to += e.size;
   }
-  char text[64];
-  // The library's own conversion, so the figures match its dump() to the byte.
-  const char* end = nlohmann::detail::to_chars(text, text + sizeof text, value);
-  out.append(text, static_cast<std::size_t>(end - text));
+  *to++ = '"';
+  return to;
 }
+
+char* PutLiteral(char* to, std::string_view text) {
+  std::memcpy(to, text.data(), text.size());
+  return to + text.size();
+}
+
+constexpr std::size_t kNumberBound = 64;
+
+char* PutJsonNumber(char* to, double value) {
+  if (!std::isfinite(value)) return PutLiteral(to, "null");
+  // The library's own conversion, so the figures match its dump() to the byte.
+  return nlohmann::detail::to_chars(to, to + kNumberBound, value);
+}
+
+std::size_t SatzCJsonBound(const ombra::TSatzC& c) {
+  std::size_t bound = 96 + kNumberBound + JsonStringBound(c.BLZ) + JsonStringBound(c.Konto) +
+                      JsonStringBound(c.Name);
+  for (const std::string_view line : c.Verwendungszweck) bound += 1 + JsonStringBound(line);
+  return bound;
+}
+
+char* PutSatzCJson(char* to, const ombra::TSatzC& c) {
+  to = PutLiteral(to, "{\"Betrag\":");
+  to = PutJsonNumber(to, c.Betrag);
+  to = PutLiteral(to, ",\"BLZ\":");
+  to = PutJsonString(to, c.BLZ);
+  to = PutLiteral(to, ",\"Konto\":");
+  to = PutJsonString(to, c.Konto);
+  to = PutLiteral(to, ",\"Name\":");
+  to = PutJsonString(to, c.Name);
+  to = PutLiteral(to, ",\"Verwendungszweck\":[");
+  const char* separator = "";
+  for (const std::string_view line : c.Verwendungszweck) {
+    to = PutLiteral(to, separator);
+    to = PutJsonString(to, line);
+    separator = ",";
+  }
+  return PutLiteral(to, "]}");
+}
+
+}  // namespace
 
 void AppendSatzCJson(std::string& out, const ombra::TSatzC& c) {
-  out += "{\"Betrag\":";
-  AppendJsonNumber(out, c.Betrag);
-  out += ",\"BLZ\":";
-  AppendJsonString(out, c.BLZ);
-  out += ",\"Konto\":";
-  AppendJsonString(out, c.Konto);
-  out += ",\"Name\":";
-  AppendJsonString(out, c.Name);
-  out += ",\"Verwendungszweck\":[";
-  for (std::size_t i = 0; i < c.Verwendungszweck.size(); ++i) {
-    if (i > 0) out += ',';
-    AppendJsonString(out, c.Verwendungszweck[i]);
-  }
-  out += "]}";
+  std::string room(SatzCJsonBound(c), '\0');
+  out.append(room.data(), PutSatzCJson(room.data(), c));
 }
 
 void WriteDocumentJson(const ombra::TDtaus& doc,
@@ -150,21 +197,21 @@ void WriteDocumentJson(const ombra::TDtaus& doc,
     return;
   }
   write(",\n  \"SatzA\": " + dump(SatzAToJson(*doc.SatzA)) + ",\n  \"SatzCList\": [");
-  // Handed on in large blocks; one block is all a payment list ever holds in memory.
-  constexpr std::size_t kBlock = std::size_t{1} << 20;
-  std::string block;
-  block.reserve(kBlock + 4096);
-  const char* separator = "\n    ";
+  TBlockWriter out(write);
+  std::string_view separator = "\n    ";
   for (const auto& c : doc.SatzCList) {
-    block += separator;
-    AppendSatzCJson(block, c);
-    separator = ",\n    ";
-    if (block.size() >= kBlock) {
-      write(block);
-      block.clear();
+    const std::size_t bound = separator.size() + SatzCJsonBound(c);
+    if (bound > TBlockWriter::kBlock) {  // only a payment built by hand can be that big
+      std::string text(separator);
+      AppendSatzCJson(text, c);
+      out.Put(text);
+    } else {
+      char* to = out.Reserve(bound);
+      out.Commit(PutSatzCJson(PutLiteral(to, separator), c));
     }
+    separator = ",\n    ";
   }
-  write(block);
+  out.Flush();
   write(std::string(doc.SatzCList.empty() ? "" : "\n  ") + "],\n  \"SatzE\": " +
         dump(SatzEToJson(*doc.SatzE)) + "\n}\n");
 }

@@ -16,10 +16,6 @@ TJson SatzAToJson(const ombra::TSatzA& a);
 TJson SatzCToJson(const ombra::TSatzC& c);
 TJson SatzEToJson(const ombra::TSatzE& e);
 
-// A Windows-1252 text as a JSON string in UTF-8, escaped as TJson::dump escapes it.
-void AppendJsonString(std::string& out, std::string_view cp1252);
-// A number as TJson::dump writes it (shortest form that reads back, null when not finite).
-void AppendJsonNumber(std::string& out, double value);
 // dump(SatzCToJson(c)) without building the object: a million payments are exported at the
 // speed they are read.
 void AppendSatzCJson(std::string& out, const ombra::TSatzC& c);
