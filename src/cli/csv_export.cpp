@@ -35,10 +35,22 @@ void AppendCsvField(std::string& out, std::string_view field, char separator) {
   out += '"';
 }
 
+namespace {
+
 std::string_view TrimmedView(std::string_view text) {
-  const auto end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+  std::size_t end = text.size();
+  while (end > 0 && text[end - 1] == ' ') --end;
+  return text.substr(0, end);
 }
+
+// Plain ASCII reads the same in Windows-1252 and UTF-8 and needs no conversion.
+bool IsAscii(std::string_view text) {
+  unsigned char any = 0;
+  for (const char c : text) any |= static_cast<unsigned char>(c);
+  return any < 0x80;
+}
+
+}  // namespace
 
 std::string TrimTrailingBlanks(std::string_view text) { return std::string(TrimmedView(text)); }
 
@@ -97,6 +109,10 @@ class TCsvRows {
 
  private:
   void Text(std::string& out, std::string_view cp1252) {
+    if (IsAscii(cp1252)) {
+      Field(out, cp1252);
+      return;
+    }
     field_.clear();
     support::AppendCp1252AsUtf8(field_, cp1252);
     Field(out, field_);

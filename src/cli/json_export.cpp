@@ -123,15 +123,20 @@ std::array<TJsonByte, 256> MakeJsonBytes() {
   return table;
 }
 
-const std::array<TJsonByte, 256> kJsonBytes = MakeJsonBytes();
+// Made on first use, after the conversion it relies on is ready.
+const std::array<TJsonByte, 256>& JsonBytes() {
+  static const std::array<TJsonByte, 256> table = MakeJsonBytes();
+  return table;
+}
 
 // Room a text can take at most: every byte escaped, the quotes, and the last eight-byte copy.
 std::size_t JsonStringBound(std::string_view text) { return 6 * text.size() + 2 + 8; }
 
 char* PutJsonString(char* to, std::string_view cp1252) {
+  const std::array<TJsonByte, 256>& table = JsonBytes();
   *to++ = '"';
   for (const char c : cp1252) {
-    const TJsonByte& e = kJsonBytes[static_cast<unsigned char>(c)];
+    const TJsonByte& e = table[static_cast<unsigned char>(c)];
     std::memcpy(to, &e, sizeof e);
     to += e.size;
   }

@@ -1,5 +1,7 @@
 #include "umlauts.h"
 
+#include <array>
+
 namespace ombra {
 
 std::string DecodeUmlauts(std::string_view Text) {
@@ -8,12 +10,23 @@ std::string DecodeUmlauts(std::string_view Text) {
   return s;
 }
 
+namespace {
+
+constexpr std::array<char, 256> MakeDecoded() {
+  std::array<char, 256> table{};
+  for (std::size_t b = 0; b < table.size(); ++b) table[b] = static_cast<char>(b);
+  table['['] = '\xC4';
+  table['\\'] = '\xD6';
+  table[']'] = '\xDC';
+  return table;
+}
+
+constexpr std::array<char, 256> kDecoded = MakeDecoded();
+
+}  // namespace
+
 void DecodeUmlautsInPlace(char* text, std::size_t size) {
-  for (std::size_t i = 0; i < size; ++i) {
-    if (text[i] == '[') text[i] = '\xC4';
-    else if (text[i] == '\\') text[i] = '\xD6';
-    else if (text[i] == ']') text[i] = '\xDC';
-  }
+  for (std::size_t i = 0; i < size; ++i) text[i] = kDecoded[static_cast<unsigned char>(text[i])];
 }
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {

@@ -1,6 +1,8 @@
 #include "cp1252.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace support {
@@ -11,19 +13,6 @@ constexpr std::array<char32_t, 32> kHigh = {
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 std::optional<unsigned char> UnicodeToCp1252(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
@@ -46,17 +35,47 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
-void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
-  // Runs of ASCII, by far the most of any file, are copied whole.
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t run = i;
-    while (run < text.size() && static_cast<unsigned char>(text[run]) < 0x80) ++run;
-    out.append(text.data() + i, run - i);
-    if (run == text.size()) return;
-    AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(text[run])));
-    i = run + 1;
+namespace {
+
+// Each byte's UTF-8 form, copied four bytes at a time so a text needs no branch per byte.
+struct TUtf8Byte {
+  char bytes[3];
+  std::uint8_t size;
+};
+
+// Built at compile time: other files' tables are made from it during start-up.
+constexpr std::array<TUtf8Byte, 256> MakeUtf8Bytes() {
+  std::array<TUtf8Byte, 256> table{};
+  for (std::size_t b = 0; b < table.size(); ++b) {
+    const char32_t cp = b >= 0x80 && b <= 0x9F ? kHigh[b - 0x80] : static_cast<char32_t>(b);
+    TUtf8Byte& e = table[b];
+    if (cp < 0x80) {
+      e = {{static_cast<char>(cp), 0, 0}, 1};
+    } else if (cp < 0x800) {
+      e = {{static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F)), 0}, 2};
+    } else {
+      e = {{static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+            static_cast<char>(0x80 | (cp & 0x3F))},
+           3};
+    }
   }
+  return table;
+}
+
+constexpr std::array<TUtf8Byte, 256> kUtf8Bytes = MakeUtf8Bytes();
+
+}  // namespace
+
+void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
+  const std::size_t at = out.size();
+  out.resize(at + 3 * text.size() + 1);  // the most it can take, and room for the last copy
+  char* to = out.data() + at;
+  for (const char c : text) {
+    const TUtf8Byte& e = kUtf8Bytes[static_cast<unsigned char>(c)];
+    std::memcpy(to, &e, sizeof e);
+    to += e.size;
+  }
+  out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 std::string Utf8ToCp1252OrKeep(std::string_view text) {
