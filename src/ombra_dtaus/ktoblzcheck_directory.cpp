@@ -7,6 +7,7 @@
 #include <mutex>
 #include <set>
 #include <sstream>
+#include <unordered_map>
 
 #include "bank_directory.h"
 
@@ -83,28 +84,19 @@ class TKtoBlzCheckDirectory final : public TBankDirectory {
   std::optional<TBank> FindBank(std::string_view blz) const override {
     if (!IsDigits(blz, 8, 8)) return std::nullopt;
     const std::lock_guard lock(mutex_);
-    try {
-      const auto& record = check_.findBank(std::string(blz));
-      return TBank{Latin9ToCp1252(TrimRight(record.bankName)),
-                   Latin9ToCp1252(TrimRight(record.location)), record.method};
-    } catch (int) {  // the library's way of saying "no such bank"
-      return std::nullopt;
-    }
+    return Lookup(blz);
   }
 
   TAccountVerdict CheckAccount(std::string_view blz, std::string_view konto) const override {
     if (!IsDigits(blz, 8, 8)) return TAccountVerdict::UnknownBank;
     const std::lock_guard lock(mutex_);
-    std::string method;
-    try {
-      method = check_.findBank(std::string(blz)).method;
-    } catch (int) {
-      return TAccountVerdict::UnknownBank;
-    }
-    if (unknownMethods_.count(method) != 0) return TAccountVerdict::NotImplemented;
+    const std::optional<TBank>& bank = Lookup(blz);
+    if (!bank) return TAccountVerdict::UnknownBank;
+    if (unknownMethods_.count(bank->Method) != 0) return TAccountVerdict::NotImplemented;
     // Ten digits at most fit the field; a negative or longer number is no account there.
     if (!IsDigits(konto, 1, 10)) return TAccountVerdict::Fails;
-    switch (check_.check(std::string(blz), std::string(konto))) {
+    // With the method given, the library skips its own look-up of the bank.
+    switch (check_.check(std::string(blz), std::string(konto), bank->Method)) {
       case AccountNumberCheck::OK: return TAccountVerdict::Passes;
       case AccountNumberCheck::ERROR: return TAccountVerdict::Fails;
       case AccountNumberCheck::BANK_NOT_KNOWN: return TAccountVerdict::UnknownBank;
@@ -116,6 +108,21 @@ class TKtoBlzCheckDirectory final : public TBankDirectory {
   std::string DataDate() const override { return date_; }
 
  private:
+  // The library answers an unknown bank code with an exception, which costs more than the
+  // check itself; every code is asked once and remembered, converted. Called under mutex_.
+  const std::optional<TBank>& Lookup(std::string_view blz) const {
+    const std::string key(blz);
+    if (const auto it = banks_.find(key); it != banks_.end()) return it->second;
+    std::optional<TBank> bank;
+    try {
+      const auto& record = check_.findBank(key);
+      bank = TBank{Latin9ToCp1252(TrimRight(record.bankName)),
+                   Latin9ToCp1252(TrimRight(record.location)), record.method};
+    } catch (int) {  // the library's way of saying "no such bank"
+    }
+    return banks_.emplace(key, std::move(bank)).first->second;
+  }
+
   // The library writes a line to std::cerr for every check under a method it lacks. Which
   // methods those are is learnt once, here, with its output caught, so that a check never
   // prints into the program's own output.
@@ -135,6 +142,7 @@ class TKtoBlzCheckDirectory final : public TBankDirectory {
 
   AccountNumberCheck check_;
   std::set<std::string> unknownMethods_;
+  mutable std::unordered_map<std::string, std::optional<TBank>> banks_;
   std::string date_;
   // The library promises nothing about threads; files are checked in parallel.
   mutable std::mutex mutex_;

@@ -1,0 +1,47 @@
+#!/bin/sh
+# Files per second of `quandel-cli check` over an archive folder: FILES files of PAYMENTS
+# payments each, in folders of 100, checked with two jobs, without and with the account check.
+# Usage: bench/cli_check.sh [BUILD_DIR] [FILES] [PAYMENTS]
+#   defaults: build, 2000 files, 100 payments. Target: at least 1000 files/s without accounts.
+set -eu
+
+BUILD_DIR=${1:-build}
+FILES=${2:-2000}
+PAYMENTS=${3:-100}
+CLI="$BUILD_DIR/src/cli/quandel-cli"
+GEN="$BUILD_DIR/bench/gen_dtaus"
+for tool in "$CLI" "$GEN"; do
+  if [ ! -x "$tool" ]; then
+    echo "Nicht gefunden: $tool (erst bauen: cmake --build $BUILD_DIR --target quandel-cli gen_dtaus)" >&2
+    exit 2
+  fi
+done
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quandel-bench-XXXXXX")
+trap 'rm -rf "$WORK"' EXIT INT TERM
+
+"$GEN" "$WORK/one.dta" "$PAYMENTS" >/dev/null
+i=0
+while [ "$i" -lt "$FILES" ]; do
+  folder="$WORK/archiv/$((i / 100))"
+  mkdir -p "$folder"
+  cp "$WORK/one.dta" "$folder/$i.dta"
+  i=$((i + 1))
+done
+
+run() {
+  # The first run warms the page cache; the second is measured.
+  "$CLI" check "$@" --jobs 2 "$WORK/archiv" >/dev/null || true
+  start=$(date +%s.%N)
+  "$CLI" check "$@" --jobs 2 "$WORK/archiv" >"$WORK/out.txt" || true
+  end=$(date +%s.%N)
+  awk -v s="$start" -v e="$end" -v n="$FILES" -v what="$*" 'BEGIN {
+    t = e - s
+    printf "check %-11s --jobs 2: %d files in %.3f s = %.0f files/s\n", what, n, t, n / t
+  }'
+  tail -n 1 "$WORK/out.txt"
+}
+
+echo "quandel-cli check, $FILES files of $PAYMENTS payments"
+run
+run --accounts
