@@ -49,6 +49,14 @@ bool WriteOutput(const std::string& path, std::ostream& err, Producer&& produce)
   return false;
 }
 
+bool OpenBanks(std::unique_ptr<ombra::TBankDirectory>& banks, std::ostream& err) {
+  banks = ombra::OpenSystemBankDirectory();
+  if (banks) return true;
+  err << "quandel-cli: Das Bankverzeichnis (ktoblzcheck) ist nicht installiert oder nicht "
+         "lesbar; Konten können so nicht geprüft werden.\n";
+  return false;
+}
+
 }  // namespace
 
 int Run(const TInvocation& invocation, std::ostream& err) {
@@ -95,10 +103,16 @@ int RunHtml(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
 }
 
 int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
+  std::unique_ptr<ombra::TBankDirectory> banks;
+  if (invocation.Banks && !OpenBanks(banks, err)) return kExitUsage;
   ombra::TDtaus doc;
   doc.Load(invocation.File, rs);
-  const bool written = WriteOutput("", err, [&doc](TOutput& output) {
-    WriteDocumentJson(doc, [&output](std::string_view bytes) { output.Write(bytes); });
+  std::optional<ombra::TAccountChecks> accounts;
+  if (banks && doc.ErrorText.empty()) accounts = ombra::CheckAccounts(doc, *banks);
+  const bool written = WriteOutput("", err, [&](TOutput& output) {
+    WriteDocumentJson(
+        doc, [&output](std::string_view bytes) { output.Write(bytes); },
+        accounts ? &*accounts : nullptr, banks ? banks->DataDate() : std::string());
   });
   if (!written) return kExitUsage;
   if (!doc.ErrorText.empty()) {
@@ -110,6 +124,8 @@ int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
 
 int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
   if (RefuseSameFile(invocation, err)) return kExitUsage;
+  std::unique_ptr<ombra::TBankDirectory> banks;
+  if (invocation.Banks && !OpenBanks(banks, err)) return kExitUsage;
   ombra::TDtaus doc;
   doc.Load(invocation.File, rs);
   if (!doc.ErrorText.empty()) {
@@ -118,7 +134,10 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
     return kExitFailed;
   }
   const bool written = WriteOutput(invocation.Output, err, [&](TOutput& output) {
-    WriteCsv(doc, rs, [&output](std::string_view bytes) { output.Write(bytes); });
+    const auto accounts = banks ? std::optional(ombra::CheckAccounts(doc, *banks)) : std::nullopt;
+    WriteCsv(
+        doc, rs, [&output](std::string_view bytes) { output.Write(bytes); },
+        accounts ? &*accounts : nullptr);
   });
   if (!written) return kExitUsage;
   return kExitOk;
@@ -127,14 +146,7 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
 int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs,
              std::ostream& err) {
   std::unique_ptr<ombra::TBankDirectory> banks;
-  if (invocation.Accounts) {
-    banks = ombra::OpenSystemBankDirectory();
-    if (!banks) {
-      err << "quandel-cli: Das Bankverzeichnis (ktoblzcheck) ist nicht installiert oder nicht "
-             "lesbar; --accounts ist so nicht möglich.\n";
-      return kExitUsage;
-    }
-  }
+  if (invocation.Accounts && !OpenBanks(banks, err)) return kExitUsage;
   TArchiveOptions options;
   options.Json = invocation.Json;
   options.Banks = banks.get();

@@ -81,17 +81,23 @@ class TCsvRows {
       : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator),
         currency_(doc.SatzA->Euro ? "EUR" : "DM") {}
 
-  void Header(std::string& out) const {
+  void Header(std::string& out, bool banks) const {
     out += "\xEF\xBB\xBF";
     out += "Nr.";
     for (const char* title : {"Empfänger", "BLZ", "Konto", "Verwendungszweck", "Betrag", "Währung"}) {
       out += sep_;
       out += title;
     }
+    if (banks)
+      for (const char* title : {"Bank", "Ort", "Kontoprüfung"}) {
+        out += sep_;
+        out += title;
+      }
     out += "\r\n";
   }
 
-  void Row(std::string& out, std::size_t number, const ombra::TSatzC& c) {
+  void Row(std::string& out, std::size_t number, const ombra::TSatzC& c,
+           const ombra::TAccountCheck* account) {
     char digits[24];
     out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
     Text(out, TrimmedView(c.Name));
@@ -104,6 +110,11 @@ class TCsvRows {
     AppendPlainAmount(field_, c.Betrag, decimal_);
     Field(out, field_);
     Field(out, currency_);
+    if (account != nullptr) {
+      Text(out, account->Bank ? std::string_view(account->Bank->Name) : std::string_view());
+      Text(out, account->Bank ? std::string_view(account->Bank->Place) : std::string_view());
+      Text(out, ombra::VerdictText(account->Verdict));
+    }
     out += "\r\n";
   }
 
@@ -132,15 +143,17 @@ class TCsvRows {
 }  // namespace
 
 void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
-              const std::function<void(std::string_view)>& write) {
+              const std::function<void(std::string_view)>& write,
+              const ombra::TAccountChecks* banks) {
   constexpr std::size_t kBlock = std::size_t{1} << 20;
   TCsvRows rows(doc, rs);
   std::string block;
   block.reserve(kBlock + 4096);
-  rows.Header(block);
+  rows.Header(block, banks != nullptr);
   std::size_t number = 0;
   for (const auto& c : doc.SatzCList) {
-    rows.Row(block, ++number, c);
+    const ombra::TAccountCheck* account = banks != nullptr ? &banks->Payments[number] : nullptr;
+    rows.Row(block, ++number, c, account);
     if (block.size() >= kBlock) {
       write(block);
       block.clear();

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "check.h"
 #include "dtaus.h"
 #include "regional.h"
 
@@ -24,9 +25,11 @@ std::string JoinPurpose(const ombra::TSatzC& payment);
 void AppendJoinedPurpose(std::string& out, const ombra::TSatzC& payment);
 
 // Byte-order mark, header row and one row per payment; expects a loaded document. Written in
-// large blocks, so a big table is never held whole.
+// large blocks, so a big table is never held whole. Given `banks`, each row also names the
+// payee's bank, its place and the verdict on the account.
 void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
-              const std::function<void(std::string_view)>& write);
+              const std::function<void(std::string_view)>& write,
+              const ombra::TAccountChecks* banks = nullptr);
 std::string PaymentsToCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs);
 
 }  // namespace cli

@@ -185,13 +185,39 @@ char* PutSatzCJson(char* to, const ombra::TSatzC& c) {
 
 }  // namespace
 
+namespace {
+
+const char* VerdictCode(ombra::TAccountVerdict verdict) {
+  switch (verdict) {
+    case ombra::TAccountVerdict::Passes: return "gueltig";
+    case ombra::TAccountVerdict::Fails: return "ungueltig";
+    case ombra::TAccountVerdict::NotImplemented: return "nicht_pruefbar";
+    case ombra::TAccountVerdict::UnknownBank: return "unbekannt";
+  }
+  return "";
+}
+
+// Adds the bank's keys to the object that ends `out`.
+void AppendBankJson(std::string& out, const ombra::TAccountCheck& account) {
+  const auto text = [&account](const std::string ombra::TBank::*field) {
+    return account.Bank ? TJson(support::Cp1252ToUtf8(*account.Bank.*field)).dump()
+                        : std::string("null");
+  };
+  out.pop_back();  // the closing brace
+  out += ",\"BankName\":" + text(&ombra::TBank::Name) + ",\"BankOrt\":" +
+         text(&ombra::TBank::Place) + ",\"Kontopruefung\":\"" + VerdictCode(account.Verdict) + "\"}";
+}
+
+}  // namespace
+
 void AppendSatzCJson(std::string& out, const ombra::TSatzC& c) {
   std::string room(SatzCJsonBound(c), '\0');
   out.append(room.data(), PutSatzCJson(room.data(), c));
 }
 
 void WriteDocumentJson(const ombra::TDtaus& doc,
-                       const std::function<void(std::string_view)>& write) {
+                       const std::function<void(std::string_view)>& write,
+                       const ombra::TAccountChecks* banks, const std::string& directoryDate) {
   // The texts are valid UTF-8 by construction; replacing keeps dump() from ever throwing.
   const auto dump = [](const TJson& json) {
     return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -201,24 +227,33 @@ void WriteDocumentJson(const ombra::TDtaus& doc,
     write("\n}\n");
     return;
   }
-  write(",\n  \"SatzA\": " + dump(SatzAToJson(*doc.SatzA)) + ",\n  \"SatzCList\": [");
+  std::string satzA = dump(SatzAToJson(*doc.SatzA));
+  if (banks != nullptr) AppendBankJson(satzA, banks->Sender);
+  write(",\n  \"SatzA\": " + satzA + ",\n  \"SatzCList\": [");
   TBlockWriter out(write);
   std::string_view separator = "\n    ";
+  std::size_t index = 0;
   for (const auto& c : doc.SatzCList) {
     const std::size_t bound = separator.size() + SatzCJsonBound(c);
-    if (bound > TBlockWriter::kBlock) {  // only a payment built by hand can be that big
+    // Payments with their banks, and those built by hand that are too big for a block, take
+    // the general path.
+    if (banks != nullptr || bound > TBlockWriter::kBlock) {
       std::string text(separator);
       AppendSatzCJson(text, c);
+      if (banks != nullptr) AppendBankJson(text, banks->Payments[index]);
       out.Put(text);
     } else {
       char* to = out.Reserve(bound);
       out.Commit(PutSatzCJson(PutLiteral(to, separator), c));
     }
     separator = ",\n    ";
+    ++index;
   }
   out.Flush();
   write(std::string(doc.SatzCList.empty() ? "" : "\n  ") + "],\n  \"SatzE\": " +
-        dump(SatzEToJson(*doc.SatzE)) + "\n}\n");
+        dump(SatzEToJson(*doc.SatzE)));
+  if (banks != nullptr) write(",\n  \"Bankverzeichnis\": " + dump(directoryDate));
+  write("\n}\n");
 }
 
 }  // namespace cli

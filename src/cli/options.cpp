@@ -86,10 +86,13 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
 
   AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben",
              invocation, TCommand::Html, true);
+  const char* const banks = "Je Zahlung auch Bank, Ort und Ergebnis der Kontoprüfung";
   AddCommand(app, "json", "Die gelesene Datei als JSON-Objekt (UTF-8) ausgeben", invocation,
-             TCommand::Json, false);
+             TCommand::Json, false)
+      ->add_flag("--banks", invocation.Banks, banks);
   AddCommand(app, "csv", "Die Zahlungen als CSV-Tabelle (UTF-8) für Tabellenkalkulationen",
-             invocation, TCommand::Csv, true);
+             invocation, TCommand::Csv, true)
+      ->add_flag("--banks", invocation.Banks, banks);
   AddCheckCommand(app, invocation);
 
   try {

@@ -23,6 +23,7 @@ struct TInvocation {
   bool Accounts = false;
   bool Json = false;
   unsigned Jobs = 0;  // 0: one per processor
+  bool Banks = false;  // json, csv: bank, place and account verdict per payment
 };
 
 // Fills `invocation`, or returns the exit code when the program ends here: after the help or

@@ -12,10 +12,10 @@ std::string BankCodeDigits(std::string_view blz) {
 
 const char* VerdictText(TAccountVerdict verdict) {
   switch (verdict) {
-    case TAccountVerdict::Passes: return "Kontonummer g\xFCltig";
-    case TAccountVerdict::Fails: return "Kontonummer ung\xFCltig";
-    case TAccountVerdict::NotImplemented: return "Pr\xFC" "fziffernmethode nicht verf\xFC" "gbar";
-    case TAccountVerdict::UnknownBank: return "Bankleitzahl nicht im Verzeichnis";
+    case TAccountVerdict::Passes: return "g\xFCltig";
+    case TAccountVerdict::Fails: return "ung\xFCltig";
+    case TAccountVerdict::NotImplemented: return "nicht pr\xFC" "fbar";
+    case TAccountVerdict::UnknownBank: return "Bankleitzahl unbekannt";
   }
   return "";
 }

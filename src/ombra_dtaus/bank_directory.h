@@ -40,7 +40,8 @@ std::unique_ptr<TBankDirectory> OpenSystemBankDirectory();
 // "100 200 30" or "10020030" -> "10020030"; blanks are dropped, nothing else is examined.
 std::string BankCodeDigits(std::string_view blz);
 
-// A German sentence for a verdict, e.g. "Kontonummer passt nicht zur Prüfziffernmethode".
+// A short German label for a verdict (Windows-1252): "gültig", "ungültig", "nicht prüfbar",
+// "Bankleitzahl unbekannt".
 const char* VerdictText(TAccountVerdict verdict);
 
 }  // namespace ombra
