@@ -95,7 +95,7 @@ int RunHtml(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
         support::FooterText(), rs);
   });
   if (!written) return kExitUsage;
-  if (!doc.ErrorText.empty()) {
+  if (doc.LoadFailed()) {
     err << LoadFailedText(invocation.File);
     return kExitFailed;
   }
@@ -115,7 +115,7 @@ int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
         accounts ? &*accounts : nullptr, banks ? banks->DataDate() : std::string());
   });
   if (!written) return kExitUsage;
-  if (!doc.ErrorText.empty()) {
+  if (doc.LoadFailed()) {
     err << LoadFailedText(invocation.File);
     return kExitFailed;
   }
@@ -128,7 +128,7 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
   if (invocation.Banks && !OpenBanks(banks, err)) return kExitUsage;
   ombra::TDtaus doc;
   doc.Load(invocation.File, rs);
-  if (!doc.ErrorText.empty()) {
+  if (doc.LoadFailed()) {
     // A table of nothing would pass for an empty batch; an earlier export stays as it was.
     err << LoadFailedText(invocation.File);
     return kExitFailed;

@@ -37,6 +37,11 @@ void AppendCsvField(std::string& out, std::string_view field, char separator) {
 
 namespace {
 
+// What a spreadsheet would take for the start of a formula.
+bool StartsLikeFormula(std::string_view text) {
+  return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
 std::string_view TrimmedView(std::string_view text) {
   std::size_t end = text.size();
   while (end > 0 && text[end - 1] == ' ') --end;
@@ -51,6 +56,11 @@ bool IsAscii(std::string_view text) {
 }
 
 }  // namespace
+
+std::string NeutraliseFormula(std::string text) {
+  if (StartsLikeFormula(text)) text.insert(0, 1, '\'');
+  return text;
+}
 
 std::string TrimTrailingBlanks(std::string_view text) { return std::string(TrimmedView(text)); }
 
@@ -102,7 +112,7 @@ class TCsvRows {
     out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
     Text(out, TrimmedView(c.Name));
     Text(out, TrimmedView(c.BLZ));
-    Text(out, TrimmedView(c.Konto));
+    Text(out, TrimmedView(c.Konto), false);
     purpose_.clear();
     AppendJoinedPurpose(purpose_, c);
     Text(out, purpose_);
@@ -119,7 +129,14 @@ class TCsvRows {
   }
 
  private:
-  void Text(std::string& out, std::string_view cp1252) {
+  // The account is a number of ours; the other texts come from the file as they stand.
+  void Text(std::string& out, std::string_view cp1252, bool fromFile = true) {
+    if (fromFile && StartsLikeFormula(cp1252)) {
+      field_.assign(1, '\'');
+      support::AppendCp1252AsUtf8(field_, cp1252);
+      Field(out, field_);
+      return;
+    }
     if (IsAscii(cp1252)) {
       Field(out, cp1252);
       return;

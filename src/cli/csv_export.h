@@ -16,6 +16,10 @@ char CsvSeparator(const ombra::TRegionalSettings& rs);
 // Quotes the field when it holds the separator, a double quote, CR or LF.
 void AppendCsvField(std::string& out, std::string_view field, char separator);
 
+// A text cell a spreadsheet would take for a formula (first character "=", "+", "-", "@",
+// tab or CR) gets a leading "'", so it shows as the text it is.
+std::string NeutraliseFormula(std::string text);
+
 // Trailing blanks of the fixed-width fields removed.
 std::string TrimTrailingBlanks(std::string_view text);
 

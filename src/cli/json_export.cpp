@@ -223,7 +223,7 @@ void WriteDocumentJson(const ombra::TDtaus& doc,
     return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   };
   write("{\n  \"ErrorText\": " + dump(FileNameToUtf8(doc.ErrorText)));
-  if (!doc.ErrorText.empty()) {
+  if (doc.LoadFailed()) {
     write("\n}\n");
     return;
   }

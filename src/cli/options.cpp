@@ -98,7 +98,13 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
-    return app.exit(e, out, err);
+    const int exitCode = app.exit(e, out, err);
+    // Help that never arrived (a full disk, a closed pipe) is no success.
+    if (!out.flush()) {
+      err << "quandel-cli: Die Standardausgabe kann nicht geschrieben werden.\n";
+      return kExitUsage;
+    }
+    return exitCode;
   } catch (const CLI::ParseError& e) {
     err << UsageErrorText(ErrorKind(e), e.what(), app.remaining(true));
     return kExitUsage;

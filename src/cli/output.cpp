@@ -4,13 +4,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
 
+#include "file_system.h"
+
 namespace cli {
+
+using support::GermanSystemError;
+
 namespace {
 
 // Large enough that a control list of a million payments costs a few hundred system calls.
@@ -22,13 +30,72 @@ mode_t CurrentUmask() {
   return mask;
 }
 
+// The temporary file being written, for the signal handlers: a run stopped by the user or the
+// session must not leave a hidden copy of the payments behind.
+std::atomic<const char*> pendingTemp{nullptr};
+static_assert(std::atomic<const char*>::is_always_lock_free);
+
+extern "C" void RemoveTempAndStop(int signalNumber) {
+  if (const char* temp = pendingTemp.load()) ::unlink(temp);
+  // The handler was reset to the default on entry; the signal now ends the run as usual.
+  ::raise(signalNumber);
+}
+
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+// Holds the stop signals back for its lifetime; they arrive when it ends.
+class TSignalsHeld {
+ public:
+  TSignalsHeld() {
+    sigset_t set;
+    ::sigemptyset(&set);
+    for (const int signalNumber : kStopSignals) ::sigaddset(&set, signalNumber);
+    ::sigprocmask(SIG_BLOCK, &set, &saved_);
+  }
+  ~TSignalsHeld() { ::sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+  TSignalsHeld(const TSignalsHeld&) = delete;
+  TSignalsHeld& operator=(const TSignalsHeld&) = delete;
+
+ private:
+  sigset_t saved_{};
+};
+
+void RemoveTempOnSignals() {
+  static const bool installed = [] {
+    for (const int signalNumber : kStopSignals) {
+      struct sigaction old {};
+      // A signal the caller ignores (nohup) stays ignored.
+      if (::sigaction(signalNumber, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+      struct sigaction action {};
+      action.sa_handler = RemoveTempAndStop;
+      action.sa_flags = SA_RESETHAND;
+      ::sigemptyset(&action.sa_mask);
+      ::sigaction(signalNumber, &action, nullptr);
+    }
+    return true;
+  }();
+  (void)installed;
+}
+
+// "." + name + ".XXXXXX" must fit in one directory entry; a long name is shortened there.
+std::string TempPattern(const std::filesystem::path& target) {
+  constexpr std::size_t kAround = 1 + 7;
+  std::string name = target.filename().string();
+  if (name.size() + kAround > NAME_MAX) name.resize(NAME_MAX - kAround);
+  const std::filesystem::path folder = target.parent_path();
+  return (folder.empty() ? std::string() : folder.string() + "/") + "." + name + ".XXXXXX";
+}
+
 }  // namespace
 
 TOutput::TOutput(std::string path) : path_(std::move(path)) {}
 
 TOutput::~TOutput() {
   if (ownsFd_ && fd_ >= 0) ::close(fd_);
-  if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+  if (!tempPath_.empty()) {
+    ::unlink(tempPath_.c_str());
+    pendingTemp.store(nullptr);
+  }
 }
 
 void TOutput::Fail(const std::string& what, int errorNumber) {
@@ -70,22 +137,26 @@ bool TOutput::Open() {
     if (!ec) target = resolved;
   }
   finalPath_ = target.string();
-  const std::filesystem::path folder = target.parent_path();
-  std::string pattern =
-      (folder.empty() ? std::string() : folder.string() + "/") + "." + target.filename().string() +
-      ".XXXXXX";
+  const std::string pattern = TempPattern(target);
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  fd_ = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd_ < 0) {
-    Fail(what, errno);
-    return false;
+  RemoveTempOnSignals();
+  {
+    // Between creating the file and telling the handlers of it a signal would leave it behind.
+    const TSignalsHeld held;
+    // Created new and exclusively (O_EXCL), so nothing planted at the name is written through.
+    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+      Fail(what, errno);
+      return false;
+    }
+    ownsFd_ = true;
+    tempPath_ = name.data();
+    pendingTemp.store(tempPath_.c_str());
   }
-  ownsFd_ = true;
-  tempPath_ = name.data();
-  // mkostemp creates the file private; the result gets the mode an ordinary new file (or the
-  // file it replaces) would have.
-  const mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
+  // mkostemp creates the file private; the result gets the mode of the file it replaces, or
+  // that of a new export of the user's own: never writable by others, whatever the umask.
+  const mode_t mode = exists ? (st.st_mode & 07777) : (0644 & ~CurrentUmask());
   if (::fchmod(fd_, mode) != 0) {
     Fail(what, errno);
     return false;
@@ -146,33 +217,9 @@ bool TOutput::Commit() {
     Fail(what, errno);
     return false;
   }
+  pendingTemp.store(nullptr);
   tempPath_.clear();
   return true;
-}
-
-bool IsSameFile(const std::string& a, const std::string& b) {
-  struct stat sa {};
-  struct stat sb {};
-  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-std::string GermanSystemError(int errorNumber) {
-  switch (errorNumber) {
-    case ENOENT: return "Der Ordner ist nicht vorhanden.";
-    case ENOTDIR: return "Ein Teil des Pfades ist kein Ordner.";
-    case EACCES:
-    case EPERM: return "Zugriff verweigert.";
-    case EISDIR: return "Das ist ein Ordner.";
-    case EROFS: return "Der Datenträger ist schreibgeschützt.";
-    case ENOSPC: return "Der Datenträger ist voll.";
-    case EDQUOT: return "Das Speicherkontingent ist erschöpft.";
-    case EPIPE: return "Der Empfänger hat die Verbindung beendet.";
-    case ENAMETOOLONG: return "Der Name ist zu lang.";
-    case EIO: return "Ein-/Ausgabefehler.";
-    case EFBIG: return "Die Datei wird zu groß.";
-    default: return "Systemfehler " + std::to_string(errorNumber) + ".";
-  }
 }
 
 }  // namespace cli

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "file_system.h"
+
 namespace cli {
 
 class TOutput {
@@ -38,10 +40,7 @@ class TOutput {
   std::string error_;
 };
 
-// True when both names exist and denote the same file (hard links and symbolic links included).
-bool IsSameFile(const std::string& a, const std::string& b);
-
-// German text for an errno value of a failed file operation.
-std::string GermanSystemError(int errorNumber);
+using support::GermanSystemError;
+using support::IsSameFile;
 
 }  // namespace cli

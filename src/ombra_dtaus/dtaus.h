@@ -78,6 +78,8 @@ class TDtaus {
   void Load(const std::string& FileName, const TRegionalSettings& rs = TRegionalSettings::de_DE());
   // The same, showing `observer` every record read and what follows the trailer.
   void Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver& observer);
+  // Whether the last load failed; ErrorText alone cannot tell when the name itself is empty.
+  bool LoadFailed() const { return !LoadError.empty() || !ErrorText.empty(); }
 
   // Appends a payment whose texts are copied into this document's storage (documents built
   // by hand: tests, tools).

@@ -112,6 +112,8 @@ void ApplyTime(TRegionalSettings& rs, const std::string& locale) {
   const std::string date = FromStrftime(nl_langinfo_l(D_FMT, loc));
   const std::string time = FromStrftime(nl_langinfo_l(T_FMT, loc));
   freelocale(loc);
+  // A locale of another character set than UTF-8 keeps the German patterns.
+  if (!support::DecodeUtf8(date) || !support::DecodeUtf8(time)) return;
   if (date.find('d') != std::string::npos && date.find('M') != std::string::npos) {
     rs.ShortDateFormat = date;
     rs.DateSeparator = DateSeparatorOf(date, rs.DateSeparator);

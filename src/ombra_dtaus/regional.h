@@ -10,7 +10,8 @@ struct TRegionalSettings {
   char DecimalSeparator = ',';
   char DateSeparator = '.';
   // Patterns: d dd M MM yy yyyy for dates; H HH h hh m mm s ss AP ap for times.
-  // Every other character is written as it stands.
+  // Every other character is written as it stands. UTF-8, as the system gives them
+  // ("yyyy年MM月dd日"); the page writes what Windows-1252 lacks as character references.
   std::string ShortDateFormat = "dd.MM.yyyy";
   std::string LongTimeFormat = "HH:mm:ss";
 

@@ -66,16 +66,16 @@ std::string PaymentRow(std::int32_t number, const TSatzC& c, const char* currenc
 
 void TDtaus::RenderControlList(TLineList& lines, const std::string& footer,
                                const TRegionalSettings& rs) const {
-  lines.reserve(lines.size() + (ErrorText.empty() ? 12 + SatzCList.size() : 1));
+  lines.reserve(lines.size() + (!LoadFailed() ? 12 + SatzCList.size() : 1));
   RenderControlList([&lines](std::string&& line) { lines.push_back(std::move(line)); }, footer, rs);
 }
 
 void TDtaus::RenderControlList(const TLineSink& sink, const std::string& footer,
                                const TRegionalSettings& rs) const {
-  if (!ErrorText.empty()) {
+  if (LoadFailed()) {
     // File names on Linux are UTF-8; the page is Windows-1252.
     std::string line = "<font face=arial color=#ff0000>Beim Lesen der Datei ";
-    AppendHtmlEscaped(line, support::Utf8ToCp1252OrKeep(ErrorText));
+    line += support::Utf8ToCp1252Html(HtmlEscape(ErrorText));
     line += " ist ein Fehler aufgetreten.</font>";
     sink(std::move(line));
     return;
@@ -86,7 +86,8 @@ void TDtaus::RenderControlList(const TLineSink& sink, const std::string& footer,
   sink(
       "<html><head><style><!-- p,td,th {font-family:arial} --></style></head><body>"
       "<p><b>Datentr\xE4ger-Kontrolliste vom " +
-      FormatDate(SatzA->Datum, rs.ShortDateFormat) + "</b><br>");
+      support::Utf8ToCp1252Html(HtmlEscape(FormatDate(SatzA->Datum, rs.ShortDateFormat))) +
+      "</b><br>");
   sink(kTableBordered);
   sink(SummaryRow(*this, summary, currency, rs));
   sink("</table>");

@@ -78,8 +78,8 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
   out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
-std::string Utf8ToCp1252OrKeep(std::string_view text) {
-  std::string out;
+std::optional<std::u32string> DecodeUtf8(std::string_view text) {
+  std::u32string out;
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
@@ -87,23 +87,48 @@ std::string Utf8ToCp1252OrKeep(std::string_view text) {
     char32_t cp = 0;
     std::size_t len = 0;
     if (b0 < 0x80) { cp = b0; len = 1; }
-    else if ((b0 & 0xE0) == 0xC0) { cp = b0 & 0x1F; len = 2; }
-    else if ((b0 & 0xF0) == 0xE0) { cp = b0 & 0x0F; len = 3; }
-    else if ((b0 & 0xF8) == 0xF0) { cp = b0 & 0x07; len = 4; }
-    else return std::string(text);
-    if (i + len > text.size()) return std::string(text);
+    else if ((b0 & 0xE0) == 0xC0) { cp = b0 & 0x1Fu; len = 2; }
+    else if ((b0 & 0xF0) == 0xE0) { cp = b0 & 0x0Fu; len = 3; }
+    else if ((b0 & 0xF8) == 0xF0) { cp = b0 & 0x07u; len = 4; }
+    else return std::nullopt;
+    if (i + len > text.size()) return std::nullopt;
     for (std::size_t k = 1; k < len; ++k) {
       const auto b = static_cast<unsigned char>(text[i + k]);
-      if ((b & 0xC0) != 0x80) return std::string(text);
-      cp = (cp << 6) | (b & 0x3F);
+      if ((b & 0xC0) != 0x80) return std::nullopt;
+      cp = (cp << 6) | (b & 0x3Fu);
     }
     // An overlong form is not valid UTF-8: "\xC1\x81" must not pass for "A".
     constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kShortest[len]) return std::string(text);
+    if (cp < kShortest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+    out += cp;
+    i += len;
+  }
+  return out;
+}
+
+std::string Utf8ToCp1252OrKeep(std::string_view text) {
+  const auto decoded = DecodeUtf8(text);
+  if (!decoded) return std::string(text);
+  std::string out;
+  out.reserve(decoded->size());
+  for (const char32_t cp : *decoded) {
     const auto mapped = UnicodeToCp1252(cp);
     if (!mapped) return std::string(text);
     out += static_cast<char>(*mapped);
-    i += len;
+  }
+  return out;
+}
+
+std::string Utf8ToCp1252Html(std::string_view text) {
+  const auto decoded = DecodeUtf8(text);
+  if (!decoded) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  for (const char32_t cp : *decoded) {
+    if (const auto mapped = UnicodeToCp1252(cp))
+      out += static_cast<char>(*mapped);
+    else
+      out += "&#" + std::to_string(static_cast<std::uint32_t>(cp)) + ';';
   }
   return out;
 }

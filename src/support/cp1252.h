@@ -1,5 +1,6 @@
 #pragma once
 // Windows-1252 <-> UTF-8. Only 0x80-0x9F differ from Latin-1.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,8 +13,17 @@ std::string Cp1252ToUtf8(std::string_view text);
 // The same, appended: big exports convert without a string per field.
 void AppendCp1252AsUtf8(std::string& out, std::string_view text);
 
+// The code points of valid UTF-8 (shortest forms, no surrogates, nothing above U+10FFFF);
+// nothing for any other text.
+std::optional<std::u32string> DecodeUtf8(std::string_view text);
+
 // Converts valid UTF-8 whose characters all exist in Windows-1252; otherwise returns the
 // text unchanged, so bytes that are not UTF-8 pass as they are.
 std::string Utf8ToCp1252OrKeep(std::string_view text);
+
+// For the Windows-1252 page: valid UTF-8 converted, characters Windows-1252 lacks written as
+// numeric character references ("&#26085;"); other text is taken to be Windows-1252 already
+// and kept. Markup in `text` must already be escaped.
+std::string Utf8ToCp1252Html(std::string_view text);
 
 }  // namespace support

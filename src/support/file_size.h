@@ -43,6 +43,11 @@ class TFileSize : public TFileGeneric {
   std::int64_t Measure();
 };
 
+// Takes the last component of `Path` as a wildcard pattern: "a?.dta" sums every match.
 std::int64_t CalcFileSize(const std::string& Path);
+
+// The size of the one file `Path` names, even when its name holds "*" or "?" (legal on
+// Linux); 0 for a folder or a missing file, as CalcFileSize gives for them.
+std::int64_t SizeOfNamedFile(const std::string& Path);
 
 }  // namespace support

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -12,7 +13,7 @@
 namespace support {
 namespace {
 
-constexpr std::size_t kMaxValueLength = 2047;
+constexpr std::size_t kMaxFileLength = 64 * 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
@@ -41,15 +42,18 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 // Only regular files are read: a folder, a pipe or a device in the file's place must not
-// block or flood the start-up.
-std::string ReadWholeFile(const std::string& fileName) {
+// block or flood the start-up, and neither must a huge file: a settings file of a few keys
+// never comes near the limit.
+std::string ReadFileStart(const std::string& fileName) {
   std::string text;
   const int fd = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return text;
   struct stat st {};
   if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
     char buf[8192];
-    for (ssize_t got; (got = read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(got));
+    for (ssize_t got; text.size() < kMaxFileLength &&
+                      (got = read(fd, buf, std::min(sizeof buf, kMaxFileLength - text.size()))) > 0;)
+      text.append(buf, static_cast<std::size_t>(got));
   }
   close(fd);
   return text;
@@ -116,7 +120,7 @@ std::optional<std::int32_t> ParseInteger(std::string_view s) {
 
 }  // namespace
 
-TProfile::TProfile(const std::string& fileName) : content_(ReadWholeFile(fileName)) {}
+TProfile::TProfile(const std::string& fileName) : content_(ReadFileStart(fileName)) {}
 
 std::string TProfile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
@@ -133,7 +137,7 @@ std::string TProfile::ReadString(const std::string& section, const std::string& 
     value = value.substr(1, value.size() - 2);
   }
   std::string result = utf8 ? Utf8ToCp1252OrKeep(value) : std::string(value);
-  if (result.size() > kMaxValueLength) result.resize(kMaxValueLength);
+  if (result.size() > TProfile::kMaxValueLength) result.resize(TProfile::kMaxValueLength);
   return result;
 }
 

@@ -3,6 +3,7 @@
 // case-insensitive, the first match wins, values exactly as written (commas and
 // backslashes are ordinary characters) except that blanks around them and one pair of
 // enclosing quotes (" or ') are dropped, at most 2047 characters.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,7 +11,10 @@ namespace support {
 
 class TProfile {
  public:
-  // A missing or unreadable file behaves like an empty one.
+  // The longest text value handed out.
+  static constexpr std::size_t kMaxValueLength = 2047;
+
+  // A missing or unreadable file behaves like an empty one; only its first 64 KiB are read.
   explicit TProfile(const std::string& fileName);
 
   // Windows-1252 bytes as written in the file.

@@ -74,6 +74,25 @@ TEST(CsvExportTest, AmountShortcutAgreesWithFixedNotation) {
               reference(static_cast<double>(cents) / 100));
 }
 
+TEST(CsvExportTest, TextCellsAreNeverTakenForFormulas) {
+  ombra::TDtaus doc;
+  const std::pair<std::string, std::string> names[] = {
+      {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""}, {"+49 GMBH", "'+49 GMBH"},
+      {"-1+2", "'-1+2"}, {"@SUMME(A1)", "'@SUMME(A1)"}, {"\tTAB", "'\tTAB"}, {"\rCR", "\"'\rCR\""},
+      {"A=B", "A=B"}, {" =1", " =1"}, {"'=1", "'=1"}};
+  for (const auto& [name, cell] : names) doc.AddSatzC(-0.07, "=1", "42", name, std::vector<std::string>{"-" + name});
+  const std::string csv = cli::PaymentsToCsv(doc, ombra::TRegionalSettings::de_DE());
+  std::size_t row = 0;
+  for (const auto& [name, cell] : names) {
+    SCOPED_TRACE(name);
+    ++row;
+    const std::string purpose = Field("'-" + name, ';');
+    EXPECT_NE(csv.find("\r\n" + std::to_string(row) + ";" + cell + ";'=1;42;" + purpose + ";-0,07;DM\r\n"),
+              std::string::npos)
+        << csv;
+  }
+}
+
 TEST(CsvExportTest, TableOfADmDocument) {
   ombra::TDtaus doc;
   doc.SatzA->Euro = false;

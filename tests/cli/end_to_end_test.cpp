@@ -1,6 +1,9 @@
 // quandel-cli as a user runs it: exit codes, bytes written, files left behind.
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 
@@ -168,6 +171,43 @@ TEST_F(CliTest, HtmlToAPipeOrDeviceWritesThroughIt) {
   EXPECT_TRUE(std::filesystem::is_fifo(fifo.Path()));
 }
 
+// Whether a hidden temporary sibling of `name` is in `folder`.
+bool HasTemporaryOf(const std::filesystem::path& folder, const std::string& name) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().filename().string().starts_with("." + name + ".")) return true;
+  return false;
+}
+
+TEST_F(CliTest, ARunStoppedWhileWritingLeavesNoTemporaryFile) {
+  // Big enough that the page takes a while to write.
+  std::string bytes = ARecord().Bytes();
+  const std::string payment = CRecord().Bytes();
+  for (int i = 0; i < 100'000; ++i) bytes += payment;
+  bytes += ERecord().Bytes();
+  const std::string file = dir.Write("gross.dta", bytes);
+  for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signalNumber);
+    bool caught = false;
+    // A run that finished before the signal reached it proves nothing; it is tried again.
+    for (int attempt = 0; attempt < 5 && !caught; ++attempt) {
+      const pid_t pid = clitest::StartCli({"html", file, "-o", (dir.Path() / "liste.html").string()});
+      int status = 0;
+      bool ended = false;
+      while (!ended && !HasTemporaryOf(dir.Path(), "liste.html")) {
+        ended = ::waitpid(pid, &status, WNOHANG) == pid;
+        ::usleep(200);
+      }
+      if (!ended) {
+        ::kill(pid, signalNumber);
+        ::waitpid(pid, &status, 0);
+      }
+      caught = WIFSIGNALED(status) && WTERMSIG(status) == signalNumber;
+    }
+    ASSERT_TRUE(caught) << "the run always ended before the signal";
+    EXPECT_FALSE(HasTemporaryOf(dir.Path(), "liste.html"));
+  }
+}
+
 // --- usage --------------------------------------------------------------------------------
 
 TEST_F(CliTest, UsageErrorsExitTwoWithAGermanMessageAndNoOutput) {
@@ -204,6 +244,15 @@ TEST_F(CliTest, VersionAndHelp) {
   EXPECT_EQ(run.ExitCode, 0);
   for (const char* expected : {"Aufruf: quandel-cli csv", "DATEI", "--ausgabe", "--locale"})
     EXPECT_NE(run.Out.find(expected), std::string::npos) << expected;
+}
+
+TEST_F(CliTest, VersionAndHelpThatCannotBeWrittenAreNoSuccess) {
+  clitest::TRunOptions options;
+  options.FileSizeLimit = 4;  // standard output is a file here
+  for (const char* flag : {"--version", "--help"}) {
+    SCOPED_TRACE(flag);
+    EXPECT_EQ(RunCli({flag}, options).ExitCode, 2);
+  }
 }
 
 // --- json ---------------------------------------------------------------------------------
@@ -316,6 +365,26 @@ TEST_F(CliTest, CsvOfAFailedLoadExitsOneAndKeepsTheEarlierExport) {
   const auto run = RunCli({"csv", (dir.Path() / "fehlt.dta").string(), "-o", out.string()});
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_NE(run.Err.find("Beim Lesen der Datei"), std::string::npos);
+  EXPECT_EQ(ReadBytes(out), "earlier export");
+}
+
+TEST_F(CliTest, AnEmptyFileNameIsAFailedLoadAndAnEarlierExportSurvives) {
+  const auto out = dir.Path() / "z.csv";
+  dir.Write("z.csv", "earlier export");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"html", ""},
+       "<font face=arial color=#ff0000>Beim Lesen der Datei  ist ein Fehler aufgetreten.</font>\r\n"},
+      {{"json", ""}, "{\n  \"ErrorText\": \"\"\n}\n"},
+      {{"csv", "", "-o", out.string()}, ""},
+      {{"check", ""}, "Prüfbericht für \nBeim Lesen der Datei  ist ein Fehler aufgetreten.\n"
+                      "Grund: Datei nicht gefunden\nErgebnis: Die Datei konnte nicht gelesen werden.\n"},
+  };
+  for (const auto& [args, output] : cases) {
+    SCOPED_TRACE(args.front());
+    const auto run = RunCli(args);
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Out, output);
+  }
   EXPECT_EQ(ReadBytes(out), "earlier export");
 }
 

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <csignal>
 
 #include <filesystem>
@@ -51,10 +52,43 @@ TEST_F(OutputTest, NewFileGetsEverythingWrittenAndTheUsualMode) {
   ASSERT_TRUE(output.Commit()) << output.Error();
 
   EXPECT_EQ(ReadBytes(file), expected);
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  EXPECT_EQ(ModeOf(file), 0666 & ~mask);
   EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+TEST_F(OutputTest, NewFileIsTheUsersOwnExportWhateverTheUmask) {
+  const std::pair<mode_t, mode_t> cases[] = {{0, 0644}, {002, 0644}, {022, 0644}, {077, 0600}};
+  for (const auto& [mask, mode] : cases) {
+    SCOPED_TRACE(mask);
+    const auto file = dir.Path() / ("neu" + std::to_string(mask));
+    const mode_t saved = ::umask(mask);
+    cli::TOutput output(file.string());
+    const bool written = output.Open() && (output.Write("x"), output.Commit());
+    ::umask(saved);
+    ASSERT_TRUE(written) << output.Error();
+    EXPECT_EQ(ModeOf(file), mode);
+  }
+}
+
+TEST_F(OutputTest, NamesUpToTheLongestEntryAreWritten) {
+  for (const std::size_t length : {247, 248, 255, 256}) {
+    SCOPED_TRACE(length);
+    const auto file = dir.Path() / std::string(length, 'n');
+    bool written = false;
+    {
+      cli::TOutput output(file.string());
+      written = output.Open() && (output.Write("x"), output.Commit());
+      if (!written) {
+        EXPECT_NE(output.Error().find("Der Name ist zu lang."), std::string::npos) << output.Error();
+      }
+    }
+    EXPECT_EQ(written, length <= NAME_MAX);
+    if (written) {
+      EXPECT_EQ(ReadBytes(file), "x");
+    }
+    EXPECT_EQ(EntriesIn(dir.Path()), written ? 1u : 0u);
+    std::error_code ignored;
+    fs::remove(file, ignored);
+  }
 }
 
 TEST_F(OutputTest, ReplacedFileKeepsItsModeAndLinksPointAtTheNewContent) {

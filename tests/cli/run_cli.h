@@ -78,6 +78,24 @@ inline TRun RunCli(const std::vector<std::string>& args, const TRunOptions& opti
   return run;
 }
 
+// Starts quandel-cli without waiting for it; what it prints is dropped.
+inline pid_t StartCli(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {QUANDEL_CLI_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> cargv;
+  for (auto& a : argv) cargv.push_back(a.data());
+  cargv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    const int sink = ::open("/dev/null", O_WRONLY);
+    if (sink < 0 || ::dup2(sink, 1) < 0 || ::dup2(sink, 2) < 0) ::_exit(127);
+    ::execv(cargv[0], cargv.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
 // A named pipe in `folder` whose content is collected on a thread: a stand-in for devices such
 // as /dev/null that a faulty program could replace if tests wrote to the real ones.
 class TFifoCapture {

@@ -242,15 +242,23 @@ TEST_F(ReaderTest, AmountsFollowTheUsersDecimalSeparator) {
 }
 
 TEST_F(ReaderTest, FailedLoadKeepsTheNameAndTheNextLoadStartsClean) {
-  const std::string missing = (dir.Path() / "fehlt.dta").string();
-  doc.Load(missing);
-  EXPECT_EQ(doc.ErrorText, missing);
-
-  doc.Load(dir.Path().string());  // a folder
-  EXPECT_EQ(doc.ErrorText, dir.Path().string());
-
+  // The empty name fails like any other, although it leaves ErrorText as empty as success.
+  for (const std::string& name : {(dir.Path() / "fehlt.dta").string(), dir.Path().string(),
+                                  std::string()}) {
+    SCOPED_TRACE(name);
+    LoadBytes(File(ARecord{}, {CRecord{}}));
+    ASSERT_FALSE(doc.LoadFailed());
+    doc.Load(name);
+    EXPECT_EQ(doc.ErrorText, name);
+    EXPECT_TRUE(doc.LoadFailed());
+    ombra::TLineList lines;
+    doc.RenderControlList(lines, "FOOTER");
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines.at(0).rfind("<font face=arial color=#ff0000>Beim Lesen der Datei ", 0), 0u);
+  }
   LoadBytes(File(ARecord{}, {CRecord{}, CRecord{}}));
   EXPECT_EQ(doc.ErrorText, "");
+  EXPECT_FALSE(doc.LoadFailed());
   EXPECT_EQ(doc.SatzCList.size(), 2u);
 }
 

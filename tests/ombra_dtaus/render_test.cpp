@@ -121,13 +121,30 @@ TEST(ControlList, FailedLoadGivesOnlyTheErrorLine) {
                              "/daten/a&amp;b&lt;c&gt;.dta ist ein Fehler aufgetreten.</font>"});
 }
 
-TEST(ControlList, ErrorPageShowsUtf8FileNamesInThePagesCodePage) {
+TEST(ControlList, ErrorPageShowsFileNamesInThePagesCodePage) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/tmp/\xC3\xBC" "berweisung.dta", "/tmp/\xFC" "berweisung.dta"},  // UTF-8
+      {"/tmp/b\xFCro.dta", "/tmp/b\xFCro.dta"},                           // Latin-1 from an archive
+      {"/tmp/\xE6\x97\xA5\xE6\x9C\xAC&.dta", "/tmp/&#26085;&#26412;&amp;.dta"},
+  };
+  for (const auto& [name, shown] : cases) {
+    TDtaus doc;
+    doc.ErrorText = name;
+    TLineList lines;
+    doc.RenderControlList(lines, "", kDE);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(" " + shown + " "), std::string::npos) << lines[0];
+  }
+}
+
+TEST(ControlList, DatePatternLettersWindows1252LacksBecomeCharacterReferences) {
   TDtaus doc;
-  doc.ErrorText = "/tmp/\xC3\xBC" "berweisung.dta";
+  Fill(doc);
+  auto rs = kDE;
+  rs.ShortDateFormat = "yyyy\xE5\xB9\xB4MM\xE6\x9C\x88" "dd\xE6\x97\xA5 \xC3\xA0 <";
   TLineList lines;
-  doc.RenderControlList(lines, "", kDE);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("/tmp/\xFC" "berweisung.dta"), std::string::npos);
+  doc.RenderControlList(lines, "", rs);
+  EXPECT_EQ(lines.at(0), kHead + "2002&#24180;12&#26376;31&#26085; \xE0 &lt;</b><br>");
 }
 
 TEST(ControlList, RenderingTwiceGivesTheSameLines) {

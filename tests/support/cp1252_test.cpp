@@ -46,9 +46,27 @@ TEST(Cp1252, TextThatIsNotConvertibleUtf8IsKeptWhole) {
            "\xE0\x83\xA4",        // overlong U+00E4
            "\xF0\x9F\x98\x80",    // valid, but no such character in Windows-1252
            "x\xC4\x80",           // U+0100 is not in Windows-1252 either
+           "\xED\xA0\x80",        // a surrogate half
+           "\xF4\x90\x80\x80",    // above U+10FFFF
            "\xFF"}) {
     EXPECT_EQ(Utf8ToCp1252OrKeep(bad), bad);
   }
+}
+
+TEST(Cp1252, PageTextWritesWhatWindows1252LacksAsCharacterReferences) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"\xE6\x97\xA5\xE6\x9C\xAC.dta", "&#26085;&#26412;.dta"},
+      {"\xC3\xA4\xE2\x82\xAC \xF0\x9F\x98\x80", "\xE4\x80 &#128512;"},
+      {"b\xFCro.dta", "b\xFCro.dta"},  // not UTF-8: Windows-1252 already
+      {"\xED\xA0\x80", "\xED\xA0\x80"},
+      {"", ""},
+  };
+  for (const auto& [text, page] : cases) EXPECT_EQ(support::Utf8ToCp1252Html(text), page) << text;
+}
+
+TEST(Cp1252, Utf8DecodesToCodePoints) {
+  EXPECT_EQ(support::DecodeUtf8("a\xC3\xA4\xE2\x82\xAC\xF4\x8F\xBF\xBF"), std::u32string(U"a\u00E4\u20AC\U0010FFFF"));
+  EXPECT_EQ(support::DecodeUtf8("a\xC3"), std::nullopt);
 }
 
 }  // namespace

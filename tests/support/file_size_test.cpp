@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "temp_dir.h"
@@ -209,6 +210,28 @@ TEST(FileSize, CalcFileSizeEqualsMeasure) {
     EXPECT_EQ(CalcFileSize(p), MeasurePath(fs, p)) << p;
   }
   EXPECT_EQ(CalcFileSize(dir.Path("*")), 605);
+}
+
+TEST(FileSize, NamedFileIsMeasuredAloneWhileCalcFileSizeTakesItAsAMask) {
+  TempDir dir;
+  dir.File("a?.dta", 5);
+  dir.File("ab.dta", 600);
+  dir.File("A*.dta", 70);
+  dir.File("sub/c.dta", 7);
+  const std::tuple<std::string, std::int64_t, std::int64_t> cases[] = {
+      // name, its own size, the mask's sum
+      {"a?.dta", 5, 675},
+      {"A*.dta", 70, 675},
+      {"ab.dta", 600, 600},
+      {"sub", 0, 0},
+      {"fehlt.dta", 0, 0},
+  };
+  for (const auto& [name, own, mask] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(support::SizeOfNamedFile(dir.Path(name)), own);
+    EXPECT_EQ(CalcFileSize(dir.Path(name)), mask);
+  }
+  EXPECT_EQ(support::SizeOfNamedFile(""), 0);
 }
 
 TEST(FileSize, UnreadableFolderContributesNothing) {

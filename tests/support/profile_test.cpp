@@ -110,6 +110,16 @@ TEST_F(Profile, ValueIsCutAt2047Characters) {
   EXPECT_EQ(Str("[viewer]\ninitialdir=\"" + longValue + "XYZ\"\n"), longValue);
 }
 
+TEST_F(Profile, OnlyTheFirst64KiBAreRead) {
+  const std::string head = "[viewer]\nfilterindex=2\n";
+  const std::string key = "initialdir=D\n";
+  const std::string filler = ";" + std::string(64 * 1024 - head.size() - key.size() - 2, 'x') + "\n";
+  ASSERT_EQ(head.size() + filler.size() + key.size(), 64u * 1024);
+  // The key's line ends the first 64 KiB; then a line as long pushes it just beyond.
+  EXPECT_EQ(Str(head + filler + key), "D");
+  EXPECT_EQ(Str(head + filler + ";" + std::string(key.size() - 2, 'y') + "\n" + key), "<default>");
+}
+
 TEST_F(Profile, BytesStayWindows1252) {
   EXPECT_EQ(Str("[viewer]\ninitialdir=C:\\\xC4nderungen\n"), "C:\\\xC4nderungen");
   // A file saved as UTF-8 with its mark is read as such and handed over in Windows-1252.
