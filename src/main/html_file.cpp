@@ -2,16 +2,24 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
+
 #include <stdexcept>
+
+#include "file_system.h"
 
 namespace quandel {
 namespace {
 
 const QString kPageName = QStringLiteral("dtaus.html");
+// A long list is written in few system calls.
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
 bool CanWriteIn(const QString& folder) {
   return !folder.isEmpty() && access(QFile::encodeName(folder).constData(), W_OK) == 0;
@@ -50,18 +58,62 @@ QString ChooseDtausHtmlPath(const QString& programDir) {
   return CacheDtausHtmlPath();
 }
 
-TPageFile::TPageFile(const QString& path) : path_(path), file_(path) {
-  if (!file_.open(QIODevice::WriteOnly)) ThrowCannotCreate(path_, file_.errorString());
+QString PagePathBeside(const QString& preferred, const std::string& input) {
+  if (!support::IsSameFile(QFile::encodeName(preferred).toStdString(), input)) return preferred;
+  const QString cache = CacheDtausHtmlPath();
+  if (!support::IsSameFile(QFile::encodeName(cache).toStdString(), input)) return cache;
+  ThrowCannotCreate(cache, QStringLiteral("Das ist die angezeigte Datei selbst."));
+}
+
+TPageFile::TPageFile(const QString& path) : path_(path) {
+  const std::string target = QFile::encodeName(path).toStdString();
+  const auto slash = target.rfind('/');
+  std::string pattern = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + "." +
+                        target.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
+  // Created new and exclusively, with mode 600: nothing planted at the name is followed.
+  fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd_ < 0) Fail(errno);
+  tempPath_ = pattern;
+  if (fchmod(fd_, 0600) != 0) Fail(errno);
+  buffer_.reserve(kBufferSize);
+}
+
+TPageFile::~TPageFile() {
+  if (fd_ >= 0) close(fd_);
+  if (!tempPath_.empty()) unlink(tempPath_.c_str());
+}
+
+void TPageFile::Fail(int errorNumber) {
+  ThrowCannotCreate(path_, QString::fromUtf8(support::GermanSystemError(errorNumber)));
 }
 
 void TPageFile::Write(std::string_view line) {
-  file_.write(line.data(), static_cast<qint64>(line.size()));
-  file_.write("\r\n", 2);
+  if (buffer_.size() + line.size() + 2 > kBufferSize) Flush();
+  buffer_.append(line);
+  buffer_.append("\r\n");
 }
 
-// A failed write is remembered by the file and makes the commit fail.
+// A failed write is remembered and makes the commit fail.
+void TPageFile::Flush() {
+  for (std::size_t done = 0; writeError_ == 0 && done < buffer_.size();) {
+    const ssize_t n = write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (n < 0 && errno != EINTR) writeError_ = errno;
+    if (n > 0) done += static_cast<std::size_t>(n);
+  }
+  buffer_.clear();
+}
+
 void TPageFile::Commit() {
-  if (!file_.commit()) ThrowCannotCreate(path_, file_.errorString());
+  Flush();
+  if (writeError_ != 0) Fail(writeError_);
+  // Without fsync a crash after the rename could leave an empty page.
+  if (fsync(fd_) != 0) Fail(errno);
+  const int closed = close(fd_);
+  fd_ = -1;
+  if (closed != 0) Fail(errno);
+  // Replaces the entry itself: a link or a pipe standing there is not followed.
+  if (rename(tempPath_.c_str(), QFile::encodeName(path_).constData()) != 0) Fail(errno);
+  tempPath_.clear();
 }
 
 }  // namespace quandel

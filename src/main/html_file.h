@@ -1,8 +1,8 @@
 #pragma once
 // Where and how the control-list page is written.
-#include <QSaveFile>
 #include <QString>
 
+#include <string>
 #include <string_view>
 
 
@@ -21,20 +21,37 @@ QString InstalledProgramDir();
 // That folder or one of the system's own program folders.
 bool IsSystemProgramDir(const QString& folder);
 
+// Where the page for `input` goes: `preferred`, unless that is the input itself (a user
+// showing the page file); then the cache folder's page. Throws like TPageFile when that is
+// the input too.
+QString PagePathBeside(const QString& preferred, const std::string& input);
+
 // The page written line by line while it is rendered, so a long list is never held as lines
-// in memory: into a temporary file beside `path` that Commit renames over it. Without Commit
-// the earlier page stays whole. Failures throw std::runtime_error with
+// in memory: into a new private temporary file beside `path` that Commit renames over it.
+// Whatever stood at `path` (a link, a pipe) is replaced, never written through; the page
+// holds payments and is readable by its owner only. Without Commit the earlier page stays
+// whole. Failures throw std::runtime_error with
 // "Datei "<path>" kann nicht erstellt werden. <reason>".
 class TPageFile {
  public:
   explicit TPageFile(const QString& path);
+  ~TPageFile();
+  TPageFile(const TPageFile&) = delete;
+  TPageFile& operator=(const TPageFile&) = delete;
+
   // Appends `line` and CR LF.
   void Write(std::string_view line);
   void Commit();
 
  private:
+  void Flush();
+  [[noreturn]] void Fail(int errorNumber);
+
   QString path_;
-  QSaveFile file_;
+  std::string tempPath_;
+  int fd_ = -1;
+  int writeError_ = 0;
+  std::string buffer_;
 };
 
 }  // namespace quandel

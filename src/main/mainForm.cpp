@@ -177,18 +177,21 @@ QString TmainForm::StatusText() const { return StatusPanel->text(); }
 void TmainForm::ShowFile(const QString& FileName) {
   const std::string name = QFile::encodeName(FileName).toStdString();
   dtaus_->Load(name, regional_);
-  const std::int64_t size = support::CalcFileSize(name);
-  const QString timeText = FromCp1252(FileTimeText(name, regional_));
+  const std::int64_t size = support::SizeOfNamedFile(name);
+  // An empty name names no file: its failed load is shown like any other, without a time.
+  const QString timeText = name.empty() ? QString() : QString::fromStdString(FileTimeText(name, regional_));
   // Concatenated, not formatted: a "%1" in the file name must stay as it is.
   StatusPanel->setText(FileName + QStringLiteral(" - ") + QString::number(size) + QStringLiteral(" - ") +
                        timeText);
   const std::string footer = support::FooterText();
   // Rendered straight into the page file: a long list held as lines first took longer than
   // loading it.
-  TPageFile page(dtausHtmlPath_);
+  // Showing the page file itself must not overwrite it.
+  const QString pagePath = PagePathBeside(dtausHtmlPath_, name);
+  TPageFile page(pagePath);
   dtaus_->RenderControlList([&page](std::string&& line) { page.Write(line); }, footer, regional_);
   page.Commit();
-  WebBrowser1->Navigate(dtausHtmlPath_);
+  WebBrowser1->Navigate(pagePath);
   lastShownFile_ = FileName;
 }
 

@@ -6,6 +6,11 @@
 #include <QKeySequence>
 #include <QRegularExpression>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 #include <stdexcept>
 
 #include "application.h"
@@ -87,6 +92,53 @@ TEST(SaveLinesTest, PageAbandonedWhileWrittenLeavesTheEarlierOneWhole) {
   page.Write("neu");
   page.Commit();
   EXPECT_EQ(ReadBytes(path), "neu\r\n");
+}
+
+TEST(SaveLinesTest, PageIsPrivateAndReplacesWhateverStandsAtItsPath) {
+  namespace fs = std::filesystem;
+  testdta::TempDir folder;
+  const auto path = folder.Path() / "dtaus.html";
+  const std::string victim = folder.Write("anderes.txt", "bleibt");
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"nothing", [] {}},
+      {"an older page open to all", [&] {
+         folder.Write("dtaus.html", "alt");
+         fs::permissions(path, fs::perms(0644));
+       }},
+      {"a link to another file", [&] { fs::create_symlink(victim, path); }},
+      {"a dangling link", [&] { fs::create_symlink(folder.Path() / "nirgends", path); }},
+      {"a pipe", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+  };
+  for (const auto& [what, plant] : cases) {
+    SCOPED_TRACE(what);
+    fs::remove(path);
+    plant();
+    // A pipe written through would need a reader; this one never blocks a writer.
+    const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    SaveLines({"neu"}, Q(path));
+    if (reader >= 0) close(reader);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms(0600));
+    EXPECT_EQ(ReadBytes(path), "neu\r\n");
+    EXPECT_EQ(ReadBytes(victim), "bleibt");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 2);
+  }
+}
+
+TEST(PagePathTest, ThePageOfTheShownFileItselfGoesToTheCache) {
+  testdta::TempDir program;
+  testdta::TempDir cache;
+  ScopedEnv env("XDG_CACHE_HOME", cache.Path().string());
+  const QString beside = Q(program.Path() / "dtaus.html");
+  const std::string other = program.Write("a.dta", "x");
+  const std::string page = program.Write("dtaus.html", "x");
+  const QString cachePage = Q(cache.Path() / "quandel" / "dtaus.html");
+  EXPECT_EQ(PagePathBeside(beside, other), beside);
+  EXPECT_EQ(PagePathBeside(beside, page), cachePage);
+  EXPECT_EQ(PagePathBeside(beside, (program.Path() / "." / "dtaus.html").string()), cachePage);
+  // The installed viewer writes to the cache anyway; its own page cannot be shown in place.
+  std::filesystem::copy_file(page, cache.Path() / "quandel" / "dtaus.html");
+  EXPECT_THROW(PagePathBeside(cachePage, (cache.Path() / "quandel" / "dtaus.html").string()), std::runtime_error);
 }
 
 TEST(SaveLinesTest, FailureNamesThePathAndTheReason) {

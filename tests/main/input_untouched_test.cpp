@@ -67,5 +67,20 @@ TEST_F(InputTest, ShowingFailingAndPrintingLeaveTheInputFilesAsTheyWere) {
   ExpectSame(badBefore, Stamp(bad), "failing file");
 }
 
+TEST_F(InputTest, ThePageFileShownItselfStaysAndThePageGoesToTheCache) {
+  testdta::TempDir cache;
+  ScopedEnv cacheEnv("XDG_CACHE_HOME", cache.Path().string());
+  const std::string input = program.Write("dtaus.html", SampleFile({Payment("SCHULZE", 99, "MIETE")}));
+  SetLocalFileTime(input, 2001, 2, 3, 4, 5, 6);
+  const FileStamp before = Stamp(input);
+
+  const auto form = Start({QString::fromStdString(input)});
+  EXPECT_TRUE(desktop.messages->errors.empty());
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("SCHULZE")));
+  form->fileUpdateDtaus->trigger();
+  ExpectSame(before, Stamp(input), "shown page file");
+  EXPECT_NE(ReadBytes(cache.Path() / "quandel" / "dtaus.html").find("SCHULZE"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quandel::test

@@ -110,6 +110,25 @@ TEST_F(ShowTest, FailedLoadShowsTheErrorPageAndFillsTheStatus) {
   EXPECT_EQ(match.captured(2), QStringLiteral("512"));
 }
 
+TEST_F(ShowTest, AnEmptyNameShowsTheErrorPage) {
+  const auto form = Start();
+  form->ShowFile(QString());
+  EXPECT_TRUE(desktop.messages->errors.empty());
+  EXPECT_EQ(ReadBytes(Html()), "<font face=arial color=#ff0000>Beim Lesen der Datei  ist ein Fehler aufgetreten.</font>\r\n");
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("Beim Lesen der Datei ist ein Fehler aufgetreten.")));
+  EXPECT_EQ(form->StatusText(), QStringLiteral(" - 0 - "));
+}
+
+TEST_F(ShowTest, StatusGivesTheSizeOfTheOneFileNamedEvenWithWildcardsInItsName) {
+  const std::string file = WriteSample("a?.dta", {});
+  WriteSample("ab.dta", {Payment("EMPFAENGER", 100, "ZWECK")});
+  const auto form = Start();
+  form->ShowFile(QString::fromStdString(file));
+  const auto match = kGermanStamp.match(form->StatusText());
+  ASSERT_TRUE(match.hasMatch()) << form->StatusText().toStdString();
+  EXPECT_EQ(match.captured(2), QStringLiteral("256"));
+}
+
 TEST_F(ShowTest, ErrorPageNamesAFileWithUmlautsReadably) {
   const std::string file = data.Write("Überweisung.dta", "kein DTAUS");
   const auto form = Start();
