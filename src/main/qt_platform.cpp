@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -52,17 +51,18 @@ class TQtOpenDialog : public IOpenDialog {
       const bool inRange = settings.FilterIndex >= 1 && settings.FilterIndex <= filters.size();
       dialog.selectNameFilter(filters.at(inRange ? settings.FilterIndex - 1 : 0));
     }
-    const QString folder = settings.InitialDir.isEmpty() ? lastFolder_ : settings.InitialDir;
-    if (!folder.isEmpty()) dialog.setDirectory(folder);
+    if (!settings.InitialDir.isEmpty()) dialog.setDirectory(settings.InitialDir);
+    // The dialog keeps the name chosen last and offers it again, in its own folder.
+    if (!lastChosen_.isEmpty()) dialog.selectFile(lastChosen_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
-    lastFolder_ = QFileInfo(chosen.first()).absolutePath();
+    lastChosen_ = chosen.first();
     return chosen.first();
   }
 
  private:
-  QString lastFolder_;
+  QString lastChosen_;
 };
 
 class TQtPrintDialog : public IPrintDialog {

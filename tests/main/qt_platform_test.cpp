@@ -67,6 +67,33 @@ TEST(QtPlatformTest, OpenDialogStartsWithTheGivenFilterAndFolder) {
   }
 }
 
+TEST(QtPlatformTest, OpenDialogOffersTheNameChosenLast) {
+  testdta::TempDir start;
+  testdta::TempDir data;
+  const std::string chosen = data.Write("zuletzt.dta", "x");
+  const TViewerPlatform platform = QtViewerPlatform();
+  TOpenDialogSettings settings;
+  settings.Filter = QString::fromUtf8(kOpenFilter);
+  settings.InitialDir = Q(start.Path());
+
+  WhenModalIsUp([&](QDialog& dialog) { dynamic_cast<QFileDialog&>(dialog).selectFile(Q(chosen)); },
+                QDialog::Accepted);
+  ASSERT_EQ(platform.openDialog->Execute(settings), Q(chosen));
+
+  QStringList offered;
+  QString directory;
+  WhenModalIsUp(
+      [&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        offered = files.selectedFiles();
+        directory = files.directory().absolutePath();
+      },
+      QDialog::Rejected);
+  EXPECT_EQ(platform.openDialog->Execute(settings), std::nullopt);
+  EXPECT_EQ(offered, QStringList{Q(chosen)});
+  EXPECT_EQ(directory, Q(data.Path()));
+}
+
 TEST(QtPlatformTest, MessageBoxIsTitledWithTheProgramAndHasOneOkButton) {
   const TViewerPlatform platform = QtViewerPlatform();
   QString title, text;
