@@ -12,4 +12,4 @@ $SUDO apt-get install -y --no-install-recommends \
   libktoblzcheck1-dev libktoblzcheck1v5 \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-translations-l10n \
   qt6-qpa-plugins libgl-dev fonts-dejavu-core \
-  xvfb xauth poppler-utils imagemagick
+  xvfb xauth poppler-utils imagemagick xdotool

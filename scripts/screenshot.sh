@@ -4,7 +4,8 @@
 #   QUANDEL_BIN  the viewer to start (default: the first build found under build*/)
 #   SHOT_DELAY   seconds to wait for the window (default 3)
 #   SHOT_LOCALE  the user's locale for numbers and dates (default de_DE.UTF-8)
-# Needs xvfb-run (xvfb, xauth) and import (imagemagick).
+#   SHOT_FIND    text typed into the find bar (Strg+F) before the shot, e.g. SHOT_FIND=MUELLER
+# Needs xvfb-run (xvfb, xauth), import (imagemagick) and, for SHOT_FIND, xdotool.
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -28,7 +29,14 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
   "$1" "$2" &
   viewer=$!
   sleep "$4"
+  if [ -n "$5" ]; then
+    window=$(xdotool search --onlyvisible --pid "$viewer" | head -n 1)
+    xdotool windowfocus --sync "$window" key --window "$window" ctrl+f
+    sleep 0.5
+    xdotool type --window "$window" --delay 50 "$5"
+    sleep 1
+  fi
   import -window root "$3"
   kill "$viewer"
-' screenshot "$BIN" "$FILE" "$OUT" "${SHOT_DELAY:-3}"
+' screenshot "$BIN" "$FILE" "$OUT" "${SHOT_DELAY:-3}" "${SHOT_FIND:-}"
 echo "$OUT"

@@ -15,6 +15,8 @@
 
 #include "application.h"
 #include "browser_view.h"
+#include "file_drop.h"
+#include "file_problem.h"
 #include "file_size.h"
 #include "file_time.h"
 #include "html_file.h"
@@ -22,6 +24,7 @@
 #include "print_browser.h"
 #include "product.h"
 #include "profile.h"
+#include "view_commands.h"
 
 namespace quandel {
 namespace {
@@ -53,15 +56,15 @@ QAction* TmainForm::CreateAction(const char* name, const QString& caption, const
 }
 
 void TmainForm::CreateComponents() {
-  fileOpenDtaus = CreateAction("fileOpenDtaus", QStringLiteral("Öffnen..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+  fileOpenDtaus = CreateAction("fileOpenDtaus", QStringLiteral("&Öffnen..."), QKeySequence(Qt::CTRL | Qt::Key_O),
                                QStringLiteral(":/quandel/open.svg"), &TmainForm::fileOpenDtausExecute);
-  fileExit = CreateAction("fileExit", QStringLiteral("Beenden"), QKeySequence(), QString(),
+  fileExit = CreateAction("fileExit", QStringLiteral("&Beenden"), QKeySequence(), QString(),
                           &TmainForm::fileExitExecute);
-  fileUpdateDtaus = CreateAction("fileUpdateDtaus", QStringLiteral("Aktualisieren"), QKeySequence(Qt::Key_F5),
+  fileUpdateDtaus = CreateAction("fileUpdateDtaus", QStringLiteral("&Aktualisieren"), QKeySequence(Qt::Key_F5),
                                  QString(), &TmainForm::fileUpdateDtausExecute);
-  filePrint = CreateAction("filePrint", QStringLiteral("Drucken"), QKeySequence(Qt::CTRL | Qt::Key_P),
+  filePrint = CreateAction("filePrint", QStringLiteral("&Drucken"), QKeySequence(Qt::CTRL | Qt::Key_P),
                            QStringLiteral(":/quandel/print.svg"), &TmainForm::filePrintExecute);
-  helpAbout = CreateAction("helpAbout", QStringLiteral("Info..."), QKeySequence(), QString(),
+  helpAbout = CreateAction("helpAbout", QStringLiteral("&Info..."), QKeySequence(), QString(),
                            &TmainForm::helpAboutExecute);
 
   MainMenu1 = menuBar();
@@ -116,6 +119,8 @@ void TmainForm::CreateComponents() {
   layout->addWidget(WebBrowser1);
   connect(WebBrowser1, &TBrowserView::loadProgress, this, &TmainForm::ShowLoadProgress);
   connect(WebBrowser1, &TBrowserView::loadFinished, LoadProgress, &QWidget::hide);
+  viewCommands = new TViewCommands(this, WebBrowser1, layout, platform_.messages);
+  new TFileDrop(this, [this](const QString& name) { Run([this, name] { ShowFile(name); }); });
 }
 
 void TmainForm::FormCreate(const QStringList& arguments, const QString& programDir) {
@@ -177,12 +182,16 @@ QString TmainForm::StatusText() const { return StatusPanel->text(); }
 void TmainForm::ShowFile(const QString& FileName) {
   const std::string name = QFile::encodeName(FileName).toStdString();
   dtaus_->Load(name, regional_);
-  const std::int64_t size = support::SizeOfNamedFile(name);
-  // An empty name names no file: its failed load is shown like any other, without a time.
-  const QString timeText = name.empty() ? QString() : QString::fromStdString(FileTimeText(name, regional_));
   // Concatenated, not formatted: a "%1" in the file name must stay as it is.
-  StatusPanel->setText(FileName + QStringLiteral(" - ") + QString::number(size) + QStringLiteral(" - ") +
-                       timeText);
+  if (const std::optional<QString> problem = FileProblem(name)) {
+    // The load failed and its error page follows; the bar says why, where size and time would be.
+    StatusPanel->setText(FileName + QStringLiteral(" - ") + *problem);
+  } else {
+    const std::int64_t size = support::SizeOfNamedFile(name);
+    const QString timeText = QString::fromStdString(FileTimeText(name, regional_));
+    StatusPanel->setText(FileName + QStringLiteral(" - ") + QString::number(size) + QStringLiteral(" - ") +
+                         timeText);
+  }
   const std::string footer = support::FooterText();
   // Rendered straight into the page file: a long list held as lines first took longer than
   // loading it.

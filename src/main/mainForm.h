@@ -22,6 +22,7 @@ class QToolBar;
 namespace quandel {
 
 class TBrowserView;
+class TViewCommands;
 
 inline const char* const kOpenFilter =
     "DTAUS-Datei (*.dta)|*.dta|DTAUS-Datei (dtaus1.*)|dtaus1.*|Alle Dateien (*.*)|*.*";
@@ -56,6 +57,8 @@ class TmainForm : public QMainWindow {
   QProgressBar* LoadProgress = nullptr;
   QWidget* browserPanel = nullptr;
   TBrowserView* WebBrowser1 = nullptr;
+  // Find, "Gehe zu Zahlung" and zoom, below and around the view.
+  TViewCommands* viewCommands = nullptr;
 
   QAction* fileOpenDtaus = nullptr;
   QAction* fileExit = nullptr;

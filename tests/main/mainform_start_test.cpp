@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -80,22 +81,31 @@ TEST_F(StartTest, MenusReadAsDesigned) {
   EXPECT_EQ(top[0]->text(), QStringLiteral("&Datei"));
   EXPECT_EQ(top[1]->text(), QStringLiteral("&Hilfe"));
 
-  const QList<QAction*> file = form->Datei1->actions();
-  ASSERT_EQ(file.size(), 5);
-  EXPECT_EQ(file[0]->objectName(), QStringLiteral("fileOpenDtaus"));
-  EXPECT_EQ(file[0]->text(), QStringLiteral("Öffnen..."));
-  EXPECT_EQ(file[1]->objectName(), QStringLiteral("fileUpdateDtaus"));
-  EXPECT_EQ(file[1]->text(), QStringLiteral("Aktualisieren"));
-  EXPECT_EQ(file[2]->objectName(), QStringLiteral("filePrint"));
-  EXPECT_EQ(file[2]->text(), QStringLiteral("Drucken"));
-  EXPECT_TRUE(file[3]->isSeparator());
-  EXPECT_EQ(file[4]->objectName(), QStringLiteral("fileExit"));
-  EXPECT_EQ(file[4]->text(), QStringLiteral("Beenden"));
-
-  const QList<QAction*> help = form->Hilfe1->actions();
-  ASSERT_EQ(help.size(), 1);
-  EXPECT_EQ(help[0]->objectName(), QStringLiteral("helpAbout"));
-  EXPECT_EQ(help[0]->text(), QStringLiteral("Info..."));
+  // The captions as designed, each with an access letter of its own in its menu.
+  const auto expectItems = [](QMenu* menu, const std::vector<std::pair<const char*, const char*>>& items) {
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(items.size()));
+    QSet<QChar> letters;
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+      const auto& [name, caption] = items[static_cast<std::size_t>(i)];
+      if (name == nullptr) {
+        EXPECT_TRUE(actions[i]->isSeparator());
+        continue;
+      }
+      EXPECT_EQ(actions[i]->objectName(), QString::fromLatin1(name));
+      EXPECT_EQ(actions[i]->text(), QString::fromUtf8(caption));
+      const QKeySequence mnemonic = QKeySequence::mnemonic(actions[i]->text());
+      EXPECT_FALSE(mnemonic.isEmpty()) << name;
+      EXPECT_FALSE(letters.contains(QChar(mnemonic[0].key()))) << name;
+      letters.insert(QChar(mnemonic[0].key()));
+    }
+  };
+  expectItems(form->Datei1, {{"fileOpenDtaus", "&Öffnen..."},
+                             {"fileUpdateDtaus", "&Aktualisieren"},
+                             {"filePrint", "&Drucken"},
+                             {nullptr, nullptr},
+                             {"fileExit", "&Beenden"}});
+  expectItems(form->Hilfe1, {{"helpAbout", "&Info..."}});
 }
 
 TEST_F(StartTest, MenusShowGermanKeyNames) {

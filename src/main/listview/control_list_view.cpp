@@ -1,9 +1,8 @@
 #include "control_list_view.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QClipboard>
+#include <QAccessible>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,6 +14,7 @@
 #include <limits>
 
 #include "fragment.h"
+#include "list_accessible.h"
 #include "page_metrics.h"
 #include "table_painter.h"
 
@@ -46,6 +46,18 @@ TControlListView::TControlListView(QWidget* parent) : QAbstractScrollArea(parent
   viewport()->setMouseTracking(true);
   measureTimer_.setInterval(0);
   connect(&measureTimer_, &QTimer::timeout, this, &TControlListView::measureSlice);
+  // A screen reader hears of the rows and of what is selected, as in any table.
+  TListAccessible::Install();
+  connect(this, &TControlListView::selectionChanged, this, [this] {
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent event(this, QAccessible::SelectionWithin);
+    QAccessible::updateAccessibility(&event);
+  });
+  connect(this, &TControlListView::rowsChanged, this, [this] {
+    if (!QAccessible::isActive()) return;
+    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+    QAccessible::updateAccessibility(&event);
+  });
 }
 
 TControlListView::~TControlListView() = default;
@@ -54,9 +66,11 @@ void TControlListView::setPage(TControlListPage page) {
   clear();
   page_ = std::move(page);
   rebuild();
+  resetRows();
 }
 
 void TControlListView::clear() {
+  emit rowsAboutToChange();
   measureTimer_.stop();
   // The measures point into the page, so they go first.
   geometry_.reset();
@@ -64,6 +78,7 @@ void TControlListView::clear() {
   tail_.reset();
   page_.reset();
   relayout();
+  resetRows();
 }
 
 bool TControlListView::isComplete() const { return geometry_ == nullptr || geometry_->complete(); }
@@ -227,10 +242,19 @@ void TControlListView::paintEvent(QPaintEvent*) {
     const std::int64_t headerTop = tableTop_ + TTableGeometry::kBorder;
     if (headerTop + geometry_->headerHeight() > top) table.headerRow(inView(headerTop));
     const auto [first, last] = visibleRows();
-    if (first < last)
+    if (first < last) {
+      paintRowStates(painter, first, last, left, top);
       table.rows(page_->rows, first, last, inView(rowsTop() + geometry_->rowTop(first)));
+    }
   }
   drawFragment(*tail_, tailTop_, tailHeight_);
+  if (focusedLink_ >= 0 && hasFocus()) {
+    const std::vector<TLink> all = links();
+    if (focusedLink_ < static_cast<int>(all.size())) {
+      painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+      painter.drawRect(linkRect(all[static_cast<std::size_t>(focusedLink_)]).adjusted(-1, 0, 0, -1));
+    }
+  }
 }
 
 void TControlListView::resizeEvent(QResizeEvent* event) {
@@ -245,10 +269,7 @@ void TControlListView::scrollContentsBy(int, int) {
 }
 
 void TControlListView::keyPressEvent(QKeyEvent* event) {
-  if (event == QKeySequence::Copy) {
-    QGuiApplication::clipboard()->setText(toPlainText());
-    return;
-  }
+  if (selectionKey(event)) return;
   switch (event->key()) {
     case Qt::Key_Home: verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum); return;
     case Qt::Key_End: verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum); return;
@@ -257,7 +278,12 @@ void TControlListView::keyPressEvent(QKeyEvent* event) {
 }
 
 void TControlListView::mousePressEvent(QMouseEvent* event) {
-  pressedAnchor_ = event->button() == Qt::LeftButton ? anchorAt(event->position().toPoint()) : QString();
+  const QPoint at = event->position().toPoint();
+  pressedAnchor_ = event->button() == Qt::LeftButton ? anchorAt(at) : QString();
+  const int row = cellAt(at).first;
+  // A right click keeps a selection it lands in, for the context menu to work on.
+  if (row >= 0 && (event->button() == Qt::LeftButton || !selection_.contains(row)))
+    clickRow(row, event->button() == Qt::LeftButton ? event->modifiers() : Qt::NoModifier);
   QAbstractScrollArea::mousePressEvent(event);
 }
 
@@ -273,6 +299,16 @@ void TControlListView::mouseReleaseEvent(QMouseEvent* event) {
 void TControlListView::mouseMoveEvent(QMouseEvent* event) {
   const bool onLink = !anchorAt(event->position().toPoint()).isEmpty();
   viewport()->setCursor(onLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  // Dragging over rows selects from where the press was.
+  if (event->buttons() & Qt::LeftButton) {
+    const int row = cellAt(event->position().toPoint()).first;
+    if (row >= 0 && row != selection_.cursor()) {
+      selection_.moveTo(row, true);
+      ensureRowVisible(row);
+      viewport()->update();
+      emit selectionChanged();
+    }
+  }
   QAbstractScrollArea::mouseMoveEvent(event);
 }
 

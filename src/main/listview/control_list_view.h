@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 #include <utility>
 
 #include "control_list_page.h"
 #include "list_printer.h"
+#include "row_selection.h"
 #include "table_geometry.h"
 
 class QPrinter;
@@ -45,6 +47,28 @@ class TControlListView : public QAbstractScrollArea {
   // The link target under a point of the viewport, or nothing.
   QString anchorAt(const QPoint& viewportPos) const;
 
+  // Rows, selection, the cursor and the marks of a find.
+  int columnCount() const { return kColumnCount; }
+  QString columnTitle(int column) const;
+  // The cell as shown, its lines separated by "\n".
+  QString cellText(int row, int column) const;
+  // In viewport coordinates; null for a cell that does not exist.
+  QRect cellRect(int row, int column) const;
+  // Row and column under a point of the viewport; -1, -1 off the table's rows.
+  std::pair<int, int> cellAt(const QPoint& viewportPos) const;
+  const TRowSelection& selection() const { return selection_; }
+  // A click on a row with these modifiers, as the mouse gives it.
+  void clickRow(int row, Qt::KeyboardModifiers modifiers);
+  void selectAll();
+  // Only `row` selected and the cursor on it, scrolled into view.
+  void setCurrentRow(int row);
+  void ensureRowVisible(int row);
+  // All hits of a find, ascending, marked; null for none.
+  void setMarkedRows(std::shared_ptr<const std::vector<int>> rows);
+  // The current hit, highlighted above the marks; -1 for none.
+  void setHighlightedRow(int row);
+  int highlightedRow() const { return highlighted_; }
+
   // The page as text: tab-separated cells, further purpose lines under the first.
   QString toPlainText() const;
   // The whole page on the printer's pages (measuring what is not measured yet first).
@@ -52,6 +76,10 @@ class TControlListView : public QAbstractScrollArea {
 
  signals:
   void linkActivated(const QUrl& url);
+  // The rows shown are about to go, and other rows are shown.
+  void rowsAboutToChange();
+  void rowsChanged();
+  void selectionChanged();
   void loadProgress(int percent);
   void loadFinished();
 
@@ -64,6 +92,8 @@ class TControlListView : public QAbstractScrollArea {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void rebuild();
@@ -72,6 +102,18 @@ class TControlListView : public QAbstractScrollArea {
   void measureVisible();
   std::int64_t scrollTop() const;
   std::int64_t rowsTop() const;
+  void resetRows();
+  bool selectionKey(QKeyEvent* event);
+  void paintRowStates(QPainter& painter, int first, int last, int left, std::int64_t top);
+  // The links of the summary and the footer, which Tab walks through.
+  struct TLink {
+    bool inTail;
+    int position;
+    int length;
+    QString href;
+  };
+  std::vector<TLink> links() const;
+  QRect linkRect(const TLink& link) const;
 
   std::optional<TControlListPage> page_;
   std::unique_ptr<TTableGeometry> geometry_;
@@ -88,6 +130,11 @@ class TControlListView : public QAbstractScrollArea {
   QTimer measureTimer_;
   int reportedProgress_ = -1;
   QString pressedAnchor_;
+  TRowSelection selection_;
+  std::shared_ptr<const std::vector<int>> marked_;
+  int highlighted_ = -1;
+  // The link Tab has reached, into links(); -1 when none.
+  int focusedLink_ = -1;
 };
 
 }  // namespace quandel

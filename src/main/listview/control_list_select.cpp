@@ -1,0 +1,238 @@
+// The list view's rows as the user works with them: selection, cursor, find marks and the
+// links that Tab reaches.
+#include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+
+#include "control_list_view.h"
+#include "page_metrics.h"
+
+namespace quandel {
+namespace {
+
+// The marks of a find, as a browser paints them.
+const QColor kMarked(255, 240, 150);
+const QColor kHighlighted(255, 170, 60);
+
+}  // namespace
+
+void TControlListView::resetRows() {
+  selection_.reset(rowCount());
+  marked_.reset();
+  highlighted_ = -1;
+  focusedLink_ = -1;
+  emit rowsChanged();
+}
+
+QString TControlListView::columnTitle(int column) const {
+  const QStringList& titles = ColumnTitles();
+  return column >= 0 && column < titles.size() ? titles[column] : QString();
+}
+
+QString TControlListView::cellText(int row, int column) const {
+  if (!page_ || row < 0 || row >= rowCount() || column < 0 || column >= kColumnCount) return {};
+  const TPaymentRows& rows = page_->rows;
+  if (column != kColPurpose) return rows.cell(row, static_cast<TListColumn>(column)).toString();
+  QString text;
+  for (int line = 0; line < rows.purposeLineCount(row); ++line) {
+    if (line > 0) text += u'\n';
+    text += rows.purposeLine(row, line);
+  }
+  return text;
+}
+
+QRect TControlListView::cellRect(int row, int column) const {
+  const QRect rowInPage = rowRect(row);
+  if (rowInPage.isNull() || column < 0 || column >= kColumnCount) return {};
+  const auto c = static_cast<std::size_t>(column);
+  const int left = kPageMargin - horizontalScrollBar()->value() + edges_[c];
+  const std::int64_t top = rowsTop() + geometry_->rowTop(row) - scrollTop();
+  return QRect(left, static_cast<int>(std::clamp<std::int64_t>(top, -(1 << 24), 1 << 24)), edges_[c + 1] - edges_[c],
+               rowInPage.height());
+}
+
+std::pair<int, int> TControlListView::cellAt(const QPoint& viewportPos) const {
+  if (!geometry_ || rowCount() == 0) return {-1, -1};
+  const std::int64_t y = viewportPos.y() + scrollTop() - rowsTop();
+  if (y < 0 || y >= geometry_->rowsHeight()) return {-1, -1};
+  const int x = viewportPos.x() + horizontalScrollBar()->value() - kPageMargin;
+  if (x < edges_.front() || x >= edges_.back()) return {-1, -1};
+  const auto column = std::upper_bound(edges_.begin(), edges_.end(), x) - edges_.begin() - 1;
+  return {geometry_->rowAt(y), static_cast<int>(column)};
+}
+
+void TControlListView::clickRow(int row, Qt::KeyboardModifiers modifiers) {
+  selection_.click(row, modifiers);
+  ensureRowVisible(selection_.cursor());
+  viewport()->update();
+  emit selectionChanged();
+}
+
+void TControlListView::selectAll() {
+  selection_.selectAll();
+  viewport()->update();
+  emit selectionChanged();
+}
+
+void TControlListView::setCurrentRow(int row) {
+  selection_.selectOnly(row);
+  ensureRowVisible(row);
+  viewport()->update();
+  emit selectionChanged();
+}
+
+void TControlListView::ensureRowVisible(int row) {
+  if (!geometry_ || row < 0 || row >= rowCount()) return;
+  const std::int64_t top = rowsTop() + geometry_->rowTop(row);
+  const std::int64_t bottom = top + geometry_->rowHeight(row);
+  QScrollBar* bar = verticalScrollBar();
+  const std::int64_t height = viewport()->height();
+  if (top < scrollTop())
+    bar->setValue(static_cast<int>(top));
+  else if (bottom > scrollTop() + height)
+    bar->setValue(static_cast<int>(std::min(top, bottom - height)));
+}
+
+void TControlListView::setMarkedRows(std::shared_ptr<const std::vector<int>> rows) {
+  marked_ = std::move(rows);
+  viewport()->update();
+}
+
+void TControlListView::setHighlightedRow(int row) {
+  highlighted_ = row;
+  if (row >= 0) setCurrentRow(row);
+  viewport()->update();
+}
+
+void TControlListView::paintRowStates(QPainter& painter, int first, int last, int left, std::int64_t top) {
+  QColor selected = palette().color(QPalette::Highlight);
+  selected.setAlpha(hasFocus() ? 110 : 60);
+  for (int row = first; row < last; ++row) {
+    const bool marked = marked_ && std::binary_search(marked_->begin(), marked_->end(), row);
+    const bool isSelected = selection_.contains(row);
+    if (!marked && !isSelected && row != highlighted_ && row != selection_.cursor()) continue;
+    const QRect box(left + edges_.front(), static_cast<int>(rowsTop() + geometry_->rowTop(row) - top),
+                    edges_.back() - edges_.front(), geometry_->rowHeight(row));
+    if (row == highlighted_)
+      painter.fillRect(box, kHighlighted);
+    else if (marked)
+      painter.fillRect(box, kMarked);
+    if (isSelected) painter.fillRect(box, selected);
+    if (row == selection_.cursor() && hasFocus()) {
+      painter.save();
+      painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+      painter.drawRect(box.adjusted(1, 1, -2, -2));
+      painter.restore();
+    }
+  }
+}
+
+// Keys of a list box; false for keys the view leaves to scrolling.
+bool TControlListView::selectionKey(QKeyEvent* event) {
+  if (rowCount() == 0) return false;
+  const bool extend = event->modifiers().testFlag(Qt::ShiftModifier);
+  const int cursor = selection_.cursor();
+  const auto [firstVisible, lastVisible] = visibleRows();
+  const int pageRows = std::max(1, lastVisible - firstVisible - 1);
+  int row = 0;
+  switch (event->key()) {
+    case Qt::Key_Down: row = cursor < 0 ? firstVisible : cursor + 1; break;
+    case Qt::Key_Up: row = cursor < 0 ? firstVisible : cursor - 1; break;
+    case Qt::Key_PageDown: row = (cursor < 0 ? firstVisible : cursor) + pageRows; break;
+    case Qt::Key_PageUp: row = (cursor < 0 ? firstVisible : cursor) - pageRows; break;
+    case Qt::Key_Home: row = 0; break;
+    case Qt::Key_End: row = rowCount() - 1; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      const std::vector<TLink> all = links();
+      if (focusedLink_ < 0 || focusedLink_ >= static_cast<int>(all.size())) return false;
+      emit linkActivated(QUrl(all[static_cast<std::size_t>(focusedLink_)].href));
+      return true;
+    }
+    default: return false;
+  }
+  focusedLink_ = -1;
+  selection_.moveTo(row, extend);
+  // Home and End show the summary above and the check sums below the rows as well.
+  if (event->key() == Qt::Key_Home)
+    verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+  else if (event->key() == Qt::Key_End)
+    verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+  else
+    ensureRowVisible(selection_.cursor());
+  viewport()->update();
+  emit selectionChanged();
+  return true;
+}
+
+std::vector<TControlListView::TLink> TControlListView::links() const {
+  std::vector<TLink> found;
+  const auto collect = [&found](const QTextDocument* document, bool inTail) {
+    if (document == nullptr) return;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+      for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const QTextCharFormat format = fragment.charFormat();
+        if (!format.isAnchor() || format.anchorHref().isEmpty()) continue;
+        if (!found.empty() && found.back().inTail == inTail && found.back().href == format.anchorHref() &&
+            found.back().position + found.back().length == fragment.position()) {
+          found.back().length += fragment.length();
+          continue;
+        }
+        found.push_back({inTail, fragment.position(), fragment.length(), format.anchorHref()});
+      }
+    }
+  };
+  collect(head_.get(), false);
+  collect(tail_.get(), true);
+  return found;
+}
+
+QRect TControlListView::linkRect(const TLink& link) const {
+  const QTextDocument* document = link.inTail ? tail_.get() : head_.get();
+  const QTextBlock block = document->findBlock(link.position);
+  const QTextLayout* layout = block.layout();
+  if (layout == nullptr) return {};
+  const int start = link.position - block.position();
+  const QTextLine line = layout->lineForTextPosition(start);
+  if (!line.isValid()) return {};
+  const QRectF blockRect = document->documentLayout()->blockBoundingRect(block);
+  const qreal x1 = line.cursorToX(start);
+  const qreal x2 = line.cursorToX(std::min(start + link.length, line.textStart() + line.textLength()));
+  const std::int64_t origin = link.inTail ? tailTop_ : kPageMargin;
+  const QRectF inDocument(blockRect.left() + x1, blockRect.top() + line.y(), x2 - x1, line.height());
+  return inDocument.toAlignedRect().translated(kPageMargin - horizontalScrollBar()->value(),
+                                               static_cast<int>(origin - scrollTop()));
+}
+
+// Tab walks the links of the summary and the footer before it leaves the view.
+bool TControlListView::focusNextPrevChild(bool next) {
+  const int count = static_cast<int>(links().size());
+  if (count > 0) {
+    const int target = focusedLink_ < 0 ? (next ? 0 : count - 1) : focusedLink_ + (next ? 1 : -1);
+    if (target >= 0 && target < count) {
+      focusedLink_ = target;
+      const QRect rect = linkRect(links()[static_cast<std::size_t>(target)]);
+      if (rect.top() < 0 || rect.bottom() > viewport()->height())
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + rect.center().y() - viewport()->height() / 2);
+      viewport()->update();
+      return true;
+    }
+    focusedLink_ = -1;
+    viewport()->update();
+  }
+  return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+void TControlListView::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  viewport()->update();
+}
+
+}  // namespace quandel

@@ -1,0 +1,221 @@
+#include "view_commands.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+
+#include <algorithm>
+#include <array>
+
+#include "browser_view.h"
+#include "control_list_view.h"
+#include "find_bar.h"
+#include "finder.h"
+#include "goto_bar.h"
+#include "page_browser.h"
+#include "row_copy.h"
+
+namespace quandel {
+
+// The list as find and copy see it: its rows' texts, its cursor and its marks.
+class TListFindTarget : public IRowTexts, public IFindView {
+ public:
+  explicit TListFindTarget(TControlListView* view) : view_(view) {}
+  int rowCount() const override { return view_->rowCount(); }
+  int columnCount() const override { return view_->columnCount(); }
+  QString cellText(int row, int column) const override { return view_->cellText(row, column); }
+  int currentRow() const override { return view_->selection().cursor(); }
+  void showHit(int row) override { view_->setHighlightedRow(row); }
+  void markHits(std::shared_ptr<const std::vector<int>> rows) override { view_->setMarkedRows(std::move(rows)); }
+  QStringList titles() const {
+    QStringList titles;
+    for (int column = 0; column < view_->columnCount(); ++column) titles << view_->columnTitle(column);
+    return titles;
+  }
+
+ private:
+  TControlListView* view_;
+};
+
+namespace {
+
+// The steps a browser offers, in percent.
+constexpr std::array<int, 12> kZoomSteps{50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300};
+
+// Name, BLZ, Konto, purpose and amount: the number of a row is not a text to find.
+const std::vector<int> kSearchedColumns{1, 2, 3, 4, 5};
+
+}  // namespace
+
+TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* layout,
+                             std::shared_ptr<IMessageBox> messages)
+    : QObject(window),
+      window_(window),
+      view_(view),
+      messages_(std::move(messages)),
+      target_(std::make_unique<TListFindTarget>(view->listView())),
+      finder_(new TFinder(kSearchedColumns, this)),
+      findBar_(new TFindBar(*finder_, window)),
+      goToBar_(new TGoToBar(window)),
+      baseFont_(view->font()) {
+  layout->addWidget(findBar_);
+  layout->addWidget(goToBar_);
+  finder_->setTarget(target_.get(), target_.get());
+
+  editCopy = Add("editCopy", QStringLiteral("&Kopieren"), {QKeySequence::Copy});
+  editCopyCell = Add("editCopyCell", QStringLiteral("&Zelle kopieren"), {});
+  editSelectAll = Add("editSelectAll", QStringLiteral("&Alles auswählen"), {QKeySequence::SelectAll});
+  findOpen = Add("findOpen", QStringLiteral("&Suchen …"), {QKeySequence::Find});
+  findNext = Add("findNext", QStringLiteral("&Weitersuchen"), {QKeySequence(Qt::Key_F3)});
+  findPrevious = Add("findPrevious", QStringLiteral("&Rückwärts suchen"), {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
+  goToPayment = Add("goToPayment", QStringLiteral("&Gehe zu Zahlung …"), {QKeySequence(Qt::CTRL | Qt::Key_G)});
+  zoomIn = Add("zoomIn", QStringLiteral("&Vergrößern"),
+               {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  zoomOut = Add("zoomOut", QStringLiteral("V&erkleinern"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+  zoomReset = Add("zoomReset", QStringLiteral("&Originalgröße"), {QKeySequence(Qt::CTRL | Qt::Key_0)});
+
+  connect(editCopy, &QAction::triggered, this, &TViewCommands::copy);
+  connect(editCopyCell, &QAction::triggered, this, &TViewCommands::copyCell);
+  connect(editSelectAll, &QAction::triggered, this, &TViewCommands::selectAll);
+  connect(findOpen, &QAction::triggered, this, &TViewCommands::openFind);
+  connect(findNext, &QAction::triggered, this, [this] {
+    if (findBar_->isHidden()) return openFind();
+    finder_->findNext();
+  });
+  connect(findPrevious, &QAction::triggered, this, [this] {
+    if (findBar_->isHidden()) return openFind();
+    finder_->findPrevious();
+  });
+  connect(goToPayment, &QAction::triggered, this, &TViewCommands::openGoTo);
+  connect(zoomIn, &QAction::triggered, this, [this] { stepZoom(1); });
+  connect(zoomOut, &QAction::triggered, this, [this] { stepZoom(-1); });
+  connect(zoomReset, &QAction::triggered, this, [this] { setZoom(100); });
+
+  TControlListView* list = view_->listView();
+  // The worker reading the rows for the index is stopped before they go.
+  connect(list, &TControlListView::rowsAboutToChange, finder_, &TFinder::reset);
+  connect(list, &TControlListView::rowsChanged, finder_, [this] {
+    if (findBar_->isVisible()) finder_->refind();
+  });
+  // Back in the list, the keys go on from the current hit, which stays selected.
+  connect(findBar_, &TFindBar::closed, view_, [this, list] {
+    list->setHighlightedRow(-1);
+    view_->setFocus(Qt::OtherFocusReason);
+  });
+  connect(goToBar_, &TGoToBar::goTo, list, &TControlListView::setCurrentRow);
+  connect(goToBar_, &TGoToBar::closed, view_, [this] { view_->setFocus(Qt::OtherFocusReason); });
+
+  list->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint& pos) {
+    listMenu(pos)->exec(list->viewport()->mapToGlobal(pos));
+  });
+  TPageBrowser* page = view_->pageBrowser();
+  page->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(page, &QWidget::customContextMenuRequested, this, [this, page](const QPoint& pos) {
+    const std::unique_ptr<QMenu> menu(page->createStandardContextMenu(pos));
+    menu->addSeparator();
+    addCommands(*menu);
+    menu->exec(page->viewport()->mapToGlobal(pos));
+  });
+}
+
+TViewCommands::~TViewCommands() { finder_->setTarget(nullptr, nullptr); }
+
+QAction* TViewCommands::Add(const char* name, const QString& caption, const QList<QKeySequence>& shortcuts) {
+  auto* action = new QAction(caption, window_);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setShortcuts(shortcuts);
+  action->setShortcutContext(Qt::WindowShortcut);
+  action->setShortcutVisibleInContextMenu(true);
+  window_->addAction(action);
+  return action;
+}
+
+std::unique_ptr<QMenu> TViewCommands::listMenu(const QPoint& viewportPos) {
+  menuCell_ = view_->listView()->cellAt(viewportPos);
+  auto menu = std::make_unique<QMenu>(view_);
+  menu->addAction(editCopy);
+  menu->addAction(editCopyCell);
+  editCopyCell->setEnabled(menuCell_.first >= 0);
+  menu->addAction(editSelectAll);
+  menu->addSeparator();
+  addCommands(*menu);
+  return menu;
+}
+
+void TViewCommands::addCommands(QMenu& menu) const {
+  menu.addAction(findOpen);
+  menu.addAction(findNext);
+  menu.addAction(findPrevious);
+  menu.addAction(goToPayment);
+  menu.addSeparator();
+  menu.addAction(zoomIn);
+  menu.addAction(zoomOut);
+  menu.addAction(zoomReset);
+}
+
+void TViewCommands::copy() {
+  if (!view_->showsList()) return view_->pageBrowser()->copy();
+  const std::vector<TRowSelection::TRange> rows = view_->listView()->selection().rowsToCopy();
+  if (rows.empty()) return;
+  long long count = 0;
+  for (const auto& [first, last] : rows) count += last - first;
+  if (count > kMaxCopiedRows) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    messages_->ShowMessage(QStringLiteral("%1 Zahlungen sind zu viele für die Zwischenablage; es lassen sich "
+                                          "höchstens %2 auf einmal kopieren.")
+                               .arg(german.toString(count), german.toString(kMaxCopiedRows)));
+    return;
+  }
+  QGuiApplication::clipboard()->setMimeData(RowsAsMimeData(*target_, rows, target_->titles()));
+}
+
+void TViewCommands::copyCell() {
+  const auto [row, column] = menuCell_;
+  if (row < 0 || !view_->showsList()) return;
+  QGuiApplication::clipboard()->setText(CellLine(*target_, row, column));
+}
+
+void TViewCommands::selectAll() {
+  if (view_->showsList())
+    view_->listView()->selectAll();
+  else
+    view_->pageBrowser()->selectAll();
+}
+
+void TViewCommands::openFind() {
+  goToBar_->close();
+  findBar_->open();
+}
+
+void TViewCommands::openGoTo() {
+  findBar_->close();
+  goToBar_->open(view_->listView()->rowCount());
+}
+
+void TViewCommands::stepZoom(int direction) {
+  const auto at = std::lower_bound(kZoomSteps.begin(), kZoomSteps.end(), zoom_);
+  if (direction > 0) {
+    const auto next = at != kZoomSteps.end() && *at == zoom_ ? at + 1 : at;
+    if (next != kZoomSteps.end()) setZoom(*next);
+  } else if (at != kZoomSteps.begin()) {
+    setZoom(*(at - 1));
+  }
+}
+
+void TViewCommands::setZoom(int percent) {
+  if (percent == zoom_) return;
+  zoom_ = percent;
+  QFont font = baseFont_;
+  if (baseFont_.pointSizeF() > 0)
+    font.setPointSizeF(baseFont_.pointSizeF() * percent / 100.0);
+  else
+    font.setPixelSize(std::max(1, baseFont_.pixelSize() * percent / 100));
+  view_->setFont(font);
+}
+
+}  // namespace quandel

@@ -1,0 +1,79 @@
+#pragma once
+// The commands around the view that the menu bar does not carry: copy, select all, find,
+// "Gehe zu Zahlung" and zoom. Each has its shortcut on the window and stands in the view's
+// context menu with it, so it can be found there.
+#include <QFont>
+#include <QObject>
+#include <QPoint>
+
+#include <memory>
+#include <utility>
+
+#include "platform.h"
+
+class QAction;
+class QBoxLayout;
+class QMenu;
+class QWidget;
+
+namespace quandel {
+
+class TBrowserView;
+class TFindBar;
+class TFinder;
+class TGoToBar;
+class TListFindTarget;
+
+class TViewCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // The bars go into `layout` below the view; refusals are said through `messages`.
+  TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* layout, std::shared_ptr<IMessageBox> messages);
+  ~TViewCommands() override;
+
+  // The context menu of the list for a point of its viewport (the cell "Zelle kopieren" takes).
+  std::unique_ptr<QMenu> listMenu(const QPoint& viewportPos);
+
+  TFinder* finder() const { return finder_; }
+  TFindBar* findBar() const { return findBar_; }
+  TGoToBar* goToBar() const { return goToBar_; }
+  // In percent of the normal size.
+  int zoom() const { return zoom_; }
+
+  QAction* editCopy = nullptr;
+  QAction* editCopyCell = nullptr;
+  QAction* editSelectAll = nullptr;
+  QAction* findOpen = nullptr;
+  QAction* findNext = nullptr;
+  QAction* findPrevious = nullptr;
+  QAction* goToPayment = nullptr;
+  QAction* zoomIn = nullptr;
+  QAction* zoomOut = nullptr;
+  QAction* zoomReset = nullptr;
+
+ private:
+  QAction* Add(const char* name, const QString& caption, const QList<QKeySequence>& shortcuts);
+  void addCommands(QMenu& menu) const;
+  void copy();
+  void copyCell();
+  void selectAll();
+  void setZoom(int percent);
+  void stepZoom(int direction);
+  void openFind();
+  void openGoTo();
+
+  QWidget* window_;
+  TBrowserView* view_;
+  std::shared_ptr<IMessageBox> messages_;
+  std::unique_ptr<TListFindTarget> target_;
+  TFinder* finder_;
+  TFindBar* findBar_;
+  TGoToBar* goToBar_;
+  QFont baseFont_;
+  int zoom_ = 100;
+  // The cell under the pointer when the context menu came up; -1, -1 for none.
+  std::pair<int, int> menuCell_{-1, -1};
+};
+
+}  // namespace quandel

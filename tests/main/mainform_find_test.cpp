@@ -1,0 +1,158 @@
+// Working with the list in the window: find, "Gehe zu Zahlung", selection, copy, context menu.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+
+#include "find_bar.h"
+#include "finder.h"
+#include "goto_bar.h"
+#include "view_commands.h"
+#include "viewer_fixture.h"
+
+namespace quandel::test {
+namespace {
+
+class FindTest : public ViewerTest {
+ protected:
+  // 200 payments; every 20th, from the 5th on, goes to "MÜLLER".
+  void SetUp() override {
+    std::vector<testdta::CRecord> payments;
+    for (int i = 1; i <= 200; ++i)
+      payments.push_back(Payment(i % 20 == 5 ? "M\xDC" "LLER " + std::to_string(i) : "EMPFAENGER " + std::to_string(i),
+                                 100 * i, "ZWECK " + std::to_string(i)));
+    file = WriteSample("liste.dta", payments);
+    form = Start({QString::fromStdString(file)});
+    form->show();
+    WaitUntilLoaded(*form);
+    commands = form->viewCommands;
+    list = form->WebBrowser1->listView();
+  }
+
+  void Type(const QString& text) {
+    commands->findOpen->trigger();
+    commands->findBar()->edit()->setText(text);
+    commands->finder()->waitForIdle();
+  }
+  QString Count() const { return commands->findBar()->countLabel()->text(); }
+  static QString Clipboard() { return QApplication::clipboard()->text(); }
+
+  std::string file;
+  std::unique_ptr<TmainForm> form;
+  TViewCommands* commands = nullptr;
+  TControlListView* list = nullptr;
+};
+
+TEST_F(FindTest, FindsStepsRoundAndCounts) {
+  Type(QStringLiteral("müller"));
+  EXPECT_TRUE(commands->findBar()->isVisible());
+  EXPECT_EQ(list->highlightedRow(), 4) << list->cellText(4, 1).toStdString();
+  EXPECT_EQ(Count(), QStringLiteral("1 von 10"));
+  struct Step {
+    QAction* action;
+    int row;
+    QString count;
+  };
+  const std::vector<Step> steps{{commands->findNext, 24, "2 von 10"},
+                                {commands->findPrevious, 4, "1 von 10"},
+                                {commands->findPrevious, 184, "10 von 10"},
+                                {commands->findNext, 4, "1 von 10"}};
+  for (const Step& step : steps) {
+    step.action->trigger();
+    EXPECT_EQ(list->highlightedRow(), step.row);
+    EXPECT_EQ(list->selection().cursor(), step.row);
+    EXPECT_EQ(Count(), step.count);
+  }
+  // Enter in the bar goes on, Umschalt+Enter back.
+  QTest::keyClick(commands->findBar()->edit(), Qt::Key_Return);
+  EXPECT_EQ(list->highlightedRow(), 24);
+  QTest::keyClick(commands->findBar()->edit(), Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_EQ(list->highlightedRow(), 4);
+
+  Type(QStringLiteral("zweck 1"));
+  // From the current hit on.
+  EXPECT_EQ(Count(), QStringLiteral("2 von 111"));
+  Type(QStringLiteral("nirgends"));
+  EXPECT_EQ(Count(), QStringLiteral("Keine Treffer"));
+}
+
+TEST_F(FindTest, EscapeLeavesTheHitSelectedForCopying) {
+  Type(QStringLiteral("müller 25"));
+  QTest::keyClick(commands->findBar()->edit(), Qt::Key_Escape);
+  EXPECT_TRUE(commands->findBar()->isHidden());
+  EXPECT_EQ(list->highlightedRow(), -1);
+  EXPECT_EQ(list->selection().ranges(), (std::vector<TRowSelection::TRange>{{24, 25}}));
+  commands->editCopy->trigger();
+  EXPECT_EQ(Clipboard(), QStringLiteral("Nr.\tEmpfänger\tBLZ\tKonto\tVerwendungszweck\tBetrag\n") +
+                             list->cellText(24, 0) + QStringLiteral("\tMÜLLER 25\t") + list->cellText(24, 2) + u'\t' +
+                             list->cellText(24, 3) + QStringLiteral("\tZWECK 25\t") + list->cellText(24, 5) + u'\n');
+}
+
+TEST_F(FindTest, CopiesSelectedRowsAsTextAndTable) {
+  list->clickRow(1, {});
+  list->clickRow(3, Qt::ShiftModifier);
+  list->clickRow(9, Qt::ControlModifier);
+  commands->editCopy->trigger();
+  const QStringList lines = Clipboard().split(u'\n');
+  ASSERT_EQ(lines.size(), 6);  // header, four rows, the end of the last line
+  EXPECT_TRUE(lines[1].startsWith(QStringLiteral("2\tEMPFAENGER 2\t")));
+  EXPECT_TRUE(lines[3].startsWith(QStringLiteral("4\tEMPFAENGER 4\t")));
+  EXPECT_TRUE(lines[4].startsWith(QStringLiteral("10\tEMPFAENGER 10\t")));
+  const QString html = QApplication::clipboard()->mimeData()->html();
+  EXPECT_TRUE(html.contains(QStringLiteral("<th>Empfänger</th>")));
+  EXPECT_EQ(html.count(QStringLiteral("<tr>")), 5);
+  EXPECT_TRUE(html.contains(QStringLiteral("<td>EMPFAENGER 10</td>")));
+
+  // Nothing selected: the cursor row, not the whole list.
+  list->clickRow(9, {});
+  list->clickRow(9, Qt::ControlModifier);
+  ASSERT_TRUE(list->selection().isEmpty());
+  commands->editCopy->trigger();
+  EXPECT_EQ(Clipboard().count(u'\n'), 2);
+  EXPECT_TRUE(Clipboard().contains(QStringLiteral("\n10\tEMPFAENGER 10\t")));
+
+  commands->editSelectAll->trigger();
+  commands->editCopy->trigger();
+  EXPECT_EQ(Clipboard().count(u'\n'), 201);
+  EXPECT_TRUE(desktop.messages->messages.empty());
+}
+
+TEST_F(FindTest, ContextMenuOffersEveryCommandWithItsShortcut) {
+  const QPoint onAccount = list->cellRect(0, 3).center();
+  const std::unique_ptr<QMenu> menu = commands->listMenu(onAccount);
+  QStringList shown;
+  for (QAction* action : menu->actions())
+    if (!action->isSeparator())
+      shown << action->text() + u' ' + action->shortcut().toString(QKeySequence::NativeText);
+  EXPECT_EQ(shown, (QStringList{"&Kopieren Strg+C", "&Zelle kopieren ", "&Alles auswählen Strg+A",
+                                "&Suchen … Strg+F", "&Weitersuchen F3", "&Rückwärts suchen Umschalt+F3",
+                                "&Gehe zu Zahlung … Strg+G", "&Vergrößern Strg++", "V&erkleinern Strg+-",
+                                "&Originalgröße Strg+0"}));
+  commands->editCopyCell->trigger();
+  EXPECT_EQ(Clipboard(), list->cellText(0, 3));
+  EXPECT_FALSE(Clipboard().isEmpty());
+}
+
+TEST_F(FindTest, GoToJumpsToThePaymentAsked) {
+  commands->goToPayment->trigger();
+  TGoToBar* bar = commands->goToBar();
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->noteLabel()->text(), QStringLiteral("von 200"));
+  bar->edit()->setText(QStringLiteral("201"));
+  QTest::keyClick(bar->edit(), Qt::Key_Return);
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->noteLabel()->text(), QStringLiteral("Nur Zahlungen 1 bis 200"));
+  bar->edit()->setText(QStringLiteral("150"));
+  QTest::keyClick(bar->edit(), Qt::Key_Return);
+  EXPECT_TRUE(bar->isHidden());
+  EXPECT_EQ(list->selection().cursor(), 149);
+  const QRect cell = list->cellRect(149, 0);
+  EXPECT_TRUE(cell.top() >= 0 && cell.bottom() < list->viewport()->height());
+}
+
+}  // namespace
+}  // namespace quandel::test
