@@ -1,15 +1,10 @@
 #pragma once
-// Why a file cannot be read at all, said in the status bar where its size and time would stand.
-#include <QString>
-
-#include <optional>
+// Whether a file can be read at all: a file that cannot has no size or time worth showing.
 #include <string>
 
 namespace quandel {
 
-// The reason for a failed open, as the user reads it; "errno" values of open(2).
-QString FileProblemText(int error);
-// Nothing when the file can be opened for reading.
-std::optional<QString> FileProblem(const std::string& fileName);
+// A regular file that opens for reading.
+bool CanReadFile(const std::string& fileName);
 
 }  // namespace quandel

@@ -183,15 +183,18 @@ void TmainForm::ShowFile(const QString& FileName) {
   const std::string name = QFile::encodeName(FileName).toStdString();
   dtaus_->Load(name, regional_);
   // Concatenated, not formatted: a "%1" in the file name must stay as it is.
-  if (const std::optional<QString> problem = FileProblem(name)) {
-    // The load failed and its error page follows; the bar says why, where size and time would be.
-    StatusPanel->setText(FileName + QStringLiteral(" - ") + *problem);
+  QString status = FileName + QStringLiteral(" - ");
+  const QString reason = FromCp1252(dtaus_->LoadError);
+  if (!CanReadFile(name)) {
+    // Gone, locked or a folder: the reason stands where size and time would be.
+    status += reason.isEmpty() ? QStringLiteral("Datei kann nicht gelesen werden") : reason;
   } else {
     const std::int64_t size = support::SizeOfNamedFile(name);
-    const QString timeText = QString::fromStdString(FileTimeText(name, regional_));
-    StatusPanel->setText(FileName + QStringLiteral(" - ") + QString::number(size) + QStringLiteral(" - ") +
-                         timeText);
+    status += QString::number(size) + QStringLiteral(" - ") + QString::fromStdString(FileTimeText(name, regional_));
+    // A file read but not understood: which record, which field, which byte.
+    if (!reason.isEmpty()) status += QStringLiteral(" - ") + reason;
   }
+  StatusPanel->setText(status);
   const std::string footer = support::FooterText();
   // Rendered straight into the page file: a long list held as lines first took longer than
   // loading it.

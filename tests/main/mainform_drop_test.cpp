@@ -1,13 +1,10 @@
-// Files dropped on the window, zoom, and why a file could not be opened.
+// Files dropped on the window, and zoom.
 #include <QAction>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
-#include <cerrno>
-
 #include "file_drop.h"
-#include "file_problem.h"
 #include "page_browser.h"
 #include "view_commands.h"
 #include "viewer_fixture.h"
@@ -45,7 +42,7 @@ TEST_F(DropTest, FirstDroppedFileIsShown) {
 
   // A folder is shown like any name that cannot be read; what is not a local file is refused.
   ASSERT_TRUE(Drop(*form, {QUrl::fromLocalFile(Q(data.Path()))}));
-  EXPECT_EQ(form->StatusText(), Q(data.Path()) + QStringLiteral(" - ist ein Ordner"));
+  EXPECT_EQ(form->StatusText(), Q(data.Path()) + QStringLiteral(" - Ist ein Ordner"));
   EXPECT_FALSE(Drop(*form, {QUrl(QStringLiteral("https://example.org/x.dta"))}));
   EXPECT_TRUE(desktop.messages->errors.empty());
 }
@@ -70,16 +67,6 @@ TEST_F(DropTest, ZoomStepsAndReturnsToTheNormalSize) {
   EXPECT_EQ(commands.zoomIn->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Strg++"));
   EXPECT_EQ(commands.zoomOut->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Strg+-"));
   EXPECT_EQ(commands.zoomReset->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Strg+0"));
-}
-
-TEST(FileProblemTest, SaysWhyAFileCannotBeOpened) {
-  const std::vector<std::pair<int, QString>> cases{{ENOENT, QStringLiteral("Datei nicht gefunden")},
-                                                   {ENOTDIR, QStringLiteral("Datei nicht gefunden")},
-                                                   {EACCES, QStringLiteral("Zugriff verweigert")},
-                                                   {EPERM, QStringLiteral("Zugriff verweigert")},
-                                                   {EISDIR, QStringLiteral("ist ein Ordner")}};
-  for (const auto& [error, text] : cases) EXPECT_EQ(FileProblemText(error), text) << error;
-  EXPECT_TRUE(FileProblemText(EIO).startsWith(QStringLiteral("Datei kann nicht gelesen werden")));
 }
 
 }  // namespace
