@@ -1,6 +1,8 @@
 #include "check.h"
 
 #include <charconv>
+#include <memory>
+#include <unordered_map>
 
 #include "amounts.h"
 #include "convert.h"
@@ -192,13 +194,27 @@ void CheckSums(TFileCheck& check, const TDtaus& doc) {
                                       doc.SatzE->SummeBLZ == blz));
 }
 
-TAccountCheck CheckAccount(const TBankDirectory& banks, std::string_view blz,
-                           std::string_view konto) {
-  const std::string digits = BankCodeDigits(blz);
-  return {banks.CheckAccount(digits, konto), banks.FindBank(digits)};
-}
+// Asks the directory about each bank it knows once per document, and shares the answer.
+class TBankCache {
+ public:
+  explicit TBankCache(const TBankDirectory& banks) : banks_(banks) {}
+  TAccountCheck Check(std::string_view blz, std::string_view konto) {
+    const std::string digits = BankCodeDigits(blz);
+    const auto verdict = banks_.CheckAccount(digits, konto);
+    if (verdict == TAccountVerdict::UnknownBank) return {verdict, nullptr};
+    auto [it, fresh] = known_.try_emplace(digits);
+    if (fresh) {
+      if (auto bank = banks_.FindBank(digits)) it->second = std::make_shared<const TBank>(*bank);
+    }
+    return {verdict, it->second};
+  }
 
-std::string BankText(std::string_view blz, const std::optional<TBank>& bank) {
+ private:
+  const TBankDirectory& banks_;
+  std::unordered_map<std::string, std::shared_ptr<const TBank>> known_;
+};
+
+std::string BankText(std::string_view blz, const std::shared_ptr<const TBank>& bank) {
   std::string text = "Bank " + std::string(blz);
   if (bank) text += " (" + bank->Name + ", " + bank->Place + ")";
   return text;
@@ -274,10 +290,11 @@ TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegiona
 }
 
 TAccountChecks CheckAccounts(const TDtaus& doc, const TBankDirectory& banks) {
+  TBankCache cache(banks);
   TAccountChecks checks;
-  checks.Sender = CheckAccount(banks, doc.SatzA->BLZ, doc.SatzA->Konto);
+  checks.Sender = cache.Check(doc.SatzA->BLZ, doc.SatzA->Konto);
   checks.Payments.reserve(doc.SatzCList.size());
-  for (const TSatzC& c : doc.SatzCList) checks.Payments.push_back(CheckAccount(banks, c.BLZ, c.Konto));
+  for (const TSatzC& c : doc.SatzCList) checks.Payments.push_back(cache.Check(c.BLZ, c.Konto));
   return checks;
 }
 
@@ -285,11 +302,35 @@ void AddAccountFindings(TFileCheck& check, const TDtaus& doc, const TAccountChec
                         const std::string& dataDate) {
   const std::string directory = DirectoryName(dataDate);
   AddAccountFinding(check, accounts.Sender, 'A', 0, doc.SatzA->BLZ, doc.SatzA->Konto, directory);
+  // A bank code missing from the directory, or a method it lacks, is said once per bank, at
+  // its first payment: a file of a million payments to retired banks stays readable.
+  struct TGroup {
+    std::size_t Finding;
+    std::int64_t Payments;
+  };
+  constexpr std::size_t kMaxGroups = 10000;
+  std::unordered_map<std::string_view, TGroup> groups;
   std::int64_t number = 0;
   for (const TAccountCheck& account : accounts.Payments) {
     const TSatzC& c = doc.SatzCList[static_cast<std::size_t>(number)];
     ++number;
+    if (account.Verdict == TAccountVerdict::UnknownBank ||
+        account.Verdict == TAccountVerdict::NotImplemented) {
+      if (const auto it = groups.find(c.BLZ); it != groups.end()) {
+        ++it->second.Payments;
+        continue;
+      }
+      // A file of garbage names a bank per payment; its findings stay single past a bound.
+      if (groups.size() < kMaxGroups) groups.emplace(c.BLZ, TGroup{check.Findings.size(), 1});
+    }
     AddAccountFinding(check, account, 'C', number, c.BLZ, c.Konto, directory);
+  }
+  for (const auto& [blz, group] : groups) {
+    if (group.Payments == 1) continue;
+    TFinding& finding = check.Findings[group.Finding];
+    const std::string more = group.Payments == 2 ? std::string("1 weitere")
+                                                 : Number(group.Payments - 1) + " weitere";
+    finding.Text.insert(finding.Text.find(':'), " (und " + more + " an diese Bank)");
   }
 }
 

@@ -4,6 +4,7 @@
 // every account against its bank. One list of findings serves the command line, the viewer
 // and the tests.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,10 +49,11 @@ struct TFileCheck {
 // Loads `doc` from `fileName` and checks it on the very bytes that load read.
 TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegionalSettings& rs);
 
-// The verdict on one account and the bank its code names (nothing when unknown).
+// The verdict on one account and the bank its code names (none when unknown); payments to
+// one bank share its entry.
 struct TAccountCheck {
   TAccountVerdict Verdict = TAccountVerdict::UnknownBank;
-  std::optional<TBank> Bank;
+  std::shared_ptr<const TBank> Bank;
 };
 
 struct TAccountChecks {
@@ -63,7 +65,7 @@ TAccountChecks CheckAccounts(const TDtaus& doc, const TBankDirectory& banks);
 
 // Adds a finding for every account that does not pass: a failing account is an error; an
 // unknown bank code or method a warning, naming the day of the directory's data (a bank code
-// of an old file may have been retired since).
+// of an old file may have been retired since), one per bank at its first payment.
 void AddAccountFindings(TFileCheck& check, const TDtaus& doc, const TAccountChecks& accounts,
                         const std::string& dataDate);
 

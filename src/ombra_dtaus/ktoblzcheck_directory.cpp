@@ -120,6 +120,11 @@ class TKtoBlzCheckDirectory final : public TBankDirectory {
                    Latin9ToCp1252(TrimRight(record.location)), record.method};
     } catch (int) {  // the library's way of saying "no such bank"
     }
+    // Codes of no bank are remembered too, but not without bound.
+    if (!bank && banks_.size() >= kMaxRemembered) {
+      lastMiss_.reset();
+      return lastMiss_;
+    }
     return banks_.emplace(key, std::move(bank)).first->second;
   }
 
@@ -142,7 +147,9 @@ class TKtoBlzCheckDirectory final : public TBankDirectory {
 
   AccountNumberCheck check_;
   std::set<std::string> unknownMethods_;
+  static constexpr std::size_t kMaxRemembered = 100000;
   mutable std::unordered_map<std::string, std::optional<TBank>> banks_;
+  mutable std::optional<TBank> lastMiss_;
   std::string date_;
   // The library promises nothing about threads; files are checked in parallel.
   mutable std::mutex mutex_;

@@ -156,10 +156,11 @@ TEST_F(CheckTest, AccountsAreJudgedByTheirBanks) {
   unknown.blz = "10020030";
   unimplemented.blz = "45050001";
   ARecord a;
-  auto check = Check(File(a, {CRecord(), fails, unknown, unimplemented}));
+  // The second payment to the unknown bank adds to the first one's finding.
+  auto check = Check(File(a, {CRecord(), fails, unknown, unimplemented, unknown}));
   banks.Banks["87654321"] = {{"Empf\xE4ngerbank", "Bonn", "09"}, TAccountVerdict::Passes};
   const auto accounts = ombra::CheckAccounts(doc, banks);
-  ASSERT_EQ(accounts.Payments.size(), 4u);
+  ASSERT_EQ(accounts.Payments.size(), 5u);
   EXPECT_EQ(accounts.Sender.Bank->Place, "K\xF6ln");
   EXPECT_EQ(accounts.Payments[1].Verdict, TAccountVerdict::Fails);
   EXPECT_FALSE(accounts.Payments[2].Bank);
@@ -171,7 +172,7 @@ TEST_F(CheckTest, AccountsAreJudgedByTheirBanks) {
        "Zahlung 2: Kontonummer 123456 ist bei der Bank 200 505 50 (Sparkasse, Hamburg) nicht "
        "g\xFCltig (Pr\xFC" "fziffer falsch)"},
       {TSeverity::Warning, 3,
-       "Zahlung 3: Bankleitzahl 100 200 30 steht nicht im Bankverzeichnis vom 01.02.2003 (eine "
+       "Zahlung 3 (und 1 weitere an diese Bank): Bankleitzahl 100 200 30 steht nicht im Bankverzeichnis vom 01.02.2003 (eine "
        "Bankleitzahl einer alten Datei kann seither aufgehoben sein)"},
       {TSeverity::Warning, 4,
        "Zahlung 4: Kontonummer 123456 nicht gepr\xFC" "ft, denn die Pr\xFC" "fziffernmethode E4 der "
