@@ -1,8 +1,10 @@
-// Any bytes as a DTAUS file: the load must end, and the page must render, without a fault.
+// Any bytes as a DTAUS file: the load must end, the page must render and the check must agree
+// with the load, without a fault.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "check.h"
 #include "dtaus.h"
 #include "memory_file.h"
 
@@ -17,5 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   doc.RenderControlList(lines, "footer", rs);
   if (lines.empty()) __builtin_trap();
   if (!doc.LoadFailed() && lines.size() != 12 + doc.SatzCList.size()) __builtin_trap();
+
+  // The check reads the same bytes and what follows the trailer; it says why a load failed.
+  static ombra::TDtaus checked;
+  const ombra::TFileCheck check = ombra::LoadAndCheck(checked, path, rs);
+  if (check.Loaded == doc.LoadFailed()) __builtin_trap();
+  if (!check.Loaded && check.LoadError.empty()) __builtin_trap();
+  if (check.Loaded && checked.SatzCList.size() != doc.SatzCList.size()) __builtin_trap();
   return 0;
 }
