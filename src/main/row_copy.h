@@ -13,9 +13,9 @@ class QMimeData;
 
 namespace quandel {
 
-// More rows than fit a clipboard that office programs take in well, built in about the time
-// a find may hold the window.
-constexpr long long kMaxCopiedRows = 100000;
+// The most rows copied at once: about what is made into text and table in the tenth of a
+// second a find may hold the window (find_bench, BM_CopyRows).
+constexpr long long kMaxCopiedRows = 20000;
 
 // The cell as one line: the lines of a purpose joined with " / ".
 QString CellLine(const IRowTexts& rows, int row, int column);

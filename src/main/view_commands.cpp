@@ -167,7 +167,7 @@ void TViewCommands::copy() {
   if (count > kMaxCopiedRows) {
     const QLocale german(QLocale::German, QLocale::Germany);
     messages_->ShowMessage(QStringLiteral("%1 Zahlungen sind zu viele für die Zwischenablage; es lassen sich "
-                                          "höchstens %2 auf einmal kopieren.")
+                                          "höchstens %2 auf einmal kopieren. Bitte weniger Zeilen auswählen.")
                                .arg(german.toString(count), german.toString(kMaxCopiedRows)));
     return;
   }

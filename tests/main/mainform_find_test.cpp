@@ -11,6 +11,7 @@
 #include "find_bar.h"
 #include "finder.h"
 #include "goto_bar.h"
+#include "row_copy.h"
 #include "view_commands.h"
 #include "viewer_fixture.h"
 
@@ -119,6 +120,20 @@ TEST_F(FindTest, CopiesSelectedRowsAsTextAndTable) {
   commands->editCopy->trigger();
   EXPECT_EQ(Clipboard().count(u'\n'), 201);
   EXPECT_TRUE(desktop.messages->messages.empty());
+}
+
+TEST_F(ViewerTest, TooManyRowsForTheClipboardAreRefusedWithAMessage) {
+  std::vector<testdta::CRecord> payments(static_cast<std::size_t>(kMaxCopiedRows) + 1,
+                                         Payment("EMPFAENGER", 100, "ZWECK"));
+  const auto form = Start({QString::fromStdString(WriteSample("gross.dta", payments))});
+  WaitUntilLoaded(*form);
+  QApplication::clipboard()->setText(QStringLiteral("vorher"));
+  form->viewCommands->editSelectAll->trigger();
+  form->viewCommands->editCopy->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("vorher"));
+  ASSERT_EQ(desktop.messages->messages.size(), 1u);
+  EXPECT_TRUE(desktop.messages->messages[0].startsWith(QStringLiteral("20.001 Zahlungen sind zu viele")))
+      << desktop.messages->messages[0].toStdString();
 }
 
 TEST_F(FindTest, ContextMenuOffersEveryCommandWithItsShortcut) {
