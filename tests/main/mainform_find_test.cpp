@@ -136,6 +136,14 @@ TEST_F(ViewerTest, TooManyRowsForTheClipboardAreRefusedWithAMessage) {
       << desktop.messages->messages[0].toStdString();
 }
 
+// The worker building the index reads the rows; the window going away waits for it first.
+TEST_F(FindTest, WindowClosedWhileTheIndexIsBuilt) {
+  commands->findOpen->trigger();
+  commands->findBar()->edit()->setText(QStringLiteral("zweck"));
+  EXPECT_TRUE(commands->finder()->busy());
+  form.reset();
+}
+
 TEST_F(FindTest, ContextMenuOffersEveryCommandWithItsShortcut) {
   const QPoint onAccount = list->cellRect(0, 3).center();
   const std::unique_ptr<QMenu> menu = commands->listMenu(onAccount);

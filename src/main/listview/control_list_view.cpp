@@ -60,7 +60,8 @@ TControlListView::TControlListView(QWidget* parent) : QAbstractScrollArea(parent
   });
 }
 
-TControlListView::~TControlListView() = default;
+// A find may still be reading the rows in a worker thread: it hears of their end first.
+TControlListView::~TControlListView() { emit rowsAboutToChange(); }
 
 void TControlListView::setPage(TControlListPage page) {
   clear();
