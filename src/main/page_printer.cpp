@@ -110,20 +110,20 @@ std::vector<qreal> PageTops(const QTextDocument& document, qreal pageHeight) {
 }
 
 TPrintOutcome PrintDocument(const QTextDocument& source, QPrinter& printer) {
-  QPainter painter;
-  if (!painter.begin(&printer)) return TPrintOutcome::Failed;
-
   // The view's document is laid out for the screen; the copy is laid out for the paper.
   std::unique_ptr<QTextDocument> document(source.clone());
-  document->documentLayout()->setPaintDevice(painter.device());
+  document->documentLayout()->setPaintDevice(&printer);
   const QRectF body(0, 0, printer.width(), printer.height());
-  const qreal footerHeight = QFontMetricsF(document->defaultFont(), painter.device()).height() * 2;
+  const qreal footerHeight = QFontMetricsF(document->defaultFont(), &printer).height() * 2;
   document->setTextWidth(body.width());
 
   const std::vector<qreal> tops = PageTops(*document, body.height() - footerHeight);
   const qreal end = document->documentLayout()->documentSize().height();
   const int count = PageCount(tops);
+  if (!PrintsAnyPage(printer, count)) return TPrintOutcome::Failed;
 
+  QPainter painter;
+  if (!painter.begin(&printer)) return TPrintOutcome::Failed;
   const TSheetsOutcome outcome = PrintSheets(printer, painter, count, [&](int page) {
     const qreal top = tops[static_cast<std::size_t>(page - 1)];
     const qreal bottom = page < count ? tops[static_cast<std::size_t>(page)] : end;

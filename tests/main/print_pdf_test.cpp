@@ -128,6 +128,26 @@ TEST_F(PrintTest, PageRangeAndCopiesFromTheDialogAreUsed) {
   }
 }
 
+TEST_F(PrintTest, RangeOutsideTheDocumentPrintsNothingAndGivesTheFailureMessage) {
+  testdta::ARecord broken;
+  broken.date = "000000";
+  const std::string files[] = {WriteSample("kurz.dta", {Payment("EMPFAENGER", 100, "ZWECK")}),
+                               data.Write("kaputt.dta", testdta::File(broken, {}))};  // the error page
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    const auto form = Start({QString::fromStdString(file)});
+    WaitUntilLoaded(*form);
+    QPrinter& printer = form->WebBrowser1->PrintSettings();
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(5, 6);
+    desktop.messages->messages.clear();
+    Print(*form, true);
+    EXPECT_FALSE(std::filesystem::exists(Pdf()));
+    ASSERT_EQ(desktop.messages->messages.size(), 1u);
+    EXPECT_EQ(desktop.messages->messages[0], QStringLiteral("Fehler!!!"));
+  }
+}
+
 TEST_F(PrintTest, ListStillBeingReadIsPrintedWhole) {
   const int count = 120;
   const std::string file = WriteSample("lang.dta", ManyPayments(count));

@@ -126,8 +126,6 @@ std::vector<TPrintedPage> PaginateControlList(const TControlListPage& page, cons
 
 TListPrintResult PrintControlList(const TControlListPage& source, const QFont& font,
                                   QPrinter& printer) {
-  QPainter painter;
-  if (!painter.begin(&printer)) return TListPrintResult::Failed;
   const int resolution = std::max(1, printer.resolution());
   const int paperWidth = printer.width() * kPixelsPerInch / resolution;
   TPaperLayout paper(source, font, paperWidth);
@@ -137,7 +135,10 @@ TListPrintResult PrintControlList(const TControlListPage& source, const QFont& f
       static_cast<int>(printer.height() / scale) - 2 * paper.geometry.lineHeight();
   const std::vector<TPrintedPage> pages = Paginate(paper, pageHeight);
   const int count = static_cast<int>(pages.size());
+  if (!PrintsAnyPage(printer, count)) return TListPrintResult::Failed;
 
+  QPainter painter;
+  if (!painter.begin(&printer)) return TListPrintResult::Failed;
   const TSheetsOutcome outcome = PrintSheets(printer, painter, count, [&](int number) {
     painter.save();
     painter.scale(scale, scale);

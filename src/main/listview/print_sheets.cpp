@@ -4,16 +4,32 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <utility>
 
 namespace quandel {
 
-TSheetsOutcome PrintSheets(QPrinter& printer, QPainter& painter, int pageCount,
-                           const std::function<void(int page)>& paintPage) {
+namespace {
+
+// The first and last page to print, counted from 1; first > last when there is none.
+std::pair<int, int> PageRange(const QPrinter& printer, int pageCount) {
   int from = 1, to = pageCount;
   if (printer.printRange() == QPrinter::PageRange) {
     if (printer.fromPage() > 0) from = std::max(from, printer.fromPage());
     if (printer.toPage() > 0) to = std::min(to, printer.toPage());
   }
+  return {from, to};
+}
+
+}  // namespace
+
+bool PrintsAnyPage(const QPrinter& printer, int pageCount) {
+  const auto [from, to] = PageRange(printer, pageCount);
+  return from <= to;
+}
+
+TSheetsOutcome PrintSheets(QPrinter& printer, QPainter& painter, int pageCount,
+                           const std::function<void(int page)>& paintPage) {
+  const auto [from, to] = PageRange(printer, pageCount);
   const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
   const int documentCopies = printer.collateCopies() ? copies : 1;
   const int pageCopies = printer.collateCopies() ? 1 : copies;
