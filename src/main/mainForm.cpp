@@ -13,10 +13,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
 #include "application.h"
 #include "browser_view.h"
 #include "file_drop.h"
 #include "file_problem.h"
+#include "file_name.h"
 #include "file_size.h"
 #include "file_time.h"
 #include "html_file.h"
@@ -143,7 +146,8 @@ void TmainForm::FormCreate(const QStringList& arguments, const QString& programD
   ReadRegionalSettings();
   if (qApp != nullptr) qApp->installEventFilter(this);
 
-  if (arguments.size() > 1 && QFileInfo(arguments.at(1)).isFile()) {
+  std::error_code ignored;
+  if (arguments.size() > 1 && std::filesystem::is_regular_file(FileNameToBytes(arguments.at(1)), ignored)) {
     const QString name = arguments.at(1);
     Run([this, name] { ShowFile(name); });
   }
@@ -180,10 +184,10 @@ void TmainForm::Run(const std::function<void()>& action) {
 QString TmainForm::StatusText() const { return StatusPanel->text(); }
 
 void TmainForm::ShowFile(const QString& FileName) {
-  const std::string name = QFile::encodeName(FileName).toStdString();
+  const std::string name = FileNameToBytes(FileName);
   dtaus_->Load(name, regional_);
   // Concatenated, not formatted: a "%1" in the file name must stay as it is.
-  QString status = FileName + QStringLiteral(" - ");
+  QString status = ReadableFileName(FileName) + QStringLiteral(" - ");
   const QString reason = FromCp1252(dtaus_->LoadError);
   if (!CanReadFile(name)) {
     // Gone, locked or a folder: the reason stands where size and time would be.
@@ -196,10 +200,10 @@ void TmainForm::ShowFile(const QString& FileName) {
   }
   StatusPanel->setText(status);
   const std::string footer = support::FooterText();
-  // Rendered straight into the page file: a long list held as lines first took longer than
-  // loading it.
   // Showing the page file itself must not overwrite it.
   const QString pagePath = PagePathBeside(dtausHtmlPath_, name);
+  // Rendered straight into the page file: a long list held as lines first took longer than
+  // loading it.
   TPageFile page(pagePath);
   dtaus_->RenderControlList([&page](std::string&& line) { page.Write(line); }, footer, regional_);
   page.Commit();

@@ -31,7 +31,8 @@ class TmainForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  // `arguments` as the program received them, its own name first. The page is written
+  // `arguments` as the program received them, its own name first, each as FileNameFromBytes
+  // gives it (names that are no UTF-8 survive). The page is written
   // beside the program in `programDir` when that folder can take it.
   TmainForm(TViewerPlatform platform, const QStringList& arguments, const QString& programDir,
             QWidget* parent = nullptr);

@@ -78,28 +78,33 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
   out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
+std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp) {
+  const auto b0 = static_cast<unsigned char>(text[pos]);
+  std::size_t len = 0;
+  if (b0 < 0x80) { cp = b0; len = 1; }
+  else if ((b0 & 0xE0) == 0xC0) { cp = b0 & 0x1Fu; len = 2; }
+  else if ((b0 & 0xF0) == 0xE0) { cp = b0 & 0x0Fu; len = 3; }
+  else if ((b0 & 0xF8) == 0xF0) { cp = b0 & 0x07u; len = 4; }
+  else return 0;
+  if (pos + len > text.size()) return 0;
+  for (std::size_t k = 1; k < len; ++k) {
+    const auto b = static_cast<unsigned char>(text[pos + k]);
+    if ((b & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b & 0x3Fu);
+  }
+  // An overlong form is not valid UTF-8: "\xC1\x81" must not pass for "A".
+  constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kShortest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
 std::optional<std::u32string> DecodeUtf8(std::string_view text) {
   std::u32string out;
   out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    char32_t cp = 0;
-    std::size_t len = 0;
-    if (b0 < 0x80) { cp = b0; len = 1; }
-    else if ((b0 & 0xE0) == 0xC0) { cp = b0 & 0x1Fu; len = 2; }
-    else if ((b0 & 0xF0) == 0xE0) { cp = b0 & 0x0Fu; len = 3; }
-    else if ((b0 & 0xF8) == 0xF0) { cp = b0 & 0x07u; len = 4; }
-    else return std::nullopt;
-    if (i + len > text.size()) return std::nullopt;
-    for (std::size_t k = 1; k < len; ++k) {
-      const auto b = static_cast<unsigned char>(text[i + k]);
-      if ((b & 0xC0) != 0x80) return std::nullopt;
-      cp = (cp << 6) | (b & 0x3Fu);
-    }
-    // An overlong form is not valid UTF-8: "\xC1\x81" must not pass for "A".
-    constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kShortest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+  char32_t cp = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t len = DecodeUtf8At(text, i, cp);
+    if (len == 0) return std::nullopt;
     out += cp;
     i += len;
   }

@@ -1,5 +1,6 @@
 #pragma once
 // Windows-1252 <-> UTF-8. Only 0x80-0x9F differ from Latin-1.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +14,11 @@ std::string Cp1252ToUtf8(std::string_view text);
 // The same, appended: big exports convert without a string per field.
 void AppendCp1252AsUtf8(std::string& out, std::string_view text);
 
-// The code points of valid UTF-8 (shortest forms, no surrogates, nothing above U+10FFFF);
-// nothing for any other text.
+// The length of the valid UTF-8 sequence at `pos` (shortest form, no surrogate, nothing
+// above U+10FFFF), its code point in `cp`; 0 when the bytes there are no such sequence.
+std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp);
+
+// The code points of valid UTF-8; nothing for any other text.
 std::optional<std::u32string> DecodeUtf8(std::string_view text);
 
 // Converts valid UTF-8 whose characters all exist in Windows-1252; otherwise returns the

@@ -16,6 +16,7 @@
 #include "application.h"
 #include "convert.h"
 #include "dtaus.h"
+#include "file_name.h"
 #include "file_time.h"
 #include "html_file.h"
 #include "qt_platform.h"
@@ -31,6 +32,23 @@ void SaveLines(const ombra::TLineList& lines, const QString& path) {
   TPageFile file(path);
   for (const std::string& line : lines) file.Write(line);
   file.Commit();
+}
+
+TEST(FileNameTest, BytesSurviveAndReadWithWindows1252WhereTheyAreNoUtf8) {
+  const std::pair<std::string, QString> cases[] = {
+      {"/daten/b\xFCro.dta", QStringLiteral("/daten/büro.dta")},
+      {"\xC3\x9C" "ber \xE6\x97\xA5.dta", QStringLiteral("Über 日.dta")},
+      {"\xF0\x9F\x98\x80\x80\xC3", QStringLiteral("😀€Ã")},  // valid, then two stray bytes
+      {"\xED\xA0\x80", QStringLiteral("í\u00A0€")},          // an encoded surrogate is no UTF-8
+      {"", QString()},
+  };
+  for (const auto& [bytes, readable] : cases) {
+    SCOPED_TRACE(bytes);
+    const QString name = FileNameFromBytes(bytes);
+    EXPECT_EQ(FileNameToBytes(name), bytes);
+    EXPECT_EQ(ReadableFileName(name), readable);
+  }
+  EXPECT_EQ(FileNameFromBytes("\xC3\x9C" "ber.dta"), QStringLiteral("Über.dta"));
 }
 
 TEST(FileTimeTest, TakesLocalTimeAtTwoSeconds) {

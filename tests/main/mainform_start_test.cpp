@@ -11,6 +11,7 @@
 
 #include <ostream>
 
+#include "file_name.h"
 #include "viewer_fixture.h"
 
 namespace quandel::test {
@@ -55,6 +56,20 @@ TEST_F(StartTest, RelativeNameIsShownAsTyped) {
   const auto form = Start({QStringLiteral("relativ.dta")});
   EXPECT_TRUE(form->StatusText().startsWith(QStringLiteral("relativ.dta - ")));
   EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("Datenträger-Kontrolliste vom 31.12.2002")));
+}
+
+TEST_F(StartTest, NameFromAnOldArchiveIsShownReadablyAndRefreshed) {
+  // Latin-1 bytes, no UTF-8: as the program gets them from the command line.
+  work.Write("b\xFCro.dta", SampleFile({Payment("ERSTER STAND", 100, "ZWECK")}));
+  const auto form = Start({FileNameFromBytes("b\xFCro.dta")});
+  EXPECT_TRUE(desktop.messages->errors.empty());
+  EXPECT_TRUE(form->StatusText().startsWith(QStringLiteral("büro.dta - "))) << form->StatusText().toStdString();
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("ERSTER STAND")));
+
+  work.Write("b\xFCro.dta", SampleFile({Payment("ZWEITER STAND", 100, "ZWECK")}));
+  form->fileUpdateDtaus->trigger();
+  EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("ZWEITER STAND")));
+  EXPECT_TRUE(desktop.messages->errors.empty());
 }
 
 TEST_F(StartTest, ErrorWhileShowingTheArgumentIsReportedAndTheWindowStillOpens) {
