@@ -23,7 +23,7 @@ class TFindIndex {
   // What is typed, folded as the texts are; empty when nothing can be found with it.
   static std::string Needle(const QString& typed);
 
-  int rowCount() const { return static_cast<int>(starts_.size()) - 1; }
+  int rowCount() const { return rowCount_; }
   // The first row holding `needle` from `from` on, going round past the end; -1 when none.
   int next(std::string_view needle, int from) const;
   // The same backwards: `from` and the rows before it, going round past the start.
@@ -31,15 +31,27 @@ class TFindIndex {
   bool matches(int row, std::string_view needle) const;
   // All rows holding `needle`, ascending; empty also when cancelled.
   std::vector<int> hits(std::string_view needle, const std::atomic<bool>& cancel) const;
-  std::size_t bytes() const { return text_.size() + starts_.size() * sizeof(std::uint64_t); }
+  std::size_t bytes() const;
 
  private:
-  // The first hit in [begin, end) of the text, as a row; -1 when none.
-  int rowOfFirst(std::string_view needle, std::uint64_t begin, std::uint64_t end) const;
+  // A run of rows, read by a thread of its own.
+  struct TPart {
+    int firstRow = 0;
+    std::string text;
+    // Where each row's text begins, and after the last its end.
+    std::vector<std::size_t> starts{0};
 
-  std::string text_;
-  // Where each row's text begins, and after the last its end.
-  std::vector<std::uint64_t> starts_{0};
+    int rows() const { return static_cast<int>(starts.size()) - 1; }
+    // The first hit in [begin, end) of the text, as a row of the list; -1 when none.
+    int firstHit(std::string_view needle, std::size_t begin, std::size_t end) const;
+  };
+
+  static void Read(const IRowTexts& rows, const std::vector<int>& columns, int first, int last,
+                   const std::atomic<bool>& cancel, TPart& part);
+  const TPart& partOf(int row) const;
+
+  std::vector<TPart> parts_;
+  int rowCount_ = 0;
 };
 
 }  // namespace quandel

@@ -84,6 +84,32 @@ TEST(FindIndexTest, FindsShownTextsOfTheSearchedColumns) {
   }
 }
 
+// Rows made on request: as many as a big list has, read by several threads.
+class CountingRows : public IRowTexts {
+ public:
+  int rowCount() const override { return 130000; }
+  int columnCount() const override { return 2; }
+  QString cellText(int row, int column) const override {
+    return column == 1 ? QStringLiteral("ZEILE %1").arg(row) : QString();
+  }
+};
+
+TEST(FindIndexTest, BigListsFindAcrossThePartsReadApart) {
+  const CountingRows rows;
+  const std::atomic<bool> cancel{false};
+  const auto index = TFindIndex::Build(rows, {1}, cancel);
+  ASSERT_NE(index, nullptr);
+  EXPECT_EQ(index->rowCount(), 130000);
+  const std::string needle = TFindIndex::Needle(QStringLiteral("zeile 9999"));
+  std::vector<int> expected{9999};
+  for (int row = 99990; row <= 99999; ++row) expected.push_back(row);
+  EXPECT_EQ(index->hits(needle, cancel), expected);
+  EXPECT_EQ(index->next(needle, 10000), 99990);
+  EXPECT_EQ(index->next(needle, 100000), 9999);
+  EXPECT_EQ(index->previous(needle, 50000), 9999);
+  EXPECT_EQ(index->next(TFindIndex::Needle(QStringLiteral("zeile 129999")), 0), 129999);
+}
+
 TEST(FindIndexTest, CancelledBuildGivesNoIndex) {
   const FakeRows rows = Sample();
   const std::atomic<bool> cancel{true};
