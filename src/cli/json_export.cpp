@@ -11,34 +11,6 @@
 #include "cp1252.h"
 
 namespace cli {
-namespace {
-
-bool IsValidUtf8(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    std::size_t len = 0;
-    char32_t cp = 0;
-    if (b0 < 0x80) { len = 1; cp = b0; }
-    else if ((b0 & 0xE0) == 0xC0) { len = 2; cp = b0 & 0x1F; }
-    else if ((b0 & 0xF0) == 0xE0) { len = 3; cp = b0 & 0x0F; }
-    else if ((b0 & 0xF8) == 0xF0) { len = 4; cp = b0 & 0x07; }
-    else return false;
-    if (i + len > text.size()) return false;
-    for (std::size_t k = 1; k < len; ++k) {
-      const auto b = static_cast<unsigned char>(text[i + k]);
-      if ((b & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    // Overlong forms and surrogates would make a JSON parser refuse the output.
-    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += len;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string IsoDate(const ombra::TDate& date) {
   char text[32];
@@ -46,9 +18,7 @@ std::string IsoDate(const ombra::TDate& date) {
   return text;
 }
 
-std::string FileNameToUtf8(const std::string& name) {
-  return IsValidUtf8(name) ? name : support::Cp1252ToUtf8(name);
-}
+std::string FileNameToUtf8(const std::string& name) { return support::Utf8OrCp1252ToUtf8(name); }
 
 TJson SatzAToJson(const ombra::TSatzA& a) {
   using support::Cp1252ToUtf8;

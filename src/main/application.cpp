@@ -1,18 +1,14 @@
 #include "application.h"
 
 #include <QMessageBox>
-#include <QStringDecoder>
 
-#include "page_text.h"
+#include "cp1252.h"
 #include "product.h"
 
 namespace quandel {
 
 QString ExceptionText(const std::exception& error) {
-  const QByteArray bytes(error.what());
-  QStringDecoder utf8(QStringDecoder::Utf8);
-  const QString text = utf8.decode(bytes);
-  return utf8.hasError() ? DecodeCp1252(bytes) : text;
+  return QString::fromStdString(support::Utf8OrCp1252ToUtf8(error.what()));
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {

@@ -17,13 +17,13 @@
 
 #include "application.h"
 #include "browser_view.h"
+#include "cp1252.h"
 #include "file_drop.h"
-#include "file_problem.h"
 #include "file_name.h"
+#include "file_problem.h"
 #include "file_size.h"
 #include "file_time.h"
 #include "html_file.h"
-#include "page_text.h"
 #include "print_browser.h"
 #include "product.h"
 #include "profile.h"
@@ -32,7 +32,7 @@
 namespace quandel {
 namespace {
 
-QString FromCp1252(const std::string& text) { return DecodeCp1252(QByteArray::fromStdString(text)); }
+QString FromCp1252(const std::string& text) { return QString::fromStdString(support::Cp1252ToUtf8(text)); }
 
 }  // namespace
 

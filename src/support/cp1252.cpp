@@ -111,6 +111,20 @@ std::optional<std::u32string> DecodeUtf8(std::string_view text) {
   return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+  char32_t cp = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t len = DecodeUtf8At(text, i, cp);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
+}
+
+std::string Utf8OrCp1252ToUtf8(std::string_view text) {
+  return IsValidUtf8(text) ? std::string(text) : Cp1252ToUtf8(text);
+}
+
 std::string Utf8ToCp1252OrKeep(std::string_view text) {
   const auto decoded = DecodeUtf8(text);
   if (!decoded) return std::string(text);

@@ -20,6 +20,11 @@ std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp);
 
 // The code points of valid UTF-8; nothing for any other text.
 std::optional<std::u32string> DecodeUtf8(std::string_view text);
+bool IsValidUtf8(std::string_view text);
+
+// Text that is valid UTF-8 as it is; any other text (names and messages of 8-bit origin)
+// read as Windows-1252.
+std::string Utf8OrCp1252ToUtf8(std::string_view text);
 
 // Converts valid UTF-8 whose characters all exist in Windows-1252; otherwise returns the
 // text unchanged, so bytes that are not UTF-8 pass as they are.

@@ -69,4 +69,17 @@ TEST(Cp1252, Utf8DecodesToCodePoints) {
   EXPECT_EQ(support::DecodeUtf8("a\xC3"), std::nullopt);
 }
 
+TEST(Cp1252, TextOfEitherOriginBecomesUtf8) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"M\xC3\xBCller", "M\xC3\xBCller"},  // UTF-8 stays
+      {"M\xFCller", "M\xC3\xBCller"},      // Windows-1252 is converted
+      {"\xC1\x81", "\xC3\x81\xC2\x81"},   // an overlong form is no UTF-8
+      {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+  };
+  for (const auto& [text, utf8] : cases) {
+    EXPECT_EQ(support::Utf8OrCp1252ToUtf8(text), utf8) << text;
+    EXPECT_EQ(support::IsValidUtf8(text), text == utf8) << text;
+  }
+}
+
 }  // namespace
