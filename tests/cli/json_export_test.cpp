@@ -1,4 +1,5 @@
 #include <limits>
+#include <random>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -80,6 +81,23 @@ TEST(JsonExportTest, PaymentWriterMatchesTheLibrarysDump) {
           cli::SatzCToJson(c).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
       ASSERT_EQ(fast, reference) << amount;
     }
+}
+
+// Amounts of whole hundredths are written without the library; they must read the same.
+TEST(JsonExportTest, AmountsMatchTheLibraryAcrossMagnitudes) {
+  std::mt19937_64 random(42);
+  ombra::TDtaus doc;
+  for (int i = 0; i < 20000; ++i) {
+    // Hundredths of every length up to 15 digits, plain and scaled by one of the file's ways.
+    const std::int64_t cents = static_cast<std::int64_t>(random() >> (i % 60 + 4));
+    for (const double amount : {static_cast<double>(cents) / 100, -static_cast<double>(cents) / 100,
+                                static_cast<double>(cents) * 0.01}) {
+      const ombra::TSatzC& c = doc.AddSatzC(amount, "", "", "", {});
+      std::string fast;
+      cli::AppendSatzCJson(fast, c);
+      ASSERT_EQ(fast, cli::SatzCToJson(c).dump()) << cents;
+    }
+  }
 }
 
 TEST(JsonExportTest, AnEmptyListIsStillValidJson) {
