@@ -256,6 +256,7 @@ void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs,
     TFileReader file(FileName);
     const auto size = static_cast<std::size_t>(file.Size());
     SatzCList.reserve(size / kSmallestCRecord);
+    AdviseHugePages(SatzCList.data(), SatzCList.capacity() * sizeof(TSatzC));
     texts_.Reset(size);
     TReader reader(*this, file, rs, observer);
     reader.ReadSatzA();

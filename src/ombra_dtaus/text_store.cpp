@@ -10,6 +10,7 @@ namespace ombra {
 namespace {
 constexpr std::size_t kSmallestBlock = std::size_t{64} << 10;
 constexpr std::size_t kPage = 4096;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
 }  // namespace
 
 TTextStore::~TTextStore() { ReleaseBlocks(); }
@@ -25,6 +26,12 @@ void TTextStore::Reset(std::size_t expectedBytes) {
   nextBlockSize_ = std::max(expectedBytes, kSmallestBlock);
 }
 
+void AdviseHugePages(const void* data, std::size_t bytes) {
+  const auto first = (reinterpret_cast<std::uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+  const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHugePage - 1);
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
 void* TTextStore::AllocateInNewBlock(std::size_t bytes, std::size_t align) {
   // Mapped rather than taken from the heap: the whole block goes back to the system at once,
   // and pages never written are never paid for.
@@ -32,6 +39,7 @@ void* TTextStore::AllocateInNewBlock(std::size_t bytes, std::size_t align) {
                            ~(kPage - 1);
   void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (data == MAP_FAILED) throw std::bad_alloc();
+  AdviseHugePages(data, size);
   blocks_.push_back({data, size});
   next_ = static_cast<char*>(data);
   end_ = next_ + size;
