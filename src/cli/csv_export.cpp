@@ -1,6 +1,8 @@
 #include "csv_export.h"
 
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 #include "cents.h"
 #include "cp1252.h"
@@ -14,9 +16,23 @@ char CsvSeparator(const ombra::TRegionalSettings& rs) {
 
 namespace {
 
+// Eight bytes at a time: fields are mostly long runs of plain text.
 bool NeedsQuotes(std::string_view field, char separator) {
-  for (const char c : field)
+  constexpr std::uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
+  const auto has = [](std::uint64_t w, char c) {
+    const std::uint64_t x = w ^ (static_cast<unsigned char>(c) * kOnes);
+    return ((x - kOnes) & ~x & kHigh) != 0;
+  };
+  std::size_t i = 0;
+  for (; i + 8 <= field.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, field.data() + i, 8);
+    if (has(w, separator) || has(w, '"') || has(w, '\r') || has(w, '\n')) return true;
+  }
+  for (; i < field.size(); ++i) {
+    const char c = field[i];
     if (c == separator || c == '"' || c == '\r' || c == '\n') return true;
+  }
   return false;
 }
 

@@ -24,6 +24,14 @@ TEST(CsvExportTest, QuotesOnlyWhatNeedsQuoting) {
   EXPECT_EQ(Field("\"", ';'), "\"\"\"\"");
   EXPECT_EQ(Field("ZEILE\r\nZWEI", ';'), "\"ZEILE\r\nZWEI\"");
   EXPECT_EQ(Field("", ';'), "");
+  // Long fields are looked at in pieces; a mark in any piece counts.
+  for (const char mark : {';', '"', '\r', '\n'})
+    for (const std::size_t at : {0u, 7u, 8u, 15u, 16u, 22u}) {
+      std::string text(23, 'X');
+      text[at] = mark;
+      EXPECT_EQ(Field(text, ';').front(), '"') << at;
+    }
+  EXPECT_EQ(Field(std::string(23, 'X') + "\xFC,", ';'), std::string(23, 'X') + "\xFC,");
 }
 
 TEST(CsvExportTest, SeparatorFollowsTheDecimalSeparator) {
