@@ -17,6 +17,7 @@
 
 #include "application.h"
 #include "browser_view.h"
+#include "check_view.h"
 #include "cp1252.h"
 #include "file_drop.h"
 #include "file_name.h"
@@ -123,6 +124,7 @@ void TmainForm::CreateComponents() {
   connect(WebBrowser1, &TBrowserView::loadProgress, this, &TmainForm::ShowLoadProgress);
   connect(WebBrowser1, &TBrowserView::loadFinished, LoadProgress, &QWidget::hide);
   viewCommands = new TViewCommands(this, WebBrowser1, layout, platform_.messages);
+  checkView = new TCheckView(WebBrowser1, layout, browserPanel);
   new TFileDrop(this, [this](const QString& name) { Run([this, name] { ShowFile(name); }); });
 }
 
@@ -209,6 +211,11 @@ void TmainForm::ShowFile(const QString& FileName) {
   page.Commit();
   WebBrowser1->Navigate(pagePath);
   lastShownFile_ = FileName;
+  // After the page: the check reads the file once more and must not hold up the first rows.
+  if (dtaus_->LoadError.empty())
+    checkView->start(name, regional_);
+  else
+    checkView->clear();
 }
 
 void TmainForm::fileOpenDtausExecute() {

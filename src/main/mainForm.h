@@ -22,6 +22,7 @@ class QToolBar;
 namespace quandel {
 
 class TBrowserView;
+class TCheckView;
 class TViewCommands;
 
 inline const char* const kOpenFilter =
@@ -60,6 +61,8 @@ class TmainForm : public QMainWindow {
   TBrowserView* WebBrowser1 = nullptr;
   // Find, "Gehe zu Zahlung" and zoom, below and around the view.
   TViewCommands* viewCommands = nullptr;
+  // The check of the file shown, in the background: a bar above the list, marks in it.
+  TCheckView* checkView = nullptr;
 
   QAction* fileOpenDtaus = nullptr;
   QAction* fileExit = nullptr;

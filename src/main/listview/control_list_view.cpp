@@ -245,6 +245,7 @@ void TControlListView::paintEvent(QPaintEvent*) {
     const auto [first, last] = visibleRows();
     if (first < last) {
       paintRowStates(painter, first, last, left, top);
+      paintFlags(painter, first, last);
       table.rows(page_->rows, first, last, inView(rowsTop() + geometry_->rowTop(first)));
     }
   }

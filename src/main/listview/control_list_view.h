@@ -68,6 +68,10 @@ class TControlListView : public QAbstractScrollArea {
   // The current hit, highlighted above the marks; -1 for none.
   void setHighlightedRow(int row);
   int highlightedRow() const { return highlighted_; }
+  // Rows whose number cell carries a warning mark (an account that fails), ascending; null
+  // for none. They outlive a page: whoever sets them clears them.
+  void setFlaggedRows(std::shared_ptr<const std::vector<int>> rows);
+  bool isFlagged(int row) const;
 
   // The page as text: tab-separated cells, further purpose lines under the first.
   QString toPlainText() const;
@@ -105,6 +109,7 @@ class TControlListView : public QAbstractScrollArea {
   void resetRows();
   bool selectionKey(QKeyEvent* event);
   void paintRowStates(QPainter& painter, int first, int last, int left, std::int64_t top);
+  void paintFlags(QPainter& painter, int first, int last);
   // The links of the summary and the footer, which Tab walks through.
   struct TLink {
     bool inTail;
@@ -133,6 +138,7 @@ class TControlListView : public QAbstractScrollArea {
   TRowSelection selection_;
   std::shared_ptr<const std::vector<int>> marked_;
   int highlighted_ = -1;
+  std::shared_ptr<const std::vector<int>> flagged_;
   // The link Tab has reached, into links(); -1 when none.
   int focusedLink_ = -1;
 };

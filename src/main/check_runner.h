@@ -1,0 +1,66 @@
+#pragma once
+// Checks the file shown in a worker thread: its trailer against its payments and every
+// account against its bank. The list is shown before; the check only adds to it.
+#include <QFutureWatcher>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "bank_directory.h"
+#include "check.h"
+#include "regional.h"
+
+namespace quandel {
+
+struct TViewerCheck {
+  ombra::TFileCheck File;
+  // One verdict per payment; empty when no bank directory could be opened.
+  ombra::TAccountChecks Accounts;
+  bool AccountsChecked = false;
+  std::string DirectoryDate;
+  std::int64_t Payments = 0;
+};
+
+using TViewerCheckResult = std::shared_ptr<const TViewerCheck>;
+
+class TCheckRunner : public QObject {
+  Q_OBJECT
+
+ public:
+  using TDirectoryOpener = std::function<std::unique_ptr<ombra::TBankDirectory>()>;
+  // The directory is opened once, by the first check that needs it, in the worker.
+  explicit TCheckRunner(TDirectoryOpener openDirectory = ombra::OpenSystemBankDirectory,
+                        QObject* parent = nullptr);
+  ~TCheckRunner() override;
+
+  // Checks `file` in the background. Only the file started last reports: a check still
+  // running for an older file is left to end and its result dropped.
+  void start(const std::string& file, const ombra::TRegionalSettings& rs);
+  // No result of any check started so far is reported.
+  void cancel();
+  bool isBusy() const { return watcher_.isRunning() || pending_.has_value(); }
+
+ signals:
+  void finished(quandel::TViewerCheckResult result);
+
+ private:
+  struct TRequest {
+    std::string File;
+    ombra::TRegionalSettings Regional;
+  };
+  struct TDirectory;
+  static TViewerCheckResult Check(const std::string& file, const ombra::TRegionalSettings& rs,
+                                  const std::shared_ptr<TDirectory>& directory);
+  void launch(TRequest request);
+  void done();
+
+  std::shared_ptr<TDirectory> directory_;
+  QFutureWatcher<TViewerCheckResult> watcher_;
+  std::optional<TRequest> pending_;
+  bool wanted_ = false;
+};
+
+}  // namespace quandel

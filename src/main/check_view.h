@@ -1,0 +1,63 @@
+#pragma once
+// What the check of the shown file found, where the reader sees it: a message bar above the
+// list whose findings lead to their rows, a mark on each row whose account fails, and the
+// bank of each bank code as the tooltip of its cell.
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "check_runner.h"
+#include "info_bar.h"
+
+class QBoxLayout;
+
+namespace quandel {
+
+class TBrowserView;
+
+struct TCheckMessage {
+  TInfoKind Kind = TInfoKind::Information;
+  QString Html;
+};
+
+// The bar's message for a file that loaded: one quiet line when all agrees, otherwise the
+// findings, the trailer's first, then the accounts', each a link to where it applies.
+TCheckMessage CheckMessage(const TViewerCheck& check);
+
+class TCheckView : public QObject {
+  Q_OBJECT
+
+ public:
+  // The bar goes first into `layout`, above the view.
+  TCheckView(TBrowserView* view, QBoxLayout* layout, QWidget* parent);
+
+  // Checks the file just shown; what was shown of an earlier file goes.
+  void start(const std::string& file, const ombra::TRegionalSettings& rs);
+  void clear();
+
+  TInfoBar* bar() const { return bar_; }
+  TCheckRunner* runner() const { return runner_; }
+  // The tooltip of a cell of the list; empty where there is none.
+  QString cellToolTip(int row, int column) const;
+  void openLink(const QString& link);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void showResult(TViewerCheckResult result);
+  void markRows();
+
+  TBrowserView* view_;
+  QWidget* viewport_ = nullptr;
+  TInfoBar* bar_;
+  TCheckRunner* runner_;
+  TViewerCheckResult result_;
+  // A result that came while the file's page was still being read.
+  TViewerCheckResult waiting_;
+};
+
+}  // namespace quandel
