@@ -44,19 +44,11 @@ class TViewRows : public quandel::IRowTexts {
 
 struct TList {
   explicit TList(int payments) {
-    ombra::TDtaus document;
-    document.Load(bench::GeneratedFile(payments));
-    if (!document.ErrorText.empty()) std::abort();
-    QByteArray page;
-    document.RenderControlList(
-        [&page](std::string&& line) {
-          page.append(line.data(), static_cast<qsizetype>(line.size()));
-          page.append("\r\n");
-        },
-        support::FooterText());
-    auto parsed = quandel::ParseControlList(page);
-    if (!parsed) std::abort();
-    view.setPage(std::move(*parsed));
+    auto document = std::make_shared<ombra::TDtaus>();
+    document->Load(bench::GeneratedFile(payments));
+    if (document->LoadFailed()) std::abort();
+    view.setModel(std::make_shared<quandel::TPaymentModel>(document, ombra::TRegionalSettings::de_DE(),
+                                                           support::FooterText()));
     rows = std::make_unique<TViewRows>(view);
   }
   const quandel::TFindIndex& Index() {

@@ -1,7 +1,8 @@
-// How quickly the control-list view shows big pages: parsing, the time to the first rows and to
-// the complete list, the longest time the event loop is held while a page loads and while the
-// window is resized, and the peak memory. Pages come from generated DTAUS files, loaded and
-// rendered by the core as the viewer does. Runs headless (QT_QPA_PLATFORM=offscreen).
+// How quickly the control-list view shows big lists: making the model over a document, the time
+// to the first rows and to the complete list, the longest time the event loop is held while a
+// list is shown and while the window is resized, and the peak memory. Documents come from
+// generated DTAUS files, loaded by the core as the viewer does. Runs headless
+// (QT_QPA_PLATFORM=offscreen).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -13,53 +14,51 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "bench_support.h"
 #include "qt_bench_main.h"
 #include "control_list_view.h"
 #include "dtaus.h"
+#include "payment_model.h"
 #include "stall_meter.h"
 #include "product.h"
 
 namespace {
 
-const QByteArray& Page(int payments) {
-  static std::map<int, QByteArray> pages;
-  QByteArray& page = pages[payments];
-  if (!page.isEmpty()) return page;
-  const std::string file = bench::GeneratedFile(payments);
-  ombra::TDtaus doc;
-  doc.Load(file);
-  if (!doc.ErrorText.empty()) std::abort();
-  ombra::TLineList lines;
-  doc.RenderControlList(lines, support::FooterText());
-  for (const std::string& line : lines) {
-    page.append(line.data(), static_cast<qsizetype>(line.size()));
-    page.append("\r\n");
-  }
-  return page;
+const std::shared_ptr<ombra::TDtaus>& Document(int payments) {
+  static std::map<int, std::shared_ptr<ombra::TDtaus>> documents;
+  std::shared_ptr<ombra::TDtaus>& document = documents[payments];
+  if (document) return document;
+  document = std::make_shared<ombra::TDtaus>();
+  document->Load(bench::GeneratedFile(payments));
+  if (document->LoadFailed()) std::abort();
+  return document;
+}
+
+std::shared_ptr<quandel::TPaymentModel> List(int payments) {
+  return std::make_shared<quandel::TPaymentModel>(Document(payments), ombra::TRegionalSettings::de_DE(),
+                                                  support::FooterText());
 }
 
 void RunUntil(const std::function<bool()>& done) {
   while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
 
-void BM_ParseControlList(benchmark::State& state) {
-  const QByteArray& page = Page(static_cast<int>(state.range(0)));
+void BM_MakeModel(benchmark::State& state) {
+  Document(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    auto parsed = quandel::ParseControlList(page);
-    if (!parsed) state.SkipWithError("page not recognised");
-    benchmark::DoNotOptimize(parsed);
+    auto list = List(static_cast<int>(state.range(0)));
+    benchmark::DoNotOptimize(list);
   }
-  state.SetBytesProcessed(state.iterations() * page.size());
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_ParseControlList)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MakeModel)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// From the page's bytes to the complete list on screen, as the browser view would show it.
+// From the loaded document to the complete list on screen, as the browser view shows it.
 void BM_ShowControlList(benchmark::State& state) {
-  const QByteArray& page = Page(static_cast<int>(state.range(0)));
+  Document(static_cast<int>(state.range(0)));
   qint64 firstShown = 0, complete = 0, longestGap = 0;
   long peakMiB = 0;
   for (auto _ : state) {
@@ -73,12 +72,8 @@ void BM_ShowControlList(benchmark::State& state) {
     bench::TStallMeter stalls;
     QElapsedTimer clock;
     clock.start();
-    // Inside the event loop, so that the stall meter sees the parsing too.
-    QTimer::singleShot(0, &view, [&] {
-      auto parsed = quandel::ParseControlList(page);
-      if (!parsed) std::abort();
-      view.setPage(std::move(*parsed));
-    });
+    // Inside the event loop, so that the stall meter sees the model being made too.
+    QTimer::singleShot(0, &view, [&] { view.setModel(List(static_cast<int>(state.range(0)))); });
     RunUntil([&] { return view.hasPage(); });
     view.viewport()->repaint();
     firstShown = clock.elapsed();
@@ -99,13 +94,10 @@ BENCHMARK(BM_ShowControlList)->Arg(10000)->Arg(100000)->UseManualTime()->Iterati
 
 // Resizing a window that shows a long list, also while its columns are still being measured.
 void BM_ResizeControlList(benchmark::State& state) {
-  const QByteArray& page = Page(static_cast<int>(state.range(0)));
   quandel::TControlListView view;
   view.resize(1000, 700);
   view.show();
-  auto parsed = quandel::ParseControlList(page);
-  if (!parsed) std::abort();
-  view.setPage(std::move(*parsed));
+  view.setModel(List(static_cast<int>(state.range(0))));
   view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum() / 2);
   qint64 longest = 0;
   int resizes = 0;

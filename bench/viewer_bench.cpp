@@ -71,7 +71,7 @@ struct TViewer {
   }
   quandel::TBrowserView& view() const { return *form->WebBrowser1; }
   bool FirstRowsShown() const {
-    return !view().isReading() && view().showsList() && view().listView()->visibleRows().second > 0;
+    return view().showsList() && view().listView()->visibleRows().second > 0;
   }
   bool Complete() const { return FirstRowsShown() && view().listView()->isComplete(); }
 

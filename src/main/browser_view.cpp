@@ -3,9 +3,9 @@
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QFile>
 #include <QPointer>
 #include <QPrinter>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <stdexcept>
 
@@ -61,10 +61,6 @@ TPrintOutcome Outcome(TListPrintResult result) {
   return TPrintOutcome::Failed;
 }
 
-QString UnreadableText(const QUrl& url) {
-  return QStringLiteral("Die Seite \"%1\" kann nicht angezeigt werden.").arg(url.toLocalFile());
-}
-
 }  // namespace
 
 TBrowserView::TBrowserView(TUrlOpener openUrl, QWidget* parent)
@@ -78,69 +74,36 @@ TBrowserView::TBrowserView(TUrlOpener openUrl, QWidget* parent)
   setCurrentWidget(pageBrowser_);
   connect(pageBrowser_, &QTextBrowser::anchorClicked, this, &TBrowserView::OpenLink);
   connect(listView_, &TControlListView::linkActivated, this, &TBrowserView::OpenLink);
-  // While the next page is read, the list still shown must not report its own end as that page's.
-  connect(listView_, &TControlListView::loadProgress, this, [this](int percent) {
-    if (!reading_) emit loadProgress(percent);
-  });
-  connect(listView_, &TControlListView::loadFinished, this, [this] {
-    if (!reading_) emit loadFinished();
-  });
-  connect(&reader_, &QFutureWatcher<TLoadedPage>::finished, this, &TBrowserView::ReadFinished);
+  connect(listView_, &TControlListView::loadProgress, this, &TBrowserView::loadProgress);
+  connect(listView_, &TControlListView::loadFinished, this, &TBrowserView::loadFinished);
 }
 
-// A worker still reading holds no pointer into the view; its result is simply dropped.
 TBrowserView::~TBrowserView() = default;
 
 void TBrowserView::Navigate(const QString& path) {
   const QFileInfo info(path);
-  if (!info.isFile() || !info.isReadable())
+  QFile file(path);
+  if (!info.isFile() || !file.open(QIODevice::ReadOnly))
     throw std::runtime_error("Die Seite \"" + path.toStdString() + "\" kann nicht angezeigt werden.");
-  if (info.size() < backgroundLoadBytes_) {
-    TLoadedPage page = LoadPage(path);
-    if (!page.read)
-      throw std::runtime_error("Die Seite \"" + path.toStdString() + "\" kann nicht angezeigt werden.");
-    reading_ = false;
-    hasPage_ = true;
-    Show(std::move(page));
-    return;
-  }
-  // The page is replaced by renaming a new file over it, so the worker reads either the old
-  // page whole or the new one whole; either way a newer Navigate has replaced its future.
-  reading_ = true;
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError)
+    throw std::runtime_error("Die Seite \"" + path.toStdString() + "\" kann nicht angezeigt werden.");
+  shownUrl_ = QUrl::fromLocalFile(info.absoluteFilePath());
   hasPage_ = true;
-  reader_.setFuture(QtConcurrent::run(LoadPageInBackground, path));
-  emit loadProgress(0);
-}
-
-void TBrowserView::ReadFinished() {
-  // A finished signal of a future replaced meanwhile must not take the newer one's place.
-  if (reading_ && reader_.isFinished()) FinishReading();
-}
-
-void TBrowserView::FinishReading() {
-  if (!reading_) return;
-  reader_.waitForFinished();
-  reading_ = false;
-  Show(reader_.future().takeResult());
-}
-
-void TBrowserView::Show(TLoadedPage page) {
-  shownUrl_ = page.url;
-  if (page.list) {
-    // No stale page stays behind the list, to be printed or copied by mistake.
-    pageBrowser_->clear();
-    listView_->setPage(std::move(*page.list));
-    setCurrentWidget(listView_);
-    return;
-  }
   listView_->clear();
-  if (page.read)
-    pageBrowser_->ShowPage(page.url, page.bytes);
-  else
-    pageBrowser_->setPlainText(UnreadableText(page.url));
+  pageBrowser_->ShowPage(shownUrl_, bytes);
   setCurrentWidget(pageBrowser_);
   emit loadProgress(100);
   emit loadFinished();
+}
+
+void TBrowserView::NavigateToList(const QString& path, std::shared_ptr<TPaymentModel> model) {
+  shownUrl_ = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+  hasPage_ = true;
+  // No stale page stays behind the list, to be printed or copied by mistake.
+  pageBrowser_->clear();
+  if (listView_->sharedModel() != model) listView_->setModel(std::move(model));
+  setCurrentWidget(listView_);
 }
 
 std::shared_ptr<IHtmlDocument> TBrowserView::Document() {
@@ -160,7 +123,6 @@ QPrinter& TBrowserView::PrintSettings() {
 }
 
 TPrintOutcome TBrowserView::PrintShown() {
-  FinishReading();
   if (showsList()) return Outcome(listView_->print(&PrintSettings()));
   return PrintDocument(*pageBrowser_->document(), PrintSettings());
 }

@@ -25,6 +25,7 @@
 #include "file_size.h"
 #include "file_time.h"
 #include "html_file.h"
+#include "payment_model.h"
 #include "print_browser.h"
 #include "product.h"
 #include "profile.h"
@@ -144,7 +145,7 @@ void TmainForm::FormCreate(const QStringList& arguments, const QString& programD
   }
   setCentralWidget(browserPanel);
   dtausHtmlPath_ = ChooseDtausHtmlPath(programDir);
-  dtaus_ = std::make_unique<ombra::TDtaus>();
+  dtaus_ = std::make_shared<ombra::TDtaus>();
   ReadRegionalSettings();
   if (qApp != nullptr) qApp->installEventFilter(this);
 
@@ -187,7 +188,9 @@ QString TmainForm::StatusText() const { return StatusPanel->text(); }
 
 void TmainForm::ShowFile(const QString& FileName) {
   const std::string name = FileNameToBytes(FileName);
-  dtaus_->Load(name, regional_);
+  auto document = std::make_shared<ombra::TDtaus>();
+  document->Load(name, regional_);
+  dtaus_ = document;
   // Concatenated, not formatted: a "%1" in the file name must stay as it is.
   QString status = ReadableFileName(FileName) + QStringLiteral(" - ");
   const QString reason = FromCp1252(dtaus_->LoadError);
@@ -209,7 +212,10 @@ void TmainForm::ShowFile(const QString& FileName) {
   TPageFile page(pagePath);
   dtaus_->RenderControlList([&page](std::string&& line) { page.Write(line); }, footer, regional_);
   page.Commit();
-  WebBrowser1->Navigate(pagePath);
+  if (!document->LoadFailed())
+    WebBrowser1->NavigateToList(pagePath, std::make_shared<TPaymentModel>(document, regional_, footer));
+  else
+    WebBrowser1->Navigate(pagePath);
   lastShownFile_ = FileName;
   // After the page: the check reads the file once more and must not hold up the first rows.
   if (dtaus_->LoadError.empty())

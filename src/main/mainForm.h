@@ -92,7 +92,8 @@ class TmainForm : public QMainWindow {
 
   TViewerPlatform platform_;
   std::function<void()> showAbout_;
-  std::unique_ptr<ombra::TDtaus> dtaus_;
+  // The document shown; each load reads into a fresh one, which the views then share.
+  std::shared_ptr<ombra::TDtaus> dtaus_;
   std::int32_t filterIndex_ = 1;
   QString initialDir_;
   QString dtausHtmlPath_;

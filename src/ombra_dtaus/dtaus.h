@@ -97,6 +97,13 @@ class TDtaus {
                          const TRegionalSettings& rs = TRegionalSettings::de_DE()) const;
   void RenderControlList(const TLineSink& sink, const std::string& footer,
                          const TRegionalSettings& rs = TRegionalSettings::de_DE()) const;
+  // The control list's lines above the payment table (title and summary) and below it (check
+  // sums, closing total, footer), for a view that shows the rows from the document itself.
+  void RenderControlListHead(const TLineSink& sink, const TRegionalSettings& rs) const;
+  void RenderControlListTail(const TLineSink& sink, const std::string& footer,
+                             const TRegionalSettings& rs) const;
+  // "EUR" or "DM", behind every amount of the control list.
+  const char* CurrencyText() const;
 
   // Field checks of the reader land here. Silent unless a handler is set.
   void Report(int Level, const std::string& Message) const;

@@ -50,6 +50,12 @@ void AppendAmount(std::string& out, double value, const TRegionalSettings& rs) {
   out.append(text.substr(point + 1));
 }
 
+void AppendMoney(std::string& out, double value, const char* currency, const TRegionalSettings& rs) {
+  AppendAmount(out, value, rs);
+  out += ' ';
+  out += currency;
+}
+
 std::string FormatAmount(double value, const TRegionalSettings& rs) {
   std::string out;
   AppendAmount(out, value, rs);

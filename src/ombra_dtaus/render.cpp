@@ -1,4 +1,5 @@
 // The control list ("Datenträger-Kontrolliste") as HTML lines in Windows-1252.
+#include "control_list.h"
 #include "cp1252.h"
 #include "dtaus.h"
 #include "numfmt.h"
@@ -27,9 +28,7 @@ std::string SummaryRow(const TDtaus& doc, double total, const char* currency,
   s += "</b></td></tr><tr><td>Konto:</td><td><b>";
   AppendHtmlEscaped(s, a.Konto);
   s += "</b></td></tr></table></td><td align=right><table border=0><tr><td>Gesamtsumme:</td><td><b>";
-  AppendAmount(s, total, rs);
-  s += ' ';
-  s += currency;
+  AppendMoney(s, total, currency, rs);
   s += "</b></td></tr><tr><td>Art:</td><td><b>";
   AppendHtmlEscaped(s, a.Art);
   s += "</b></td></tr><tr><td>S\xE4tze:</td><td><b>";
@@ -55,9 +54,7 @@ std::string PaymentRow(std::int32_t number, const TSatzC& c, const char* currenc
   s += "</td><td>";
   AppendPurpose(s, c.Verwendungszweck);
   s += "</td><td valign=top align=right>";
-  AppendAmount(s, c.Betrag, rs);
-  s += ' ';
-  s += currency;
+  AppendMoney(s, c.Betrag, currency, rs);
   s += "</td></tr>";
   return s;
 }
@@ -80,28 +77,41 @@ void TDtaus::RenderControlList(const TLineSink& sink, const std::string& footer,
     sink(std::move(line));
     return;
   }
-  const char* currency = SatzA->Euro ? "EUR" : "DM";
-  const double summary = SatzA->Euro ? SatzE->SummeEuro : SatzE->SummeDM;
+  RenderControlListHead(sink, rs);
+  const char* currency = CurrencyText();
+  sink(kTableBordered);
+  std::string header = "<tr>";
+  for (const std::string_view title : kControlListColumns) {
+    header += "<th>";
+    header += title;
+    header += "</th>";
+  }
+  sink(header + "</tr>");
+  std::int32_t number = 0;
+  for (const TSatzC& c : SatzCList) sink(PaymentRow(++number, c, currency, rs));
+  sink("</table>");
+  RenderControlListTail(sink, footer, rs);
+}
 
+const char* TDtaus::CurrencyText() const { return SatzA->Euro ? "EUR" : "DM"; }
+
+void TDtaus::RenderControlListHead(const TLineSink& sink, const TRegionalSettings& rs) const {
+  const double summary = SatzA->Euro ? SatzE->SummeEuro : SatzE->SummeDM;
   sink(
       "<html><head><style><!-- p,td,th {font-family:arial} --></style></head><body>"
       "<p><b>Datentr\xE4ger-Kontrolliste vom " +
       support::Utf8ToCp1252Html(HtmlEscape(FormatDate(SatzA->Datum, rs.ShortDateFormat))) +
       "</b><br>");
   sink(kTableBordered);
-  sink(SummaryRow(*this, summary, currency, rs));
+  sink(SummaryRow(*this, summary, CurrencyText(), rs));
   sink("</table>");
-  sink(kTableBordered);
-  sink(
-      "<tr><th>Nr.</th><th>Empf\xE4nger</th><th>BLZ</th><th>Konto</th>"
-      "<th>Verwendungszweck</th><th>Betrag</th></tr>");
+}
+
+void TDtaus::RenderControlListTail(const TLineSink& sink, const std::string& footer,
+                                   const TRegionalSettings& rs) const {
+  // Added in list order, as the rows stand, so the total is the one of the rows above it.
   double running = 0.0;
-  std::int32_t number = 0;
-  for (const TSatzC& c : SatzCList) {
-    sink(PaymentRow(++number, c, currency, rs));
-    running += c.Betrag;
-  }
-  sink("</table>");
+  for (const TSatzC& c : SatzCList) running += c.Betrag;
   std::string sums = "<br>BLZ-Pr\xFC" "fsumme: ";
   AppendInt(sums, SatzE->SummeBLZ);
   sums += "<br>Konto-Pr\xFC" "fsumme: ";
@@ -109,9 +119,7 @@ void TDtaus::RenderControlList(const TLineSink& sink, const std::string& footer,
   sink(std::move(sums));
   sink("<br><br><table border=0 cellpadding=1 cellspacing=0 width=100%>");
   std::string closing = "<tr><td align=right>Gesamtsumme: <b>";
-  AppendAmount(closing, running, rs);
-  closing += ' ';
-  closing += currency;
+  AppendMoney(closing, running, CurrencyText(), rs);
   closing += "</b></td></tr>";
   sink(std::move(closing));
   sink("</table>");

@@ -61,4 +61,10 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
+void AppendDecodedUmlauts(std::string& out, std::string_view text) {
+  const std::size_t at = out.size();
+  out += text;
+  DecodeUmlautsInPlace(out.data() + at, text.size());
+}
+
 }  // namespace ombra

@@ -14,5 +14,7 @@ void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 // HtmlEscape(DecodeUmlauts(text)) in one pass, for the many purpose lines of a page.
 void AppendDecodedEscaped(std::string& out, std::string_view text);
+// DecodeUmlauts(text) appended to `out`: a purpose line as a view of the document shows it.
+void AppendDecodedUmlauts(std::string& out, std::string_view text);
 
 }  // namespace ombra

@@ -24,10 +24,10 @@ class ViewerTest : public ::testing::Test {
 
   std::filesystem::path Html() const { return program.Path() / "dtaus.html"; }
   static QString ViewText(TmainForm& form) { return form.WebBrowser1->toPlainText(); }
-  // Until the page last navigated to is read and all its rows are measured.
+  // Until all rows of the list shown are measured.
   static void WaitUntilLoaded(TmainForm& form) {
     TBrowserView& view = *form.WebBrowser1;
-    while (view.isReading() || !view.listView()->isComplete()) {
+    while (!view.listView()->isComplete()) {
       QSignalSpy finished(&view, &TBrowserView::loadFinished);
       ASSERT_TRUE(finished.wait(30000)) << "page not loaded in time";
     }

@@ -31,20 +31,12 @@ void TControlListView::resetRows() {
 }
 
 QString TControlListView::columnTitle(int column) const {
-  const QStringList& titles = ColumnTitles();
-  return column >= 0 && column < titles.size() ? titles[column] : QString();
+  return column >= 0 && column < kColumnCount ? ColumnTitle(column) : QString();
 }
 
 QString TControlListView::cellText(int row, int column) const {
-  if (!page_ || row < 0 || row >= rowCount() || column < 0 || column >= kColumnCount) return {};
-  const TPaymentRows& rows = page_->rows;
-  if (column != kColPurpose) return rows.cell(row, static_cast<TListColumn>(column)).toString();
-  QString text;
-  for (int line = 0; line < rows.purposeLineCount(row); ++line) {
-    if (line > 0) text += u'\n';
-    text += rows.purposeLine(row, line);
-  }
-  return text;
+  if (!model_ || row < 0 || row >= rowCount() || column < 0 || column >= kColumnCount) return {};
+  return model_->cellText(row, column);
 }
 
 QRect TControlListView::cellRect(int row, int column) const {

@@ -63,9 +63,9 @@ TControlListView::TControlListView(QWidget* parent) : QAbstractScrollArea(parent
 // A find may still be reading the rows in a worker thread: it hears of their end first.
 TControlListView::~TControlListView() { emit rowsAboutToChange(); }
 
-void TControlListView::setPage(TControlListPage page) {
+void TControlListView::setModel(std::shared_ptr<TPaymentModel> model) {
   clear();
-  page_ = std::move(page);
+  model_ = std::move(model);
   rebuild();
   resetRows();
 }
@@ -73,11 +73,11 @@ void TControlListView::setPage(TControlListPage page) {
 void TControlListView::clear() {
   emit rowsAboutToChange();
   measureTimer_.stop();
-  // The measures point into the page, so they go first.
+  // The measures point into the model, so they go first.
   geometry_.reset();
   head_.reset();
   tail_.reset();
-  page_.reset();
+  model_.reset();
   relayout();
   resetRows();
 }
@@ -87,13 +87,13 @@ bool TControlListView::isComplete() const { return geometry_ == nullptr || geome
 // Everything that depends on the font starts anew: the page's fragments, the row measures.
 void TControlListView::rebuild() {
   measureTimer_.stop();
-  if (!page_) return relayout();
+  if (!model_) return relayout();
   const QFont font = PageFont(this->font());
   geometry_ = std::make_unique<TTableGeometry>(font, HeaderFont(font));
-  geometry_->setRows(&page_->rows);
+  geometry_->setRows(model_.get());
   geometry_->measureNext(kFirstMeasured);
-  head_ = MakeFragment(page_->headHtml, font, 0);
-  tail_ = MakeFragment(page_->tailHtml, font, 0);
+  head_ = MakeFragment(model_->headHtml(), font, 0);
+  tail_ = MakeFragment(model_->tailHtml(), font, 0);
   bodyWidth_ = -1;
   reportedProgress_ = -1;
   relayout();
@@ -178,7 +178,7 @@ std::int64_t TControlListView::rowsTop() const {
   return tableTop_ + TTableGeometry::kBorder + (geometry_ ? geometry_->headerHeight() : 0);
 }
 
-int TControlListView::rowCount() const { return page_ ? page_->rows.size() : 0; }
+int TControlListView::rowCount() const { return model_ ? model_->rows() : 0; }
 
 QRect TControlListView::rowRect(int row) const {
   if (!geometry_ || row < 0 || row >= rowCount()) return {};
@@ -246,7 +246,7 @@ void TControlListView::paintEvent(QPaintEvent*) {
     if (first < last) {
       paintRowStates(painter, first, last, left, top);
       paintFlags(painter, first, last);
-      table.rows(page_->rows, first, last, inView(rowsTop() + geometry_->rowTop(first)));
+      table.rows(*model_, first, last, inView(rowsTop() + geometry_->rowTop(first)));
     }
   }
   drawFragment(*tail_, tailTop_, tailHeight_);
@@ -320,29 +320,43 @@ void TControlListView::changeEvent(QEvent* event) {
 }
 
 QString TControlListView::toPlainText() const {
-  if (!page_) return {};
-  const QString head = MakeFragment(page_->headHtml, QFont(), 0)->toPlainText().trimmed();
-  const QString tail = MakeFragment(page_->tailHtml, QFont(), 0)->toPlainText().trimmed();
-  QString text = head + QStringLiteral("\n\n") + ColumnTitles().join(u'\t') + u'\n';
-  const TPaymentRows& rows = page_->rows;
-  for (int row = 0; row < rows.size(); ++row) {
+  if (!model_) return {};
+  const QString head = MakeFragment(model_->headHtml(), QFont(), 0)->toPlainText().trimmed();
+  const QString tail = MakeFragment(model_->tailHtml(), QFont(), 0)->toPlainText().trimmed();
+  QString text = head + QStringLiteral("\n\n");
+  for (int c = 0; c < kColumnCount; ++c) text += ColumnTitle(c) + (c + 1 < kColumnCount ? u'\t' : u'\n');
+  const TPaymentModel& rows = *model_;
+  QString buffer;
+  for (int row = 0; row < rows.rows(); ++row) {
     for (int c = 0; c < kColumnCount; ++c) {
       if (c > 0) text += u'\t';
-      text += c == kColPurpose ? rows.purposeLine(row, 0) : rows.cell(row, static_cast<TListColumn>(c));
+      text += c == kColPurpose ? rows.purposeLine(row, 0, buffer) : rows.cellText(row, c, buffer);
     }
     text += u'\n';
     for (int line = 1; line < rows.purposeLineCount(row); ++line) {
       text += QStringLiteral("\t\t\t\t");
-      text += rows.purposeLine(row, line);
+      text += rows.purposeLine(row, line, buffer);
       text += QStringLiteral("\t\n");
     }
   }
   return text + u'\n' + tail + u'\n';
 }
 
+std::pair<int, int> TControlListView::firstVisibleRow() const {
+  if (!geometry_ || rowCount() == 0) return {0, 0};
+  const int row = visibleRows().first;
+  if (row >= rowCount()) return {row, 0};
+  return {row, static_cast<int>(scrollTop() - rowsTop() - geometry_->rowTop(row))};
+}
+
+void TControlListView::scrollToRow(int row, int offset) {
+  if (!geometry_ || row < 0 || row >= rowCount()) return;
+  verticalScrollBar()->setValue(ClampToInt(rowsTop() + geometry_->rowTop(row) + offset));
+}
+
 TListPrintResult TControlListView::print(QPrinter* printer) {
-  if (!page_ || printer == nullptr) return TListPrintResult::Failed;
-  return PrintControlList(*page_, PageFont(font()), *printer);
+  if (!model_ || printer == nullptr) return TListPrintResult::Failed;
+  return PrintControlList(*model_, PageFont(font()), *printer);
 }
 
 }  // namespace quandel

@@ -1,7 +1,8 @@
 #pragma once
-// A view of the control-list page that stays quick at any size: it lays out and paints only
-// the rows in sight, and it never lays the table out anew when the window is resized. It
-// looks like the page in a browser. Pages of any other shape are a browser's business.
+// A view of the control list that stays quick at any size: it lays out and paints only the
+// rows in sight, and it never lays the table out anew when the window is resized. It looks
+// like the page in a browser; its rows, and the parts of the page around them, come from the
+// document through a TPaymentModel.
 #include <QAbstractScrollArea>
 #include <QTimer>
 #include <QUrl>
@@ -12,9 +13,9 @@
 #include <vector>
 #include <utility>
 
-#include "control_list_page.h"
 #include "list_printer.h"
 #include "row_selection.h"
+#include "payment_model.h"
 #include "table_geometry.h"
 
 class QPrinter;
@@ -29,13 +30,14 @@ class TControlListView : public QAbstractScrollArea {
   explicit TControlListView(QWidget* parent = nullptr);
   ~TControlListView() override;
 
-  // Shows the page at once. The widths of the columns come from the first rows; a big page
-  // has its further rows measured in slices while the event loop runs, and the columns
-  // widen as needed (loadProgress, then loadFinished).
-  void setPage(TControlListPage page);
+  // Shows the model's list at once. The widths of the columns come from the first rows; a
+  // big list has its further rows measured in slices while the event loop runs, and the
+  // columns widen as needed (loadProgress, then loadFinished).
+  void setModel(std::shared_ptr<TPaymentModel> model);
   void clear();
-  bool hasPage() const { return page_.has_value(); }
-  const TControlListPage* page() const { return page_ ? &*page_ : nullptr; }
+  bool hasPage() const { return model_ != nullptr; }
+  TPaymentModel* model() const { return model_.get(); }
+  const std::shared_ptr<TPaymentModel>& sharedModel() const { return model_; }
   bool isComplete() const;
 
   int rowCount() const;
@@ -75,6 +77,11 @@ class TControlListView : public QAbstractScrollArea {
 
   // The page as text: tab-separated cells, further purpose lines under the first.
   QString toPlainText() const;
+  // The first row in sight and how far the view's top lies below that row's top.
+  std::pair<int, int> firstVisibleRow() const;
+  // Scrolls so that `row` stands at the top, `offset` pixels of it above the view.
+  void scrollToRow(int row, int offset = 0);
+
   // The whole page on the printer's pages (measuring what is not measured yet first).
   TListPrintResult print(QPrinter* printer);
 
@@ -120,7 +127,7 @@ class TControlListView : public QAbstractScrollArea {
   std::vector<TLink> links() const;
   QRect linkRect(const TLink& link) const;
 
-  std::optional<TControlListPage> page_;
+  std::shared_ptr<TPaymentModel> model_;
   std::unique_ptr<TTableGeometry> geometry_;
   std::unique_ptr<QTextDocument> head_;
   std::unique_ptr<QTextDocument> tail_;

@@ -23,13 +23,13 @@ constexpr int kPixelsPerInch = 96;
 
 // The page laid out for the paper: the view's layout, at least as wide as the paper.
 struct TPaperLayout {
-  TPaperLayout(const TControlListPage& page, const QFont& font, int paperWidth)
+  TPaperLayout(const TPaymentModel& page, const QFont& font, int paperWidth)
       : geometry(font, HeaderFont(font)) {
-    geometry.setRows(&page.rows);
+    geometry.setRows(&page);
     geometry.measureNext(std::numeric_limits<int>::max());
     width = std::max(paperWidth, geometry.naturalWidth());
-    head = MakeFragment(page.headHtml, font, width);
-    tail = MakeFragment(page.tailHtml, font, width);
+    head = MakeFragment(page.headHtml(), font, width);
+    tail = MakeFragment(page.tailHtml(), font, width);
     headHeight = qCeil(head->size().height());
     tailHeight = qCeil(tail->size().height());
   }
@@ -89,7 +89,7 @@ void DrawFragment(QPainter& painter, QTextDocument& document, int top, int width
   painter.restore();
 }
 
-void DrawPage(QPainter& painter, const TControlListPage& source, TPaperLayout& paper,
+void DrawPage(QPainter& painter, const TPaymentModel& source, TPaperLayout& paper,
               const TPrintedPage& page, int number, int count, int pageHeight) {
   const TTableGeometry& g = paper.geometry;
   const TColumnEdges edges = g.columnEdges(paper.width);
@@ -103,7 +103,7 @@ void DrawPage(QPainter& painter, const TControlListPage& source, TPaperLayout& p
     const int top = y;
     table.headerRow(top + TTableGeometry::kBorder);
     const int rowsTop = top + TTableGeometry::kBorder + g.headerHeight();
-    table.rows(source.rows, page.firstRow, page.lastRow, rowsTop);
+    table.rows(source, page.firstRow, page.lastRow, rowsTop);
     const auto rowsHeight = static_cast<int>(g.rowTop(page.lastRow) - g.rowTop(page.firstRow));
     y = rowsTop + rowsHeight + TTableGeometry::kBorder;
     table.frame(top, y, true, true);
@@ -118,13 +118,13 @@ void DrawPage(QPainter& painter, const TControlListPage& source, TPaperLayout& p
 
 }  // namespace
 
-std::vector<TPrintedPage> PaginateControlList(const TControlListPage& page, const QFont& font,
+std::vector<TPrintedPage> PaginateControlList(const TPaymentModel& page, const QFont& font,
                                               int pageWidth, int pageHeight) {
   const TPaperLayout paper(page, font, pageWidth);
   return Paginate(paper, pageHeight);
 }
 
-TListPrintResult PrintControlList(const TControlListPage& source, const QFont& font,
+TListPrintResult PrintControlList(const TPaymentModel& source, const QFont& font,
                                   QPrinter& printer) {
   const int resolution = std::max(1, printer.resolution());
   const int paperWidth = printer.width() * kPixelsPerInch / resolution;

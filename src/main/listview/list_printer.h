@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "control_list_page.h"
+#include "payment_model.h"
 
 class QPrinter;
 
@@ -24,11 +24,11 @@ struct TPrintedPage {
 };
 
 // How the page splits into printed pages of `pageHeight` pixels of the view's font.
-std::vector<TPrintedPage> PaginateControlList(const TControlListPage& page, const QFont& font,
+std::vector<TPrintedPage> PaginateControlList(const TPaymentModel& page, const QFont& font,
                                               int pageWidth, int pageHeight);
 
 // The printer's page range, copies and page order are honoured.
-TListPrintResult PrintControlList(const TControlListPage& page, const QFont& font,
+TListPrintResult PrintControlList(const TPaymentModel& page, const QFont& font,
                                   QPrinter& printer);
 
 }  // namespace quandel

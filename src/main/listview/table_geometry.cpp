@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "control_list.h"
+
 namespace quandel {
 
 TTableGeometry::TTableGeometry(const QFont& font, const QFont& headerFont)
@@ -13,10 +15,10 @@ TTableGeometry::TTableGeometry(const QFont& font, const QFont& headerFont)
   const QFontMetricsF headerMetrics(headerFont_);
   headerLineHeight_ = qCeil(headerMetrics.lineSpacing());
   for (int c = 0; c < kColumnCount; ++c)
-    headerWidths_[static_cast<std::size_t>(c)] = qCeil(headerMetrics.horizontalAdvance(ColumnTitles()[c]));
+    headerWidths_[static_cast<std::size_t>(c)] = qCeil(headerMetrics.horizontalAdvance(ColumnTitle(c)));
 }
 
-void TTableGeometry::setRows(const TPaymentRows* rows) {
+void TTableGeometry::setRows(const TPaymentModel* rows) {
   rows_ = rows;
   measured_ = 0;
   textWidths_.fill(0);
@@ -24,7 +26,7 @@ void TTableGeometry::setRows(const TPaymentRows* rows) {
 
 bool TTableGeometry::measureNext(int count) {
   if (rows_ == nullptr) return false;
-  const int last = std::min(rows_->size(), measured_ + std::max(count, 0));
+  const int last = std::min(rows_->rows(), measured_ + std::max(count, 0));
   const bool wider = measureRows(measured_, last);
   measured_ = last;
   return wider;
@@ -32,8 +34,8 @@ bool TTableGeometry::measureNext(int count) {
 
 bool TTableGeometry::measureRange(int first, int last) {
   if (rows_ == nullptr) return false;
-  first = std::clamp(first, 0, rows_->size());
-  last = std::clamp(last, first, rows_->size());
+  first = std::clamp(first, 0, rows_->rows());
+  last = std::clamp(last, first, rows_->rows());
   // Rows already measured in turn need nothing more.
   return measureRows(std::max(first, measured_), std::max(last, measured_));
 }
@@ -48,26 +50,26 @@ bool TTableGeometry::measureRows(int first, int last) {
   // The widest text of each column by summed advances; only that one is then shaped, in case
   // kerning made it wider than the sum says.
   std::array<float, kColumnCount> widest{};
-  std::array<QStringView, kColumnCount> widestText{};
+  std::array<QString, kColumnCount> widestText{};
   const auto consider = [&](int column, QStringView text) {
     float width = 0;
     for (const QChar c : text) width += advance(c.unicode());
     auto& best = widest[static_cast<std::size_t>(column)];
     if (width > best) {
       best = width;
-      widestText[static_cast<std::size_t>(column)] = text;
+      widestText[static_cast<std::size_t>(column)] = text.toString();
     }
   };
   for (int row = first; row < last; ++row) {
     for (int column : {kColNumber, kColName, kColBlz, kColKonto, kColAmount})
-      consider(column, rows_->cell(row, static_cast<TListColumn>(column)));
+      consider(column, rows_->cellText(row, column, buffer_));
     const int lines = rows_->purposeLineCount(row);
-    for (int line = 0; line < lines; ++line) consider(kColPurpose, rows_->purposeLine(row, line));
+    for (int line = 0; line < lines; ++line) consider(kColPurpose, rows_->purposeLine(row, line, buffer_));
   }
   bool wider = false;
   for (std::size_t c = 0; c < kColumnCount; ++c) {
     if (widestText[c].isEmpty() || qCeil(widest[c]) + 1 <= textWidths_[c]) continue;
-    const qreal shaped = metrics_.horizontalAdvance(widestText[c].toString());
+    const qreal shaped = metrics_.horizontalAdvance(widestText[c]);
     const int width = qCeil(std::max<qreal>(widest[c], shaped));
     if (width > textWidths_[c]) {
       textWidths_[c] = width;

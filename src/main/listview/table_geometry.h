@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "control_list_page.h"
+#include "payment_model.h"
 
 namespace quandel {
 
@@ -25,19 +25,19 @@ class TTableGeometry {
   TTableGeometry(const QFont& font, const QFont& headerFont);
 
   // Starts measuring `rows` (which must outlive this) from the first row.
-  void setRows(const TPaymentRows* rows);
+  void setRows(const TPaymentModel* rows);
 
   // Measures the next `count` rows; true when a column became wider.
   bool measureNext(int count);
   // Measures rows [first, last) out of turn, e.g. the ones about to be shown.
   bool measureRange(int first, int last);
   int measuredRows() const { return measured_; }
-  bool complete() const { return rows_ == nullptr || measured_ >= rows_->size(); }
+  bool complete() const { return rows_ == nullptr || measured_ >= rows_->rows(); }
 
   int lineHeight() const { return lineHeight_; }
   int ascent() const { return ascent_; }
   int headerHeight() const { return headerLineHeight_ + kCellFrame; }
-  int rowCount() const { return rows_ != nullptr ? rows_->size() : 0; }
+  int rowCount() const { return rows_ != nullptr ? rows_->rows() : 0; }
   // Relative to the top of the first row.
   std::int64_t rowTop(int row) const;
   int rowHeight(int row) const;
@@ -64,7 +64,8 @@ class TTableGeometry {
   int lineHeight_ = 0;
   int headerLineHeight_ = 0;
   int ascent_ = 0;
-  const TPaymentRows* rows_ = nullptr;
+  const TPaymentModel* rows_ = nullptr;
+  QString buffer_;
   int measured_ = 0;
   std::array<int, kColumnCount> headerWidths_{};
   std::array<int, kColumnCount> textWidths_{};

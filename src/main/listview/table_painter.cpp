@@ -8,17 +8,6 @@ namespace {
 const QColor kLight(0xc0, 0xc0, 0xc0);
 const QColor kDark(0x80, 0x80, 0x80);
 
-// No copy of the text: it lives in the page's buffer while the row is painted.
-QString Borrow(QStringView text) { return QString::fromRawData(text.constData(), text.size()); }
-
-Qt::Alignment CellAlignment(int column) {
-  switch (column) {
-    case kColBlz:
-    case kColKonto:
-    case kColAmount: return Qt::AlignRight;
-    default: return Qt::AlignLeft;
-  }
-}
 
 }  // namespace
 
@@ -57,11 +46,11 @@ void TTablePainter::headerRow(int top) {
     const auto i = static_cast<std::size_t>(c);
     cellBox(QRect(left_ + edges_[i], top, edges_[i + 1] - edges_[i], height));
     painter_.drawText(cellText(c, top, height), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-                      ColumnTitles()[c]);
+                      ColumnTitle(c));
   }
 }
 
-void TTablePainter::rows(const TPaymentRows& rows, int first, int last, int top) {
+void TTablePainter::rows(const TPaymentModel& rows, int first, int last, int top) {
   painter_.setFont(geometry_.font());
   painter_.setPen(text_);
   const int lineHeight = geometry_.lineHeight();
@@ -71,16 +60,18 @@ void TTablePainter::rows(const TPaymentRows& rows, int first, int last, int top)
       const auto i = static_cast<std::size_t>(c);
       cellBox(QRect(left_ + edges_[i], top, edges_[i + 1] - edges_[i], height));
       const QRect text = cellText(c, top, height);
-      const int flags = CellAlignment(c) | Qt::AlignTop | Qt::TextSingleLine;
+      const int flags = TPaymentModel::Alignment(c) | Qt::AlignTop | Qt::TextSingleLine;
       if (c != kColPurpose) {
-        painter_.drawText(QRect(text.left(), text.top(), text.width(), lineHeight), flags,
-                          Borrow(rows.cell(row, static_cast<TListColumn>(c))));
+        rows.cellText(row, c, buffer_);
+        painter_.drawText(QRect(text.left(), text.top(), text.width(), lineHeight), flags, buffer_);
         continue;
       }
       const int lines = rows.purposeLineCount(row);
-      for (int line = 0; line < lines; ++line)
+      for (int line = 0; line < lines; ++line) {
+        rows.purposeLine(row, line, buffer_);
         painter_.drawText(QRect(text.left(), text.top() + line * lineHeight, text.width(), lineHeight),
-                          flags, Borrow(rows.purposeLine(row, line)));
+                          flags, buffer_);
+      }
     }
     top += height;
   }

@@ -20,7 +20,7 @@ class TTablePainter {
   void frame(int top, int bottom, bool drawTop, bool drawBottom);
   void headerRow(int top);
   // Rows [first, last), the first of them starting at `top`.
-  void rows(const TPaymentRows& rows, int first, int last, int top);
+  void rows(const TPaymentModel& rows, int first, int last, int top);
 
  private:
   void cellBox(const QRect& box);
@@ -31,6 +31,7 @@ class TTablePainter {
   const TColumnEdges& edges_;
   int left_;
   QColor text_;
+  QString buffer_;
 };
 
 }  // namespace quandel

@@ -11,23 +11,17 @@
 #include <tuple>
 
 #include "control_list_view.h"
-#include "sample_pages.h"
+#include "sample_lists.h"
 
 using namespace quandel;
 
 namespace {
 
-TControlListPage Parsed(const QByteArray& bytes) {
-  auto page = ParseControlList(bytes);
-  EXPECT_TRUE(page.has_value());
-  return page ? std::move(*page) : TControlListPage{};
-}
-
 class ControlListView : public ::testing::Test {
  protected:
-  void Show(const QByteArray& bytes, QSize size = {700, 400}) {
+  void Show(std::shared_ptr<TPaymentModel> list, QSize size = {700, 400}) {
     view.resize(size);
-    view.setPage(Parsed(bytes));
+    view.setModel(std::move(list));
     view.show();
     QCoreApplication::processEvents();
   }
@@ -45,7 +39,7 @@ class ControlListView : public ::testing::Test {
 };
 
 TEST_F(ControlListView, RowsStackAndGrowWithTheirPurposeLines) {
-  Show(listview_test::NumberedPage(6));  // purpose lines 1, 2, 3, 1, 2, 3
+  Show(listview_test::NumberedList(6));  // purpose lines 1, 2, 3, 1, 2, 3
   ASSERT_EQ(view.rowCount(), 6);
   const int oneLine = view.rowRect(0).height();
   const int lineHeight = view.rowRect(1).height() - oneLine;
@@ -61,7 +55,7 @@ TEST_F(ControlListView, RowsStackAndGrowWithTheirPurposeLines) {
 }
 
 TEST_F(ControlListView, VisibleRowsFollowTheScrollBar) {
-  Show(listview_test::NumberedPage(300));
+  Show(listview_test::NumberedList(300));
   auto [first, last] = view.visibleRows();
   EXPECT_EQ(first, 0);
   EXPECT_GT(last, 1);
@@ -85,7 +79,7 @@ TEST_F(ControlListView, VisibleRowsFollowTheScrollBar) {
 }
 
 TEST_F(ControlListView, TableFillsTheWidthOrScrollsSideways) {
-  Show(listview_test::NumberedPage(20), {1200, 400});
+  Show(listview_test::NumberedList(20), {1200, 400});
   const int wide = view.rowRect(0).width();
   EXPECT_GT(wide, 1100);
   EXPECT_EQ(view.horizontalScrollBar()->maximum(), 0);
@@ -105,12 +99,12 @@ TEST_F(ControlListView, TableFillsTheWidthOrScrollsSideways) {
 TEST_F(ControlListView, ColumnsWidenForRowsMeasuredLater) {
   auto payments = std::vector<listview_test::TPayment>(5000, {"KURZ", 1, {"X"}});
   const int plainWidth = [&] {
-    Show(listview_test::RenderedPage(payments), {300, 300});
+    Show(listview_test::List(payments), {300, 300});
     Finish();
     return view.contentSize().width();
   }();
   payments[4000].name = std::string(60, 'W');
-  Show(listview_test::RenderedPage(payments), {300, 300});
+  Show(listview_test::List(payments), {300, 300});
   Finish();
   EXPECT_GT(view.contentSize().width(), plainWidth + 200);
 }
@@ -122,7 +116,7 @@ TEST_F(ControlListView, RowsInSightAreMeasuredAtOnce) {
   view.show();
   QCoreApplication::processEvents();
   // No event loop from here on: the rows are measured in sight or not at all.
-  view.setPage(Parsed(listview_test::RenderedPage(payments)));
+  view.setModel(listview_test::List(payments));
   const int before = view.contentSize().width();
   ASSERT_FALSE(view.isComplete());
   view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
@@ -132,7 +126,7 @@ TEST_F(ControlListView, RowsInSightAreMeasuredAtOnce) {
 TEST_F(ControlListView, ReportsProgressAndTheEnd) {
   QSignalSpy progress(&view, &TControlListView::loadProgress);
   QSignalSpy finished(&view, &TControlListView::loadFinished);
-  Show(listview_test::NumberedPage(30000));
+  Show(listview_test::NumberedList(30000));
   ASSERT_TRUE(finished.count() == 1 || finished.wait(20000));
   ASSERT_GE(progress.count(), 1);
   EXPECT_EQ(progress.last().at(0).toInt(), 100);
@@ -142,7 +136,7 @@ TEST_F(ControlListView, ReportsProgressAndTheEnd) {
 }
 
 TEST_F(ControlListView, KeysMoveTheCursorAndKeepItInSight) {
-  Show(listview_test::NumberedPage(300));
+  Show(listview_test::NumberedList(300));
   QScrollBar* bar = view.verticalScrollBar();
   const auto inSight = [&] {
     const QRect cell = view.cellRect(view.selection().cursor(), 1);
@@ -170,7 +164,7 @@ TEST_F(ControlListView, KeysMoveTheCursorAndKeepItInSight) {
 }
 
 TEST_F(ControlListView, PlainText) {
-  Show(listview_test::RenderedPage(listview_test::MixedPayments()));
+  Show(listview_test::List(listview_test::MixedPayments()));
   const QString text = view.toPlainText();
   EXPECT_TRUE(text.startsWith(u"Datenträger-Kontrolliste vom 26.12.2008")) << text.toStdString();
   EXPECT_TRUE(text.contains(u"Nr.\tEmpfänger\tBLZ\tKonto\tVerwendungszweck\tBetrag\n"));
@@ -182,7 +176,7 @@ TEST_F(ControlListView, PlainText) {
 }
 
 TEST_F(ControlListView, FooterLinkIsActivatedByAClick) {
-  Show(listview_test::NumberedPage(40));
+  Show(listview_test::NumberedList(40));
   QSignalSpy links(&view, &TControlListView::linkActivated);
   const QPoint onRow(view.rowRect(0).center().x(), view.rowRect(0).center().y() - view.verticalScrollBar()->value());
   QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, onRow);
@@ -200,7 +194,7 @@ TEST_F(ControlListView, FooterLinkIsActivatedByAClick) {
 }
 
 TEST_F(ControlListView, TabReachesTheFooterLinkAndEnterFollowsIt) {
-  Show(listview_test::NumberedPage(40));
+  Show(listview_test::NumberedList(40));
   QSignalSpy links(&view, &TControlListView::linkActivated);
   QTest::keyClick(&view, Qt::Key_Return);
   EXPECT_EQ(links.count(), 0);
@@ -213,7 +207,7 @@ TEST_F(ControlListView, TabReachesTheFooterLinkAndEnterFollowsIt) {
 }
 
 TEST_F(ControlListView, ClicksSelectRows) {
-  Show(listview_test::NumberedPage(10));
+  Show(listview_test::NumberedList(10));
   const auto click = [&](int row, Qt::KeyboardModifiers modifiers) {
     QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, view.cellRect(row, 1).center());
   };
@@ -227,7 +221,7 @@ TEST_F(ControlListView, ClicksSelectRows) {
 }
 
 TEST_F(ControlListView, AssistiveTechnologySeesATable) {
-  Show(listview_test::RenderedPage(listview_test::MixedPayments()));
+  Show(listview_test::List(listview_test::MixedPayments()));
   QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->role(), QAccessible::Table);
@@ -264,9 +258,9 @@ TEST_F(ControlListView, AssistiveTechnologySeesATable) {
 }
 
 TEST_F(ControlListView, NextPageReplacesAScrolledOne) {
-  Show(listview_test::NumberedPage(3000));
+  Show(listview_test::NumberedList(3000));
   view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
-  view.setPage(Parsed(listview_test::RenderedPage(listview_test::MixedPayments())));
+  view.setModel(listview_test::List(listview_test::MixedPayments()));
   QCoreApplication::processEvents();
   EXPECT_EQ(view.rowCount(), 3);
   EXPECT_EQ(view.verticalScrollBar()->value(), 0);
@@ -276,7 +270,7 @@ TEST_F(ControlListView, NextPageReplacesAScrolledOne) {
 }
 
 TEST_F(ControlListView, ClearedViewShowsNothing) {
-  Show(listview_test::NumberedPage(10));
+  Show(listview_test::NumberedList(10));
   view.clear();
   EXPECT_FALSE(view.hasPage());
   EXPECT_EQ(view.rowCount(), 0);

@@ -1,0 +1,167 @@
+#include "payment_model.h"
+
+#include <string_view>
+
+#include "control_list.h"
+#include "cp1252.h"
+#include "numfmt.h"
+#include "page_text.h"
+#include "umlauts.h"
+
+namespace quandel {
+namespace {
+
+bool IsHtmlBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+// The 8-bit text of one cell, made by the same routines that write it into the page.
+std::string& Scratch() {
+  thread_local std::string bytes;
+  bytes.clear();
+  return bytes;
+}
+
+QString DecodeLines(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const std::string& line : lines) {
+    joined += line;
+    joined += '\n';
+  }
+  return DecodeCp1252(QByteArray::fromStdString(joined));
+}
+
+}  // namespace
+
+QString ColumnTitle(int column) {
+  const std::string_view title = ombra::kControlListColumns[static_cast<std::size_t>(column)];
+  return DecodeCp1252(QByteArray(title.data(), static_cast<qsizetype>(title.size())));
+}
+
+bool IsBlankText(std::string_view text) {
+  for (const char c : text)
+    if (!IsHtmlBlank(c)) return false;
+  return true;
+}
+
+void BrowserText(std::string_view text, QString& out) {
+  out.resize(static_cast<qsizetype>(text.size()));
+  char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+  char16_t* end = begin;
+  bool blank = false;
+  for (const char c : text) {
+    if (IsHtmlBlank(c)) {
+      blank = true;
+      continue;
+    }
+    if (blank && end != begin) *end++ = u' ';
+    blank = false;
+    *end++ = static_cast<char16_t>(support::Cp1252ToUnicode(static_cast<unsigned char>(c)));
+  }
+  out.truncate(end - begin);
+}
+
+TPaymentModel::TPaymentModel(std::shared_ptr<const ombra::TDtaus> document, const ombra::TRegionalSettings& rs,
+                             std::string footer, QObject* parent)
+    : QAbstractTableModel(parent), document_(std::move(document)), rs_(rs), footer_(std::move(footer)) {
+  const std::size_t count = !document_->LoadFailed() ? document_->SatzCList.size() : 0;
+  linesBefore_.reserve(count + 1);
+  std::int64_t lines = 0;
+  linesBefore_.push_back(0);
+  for (std::size_t row = 0; row < count; ++row) {
+    lines += purposeLineCount(static_cast<int>(row));
+    linesBefore_.push_back(lines);
+  }
+}
+
+TPaymentModel::~TPaymentModel() = default;
+
+const ombra::TSatzC& TPaymentModel::Payment(int row) const {
+  return document_->SatzCList[static_cast<std::size_t>(row)];
+}
+
+int TPaymentModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows(); }
+
+int TPaymentModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QVariant TPaymentModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rows() || index.column() >= kColumnCount) return {};
+  if (role == Qt::DisplayRole) return cellText(index.row(), index.column());
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Alignment(index.column()) | Qt::AlignTop);
+  return {};
+}
+
+QVariant TPaymentModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return section + 1;
+  if (section < 0 || section >= kColumnCount) return {};
+  return ColumnTitle(section);
+}
+
+Qt::Alignment TPaymentModel::Alignment(int column) {
+  switch (column) {
+    case kColBlz:
+    case kColKonto:
+    case kColAmount: return Qt::AlignRight;
+    default: return Qt::AlignLeft;
+  }
+}
+
+QString TPaymentModel::cellText(int row, int column) const {
+  QString text;
+  if (column != kColPurpose) {
+    cellText(row, column, text);
+    return text;
+  }
+  QString line;
+  const int lines = purposeLineCount(row);
+  for (int i = 0; i < lines; ++i) {
+    if (i > 0) text += u'\n';
+    text += purposeLine(row, i, line);
+  }
+  return text;
+}
+
+QStringView TPaymentModel::cellText(int row, int column, QString& buffer) const {
+  const ombra::TSatzC& payment = Payment(row);
+  std::string& bytes = Scratch();
+  switch (column) {
+    case kColNumber: ombra::AppendInt(bytes, std::int64_t{row} + 1); break;
+    case kColName: bytes += payment.Name; break;
+    case kColBlz: bytes += payment.BLZ; break;
+    case kColKonto: bytes += payment.Konto; break;
+    case kColAmount: ombra::AppendMoney(bytes, payment.Betrag, document_->CurrencyText(), rs_); break;
+    default: break;
+  }
+  BrowserText(bytes, buffer);
+  return buffer;
+}
+
+int TPaymentModel::purposeLineCount(int row) const {
+  const auto& lines = Payment(row).Verwendungszweck;
+  const auto count = static_cast<int>(lines.size());
+  if (count == 0) return 1;
+  return count > 1 && IsBlankText(lines[lines.size() - 1]) ? count - 1 : count;
+}
+
+QStringView TPaymentModel::purposeLine(int row, int line, QString& buffer) const {
+  const auto& lines = Payment(row).Verwendungszweck;
+  std::string& bytes = Scratch();
+  if (static_cast<std::size_t>(line) < lines.size())
+    ombra::AppendDecodedUmlauts(bytes, lines[static_cast<std::size_t>(line)]);
+  BrowserText(bytes, buffer);
+  return buffer;
+}
+
+QString TPaymentModel::headHtml() const {
+  std::vector<std::string> lines;
+  document_->RenderControlListHead([&lines](std::string&& line) { lines.push_back(std::move(line)); }, rs_);
+  return PageForView(DecodeLines(lines));
+}
+
+QString TPaymentModel::tailHtml() const {
+  std::vector<std::string> lines;
+  document_->RenderControlListTail([&lines](std::string&& line) { lines.push_back(std::move(line)); }, footer_,
+                                   rs_);
+  return PageForView(DecodeLines(lines));
+}
+
+}  // namespace quandel

@@ -1,0 +1,78 @@
+#pragma once
+// The payments of one shown document as a table: a row per payment, the control list's six
+// columns, each cell the text the page shows (purpose lines joined by "\n"). The texts are
+// made on request from the document with the core's own formatting, so that the page and
+// every view of the list say the same.
+#include <QAbstractTableModel>
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dtaus.h"
+#include "regional.h"
+
+namespace quandel {
+
+enum TListColumn { kColNumber, kColName, kColBlz, kColKonto, kColPurpose, kColAmount, kColumnCount };
+
+class TPaymentModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  // `rs` and `footer` are the ones the page was rendered with. The model may be made in a
+  // worker thread and then moved to the thread of its views.
+  TPaymentModel(std::shared_ptr<const ombra::TDtaus> document, const ombra::TRegionalSettings& rs,
+                std::string footer, QObject* parent = nullptr);
+  ~TPaymentModel() override;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+  int rows() const { return static_cast<int>(linesBefore_.size()) - 1; }
+  // What data() shows for the cell.
+  QString cellText(int row, int column) const;
+  // A cell other than the purpose, written into `buffer`, which is reused: measuring a
+  // million rows makes no million strings. Valid until `buffer` changes.
+  QStringView cellText(int row, int column, QString& buffer) const;
+  // The purpose cell's lines as the page shows them: a line break at the very end of the cell
+  // starts no line of its own.
+  int purposeLineCount(int row) const;
+  QStringView purposeLine(int row, int line, QString& buffer) const;
+  // With the row number this fixes where a row starts, whatever the font.
+  std::int64_t purposeLinesBefore(int row) const { return linesBefore_[static_cast<std::size_t>(row)]; }
+
+  static Qt::Alignment Alignment(int column);
+
+  // The page above and below the payment table, as HTML for Qt's text documents.
+  QString headHtml() const;
+  QString tailHtml() const;
+
+  const ombra::TDtaus& document() const { return *document_; }
+  const std::shared_ptr<const ombra::TDtaus>& sharedDocument() const { return document_; }
+  const ombra::TRegionalSettings& regionalSettings() const { return rs_; }
+
+ private:
+  const ombra::TSatzC& Payment(int row) const;
+
+  std::shared_ptr<const ombra::TDtaus> document_;
+  ombra::TRegionalSettings rs_;
+  std::string footer_;
+  // Shown purpose lines before each row, and their total at the end.
+  std::vector<std::int64_t> linesBefore_;
+};
+
+// The column's title as the page's table header has it.
+QString ColumnTitle(int column);
+
+// Windows-1252 text as a browser shows it in a cell: runs of blanks, tabs and line breaks
+// become one blank, none stands at either end. Written into `out`.
+void BrowserText(std::string_view text, QString& out);
+bool IsBlankText(std::string_view text);
+
+}  // namespace quandel
