@@ -10,7 +10,7 @@
 
 #include "browser_view.h"
 #include "control_list_view.h"
-#include "cp1252.h"
+#include "page_text.h"
 
 namespace quandel {
 namespace {
@@ -18,7 +18,6 @@ namespace {
 // More would push the list out of the window; the command line names them all.
 constexpr int kMaxListed = 8;
 
-QString FromCp1252(const std::string& text) { return QString::fromStdString(support::Cp1252ToUtf8(text)); }
 
 QString Payments(std::int64_t count) {
   return QLocale(QLocale::German).toString(static_cast<qlonglong>(count)) +
@@ -61,7 +60,7 @@ TCheckMessage CheckMessage(const TViewerCheck& check) {
   const int listed = std::min(static_cast<int>(shown.size()), kMaxListed);
   for (int i = 0; i < listed; ++i) {
     const ombra::TFinding& finding = *shown[static_cast<std::size_t>(i)];
-    const QString text = FromCp1252(finding.Text).toHtmlEscaped();
+    const QString text = DecodeCp1252(finding.Text).toHtmlEscaped();
     const QString link = LinkFor(finding);
     html += QStringLiteral("<br>") +
             (link.isEmpty() ? text : QStringLiteral("<a href=\"%1\">%2</a>").arg(link, text));
@@ -123,10 +122,10 @@ QString TCheckView::cellToolTip(int row, int column) const {
     return QStringLiteral("Kontonummer bei dieser Bank ungültig (Prüfziffer falsch)");
   if (column != kColBlz) return {};
   if (!account.Bank)
-    return QStringLiteral("Bankleitzahl steht nicht im ") + FromCp1252(ombra::DirectoryName(result_->DirectoryDate));
-  QString text = FromCp1252(account.Bank->Name) + QStringLiteral(", ") + FromCp1252(account.Bank->Place);
+    return QStringLiteral("Bankleitzahl steht nicht im ") + DecodeCp1252(ombra::DirectoryName(result_->DirectoryDate));
+  QString text = DecodeCp1252(account.Bank->Name) + QStringLiteral(", ") + DecodeCp1252(account.Bank->Place);
   if (account.Verdict != ombra::TAccountVerdict::Passes)
-    text += QStringLiteral("\nKonto: ") + FromCp1252(ombra::VerdictText(account.Verdict));
+    text += QStringLiteral("\nKonto: ") + DecodeCp1252(std::string_view(ombra::VerdictText(account.Verdict)));
   return text;
 }
 

@@ -18,13 +18,13 @@
 #include "application.h"
 #include "browser_view.h"
 #include "check_view.h"
-#include "cp1252.h"
 #include "file_drop.h"
 #include "file_name.h"
 #include "file_problem.h"
 #include "file_size.h"
 #include "file_time.h"
 #include "html_file.h"
+#include "page_text.h"
 #include "payment_model.h"
 #include "print_browser.h"
 #include "product.h"
@@ -32,11 +32,6 @@
 #include "view_commands.h"
 
 namespace quandel {
-namespace {
-
-QString FromCp1252(const std::string& text) { return QString::fromStdString(support::Cp1252ToUtf8(text)); }
-
-}  // namespace
 
 TmainForm::TmainForm(TViewerPlatform platform, const QStringList& arguments, const QString& programDir,
                      QWidget* parent)
@@ -133,7 +128,7 @@ void TmainForm::FormCreate(const QStringList& arguments, const QString& programD
   {
     const support::TProfile settings("./quandel.ini");
     filterIndex_ = settings.ReadInteger("viewer", "filterindex", 1);
-    initialDir_ = FromCp1252(settings.ReadString("viewer", "initialdir", ""));
+    initialDir_ = DecodeCp1252(settings.ReadString("viewer", "initialdir", ""));
   }
   setWindowTitle(QStringLiteral("%1 - %2 %3")
                      .arg(QString::fromUtf8(support::FamilyName), QString::fromUtf8(support::ProductName),
@@ -193,7 +188,7 @@ void TmainForm::ShowFile(const QString& FileName) {
   dtaus_ = document;
   // Concatenated, not formatted: a "%1" in the file name must stay as it is.
   QString status = ReadableFileName(FileName) + QStringLiteral(" - ");
-  const QString reason = FromCp1252(dtaus_->LoadError);
+  const QString reason = DecodeCp1252(dtaus_->LoadError);
   if (!CanReadFile(name)) {
     // Gone, locked or a folder: the reason stands where size and time would be.
     status += reason.isEmpty() ? QStringLiteral("Datei kann nicht gelesen werden") : reason;

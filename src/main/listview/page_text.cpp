@@ -6,9 +6,9 @@
 
 namespace quandel {
 
-QString DecodeCp1252(const QByteArray& bytes) {
+QString DecodeCp1252(std::string_view bytes) {
   QString text;
-  text.reserve(bytes.size());
+  text.reserve(static_cast<qsizetype>(bytes.size()));
   for (const char byte : bytes)
     text.append(QChar(static_cast<char16_t>(support::Cp1252ToUnicode(static_cast<unsigned char>(byte)))));
   return text;

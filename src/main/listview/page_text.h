@@ -3,9 +3,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string_view>
+
 namespace quandel {
 
-QString DecodeCp1252(const QByteArray& bytes);
+// The one way from the document's and the page's Windows-1252 texts to Qt; the table itself
+// lives in support.
+QString DecodeCp1252(std::string_view bytes);
+inline QString DecodeCp1252(const QByteArray& bytes) {
+  return DecodeCp1252(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())));
+}
 
 // The rules of the page's <style> block without the comment marks around them. Qt's HTML
 // reader drops a style block written inside a comment, so the rules are applied separately.

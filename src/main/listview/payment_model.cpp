@@ -26,14 +26,14 @@ QString DecodeLines(const std::vector<std::string>& lines) {
     joined += line;
     joined += '\n';
   }
-  return DecodeCp1252(QByteArray::fromStdString(joined));
+  return DecodeCp1252(joined);
 }
 
 }  // namespace
 
 QString ColumnTitle(int column) {
   const std::string_view title = ombra::kControlListColumns[static_cast<std::size_t>(column)];
-  return DecodeCp1252(QByteArray(title.data(), static_cast<qsizetype>(title.size())));
+  return DecodeCp1252(title);
 }
 
 bool IsBlankText(std::string_view text) {
