@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds Quandel and runs every test: the normal build, a minute of
-# fuzzing split across the parsers of outside input, and a build of the core and the
-# command-line tool with AddressSanitizer and UndefinedBehaviorSanitizer.
+# fuzzing split across the parsers of outside input, and a build of everything, the viewer
+# included, with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,7 +20,6 @@ build-fuzz/fuzz/load_render_fuzz -max_total_time=30 -max_len=4096 -print_final_s
 build-fuzz/fuzz/profile_fuzz -max_total_time=30 -max_len=4096 -print_final_stats=1 \
   -artifact_prefix=build-fuzz/profile- build-fuzz/corpus_profile fuzz/corpus_profile
 
-echo "== Sanitizer build and tests (core, command-line tool)"
-QUANDEL_BUILD_DIR=build-asan scripts/build.sh -DQUANDEL_BUILD_GUI=OFF -DQUANDEL_BUILD_BENCH=OFF \
-  -DQUANDEL_SANITIZE=ON
+echo "== Sanitizer build and tests (core, command-line tool, viewer)"
+QUANDEL_BUILD_DIR=build-asan scripts/build.sh -DQUANDEL_BUILD_BENCH=OFF -DQUANDEL_SANITIZE=ON
 ctest --test-dir build-asan --output-on-failure -j 2
