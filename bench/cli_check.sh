@@ -8,17 +8,8 @@ set -eu
 BUILD_DIR=${1:-build}
 FILES=${2:-2000}
 PAYMENTS=${3:-100}
-CLI="$BUILD_DIR/src/cli/quandel-cli"
-GEN="$BUILD_DIR/bench/gen_dtaus"
-for tool in "$CLI" "$GEN"; do
-  if [ ! -x "$tool" ]; then
-    echo "Nicht gefunden: $tool (erst bauen: cmake --build $BUILD_DIR --target quandel-cli gen_dtaus)" >&2
-    exit 2
-  fi
-done
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/quandel-bench-XXXXXX")
-trap 'rm -rf "$WORK"' EXIT INT TERM
+. "$(dirname "$0")/cli_common.sh"
+bench_setup "$BUILD_DIR"
 
 "$GEN" "$WORK/one.dta" "$PAYMENTS" >/dev/null
 i=0

@@ -10,17 +10,8 @@ set -eu
 
 BUILD_DIR=${1:-build}
 COUNT=${2:-1000000}
-CLI="$BUILD_DIR/src/cli/quandel-cli"
-GEN="$BUILD_DIR/bench/gen_dtaus"
-for tool in "$CLI" "$GEN" /usr/bin/time; do
-  if [ ! -x "$tool" ]; then
-    echo "Nicht gefunden: $tool (erst bauen: cmake --build $BUILD_DIR --target quandel-cli gen_dtaus)" >&2
-    exit 2
-  fi
-done
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/quandel-bench-XXXXXX")
-trap 'rm -rf "$WORK"' EXIT INT TERM
+. "$(dirname "$0")/cli_common.sh"
+bench_setup "$BUILD_DIR" /usr/bin/time
 
 "$GEN" "$WORK/input.dta" "$COUNT"
 # A real file as output (never a device): the tool replaces regular files by renaming.

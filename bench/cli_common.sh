@@ -1,0 +1,16 @@
+# Shared set-up of the whole-process benchmarks: sourced, not run.
+# After `bench_setup BUILD_DIR [TOOL...]`: CLI and GEN name the programs, WORK a scratch folder
+# that is removed on exit.
+bench_setup() {
+  CLI="$1/src/cli/quandel-cli"
+  GEN="$1/bench/gen_dtaus"
+  shift
+  for tool in "$CLI" "$GEN" "$@"; do
+    if [ ! -x "$tool" ]; then
+      echo "Nicht gefunden: $tool (erst bauen: cmake --build ${CLI%/src/cli/quandel-cli} --target quandel-cli gen_dtaus)" >&2
+      exit 2
+    fi
+  done
+  WORK=$(mktemp -d "${TMPDIR:-/tmp}/quandel-bench-XXXXXX")
+  trap 'rm -rf "$WORK"' EXIT INT TERM
+}
