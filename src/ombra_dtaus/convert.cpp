@@ -29,9 +29,12 @@ std::int64_t PlainDigits(std::string_view s, bool blanksAfter) {
   while (i < s.size() && s[i] == ' ') ++i;
   const std::size_t first = i;
   std::int64_t value = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) value = value * 10 + (s[i] - '0');
-  const std::size_t digits = i - first;
-  if (digits == 0 || digits > 18) return -1;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    // Past 18 digits the value might not fit; the general path judges such a field.
+    if (i - first == 18) return -1;
+    value = value * 10 + (s[i] - '0');
+  }
+  if (i == first) return -1;
   if (blanksAfter)
     while (i < s.size() && s[i] == ' ') ++i;
   return i == s.size() ? value : -1;
