@@ -72,7 +72,7 @@ void BM_RenderControlList(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(doc.SatzCList.size()));
   state.counters["rows/s"] = benchmark::Counter(
-      static_cast<double>(state.iterations() * doc.SatzCList.size()), benchmark::Counter::kIsRate);
+      static_cast<double>(state.iterations()) * static_cast<double>(doc.SatzCList.size()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_RenderControlList)->Unit(benchmark::kMillisecond);
 

@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     Put(record, 156, Text("RECHNUNG " + std::to_string(i + 1)));
     Put(record, 186, Digits(parts, 2));
     for (int p = 0; p < parts; ++p) {
-      const std::size_t at = p < 2 ? 188 + p * 29 : 257 + (p - 2) * 29;
+      const auto at = static_cast<std::size_t>(p < 2 ? 188 + p * 29 : 257 + (p - 2) * 29);
       Put(record, at, "02" + Text("ZEILE " + std::to_string(p + 2) + " M]NCHEN"));
     }
     out << record;

@@ -1,6 +1,10 @@
 #include "options.h"
 
+// GCC 12 sees a null dereference in CLI11's inlined string splitting that cannot happen.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnull-dereference"
 #include <CLI/CLI.hpp>
+#pragma GCC diagnostic pop
 
 #include "product.h"
 #include "usage_errors.h"

@@ -49,8 +49,8 @@ class Listing {
       entry.Attr = (isDir ? faDirectory : 0) | (hidden ? faHidden : 0) |
                    ((st.st_mode & S_IWUSR) == 0 ? faReadOnly : 0) |
                    (S_ISREG(st.st_mode) ? faArchive : 0);
-      entry.Size = isDir ? 0 : static_cast<std::int64_t>(st.st_size);
-      entry.Time = static_cast<std::int64_t>(st.st_mtime);
+      entry.Size = isDir ? 0 : st.st_size;
+      entry.Time = st.st_mtime;
       return true;
     }
     return false;

@@ -16,9 +16,8 @@ struct TParse {
   std::string Err;
 };
 
-TParse Parse(std::vector<std::string> args) {
-  args.insert(args.begin(), "quandel-cli");
-  std::vector<const char*> argv;
+TParse Parse(const std::vector<std::string>& args) {
+  std::vector<const char*> argv{"quandel-cli"};
   for (const auto& a : args) argv.push_back(a.c_str());
   TParse result;
   std::ostringstream out, err;

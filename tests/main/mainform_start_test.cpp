@@ -196,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsCase{"Windows1252Folder", "[viewer]\ninitialdir=/daten/b\xFC" "ro\n", 1, "/daten/büro"},
                       SettingsCase{"OutOfRangeGoesToTheDialog", "[viewer]\nfilterindex=7\n", 7, ""},
                       SettingsCase{"OtherSection", "[andere]\nfilterindex=2\n", 1, ""}),
-    [](const ::testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SettingsCase>& tested) { return std::string(tested.param.name); });
 
 TEST_F(StartTest, SettingsBesideTheProgramAreNotRead) {
   program.Write("quandel.ini", "[viewer]\nfilterindex=2\ninitialdir=/daten\n");

@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         Outcome{"Failed", S_OK, OLECMDF_ENABLED, E_FAIL, "Fehler!!!", true},
         Outcome{"OtherSuccessCode", S_OK, OLECMDF_ENABLED, 1, "Fehler!!!", true},
         Outcome{"NotSupported", S_OK, OLECMDF_ENABLED, OLECMDERR_E_NOTSUPPORTED, "Fehler!!!", true}),
-    [](const ::testing::TestParamInfo<Outcome>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Outcome>& tested) { return std::string(tested.param.name); });
 
 TEST(PrintBrowserSilentTest, NoBrowserDoesNothing) {
   FakeMessageBox messages;

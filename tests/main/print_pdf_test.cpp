@@ -97,11 +97,12 @@ TEST_F(PrintTest, LongListsBreakBetweenRowsAndNumberThePages) {
       const bool name = text->find("EMPFAENGER " + n + "\n") != std::string::npos;
       if (!(a || b || c || name)) continue;
       EXPECT_TRUE(a && b && c && name) << "row " << i << " cut on page " << page;
-      EXPECT_EQ(pageOf[i], 0) << "row " << i << " on two pages";
-      pageOf[i] = page;
+      const auto row = static_cast<std::size_t>(i);
+      EXPECT_EQ(pageOf[row], 0) << "row " << i << " on two pages";
+      pageOf[row] = page;
     }
   }
-  for (int i = 1; i <= count; ++i) EXPECT_NE(pageOf[i], 0) << "row " << i << " missing";
+  for (int i = 1; i <= count; ++i) EXPECT_NE(pageOf[static_cast<std::size_t>(i)], 0) << "row " << i << " missing";
 }
 
 TEST_F(PrintTest, PageRangeAndCopiesFromTheDialogAreUsed) {

@@ -89,8 +89,8 @@ TEST_P(PeerFiles, LoadAndRenderAsExpected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, PeerFiles, ::testing::ValuesIn(kCases),
-                         [](const auto& info) {
-                           std::string name = fs::path(info.param.file).filename().string();
+                         [](const auto& tested) {
+                           std::string name = fs::path(tested.param.file).filename().string();
                            for (char& ch : name)
                              if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                            return name;

@@ -1,7 +1,7 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -121,7 +121,7 @@ TEST_F(ReaderTest, UpToFifteenExtensionsAreReadFourPerFurtherBlock) {
     ASSERT_EQ(doc.SatzCList.size(), 2u);
     const auto purposes = Purposes(0);
     ASSERT_EQ(purposes.size(), static_cast<std::size_t>(1 + (n + 1) / 2 * 2));
-    for (int i = 1; i <= n; ++i) EXPECT_EQ(purposes[i], Padded("ZEILE " + std::to_string(i)));
+    for (int i = 1; i <= n; ++i) EXPECT_EQ(purposes[static_cast<std::size_t>(i)], Padded("ZEILE " + std::to_string(i)));
     EXPECT_EQ(doc.SatzCList[1].Name, Padded("DANACH"));
   }
 }
@@ -272,7 +272,9 @@ FileState StateOf(const std::string& name) {
   struct stat st {};
   EXPECT_EQ(stat(name.c_str(), &st), 0);
   std::ifstream in(name, std::ios::binary);
-  return {std::string(std::istreambuf_iterator<char>(in), {}), st.st_mtim, st.st_ctim};
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return {std::move(bytes).str(), st.st_mtim, st.st_ctim};
 }
 
 void ExpectUnchanged(const FileState& before, const FileState& after) {

@@ -205,7 +205,7 @@ QString TControlListView::anchorAt(const QPoint& viewportPos) const {
   if (!geometry_) return {};
   const QPointF pos(viewportPos.x() + horizontalScrollBar()->value() - kPageMargin,
                     static_cast<qreal>(viewportPos.y() + scrollTop()));
-  if (pos.y() >= tailTop_)
+  if (pos.y() >= static_cast<qreal>(tailTop_))
     return tail_->documentLayout()->anchorAt(pos - QPointF(0, static_cast<qreal>(tailTop_)));
   if (pos.y() < kPageMargin + headHeight_)
     return head_->documentLayout()->anchorAt(pos - QPointF(0, kPageMargin));

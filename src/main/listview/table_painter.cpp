@@ -60,7 +60,7 @@ void TTablePainter::rows(const TPaymentModel& rows, int first, int last, int top
       const auto i = static_cast<std::size_t>(c);
       cellBox(QRect(left_ + edges_[i], top, edges_[i + 1] - edges_[i], height));
       const QRect text = cellText(c, top, height);
-      const int flags = TPaymentModel::Alignment(c) | Qt::AlignTop | Qt::TextSingleLine;
+      const auto flags = static_cast<int>(TPaymentModel::Alignment(c) | Qt::AlignTop | Qt::TextSingleLine);
       if (c != kColPurpose) {
         rows.cellText(row, c, buffer_);
         painter_.drawText(QRect(text.left(), text.top(), text.width(), lineHeight), flags, buffer_);
