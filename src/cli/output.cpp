@@ -68,7 +68,7 @@ void RemoveTempOnSignals() {
       if (::sigaction(signalNumber, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
       struct sigaction action {};
       action.sa_handler = RemoveTempAndStop;
-      action.sa_flags = SA_RESETHAND;
+      action.sa_flags = static_cast<int>(SA_RESETHAND);
       ::sigemptyset(&action.sa_mask);
       ::sigaction(signalNumber, &action, nullptr);
     }

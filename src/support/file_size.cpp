@@ -135,7 +135,7 @@ std::int64_t CalcFileSize(const std::string& Path) {
 std::int64_t SizeOfNamedFile(const std::string& Path) {
   struct stat st {};
   if (Path.empty() || stat(Path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
-  return static_cast<std::int64_t>(st.st_size);
+  return st.st_size;
 }
 
 }  // namespace support

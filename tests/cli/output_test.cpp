@@ -70,7 +70,7 @@ TEST_F(OutputTest, NewFileIsTheUsersOwnExportWhateverTheUmask) {
 }
 
 TEST_F(OutputTest, NamesUpToTheLongestEntryAreWritten) {
-  for (const std::size_t length : {247, 248, 255, 256}) {
+  for (const std::size_t length : {247u, 248u, 255u, 256u}) {
     SCOPED_TRACE(length);
     const auto file = dir.Path() / std::string(length, 'n');
     bool written = false;
