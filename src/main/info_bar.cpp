@@ -28,9 +28,10 @@ QStyle::StandardPixmap KindIcon(TInfoKind kind) {
 }
 
 QColor Mix(const QColor& a, const QColor& b, double share) {
-  return QColor::fromRgbF(static_cast<float>(a.redF() * (1 - share) + b.redF() * share),
-                          static_cast<float>(a.greenF() * (1 - share) + b.greenF() * share),
-                          static_cast<float>(a.blueF() * (1 - share) + b.blueF() * share));
+  const auto mix = [share](float x, float y) {
+    return static_cast<float>(static_cast<double>(x) * (1 - share) + static_cast<double>(y) * share);
+  };
+  return QColor::fromRgbF(mix(a.redF(), b.redF()), mix(a.greenF(), b.greenF()), mix(a.blueF(), b.blueF()));
 }
 
 }  // namespace
