@@ -33,7 +33,7 @@ void BM_PeakMemoryOfLoadAndRender(benchmark::State& state) {
   const std::string& file = SampleFile();
   double ratio = 0;
   for (auto _ : state) {
-    malloc_trim(0);  // memory freed earlier must not hide the growth
+    malloc_trim(0);                                 // memory freed earlier must not hide the growth
     std::ofstream("/proc/self/clear_refs") << "5";  // resets the high-water mark
     const long before = bench::StatusKiB("VmRSS:");
     {
@@ -71,11 +71,11 @@ void BM_RenderControlList(benchmark::State& state) {
     benchmark::DoNotOptimize(lines.data());
   }
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(doc.SatzCList.size()));
-  state.counters["rows/s"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * static_cast<double>(doc.SatzCList.size()), benchmark::Counter::kIsRate);
+  state.counters["rows/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(doc.SatzCList.size()),
+                         benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_RenderControlList)->Unit(benchmark::kMillisecond);
-
 
 }  // namespace
 

@@ -13,9 +13,9 @@
 #include <string>
 
 #include "bench_support.h"
+#include "control_list_view.h"
 #include "dtaus.h"
 #include "find_index.h"
-#include "control_list_view.h"
 #include "product.h"
 #include "qt_bench_main.h"
 #include "row_copy.h"

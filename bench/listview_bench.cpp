@@ -18,12 +18,12 @@
 #include <string>
 
 #include "bench_support.h"
-#include "qt_bench_main.h"
 #include "control_list_view.h"
 #include "dtaus.h"
 #include "payment_model.h"
-#include "stall_meter.h"
 #include "product.h"
+#include "qt_bench_main.h"
+#include "stall_meter.h"
 
 namespace {
 
@@ -89,7 +89,11 @@ void BM_ShowControlList(benchmark::State& state) {
   state.counters["longest_stall_ms"] = static_cast<double>(longestGap);
   state.counters["peak_MiB"] = static_cast<double>(peakMiB);
 }
-BENCHMARK(BM_ShowControlList)->Arg(10000)->Arg(100000)->UseManualTime()->Iterations(1)
+BENCHMARK(BM_ShowControlList)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
 // Resizing a window that shows a long list, also while its columns are still being measured.
@@ -119,6 +123,4 @@ BENCHMARK(BM_ResizeControlList)->Arg(100000)->Iterations(3)->Unit(benchmark::kMi
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return bench::RunQtBenchmarks(argc, argv);
-}
+int main(int argc, char** argv) { return bench::RunQtBenchmarks(argc, argv); }

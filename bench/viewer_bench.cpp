@@ -20,10 +20,10 @@
 #include <string>
 
 #include "bench_support.h"
-#include "qt_bench_main.h"
 #include "browser_view.h"
 #include "control_list_view.h"
 #include "mainForm.h"
+#include "qt_bench_main.h"
 #include "stall_meter.h"
 
 namespace {
@@ -60,7 +60,8 @@ struct TViewer {
     platform.openDialog = std::make_shared<TNoOpenDialog>();
     platform.printDialog = std::make_shared<TNoPrintDialog>();
     platform.openUrl = [](const std::string&) {};
-    form = std::make_unique<quandel::TmainForm>(platform, QStringList{QStringLiteral("quandel")}, program.path());
+    form = std::make_unique<quandel::TmainForm>(platform, QStringList{QStringLiteral("quandel")},
+                                                program.path());
     form->resize(1000, 700);
     form->show();
     QCoreApplication::processEvents();
@@ -70,9 +71,7 @@ struct TViewer {
     QDir::setCurrent(oldCurrent);
   }
   quandel::TBrowserView& view() const { return *form->WebBrowser1; }
-  bool FirstRowsShown() const {
-    return view().showsList() && view().listView()->visibleRows().second > 0;
-  }
+  bool FirstRowsShown() const { return view().showsList() && view().listView()->visibleRows().second > 0; }
   bool Complete() const { return FirstRowsShown() && view().listView()->isComplete(); }
 
   QString oldCurrent = QDir::currentPath();
@@ -123,7 +122,12 @@ void BM_ShowFile(benchmark::State& state) {
   state.counters["gap_after_showfile_ms"] = static_cast<double>(longestGapLoading);
   state.counters["peak_MiB"] = static_cast<double>(peakMiB);
 }
-BENCHMARK(BM_ShowFile)->Arg(10000)->Arg(100000)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowFile)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // The window resized back and forth with the whole list shown.
 void BM_ResizeWindow(benchmark::State& state) {
@@ -148,6 +152,4 @@ BENCHMARK(BM_ResizeWindow)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillise
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return bench::RunQtBenchmarks(argc, argv);
-}
+int main(int argc, char** argv) { return bench::RunQtBenchmarks(argc, argv); }

@@ -66,8 +66,8 @@ void TaboutForm::FormCreate() {
   setWindowTitle(QStringLiteral("Info über %1").arg(QString::fromUtf8(support::ProductName)));
   Label4->setText(QStringLiteral("Internet ") + QString::fromUtf8(support::WebHost));
   Label1->setText(QString::fromUtf8(support::ProductName));
-  versionLabel->setText(
-      QStringLiteral("%1 (Build %2)").arg(QString::fromUtf8(support::Version), QString::fromUtf8(support::Build)));
+  versionLabel->setText(QStringLiteral("%1 (Build %2)")
+                            .arg(QString::fromUtf8(support::Version), QString::fromUtf8(support::Build)));
   for (QLabel* label : {Label1, versionLabel, Label2, Label3, Label4}) label->adjustSize();
 }
 

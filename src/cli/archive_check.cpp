@@ -44,8 +44,7 @@ TJson FindingToJson(const ombra::TFinding& f) {
   return json;
 }
 
-std::string JsonLine(const std::string& file, const ombra::TFileCheck& check,
-                     std::size_t payments) {
+std::string JsonLine(const std::string& file, const ombra::TFileCheck& check, std::size_t payments) {
   TJson json = {{"file", FileNameToUtf8(file)}, {"ok", check.Ok()}};
   if (check.Loaded)
     json["payments"] = payments;
@@ -86,8 +85,8 @@ class TProgress {
     constexpr std::size_t kWidth = 30;
     const std::size_t filled = total_ == 0 ? kWidth : done * kWidth / total_;
     err_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
-         << Grouped(static_cast<std::int64_t>(done)) << " von "
-         << Grouped(static_cast<std::int64_t>(total_)) << " Dateien" << std::flush;
+         << Grouped(static_cast<std::int64_t>(done)) << " von " << Grouped(static_cast<std::int64_t>(total_))
+         << " Dateien" << std::flush;
   }
   void Clear() {
     if (show_) err_ << "\r" << std::string(60, ' ') << "\r" << std::flush;
@@ -123,10 +122,9 @@ TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options
 
 std::string SummaryLine(const TArchiveCounts& counts) {
   const std::int64_t checked = counts.Ok + counts.Discrepant + counts.Unreadable;
-  return Grouped(checked) + (checked == 1 ? " Datei" : " Dateien") + " geprüft: " +
-         Grouped(counts.Ok) + " stimmig, " + Grouped(counts.Discrepant) + " mit Abweichungen, " +
-         Grouped(counts.Unreadable) + " nicht lesbar, " + Grouped(counts.Skipped) +
-         " übersprungen";
+  return Grouped(checked) + (checked == 1 ? " Datei" : " Dateien") + " geprüft: " + Grouped(counts.Ok) +
+         " stimmig, " + Grouped(counts.Discrepant) + " mit Abweichungen, " + Grouped(counts.Unreadable) +
+         " nicht lesbar, " + Grouped(counts.Skipped) + " übersprungen";
 }
 
 int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions& options,

@@ -40,9 +40,8 @@ bool AppendHundredths(std::string& out, double amount, char decimalSeparator) {
 void AppendPlainAmount(std::string& out, double amount, char decimalSeparator) {
   if (AppendHundredths(out, amount, decimalSeparator)) return;
   if (amount == 0.0) amount = 0.0;  // no "-0.00"
-  char text[400];  // room for the largest double in fixed notation
-  const auto result =
-      std::to_chars(text, text + sizeof text, amount, std::chars_format::fixed, 2);
+  char text[400];                   // room for the largest double in fixed notation
+  const auto result = std::to_chars(text, text + sizeof text, amount, std::chars_format::fixed, 2);
   const std::size_t start = out.size();
   out.append(text, result.ptr);
   if (const auto dot = out.find('.', start); dot != std::string::npos) out[dot] = decimalSeparator;

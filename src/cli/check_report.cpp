@@ -42,8 +42,7 @@ TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCh
     anyFieldCheck = true;
   }
   if (!check.Loaded) {
-    lines.push_back("Beim Lesen der Datei " + FileNameToUtf8(fileName) +
-                    " ist ein Fehler aufgetreten.");
+    lines.push_back("Beim Lesen der Datei " + FileNameToUtf8(fileName) + " ist ein Fehler aufgetreten.");
     if (!check.LoadError.empty()) lines.push_back("Grund: " + support::Cp1252ToUtf8(check.LoadError));
     ++report.Discrepancies;
     lines.push_back("Ergebnis: Die Datei konnte nicht gelesen werden.");

@@ -25,8 +25,7 @@ namespace cli {
 namespace {
 
 std::string LoadFailedText(const std::string& fileName) {
-  return "quandel-cli: Beim Lesen der Datei " + FileNameToUtf8(fileName) +
-         " ist ein Fehler aufgetreten.\n";
+  return "quandel-cli: Beim Lesen der Datei " + FileNameToUtf8(fileName) + " ist ein Fehler aufgetreten.\n";
 }
 
 // Reading and writing the same file would destroy the input before it is read in full.
@@ -111,8 +110,8 @@ int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
   if (banks && doc.ErrorText.empty()) accounts = ombra::CheckAccounts(doc, *banks);
   const bool written = WriteOutput("", err, [&](TOutput& output) {
     WriteDocumentJson(
-        doc, [&output](std::string_view bytes) { output.Write(bytes); },
-        accounts ? &*accounts : nullptr, banks ? banks->DataDate() : std::string());
+        doc, [&output](std::string_view bytes) { output.Write(bytes); }, accounts ? &*accounts : nullptr,
+        banks ? banks->DataDate() : std::string());
   });
   if (!written) return kExitUsage;
   if (doc.LoadFailed()) {
@@ -136,15 +135,13 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
   const bool written = WriteOutput(invocation.Output, err, [&](TOutput& output) {
     const auto accounts = banks ? std::optional(ombra::CheckAccounts(doc, *banks)) : std::nullopt;
     WriteCsv(
-        doc, rs, [&output](std::string_view bytes) { output.Write(bytes); },
-        accounts ? &*accounts : nullptr);
+        doc, rs, [&output](std::string_view bytes) { output.Write(bytes); }, accounts ? &*accounts : nullptr);
   });
   if (!written) return kExitUsage;
   return kExitOk;
 }
 
-int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs,
-             std::ostream& err) {
+int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
   std::unique_ptr<ombra::TBankDirectory> banks;
   if (invocation.Accounts && !OpenBanks(banks, err)) return kExitUsage;
   TArchiveOptions options;

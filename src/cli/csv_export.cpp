@@ -10,9 +10,7 @@
 
 namespace cli {
 
-char CsvSeparator(const ombra::TRegionalSettings& rs) {
-  return rs.DecimalSeparator == ',' ? ';' : ',';
-}
+char CsvSeparator(const ombra::TRegionalSettings& rs) { return rs.DecimalSeparator == ',' ? ';' : ','; }
 
 namespace {
 
@@ -104,8 +102,7 @@ namespace {
 class TCsvRows {
  public:
   TCsvRows(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs)
-      : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator),
-        currency_(doc.SatzA->Euro ? "EUR" : "DM") {}
+      : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator), currency_(doc.SatzA->Euro ? "EUR" : "DM") {}
 
   void Header(std::string& out, bool banks) const {
     out += "\xEF\xBB\xBF";
@@ -176,8 +173,7 @@ class TCsvRows {
 }  // namespace
 
 void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
-              const std::function<void(std::string_view)>& write,
-              const ombra::TAccountChecks* banks) {
+              const std::function<void(std::string_view)>& write, const ombra::TAccountChecks* banks) {
   constexpr std::size_t kBlock = std::size_t{1} << 20;
   TCsvRows rows(doc, rs);
   std::string block;

@@ -44,8 +44,8 @@ void WalkFolder(const std::string& root, const struct stat& rootStat, TWalk& wal
     std::vector<std::string> names;
     int error = 0;
     if (!ListFolder(folder, names, error)) {
-      walk.Errors.push_back("Der Ordner " + FileNameToUtf8(folder) + " kann nicht gelesen werden: " +
-                            GermanSystemError(error));
+      walk.Errors.push_back("Der Ordner " + FileNameToUtf8(folder) +
+                            " kann nicht gelesen werden: " + GermanSystemError(error));
       continue;
     }
     std::vector<std::string> folders;

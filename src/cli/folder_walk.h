@@ -13,8 +13,8 @@ struct TCandidate {
 };
 
 struct TWalk {
-  std::vector<TCandidate> Files;  // in the order given, folders sorted by name
-  std::int64_t Skipped = 0;       // entries of folders that are no regular files
+  std::vector<TCandidate> Files;    // in the order given, folders sorted by name
+  std::int64_t Skipped = 0;         // entries of folders that are no regular files
   std::vector<std::string> Errors;  // German, UTF-8: folders that could not be read
 };
 

@@ -23,9 +23,12 @@ std::string FileNameToUtf8(const std::string& name) { return support::Utf8OrCp12
 
 TJson SatzAToJson(const ombra::TSatzA& a) {
   using support::Cp1252ToUtf8;
-  return {{"Datum", IsoDate(a.Datum)},       {"Art", Cp1252ToUtf8(a.Art)},
-          {"Name", Cp1252ToUtf8(a.Name)},    {"BLZ", Cp1252ToUtf8(a.BLZ)},
-          {"Konto", Cp1252ToUtf8(a.Konto)},  {"Referenz", Cp1252ToUtf8(a.Referenz)},
+  return {{"Datum", IsoDate(a.Datum)},
+          {"Art", Cp1252ToUtf8(a.Art)},
+          {"Name", Cp1252ToUtf8(a.Name)},
+          {"BLZ", Cp1252ToUtf8(a.BLZ)},
+          {"Konto", Cp1252ToUtf8(a.Konto)},
+          {"Referenz", Cp1252ToUtf8(a.Referenz)},
           {"Euro", a.Euro}};
 }
 
@@ -47,12 +50,8 @@ TJson SatzEToJson(const ombra::TSatzE& e) {
     stated = ombra::StrToInt64(e.AnzahlDatei);
   } catch (const ombra::EConvertError&) {
   }
-  return {{"Anzahl", e.Anzahl},
-          {"AnzahlDatei", std::move(stated)},
-          {"SummeDM", e.SummeDM},
-          {"SummeKonto", e.SummeKonto},
-          {"SummeBLZ", e.SummeBLZ},
-          {"SummeEuro", e.SummeEuro}};
+  return {{"Anzahl", e.Anzahl},         {"AnzahlDatei", std::move(stated)}, {"SummeDM", e.SummeDM},
+          {"SummeKonto", e.SummeKonto}, {"SummeBLZ", e.SummeBLZ},           {"SummeEuro", e.SummeEuro}};
 }
 
 namespace {
@@ -196,8 +195,8 @@ char* PutJsonNumber(char* to, double value) {
 }
 
 std::size_t SatzCJsonBound(const ombra::TSatzC& c) {
-  std::size_t bound = 96 + kNumberBound + JsonStringBound(c.BLZ) + JsonStringBound(c.Konto) +
-                      JsonStringBound(c.Name);
+  std::size_t bound =
+      96 + kNumberBound + JsonStringBound(c.BLZ) + JsonStringBound(c.Konto) + JsonStringBound(c.Name);
   for (const std::string_view line : c.Verwendungszweck) bound += 1 + JsonStringBound(line);
   return bound;
 }
@@ -238,12 +237,11 @@ const char* VerdictCode(ombra::TAccountVerdict verdict) {
 // Adds the bank's keys to the object that ends `out`.
 void AppendBankJson(std::string& out, const ombra::TAccountCheck& account) {
   const auto text = [&account](const std::string ombra::TBank::*field) {
-    return account.Bank ? TJson(support::Cp1252ToUtf8(*account.Bank.*field)).dump()
-                        : std::string("null");
+    return account.Bank ? TJson(support::Cp1252ToUtf8(*account.Bank.*field)).dump() : std::string("null");
   };
   out.pop_back();  // the closing brace
-  out += ",\"BankName\":" + text(&ombra::TBank::Name) + ",\"BankOrt\":" +
-         text(&ombra::TBank::Place) + ",\"Kontopruefung\":\"" + VerdictCode(account.Verdict) + "\"}";
+  out += ",\"BankName\":" + text(&ombra::TBank::Name) + ",\"BankOrt\":" + text(&ombra::TBank::Place) +
+         ",\"Kontopruefung\":\"" + VerdictCode(account.Verdict) + "\"}";
 }
 
 }  // namespace
@@ -253,8 +251,7 @@ void AppendSatzCJson(std::string& out, const ombra::TSatzC& c) {
   out.append(room.data(), PutSatzCJson(room.data(), c));
 }
 
-void WriteDocumentJson(const ombra::TDtaus& doc,
-                       const std::function<void(std::string_view)>& write,
+void WriteDocumentJson(const ombra::TDtaus& doc, const std::function<void(std::string_view)>& write,
                        const ombra::TAccountChecks* banks, const std::string& directoryDate) {
   // The texts are valid UTF-8 by construction; replacing keeps dump() from ever throwing.
   const auto dump = [](const TJson& json) {
@@ -288,8 +285,8 @@ void WriteDocumentJson(const ombra::TDtaus& doc,
     ++index;
   }
   out.Flush();
-  write(std::string(doc.SatzCList.empty() ? "" : "\n  ") + "],\n  \"SatzE\": " +
-        dump(SatzEToJson(*doc.SatzE)));
+  write(std::string(doc.SatzCList.empty() ? "" : "\n  ") +
+        "],\n  \"SatzE\": " + dump(SatzEToJson(*doc.SatzE)));
   if (banks != nullptr) write(",\n  \"Bankverzeichnis\": " + dump(directoryDate));
   write("\n}\n");
 }

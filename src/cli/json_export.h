@@ -29,8 +29,7 @@ void AppendSatzCJson(std::string& out, const ombra::TSatzC& c);
 // "nicht_pruefbar" (the bank's method is not available) or "unbekannt" (bank code not in the
 // directory); "Bankverzeichnis" closes the object with the day of the directory's data.
 void WriteDocumentJson(const ombra::TDtaus& doc, const std::function<void(std::string_view)>& write,
-                       const ombra::TAccountChecks* banks = nullptr,
-                       const std::string& directoryDate = {});
+                       const ombra::TAccountChecks* banks = nullptr, const std::string& directoryDate = {});
 
 // "YYYY-MM-DD", zero-padded.
 std::string IsoDate(const ombra::TDate& date);

@@ -57,8 +57,7 @@ CLI::App* AddCheckCommand(CLI::App& app, TInvocation& invocation) {
   sub->group("Befehle");
   sub->get_help_ptr()->group("Optionen");
   sub->add_option("PFAD", invocation.Paths, "DTAUS-Dateien oder Ordner")->required()->type_name("");
-  sub->add_flag("--accounts", invocation.Accounts,
-                "Auch jede Kontonummer gegen das Bankverzeichnis prüfen");
+  sub->add_flag("--accounts", invocation.Accounts, "Auch jede Kontonummer gegen das Bankverzeichnis prüfen");
   sub->add_flag("--json", invocation.Json, "Je Datei ein JSON-Objekt in einer Zeile ausgeben");
   sub->add_option("--jobs", invocation.Jobs,
                   "So viele Dateien gleichzeitig prüfen (ohne Angabe: eine je Prozessor)")
@@ -75,27 +74,25 @@ CLI::App* AddCheckCommand(CLI::App& app, TInvocation& invocation) {
 
 std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocation& invocation,
                                     std::ostream& out, std::ostream& err) {
-  CLI::App app("DTAUS-Dateien auf der Befehlszeile: Kontrolliste, Export und Prüfung.",
-               "quandel-cli");
+  CLI::App app("DTAUS-Dateien auf der Befehlszeile: Kontrolliste, Export und Prüfung.", "quandel-cli");
   GermanLabels(app);
   app.set_help_flag("-h,--help", "Diese Hilfe zeigen und beenden");
-  app.set_version_flag("--version",
-                       std::string(support::ProductName) + " " + support::Version + ", build " +
-                           support::Build,
-                       "Die Version zeigen und beenden");
+  app.set_version_flag(
+      "--version", std::string(support::ProductName) + " " + support::Version + ", build " + support::Build,
+      "Die Version zeigen und beenden");
   app.require_subcommand(1);
   app.footer(
       "Rückgabewert: 0 in Ordnung; 1 Datei nicht lesbar oder (check) Abweichungen gefunden;\n"
       "2 falscher Aufruf, Ordner nicht lesbar oder Ausgabe nicht schreibbar.");
 
-  AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben",
-             invocation, TCommand::Html, true);
+  AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben", invocation,
+             TCommand::Html, true);
   const char* const banks = "Je Zahlung auch Bank, Ort und Ergebnis der Kontoprüfung";
-  AddCommand(app, "json", "Die gelesene Datei als JSON-Objekt (UTF-8) ausgeben", invocation,
-             TCommand::Json, false)
+  AddCommand(app, "json", "Die gelesene Datei als JSON-Objekt (UTF-8) ausgeben", invocation, TCommand::Json,
+             false)
       ->add_flag("--banks", invocation.Banks, banks);
-  AddCommand(app, "csv", "Die Zahlungen als CSV-Tabelle (UTF-8) für Tabellenkalkulationen",
-             invocation, TCommand::Csv, true)
+  AddCommand(app, "csv", "Die Zahlungen als CSV-Tabelle (UTF-8) für Tabellenkalkulationen", invocation,
+             TCommand::Csv, true)
       ->add_flag("--banks", invocation.Banks, banks);
   AddCheckCommand(app, invocation);
 

@@ -22,7 +22,7 @@ struct TInvocation {
   std::vector<std::string> Paths;
   bool Accounts = false;
   bool Json = false;
-  unsigned Jobs = 0;  // 0: one per processor
+  unsigned Jobs = 0;   // 0: one per processor
   bool Banks = false;  // json, csv: bank, place and account verdict per payment
 };
 

@@ -52,8 +52,7 @@ std::string Explain(const std::string& errorName, const std::string& what,
 
 std::string UsageErrorText(const std::string& errorName, const std::string& what,
                            const std::vector<std::string>& unmatched) {
-  return "quandel-cli: " + Explain(errorName, what, unmatched) +
-         "\nHilfe: quandel-cli --help\n";
+  return "quandel-cli: " + Explain(errorName, what, unmatched) + "\nHilfe: quandel-cli --help\n";
 }
 
 }  // namespace cli

@@ -1,9 +1,9 @@
 #include "browser_view.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QFile>
 #include <QPointer>
 #include <QPrinter>
 

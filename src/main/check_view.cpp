@@ -18,7 +18,6 @@ namespace {
 // More would push the list out of the window; the command line names them all.
 constexpr int kMaxListed = 8;
 
-
 QString Payments(std::int64_t count) {
   return QLocale(QLocale::German).toString(static_cast<qlonglong>(count)) +
          (count == 1 ? QStringLiteral(" Zahlung") : QStringLiteral(" Zahlungen"));
@@ -56,7 +55,8 @@ TCheckMessage CheckMessage(const TViewerCheck& check) {
   const bool errors = std::any_of(shown.begin(), shown.end(), [](const ombra::TFinding* finding) {
     return finding->Severity == ombra::TSeverity::Error;
   });
-  QString html = errors ? QStringLiteral("<b>Datei nicht stimmig:</b>") : QStringLiteral("<b>Hinweise zur Datei:</b>");
+  QString html =
+      errors ? QStringLiteral("<b>Datei nicht stimmig:</b>") : QStringLiteral("<b>Hinweise zur Datei:</b>");
   const int listed = std::min(static_cast<int>(shown.size()), kMaxListed);
   for (int i = 0; i < listed; ++i) {
     const ombra::TFinding& finding = *shown[static_cast<std::size_t>(i)];
@@ -66,13 +66,16 @@ TCheckMessage CheckMessage(const TViewerCheck& check) {
             (link.isEmpty() ? text : QStringLiteral("<a href=\"%1\">%2</a>").arg(link, text));
   }
   if (static_cast<int>(shown.size()) > listed)
-    html += QStringLiteral("<br>… und %1 weitere").arg(QLocale(QLocale::German).toString(
-                static_cast<qlonglong>(shown.size()) - listed));
+    html += QStringLiteral("<br>… und %1 weitere")
+                .arg(QLocale(QLocale::German).toString(static_cast<qlonglong>(shown.size()) - listed));
   return {errors ? TInfoKind::Error : TInfoKind::Warning, html};
 }
 
 TCheckView::TCheckView(TBrowserView* view, QBoxLayout* layout, QWidget* parent)
-    : QObject(parent), view_(view), bar_(new TInfoBar(parent)), runner_(new TCheckRunner(ombra::OpenSystemBankDirectory, this)) {
+    : QObject(parent),
+      view_(view),
+      bar_(new TInfoBar(parent)),
+      runner_(new TCheckRunner(ombra::OpenSystemBankDirectory, this)) {
   layout->insertWidget(0, bar_);
   connect(bar_, &TInfoBar::linkActivated, this, &TCheckView::openLink);
   connect(runner_, &TCheckRunner::finished, this, &TCheckView::showResult);
@@ -122,7 +125,8 @@ QString TCheckView::cellToolTip(int row, int column) const {
     return QStringLiteral("Kontonummer bei dieser Bank ungültig (Prüfziffer falsch)");
   if (column != kColBlz) return {};
   if (!account.Bank)
-    return QStringLiteral("Bankleitzahl steht nicht im ") + DecodeCp1252(ombra::DirectoryName(result_->DirectoryDate));
+    return QStringLiteral("Bankleitzahl steht nicht im ") +
+           DecodeCp1252(ombra::DirectoryName(result_->DirectoryDate));
   QString text = DecodeCp1252(account.Bank->Name) + QStringLiteral(", ") + DecodeCp1252(account.Bank->Place);
   if (account.Verdict != ombra::TAccountVerdict::Passes)
     text += QStringLiteral("\nKonto: ") + DecodeCp1252(std::string_view(ombra::VerdictText(account.Verdict)));

@@ -11,8 +11,7 @@ namespace quandel {
 
 std::string FileTimeText(const std::string& fileName, const ombra::TRegionalSettings& rs) {
   struct stat info {};
-  if (stat(fileName.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
-    throw ombra::EConvertError(kNoDateMessage);
+  if (stat(fileName.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) throw ombra::EConvertError(kNoDateMessage);
   std::tm local{};
   const std::time_t when = info.st_mtime;
   if (localtime_r(&when, &local) == nullptr) throw ombra::EConvertError(kNoDateMessage);

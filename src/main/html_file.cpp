@@ -37,8 +37,8 @@ QString InstalledProgramDir() { return QStringLiteral(QUANDEL_INSTALL_BINDIR); }
 
 bool IsSystemProgramDir(const QString& folder) {
   const QString clean = QDir::cleanPath(folder);
-  for (const QString& system : {InstalledProgramDir(), QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin"),
-                                QStringLiteral("/bin")})
+  for (const QString& system : {InstalledProgramDir(), QStringLiteral("/usr/bin"),
+                                QStringLiteral("/usr/local/bin"), QStringLiteral("/bin")})
     if (clean == QDir::cleanPath(system)) return true;
   return false;
 }

@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-
 namespace quandel {
 
 // Beside the program when its folder can be written and is not a folder of installed programs

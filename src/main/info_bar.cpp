@@ -75,8 +75,8 @@ QString TInfoBar::text() const { return text_->text(); }
 
 void TInfoBar::applyKind() {
   const QColor tint = KindColor(kind_);
-  const QColor window = parentWidget() ? parentWidget()->palette().color(QPalette::Window)
-                                       : palette().color(QPalette::Window);
+  const QColor window =
+      parentWidget() ? parentWidget()->palette().color(QPalette::Window) : palette().color(QPalette::Window);
   setStyleSheet(QStringLiteral("#infoBar { background: %1; border: 1px solid %2; border-radius: 4px; }")
                     .arg(Mix(window, tint, 0.2).name(), tint.name()));
   const int size = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);

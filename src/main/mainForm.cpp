@@ -51,17 +51,19 @@ QAction* TmainForm::CreateAction(const char* name, const QString& caption, const
   action->setObjectName(QString::fromLatin1(name));
   action->setShortcut(shortcut);
   if (!image.isEmpty()) action->setIcon(QIcon(image));
-  connect(action, &QAction::triggered, this, [this, handler] { Run([this, handler] { (this->*handler)(); }); });
+  connect(action, &QAction::triggered, this,
+          [this, handler] { Run([this, handler] { (this->*handler)(); }); });
   return action;
 }
 
 void TmainForm::CreateComponents() {
-  fileOpenDtaus = CreateAction("fileOpenDtaus", QStringLiteral("&Öffnen..."), QKeySequence(Qt::CTRL | Qt::Key_O),
-                               QStringLiteral(":/quandel/open.svg"), &TmainForm::fileOpenDtausExecute);
+  fileOpenDtaus =
+      CreateAction("fileOpenDtaus", QStringLiteral("&Öffnen..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+                   QStringLiteral(":/quandel/open.svg"), &TmainForm::fileOpenDtausExecute);
   fileExit = CreateAction("fileExit", QStringLiteral("&Beenden"), QKeySequence(), QString(),
                           &TmainForm::fileExitExecute);
-  fileUpdateDtaus = CreateAction("fileUpdateDtaus", QStringLiteral("&Aktualisieren"), QKeySequence(Qt::Key_F5),
-                                 QString(), &TmainForm::fileUpdateDtausExecute);
+  fileUpdateDtaus = CreateAction("fileUpdateDtaus", QStringLiteral("&Aktualisieren"),
+                                 QKeySequence(Qt::Key_F5), QString(), &TmainForm::fileUpdateDtausExecute);
   filePrint = CreateAction("filePrint", QStringLiteral("&Drucken"), QKeySequence(Qt::CTRL | Qt::Key_P),
                            QStringLiteral(":/quandel/print.svg"), &TmainForm::filePrintExecute);
   helpAbout = CreateAction("helpAbout", QStringLiteral("&Info..."), QKeySequence(), QString(),
@@ -105,8 +107,9 @@ void TmainForm::CreateComponents() {
   LoadProgress->setObjectName(QStringLiteral("LoadProgress"));
   LoadProgress->setRange(0, 100);
   LoadProgress->setFormat(QStringLiteral("Lade Zeilen … %p %"));
-  LoadProgress->setFixedWidth(LoadProgress->fontMetrics().horizontalAdvance(QStringLiteral("Lade Zeilen … 100 %")) +
-                             4 * LoadProgress->fontMetrics().averageCharWidth());
+  LoadProgress->setFixedWidth(
+      LoadProgress->fontMetrics().horizontalAdvance(QStringLiteral("Lade Zeilen … 100 %")) +
+      4 * LoadProgress->fontMetrics().averageCharWidth());
   StatusBar1->addPermanentWidget(LoadProgress);
   LoadProgress->hide();
 
@@ -194,7 +197,8 @@ void TmainForm::ShowFile(const QString& FileName) {
     status += reason.isEmpty() ? QStringLiteral("Datei kann nicht gelesen werden") : reason;
   } else {
     const std::int64_t size = support::SizeOfNamedFile(name);
-    status += QString::number(size) + QStringLiteral(" - ") + QString::fromStdString(FileTimeText(name, regional_));
+    status +=
+        QString::number(size) + QStringLiteral(" - ") + QString::fromStdString(FileTimeText(name, regional_));
     // A file read but not understood: which record, which field, which byte.
     if (!reason.isEmpty()) status += QStringLiteral(" - ") + reason;
   }

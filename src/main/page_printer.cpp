@@ -32,8 +32,7 @@ void AddLineTops(const QAbstractTextDocumentLayout& layout, const QTextBlock& bl
 
 // The gap between two rows holds the bottom edge of the one and the top edge of the other;
 // its middle is where they meet.
-void AddRowTops(const QAbstractTextDocumentLayout& layout, QTextTable& table,
-                std::vector<qreal>& breaks) {
+void AddRowTops(const QAbstractTextDocumentLayout& layout, QTextTable& table, std::vector<qreal>& breaks) {
   breaks.push_back(layout.frameBoundingRect(&table).top());
   qreal previousBottom = 0;
   for (int row = 0; row < table.rows(); ++row) {
@@ -56,8 +55,8 @@ void AddRowTops(const QAbstractTextDocumentLayout& layout, QTextTable& table,
 
 int PageCount(const std::vector<qreal>& tops) { return static_cast<int>(tops.size()); }
 
-void DrawPage(QPainter& painter, QTextDocument& document, const QRectF& body, qreal top,
-              qreal bottom, int number, int count, qreal footerHeight) {
+void DrawPage(QPainter& painter, QTextDocument& document, const QRectF& body, qreal top, qreal bottom,
+              int number, int count, qreal footerHeight) {
   painter.save();
   painter.translate(0, -top);
   QAbstractTextDocumentLayout::PaintContext context;

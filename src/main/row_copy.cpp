@@ -18,7 +18,8 @@ QString CellLine(const IRowTexts& rows, int row, int column) {
   return text;
 }
 
-QString RowsAsText(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges, const QStringList& titles) {
+QString RowsAsText(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges,
+                   const QStringList& titles) {
   QString text = titles.join(u'\t') + u'\n';
   const int columns = static_cast<int>(titles.size());
   for (const auto& [first, last] : ranges) {
@@ -33,9 +34,11 @@ QString RowsAsText(const IRowTexts& rows, const std::vector<std::pair<int, int>>
   return text;
 }
 
-QString RowsAsHtml(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges, const QStringList& titles) {
+QString RowsAsHtml(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges,
+                   const QStringList& titles) {
   QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><table border=\"1\"><tr>");
-  for (const QString& title : titles) html += QStringLiteral("<th>") + title.toHtmlEscaped() + QStringLiteral("</th>");
+  for (const QString& title : titles)
+    html += QStringLiteral("<th>") + title.toHtmlEscaped() + QStringLiteral("</th>");
   html += QStringLiteral("</tr>\n");
   const int columns = static_cast<int>(titles.size());
   for (const auto& [first, last] : ranges) {

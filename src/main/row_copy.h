@@ -21,8 +21,10 @@ constexpr long long kMaxCopiedRows = 20000;
 QString CellLine(const IRowTexts& rows, int row, int column);
 
 // `ranges` are [first, last) row ranges, ascending; `titles` head the columns.
-QString RowsAsText(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges, const QStringList& titles);
-QString RowsAsHtml(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges, const QStringList& titles);
+QString RowsAsText(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges,
+                   const QStringList& titles);
+QString RowsAsHtml(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges,
+                   const QStringList& titles);
 // Both of the above.
 QMimeData* RowsAsMimeData(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges,
                           const QStringList& titles);

@@ -30,7 +30,9 @@ class TListFindTarget : public IRowTexts, public IFindView {
   QString cellText(int row, int column) const override { return view_->cellText(row, column); }
   int currentRow() const override { return view_->selection().cursor(); }
   void showHit(int row) override { view_->setHighlightedRow(row); }
-  void markHits(std::shared_ptr<const std::vector<int>> rows) override { view_->setMarkedRows(std::move(rows)); }
+  void markHits(std::shared_ptr<const std::vector<int>> rows) override {
+    view_->setMarkedRows(std::move(rows));
+  }
   QStringList titles() const {
     QStringList titles;
     for (int column = 0; column < view_->columnCount(); ++column) titles << view_->columnTitle(column);
@@ -71,8 +73,10 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   editSelectAll = Add("editSelectAll", QStringLiteral("&Alles auswählen"), {QKeySequence::SelectAll});
   findOpen = Add("findOpen", QStringLiteral("&Suchen …"), {QKeySequence::Find});
   findNext = Add("findNext", QStringLiteral("&Weitersuchen"), {QKeySequence(Qt::Key_F3)});
-  findPrevious = Add("findPrevious", QStringLiteral("&Rückwärts suchen"), {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
-  goToPayment = Add("goToPayment", QStringLiteral("&Gehe zu Zahlung …"), {QKeySequence(Qt::CTRL | Qt::Key_G)});
+  findPrevious =
+      Add("findPrevious", QStringLiteral("&Rückwärts suchen"), {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
+  goToPayment =
+      Add("goToPayment", QStringLiteral("&Gehe zu Zahlung …"), {QKeySequence(Qt::CTRL | Qt::Key_G)});
   zoomIn = Add("zoomIn", QStringLiteral("&Vergrößern"),
                {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
   zoomOut = Add("zoomOut", QStringLiteral("V&erkleinern"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
@@ -110,9 +114,8 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   connect(goToBar_, &TGoToBar::closed, view_, [this] { view_->setFocus(Qt::OtherFocusReason); });
 
   list->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint& pos) {
-    listMenu(pos)->exec(list->viewport()->mapToGlobal(pos));
-  });
+  connect(list, &QWidget::customContextMenuRequested, this,
+          [this, list](const QPoint& pos) { listMenu(pos)->exec(list->viewport()->mapToGlobal(pos)); });
   TPageBrowser* page = view_->pageBrowser();
   page->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(page, &QWidget::customContextMenuRequested, this, [this, page](const QPoint& pos) {

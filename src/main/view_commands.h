@@ -29,7 +29,8 @@ class TViewCommands : public QObject {
 
  public:
   // The bars go into `layout` below the view; refusals are said through `messages`.
-  TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* layout, std::shared_ptr<IMessageBox> messages);
+  TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* layout,
+                std::shared_ptr<IMessageBox> messages);
   ~TViewCommands() override;
 
   // The context menu of the list for a point of its viewport (the cell "Zelle kopieren" takes).

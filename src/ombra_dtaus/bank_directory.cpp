@@ -14,7 +14,9 @@ const char* VerdictText(TAccountVerdict verdict) {
   switch (verdict) {
     case TAccountVerdict::Passes: return "g\xFCltig";
     case TAccountVerdict::Fails: return "ung\xFCltig";
-    case TAccountVerdict::NotImplemented: return "nicht pr\xFC" "fbar";
+    case TAccountVerdict::NotImplemented:
+      return "nicht pr\xFC"
+             "fbar";
     case TAccountVerdict::UnknownBank: return "Bankleitzahl unbekannt";
   }
   return "";

@@ -73,8 +73,8 @@ class TCheckObserver final : public TLoadObserver {
   void OnFieldCheck(const std::string& message, char record, std::size_t first, std::size_t,
                     std::string_view found) override {
     const TCheckedField field = CheckedField(record, first);
-    FieldChecks.push_back({TSeverity::Error, TFindingKind::FieldCheck, record, 0, field.Name,
-                           field.Expected, std::string(found), message});
+    FieldChecks.push_back({TSeverity::Error, TFindingKind::FieldCheck, record, 0, field.Name, field.Expected,
+                           std::string(found), message});
   }
 
   bool OnTail(std::string_view bytes, std::int64_t offset, std::int64_t fileSize) override {
@@ -96,15 +96,26 @@ class TCheckObserver final : public TLoadObserver {
     if (tailStart_ < 0) return std::nullopt;
     const std::string at = "Byte " + Number(tailStart_ + 1);
     if (tailHead_.size() > layout::kTypeOffset && tailHead_[layout::kTypeOffset] == 'A')
-      return TFinding{TSeverity::Error, TFindingKind::Trailer, 0, 0, "Dateiende", "E-Satz",
+      return TFinding{TSeverity::Error,
+                      TFindingKind::Trailer,
+                      0,
+                      0,
+                      "Dateiende",
+                      "E-Satz",
                       "A-Satz",
                       "Hinter dem E-Satz beginnt ab " + at +
                           " ein weiterer Datentr\xE4ger (A-Satz); seine Zahlungen werden "
-                          "nirgends gezeigt und nicht gepr\xFC" "ft"};
-    return TFinding{TSeverity::Warning, TFindingKind::Trailer, 0, 0, "Dateiende", "E-Satz",
+                          "nirgends gezeigt und nicht gepr\xFC"
+                          "ft"};
+    return TFinding{TSeverity::Warning,
+                    TFindingKind::Trailer,
+                    0,
+                    0,
+                    "Dateiende",
+                    "E-Satz",
                     Number(fileSize_ - tailStart_) + " Bytes",
-                    "Hinter dem E-Satz stehen ab " + at + " weitere " +
-                        Number(fileSize_ - tailStart_) + " Bytes, die nicht gelesen werden"};
+                    "Hinter dem E-Satz stehen ab " + at + " weitere " + Number(fileSize_ - tailStart_) +
+                        " Bytes, die nicht gelesen werden"};
   }
 
   std::vector<TFinding> FieldChecks;
@@ -119,7 +130,13 @@ class TCheckObserver final : public TLoadObserver {
 
 TFinding Comparison(TFindingKind kind, const std::string& what, const std::string& inFile,
                     const std::string& computed, bool agrees, const char* how = "berechnet") {
-  return {agrees ? TSeverity::None : TSeverity::Error, kind, 'E', 0, what, computed, inFile,
+  return {agrees ? TSeverity::None : TSeverity::Error,
+          kind,
+          'E',
+          0,
+          what,
+          computed,
+          inFile,
           what + ": Datei " + inFile + ", " + how + " " + computed};
 }
 
@@ -131,14 +148,13 @@ void CheckCount(TFileCheck& check, const TDtaus& doc, const std::string& field) 
   } catch (const EConvertError&) {
   }
   if (inFile) {
-    check.Findings.push_back(Comparison(TFindingKind::Count, "Anzahl der Zahlungen",
-                                        Number(*inFile), Number(read), *inFile == read, "gelesen"));
+    check.Findings.push_back(Comparison(TFindingKind::Count, "Anzahl der Zahlungen", Number(*inFile),
+                                        Number(read), *inFile == read, "gelesen"));
     return;
   }
-  check.Findings.push_back({TSeverity::Error, TFindingKind::Count, 'E', 0, "Anzahl der Zahlungen",
-                            Number(read), field,
-                            "Anzahl der Zahlungen: Feld im E-Satz " + Quoted(field) +
-                                " ist keine Zahl, gelesen " + Number(read)});
+  check.Findings.push_back(
+      {TSeverity::Error, TFindingKind::Count, 'E', 0, "Anzahl der Zahlungen", Number(read), field,
+       "Anzahl der Zahlungen: Feld im E-Satz " + Quoted(field) + " ist keine Zahl, gelesen " + Number(read)});
 }
 
 void CheckTotal(TFileCheck& check, const TDtaus& doc, const TRegionalSettings& rs) {
@@ -153,13 +169,11 @@ void CheckTotal(TFileCheck& check, const TDtaus& doc, const TRegionalSettings& r
     }
   }
   const auto amount = [&rs](const std::optional<std::int64_t>& cents) {
-    return cents ? FormatAmount(static_cast<double>(*cents) / 100.0, rs)
-                 : std::string("nicht darstellbar");
+    return cents ? FormatAmount(static_cast<double>(*cents) / 100.0, rs) : std::string("nicht darstellbar");
   };
-  check.Findings.push_back(Comparison(TFindingKind::Total,
-                                      std::string("Gesamtsumme (") + (euro ? "EUR" : "DM") + ")",
-                                      amount(inFile), amount(computed),
-                                      inFile && computed && *inFile == *computed));
+  check.Findings.push_back(
+      Comparison(TFindingKind::Total, std::string("Gesamtsumme (") + (euro ? "EUR" : "DM") + ")",
+                 amount(inFile), amount(computed), inFile && computed && *inFile == *computed));
 }
 
 void CheckSums(TFileCheck& check, const TDtaus& doc) {
@@ -168,9 +182,8 @@ void CheckSums(TFileCheck& check, const TDtaus& doc) {
   std::int64_t number = 0;
   const auto problem = [&check, &number](const std::string& field, std::string_view found,
                                          const std::string& text) {
-    check.Findings.push_back({TSeverity::Error, TFindingKind::CheckSum, 'C', number, field,
-                              "Ziffern", std::string(found),
-                              "Zahlung " + Number(number) + ": " + text});
+    check.Findings.push_back({TSeverity::Error, TFindingKind::CheckSum, 'C', number, field, "Ziffern",
+                              std::string(found), "Zahlung " + Number(number) + ": " + text});
   };
   for (const TSatzC& c : doc.SatzCList) {
     ++number;
@@ -178,20 +191,29 @@ void CheckSums(TFileCheck& check, const TDtaus& doc) {
     if (!blzValue)
       problem("Bankleitzahl", c.BLZ, "Bankleitzahl " + Quoted(c.BLZ) + " ist keine Zahl");
     else if (__builtin_add_overflow(blz, *blzValue, &blz))
-      problem("Bankleitzahl", c.BLZ, "Pr\xFC" "fsumme der Bankleitzahlen l\xE4uft \xFC" "ber");
+      problem("Bankleitzahl", c.BLZ,
+              "Pr\xFC"
+              "fsumme der Bankleitzahlen l\xE4uft \xFC"
+              "ber");
 
     const auto kontoValue = ParseWhole(c.Konto);
     if (!kontoValue)
       problem("Kontonummer", c.Konto, "Kontonummer " + Quoted(c.Konto) + " ist keine Zahl");
     else if (__builtin_add_overflow(konto, *kontoValue, &konto))
-      problem("Kontonummer", c.Konto, "Pr\xFC" "fsumme der Kontonummern l\xE4uft \xFC" "ber");
+      problem("Kontonummer", c.Konto,
+              "Pr\xFC"
+              "fsumme der Kontonummern l\xE4uft \xFC"
+              "ber");
   }
-  check.Findings.push_back(Comparison(TFindingKind::CheckSum, "Pr\xFC" "fsumme Kontonummern",
+  check.Findings.push_back(Comparison(TFindingKind::CheckSum,
+                                      "Pr\xFC"
+                                      "fsumme Kontonummern",
                                       Number(doc.SatzE->SummeKonto), Number(konto),
                                       doc.SatzE->SummeKonto == konto));
-  check.Findings.push_back(Comparison(TFindingKind::CheckSum, "Pr\xFC" "fsumme Bankleitzahlen",
-                                      Number(doc.SatzE->SummeBLZ), Number(blz),
-                                      doc.SatzE->SummeBLZ == blz));
+  check.Findings.push_back(Comparison(TFindingKind::CheckSum,
+                                      "Pr\xFC"
+                                      "fsumme Bankleitzahlen",
+                                      Number(doc.SatzE->SummeBLZ), Number(blz), doc.SatzE->SummeBLZ == blz));
 }
 
 // Asks the directory about each bank it knows once per document, and shares the answer.
@@ -220,33 +242,37 @@ std::string BankText(std::string_view blz, const std::shared_ptr<const TBank>& b
   return text;
 }
 
-void AddAccountFinding(TFileCheck& check, const TAccountCheck& account, char record,
-                       std::int64_t payment, std::string_view blz, std::string_view konto,
-                       const std::string& directory) {
+void AddAccountFinding(TFileCheck& check, const TAccountCheck& account, char record, std::int64_t payment,
+                       std::string_view blz, std::string_view konto, const std::string& directory) {
   const std::string who = payment > 0 ? "Zahlung " + Number(payment) : std::string("Absender");
   switch (account.Verdict) {
     case TAccountVerdict::Passes: return;
     case TAccountVerdict::Fails:
-      check.Findings.push_back(
-          {TSeverity::Error, TFindingKind::Account, record, payment, "Kontonummer",
-           "g\xFCltige Kontonummer", std::string(konto),
-           who + ": Kontonummer " + std::string(konto) + " ist bei der " + BankText(blz, account.Bank) +
-               " nicht g\xFCltig (Pr\xFC" "fziffer falsch)"});
+      check.Findings.push_back({TSeverity::Error, TFindingKind::Account, record, payment, "Kontonummer",
+                                "g\xFCltige Kontonummer", std::string(konto),
+                                who + ": Kontonummer " + std::string(konto) + " ist bei der " +
+                                    BankText(blz, account.Bank) +
+                                    " nicht g\xFCltig (Pr\xFC"
+                                    "fziffer falsch)"});
       return;
     case TAccountVerdict::NotImplemented:
-      check.Findings.push_back(
-          {TSeverity::Warning, TFindingKind::Account, record, payment, "Kontonummer",
-           "g\xFCltige Kontonummer", std::string(konto),
-           who + ": Kontonummer " + std::string(konto) + " nicht gepr\xFC" "ft, denn die Pr\xFC" "fziffernmethode " +
-               (account.Bank ? account.Bank->Method + " " : std::string()) + "der " +
-               BankText(blz, account.Bank) + " ist nicht verf\xFC" "gbar (" + directory + ")"});
+      check.Findings.push_back({TSeverity::Warning, TFindingKind::Account, record, payment, "Kontonummer",
+                                "g\xFCltige Kontonummer", std::string(konto),
+                                who + ": Kontonummer " + std::string(konto) +
+                                    " nicht gepr\xFC"
+                                    "ft, denn die Pr\xFC"
+                                    "fziffernmethode " +
+                                    (account.Bank ? account.Bank->Method + " " : std::string()) + "der " +
+                                    BankText(blz, account.Bank) +
+                                    " ist nicht verf\xFC"
+                                    "gbar (" +
+                                    directory + ")"});
       return;
     case TAccountVerdict::UnknownBank:
-      check.Findings.push_back(
-          {TSeverity::Warning, TFindingKind::Account, record, payment, "Bankleitzahl",
-           "Bankleitzahl im Verzeichnis", std::string(blz),
-           who + ": Bankleitzahl " + std::string(blz) + " steht nicht im " + directory +
-               " (eine Bankleitzahl einer alten Datei kann seither aufgehoben sein)"});
+      check.Findings.push_back({TSeverity::Warning, TFindingKind::Account, record, payment, "Bankleitzahl",
+                                "Bankleitzahl im Verzeichnis", std::string(blz),
+                                who + ": Bankleitzahl " + std::string(blz) + " steht nicht im " + directory +
+                                    " (eine Bankleitzahl einer alten Datei kann seither aufgehoben sein)"});
       return;
   }
 }
@@ -328,8 +354,8 @@ void AddAccountFindings(TFileCheck& check, const TDtaus& doc, const TAccountChec
   for (const auto& [blz, group] : groups) {
     if (group.Payments == 1) continue;
     TFinding& finding = check.Findings[group.Finding];
-    const std::string more = group.Payments == 2 ? std::string("1 weitere")
-                                                 : Number(group.Payments - 1) + " weitere";
+    const std::string more =
+        group.Payments == 2 ? std::string("1 weitere") : Number(group.Payments - 1) + " weitere";
     finding.Text.insert(finding.Text.find(':'), " (und " + more + " an diese Bank)");
   }
 }

@@ -32,7 +32,7 @@ struct TFinding {
   std::string Field;         // German name of the field
   std::string Expected;
   std::string Found;
-  std::string Text;          // one German sentence
+  std::string Text;  // one German sentence
 };
 
 struct TFileCheck {

@@ -72,8 +72,9 @@ std::int64_t StrToInt64(std::string_view field) {
       ThrowConvertError(field);
     value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
   }
-  if (negative) return value == (std::uint64_t{1} << 63) ? std::numeric_limits<std::int64_t>::min()
-                                                       : -static_cast<std::int64_t>(value);
+  if (negative)
+    return value == (std::uint64_t{1} << 63) ? std::numeric_limits<std::int64_t>::min()
+                                             : -static_cast<std::int64_t>(value);
   return static_cast<std::int64_t>(value);
 }
 
@@ -86,8 +87,7 @@ std::int32_t StrToInt32(std::string_view field) {
 
 double StrToFloat(std::string_view field, char decimalSeparator) {
   // Below 2^53 the integer converts exactly, as from_chars would read it.
-  if (const std::int64_t plain = PlainDigits(field, true);
-      plain >= 0 && plain < (std::int64_t{1} << 53))
+  if (const std::int64_t plain = PlainDigits(field, true); plain >= 0 && plain < (std::int64_t{1} << 53))
     return static_cast<double>(plain);
   const std::string_view s = UpToNul(field);
   std::size_t i = 0;

@@ -65,8 +65,7 @@ std::string FormatDate(const TDate& date, const std::string& pattern) {
 }
 
 std::string FormatTime(const TTime& time, const std::string& pattern) {
-  const bool twelveHour = pattern.find("AP") != std::string::npos ||
-                          pattern.find("ap") != std::string::npos;
+  const bool twelveHour = pattern.find("AP") != std::string::npos || pattern.find("ap") != std::string::npos;
   std::string out;
   for (std::size_t i = 0; i < pattern.size();) {
     const char c = pattern[i];

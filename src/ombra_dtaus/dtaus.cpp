@@ -16,8 +16,8 @@ void TDtaus::Check(bool Condition, const std::string& Message) const {
   if (!Condition) Report(2, Message);
 }
 
-TSatzC& TDtaus::AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto,
-                         std::string_view Name, std::span<const std::string_view> Verwendungszweck) {
+TSatzC& TDtaus::AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto, std::string_view Name,
+                         std::span<const std::string_view> Verwendungszweck) {
   TSatzC& c = SatzCList.emplace_back();
   c.Betrag = Betrag;
   c.BLZ = texts_.Copy(BLZ);
@@ -27,15 +27,14 @@ TSatzC& TDtaus::AddSatzC(double Betrag, std::string_view BLZ, std::string_view K
   return c;
 }
 
-TSatzC& TDtaus::AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto,
-                         std::string_view Name,
+TSatzC& TDtaus::AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto, std::string_view Name,
                          std::initializer_list<std::string_view> Verwendungszweck) {
   return AddSatzC(Betrag, BLZ, Konto, Name,
                   std::span<const std::string_view>(Verwendungszweck.begin(), Verwendungszweck.size()));
 }
 
-TSatzC& TDtaus::AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto,
-                         std::string_view Name, const std::vector<std::string>& Verwendungszweck) {
+TSatzC& TDtaus::AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto, std::string_view Name,
+                         const std::vector<std::string>& Verwendungszweck) {
   const std::vector<std::string_view> lines(Verwendungszweck.begin(), Verwendungszweck.end());
   return AddSatzC(Betrag, BLZ, Konto, Name, lines);
 }

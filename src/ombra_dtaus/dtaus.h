@@ -83,12 +83,12 @@ class TDtaus {
 
   // Appends a payment whose texts are copied into this document's storage (documents built
   // by hand: tests, tools).
-  TSatzC& AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto,
-                   std::string_view Name, std::span<const std::string_view> Verwendungszweck);
-  TSatzC& AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto,
-                   std::string_view Name, std::initializer_list<std::string_view> Verwendungszweck);
-  TSatzC& AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto,
-                   std::string_view Name, const std::vector<std::string>& Verwendungszweck);
+  TSatzC& AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto, std::string_view Name,
+                   std::span<const std::string_view> Verwendungszweck);
+  TSatzC& AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto, std::string_view Name,
+                   std::initializer_list<std::string_view> Verwendungszweck);
+  TSatzC& AddSatzC(double Betrag, std::string_view BLZ, std::string_view Konto, std::string_view Name,
+                   const std::vector<std::string>& Verwendungszweck);
   // The storage the payments' texts live in.
   TTextStore& Texts() { return texts_; }
 

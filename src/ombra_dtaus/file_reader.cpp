@@ -1,10 +1,10 @@
 #include "file_reader.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace ombra {
 namespace {
@@ -25,7 +25,7 @@ std::string OpenError(int error) {
     default: return "Datei kann nicht gelesen werden (Fehler " + std::to_string(error) + ")";
   }
 }
-}
+}  // namespace
 
 TFileReader::TFileReader(const std::string& fileName) {
   // Read-only and not locked: other programs may keep using the file. O_NONBLOCK keeps a
@@ -36,8 +36,7 @@ TFileReader::TFileReader(const std::string& fileName) {
   if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
     const bool folder = S_ISDIR(st.st_mode);
     ::close(fd_);
-    throw EReadError(folder ? "Ist ein Ordner"
-                            : "Keine gew\xF6hnliche Datei (Ger\xE4t, Pipe oder Socket)");
+    throw EReadError(folder ? "Ist ein Ordner" : "Keine gew\xF6hnliche Datei (Ger\xE4t, Pipe oder Socket)");
   }
   size_ = st.st_size;
   // Small files get a small buffer; nothing is gained by zeroing a megabyte for them.
@@ -73,8 +72,7 @@ std::string_view TFileReader::Read(std::size_t count) {
   const bool inside = position_ >= bufferStart_ && position_ <= bufferEnd;
   // Refill when the request runs past the buffer, unless the buffer already holds the
   // file's end.
-  if (!inside || (position_ + static_cast<std::int64_t>(count) > bufferEnd && !bufferReachesEnd_))
-    Fill();
+  if (!inside || (position_ + static_cast<std::int64_t>(count) > bufferEnd && !bufferReachesEnd_)) Fill();
   const std::size_t offset = static_cast<std::size_t>(position_ - bufferStart_);
   const std::size_t available = bufferLength_ - offset;
   const std::size_t delivered = count < available ? count : available;

@@ -4,10 +4,10 @@
 // The file is read up to the size it had when it was opened: a writer appending to it
 // meanwhile can neither make a read go on for ever nor change what one load sees.
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <memory>
 
 namespace ombra {
 

@@ -56,8 +56,7 @@ std::string FormatDay(std::time_t time) {
   std::tm day{};
   if (time <= 0 || ::gmtime_r(&time, &day) == nullptr) return {};
   char text[40];
-  std::snprintf(text, sizeof text, "%02d.%02d.%04d", day.tm_mday, day.tm_mon + 1,
-                day.tm_year + 1900);
+  std::snprintf(text, sizeof text, "%02d.%02d.%04d", day.tm_mday, day.tm_mon + 1, day.tm_year + 1900);
   return text;
 }
 
@@ -116,8 +115,8 @@ class TKtoBlzCheckDirectory final : public TBankDirectory {
     std::optional<TBank> bank;
     try {
       const auto& record = check_.findBank(key);
-      bank = TBank{Latin9ToCp1252(TrimRight(record.bankName)),
-                   Latin9ToCp1252(TrimRight(record.location)), record.method};
+      bank = TBank{Latin9ToCp1252(TrimRight(record.bankName)), Latin9ToCp1252(TrimRight(record.location)),
+                   record.method};
     } catch (int) {  // the library's way of saying "no such bank"
     }
     // Codes of no bank are remembered too, but not without bound.

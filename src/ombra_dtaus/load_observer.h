@@ -15,8 +15,8 @@ class TLoadObserver {
   virtual void OnRecord(char type, std::string_view bytes, std::int64_t offset) = 0;
   // A field check of the reader failed: its message (Windows-1252), the record and the
   // field's 1-based positions within it, and what the field holds.
-  virtual void OnFieldCheck(const std::string& message, char record, std::size_t first,
-                            std::size_t last, std::string_view found) = 0;
+  virtual void OnFieldCheck(const std::string& message, char record, std::size_t first, std::size_t last,
+                            std::string_view found) = 0;
   // What follows the E record, piece by piece, up to the size the file had when it was
   // opened (`fileSize`); return false to read no further. Not called when nothing follows.
   virtual bool OnTail(std::string_view bytes, std::int64_t offset, std::int64_t fileSize) = 0;

@@ -30,8 +30,8 @@ void AppendAmount(std::string& out, double value, const TRegionalSettings& rs) {
   if (std::fabs(value) < 9.0e13) {
     const long long cents = std::llround(value * 100.0);
     if (cents < 0) out += '-';
-    const unsigned long long magnitude = cents < 0 ? 0ULL - static_cast<unsigned long long>(cents)
-                                                   : static_cast<unsigned long long>(cents);
+    const unsigned long long magnitude =
+        cents < 0 ? 0ULL - static_cast<unsigned long long>(cents) : static_cast<unsigned long long>(cents);
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, magnitude / 100).ptr;
     AppendGrouped(out, digits, static_cast<std::size_t>(end - digits), rs.ThousandSeparator);

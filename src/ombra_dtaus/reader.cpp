@@ -59,7 +59,10 @@ class TReader {
     Check(r[4] == 'A', kOnlyA, r, 5, 5);
     const std::string_view kind = Field(r, 6, 7);
     Check(kind == "GK" || kind == "LK" || kind == "GB" || kind == "LB", kOnlyKinds, r, 6, 7);
-    a.Art = kind == "GK" ? "\xDC" "berweisungen" : kind == "LK" ? "Lastschriften" : "???";
+    a.Art = kind == "GK"   ? "\xDC"
+                             "berweisungen"
+            : kind == "LK" ? "Lastschriften"
+                           : "???";
     Check(r[127] == ' ' || r[127] == '1', kOnlyEuroOrDM, r, 128, 128);
     a.Euro = r[127] == '1';
     a.Name = Text(r, 24, 50);
@@ -86,8 +89,9 @@ class TReader {
       const int extensions = Convert(head, 186, 187, "Anzahl der Erweiterungsteile", kNoNumber,
                                      [](std::string_view f) { return StrToInt32(f); });
       if (extensions > layout::kMaxExtensions)
-        throw EReadError(Where(186, 187) + ", Anzahl der Erweiterungsteile " +
-                         Shown(Field(head, 186, 187)) + " ist gr\xF6\xDF" "er als " +
+        throw EReadError(Where(186, 187) + ", Anzahl der Erweiterungsteile " + Shown(Field(head, 186, 187)) +
+                         " ist gr\xF6\xDF"
+                         "er als " +
                          std::to_string(layout::kMaxExtensions));
       file_.Seek(start);
       const std::string_view r = ReadComplete(layout::CRecordBytesRead(extensions));
@@ -107,8 +111,14 @@ class TReader {
     const auto amount = [this](std::string_view f) { return StrToFloat(f, decimal_) / 100; };
     const auto whole = [](std::string_view f) { return StrToInt64(f); };
     e.SummeDM = Convert(r, 18, 30, "Summe DM", kNoAmount, amount);
-    e.SummeKonto = Convert(r, 31, 47, "Pr\xFC" "fsumme der Kontonummern", kNoNumber, whole);
-    e.SummeBLZ = Convert(r, 48, 64, "Pr\xFC" "fsumme der Bankleitzahlen", kNoNumber, whole);
+    e.SummeKonto = Convert(r, 31, 47,
+                           "Pr\xFC"
+                           "fsumme der Kontonummern",
+                           kNoNumber, whole);
+    e.SummeBLZ = Convert(r, 48, 64,
+                         "Pr\xFC"
+                         "fsumme der Bankleitzahlen",
+                         kNoNumber, whole);
     e.SummeEuro = Convert(r, 65, 77, "Summe Euro", kNoAmount, amount);
     e.AnzahlDatei = Text(r, 11, 17);
   }
@@ -129,8 +139,8 @@ class TReader {
     // Converted first: a C record whose reading fails is not appended.
     const bool euro = doc_.SatzA->Euro;
     const double betrag =
-        Convert(r, euro ? 80 : 51, euro ? 90 : 61, euro ? "Betrag in Euro" : "Betrag in DM",
-                kNoAmount, [this](std::string_view f) { return StrToFloat(f, decimal_) / 100; });
+        Convert(r, euro ? 80 : 51, euro ? 90 : 61, euro ? "Betrag in Euro" : "Betrag in DM", kNoAmount,
+                [this](std::string_view f) { return StrToFloat(f, decimal_) / 100; });
     const std::string_view konto = Convert(r, 22, 31, "Kontonummer", kNoNumber,
                                            [&texts](std::string_view f) { return CopyKonto(texts, f); });
     TSatzC& c = doc_.SatzCList.emplace_back();
@@ -182,8 +192,7 @@ class TReader {
   // "Zahlung 3 (C-Satz ab Byte 385)", naming the record being read.
   std::string Record() const {
     if (record_ == 'C')
-      return "Zahlung " + std::to_string(payment_) + " (C-Satz ab " +
-             ByteNumber(start_) + ")";
+      return "Zahlung " + std::to_string(payment_) + " (C-Satz ab " + ByteNumber(start_) + ")";
     return std::string(1, record_) + "-Satz" + (start_ > 0 ? " (ab " + ByteNumber(start_) + ")" : "");
   }
   std::string Where(std::size_t first, std::size_t last) const {
@@ -197,13 +206,12 @@ class TReader {
     try {
       return convert(Field(r, first, last));
     } catch (const EConvertError&) {
-      throw EReadError(Where(first, last) + ", " + field + " " + Shown(Field(r, first, last)) +
-                       " " + problem);
+      throw EReadError(Where(first, last) + ", " + field + " " + Shown(Field(r, first, last)) + " " +
+                       problem);
     }
   }
 
-  void Check(bool condition, const char* message, std::string_view r, std::size_t first,
-             std::size_t last) {
+  void Check(bool condition, const char* message, std::string_view r, std::size_t first, std::size_t last) {
     if (condition) return;
     doc_.Check(false, message);
     if (observer_ != nullptr) observer_->OnFieldCheck(message, record_, first, last, Field(r, first, last));
@@ -215,8 +223,8 @@ class TReader {
       throw EReadError("Kein E-Satz: die Datei endet mit " + ByteNumber(start_ - 1) + " nach " +
                        (doc_.SatzE->Anzahl == 1 ? std::string("1 Zahlung")
                                                 : std::to_string(doc_.SatzE->Anzahl) + " Zahlungen"));
-    throw EReadError("Datei endet vorzeitig: " + Record() + " hat nur " + std::to_string(got) +
-                     " von " + std::to_string(wanted) + " Bytes");
+    throw EReadError("Datei endet vorzeitig: " + Record() + " hat nur " + std::to_string(got) + " von " +
+                     std::to_string(wanted) + " Bytes");
   }
 
   // A record the file cuts short fails the load rather than being read from stale bytes.
@@ -237,17 +245,13 @@ class TReader {
 
 }  // namespace
 
-void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs) {
-  Load(FileName, rs, nullptr);
-}
+void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs) { Load(FileName, rs, nullptr); }
 
-void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs,
-                  TLoadObserver& observer) {
+void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver& observer) {
   Load(FileName, rs, &observer);
 }
 
-void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs,
-                  TLoadObserver* observer) {
+void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver* observer) {
   ErrorText.clear();
   LoadError.clear();
   SatzCList = {};

@@ -6,12 +6,12 @@
 namespace ombra::layout {
 
 inline constexpr std::size_t kBlock = 128;
-inline constexpr std::size_t kTypeOffset = 4;             // position 5: "A", "C" or "E"
-inline constexpr std::size_t kCFixedPart = 187;           // a C record up to its part count
-inline constexpr std::size_t kExtensionCountOffset = 185; // positions 186-187
-inline constexpr std::size_t kExtensionSize = 29;         // 2 type bytes and 27 text bytes
+inline constexpr std::size_t kTypeOffset = 4;              // position 5: "A", "C" or "E"
+inline constexpr std::size_t kCFixedPart = 187;            // a C record up to its part count
+inline constexpr std::size_t kExtensionCountOffset = 185;  // positions 186-187
+inline constexpr std::size_t kExtensionSize = 29;          // 2 type bytes and 27 text bytes
 inline constexpr int kMaxExtensions = 15;
-inline constexpr std::size_t kECountOffset = 10;          // positions 11-17
+inline constexpr std::size_t kECountOffset = 10;  // positions 11-17
 inline constexpr std::size_t kECountLength = 7;
 
 // Offset of extension part `slot` (counted from 1) in a C record: two parts in the rest of

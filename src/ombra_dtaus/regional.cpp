@@ -11,9 +11,7 @@ namespace ombra {
 namespace {
 
 // "de_DE.UTF-8@euro" -> "de_DE"
-std::string BaseName(const std::string& name) {
-  return name.substr(0, name.find_first_of(".@"));
-}
+std::string BaseName(const std::string& name) { return name.substr(0, name.find_first_of(".@")); }
 
 // "C.UTF-8" is the plain C locale with UTF-8 text: no conventions of a country either.
 bool IsPlainC(const std::string& name) {

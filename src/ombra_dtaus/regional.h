@@ -29,7 +29,6 @@ std::optional<TRegionalSettings> RegionalSettingsByName(const std::string& name)
 TRegionalSettings RegionalSettingsFromEnvironment();
 
 // The same mapping for explicit locale names (numbers from one, dates and times from the other).
-TRegionalSettings RegionalSettingsForLocales(const std::string& numericLocale,
-                                             const std::string& timeLocale);
+TRegionalSettings RegionalSettingsForLocales(const std::string& numericLocale, const std::string& timeLocale);
 
 }  // namespace ombra

@@ -8,8 +8,7 @@
 namespace ombra {
 namespace {
 
-constexpr const char* kTableBordered =
-    "<br><br><table border=1 cellpadding=1 cellspacing=0 width=100%>";
+constexpr const char* kTableBordered = "<br><br><table border=1 cellpadding=1 cellspacing=0 width=100%>";
 
 void AppendPurpose(std::string& out, const TTextLines& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -18,8 +17,7 @@ void AppendPurpose(std::string& out, const TTextLines& lines) {
   }
 }
 
-std::string SummaryRow(const TDtaus& doc, double total, const char* currency,
-                       const TRegionalSettings& rs) {
+std::string SummaryRow(const TDtaus& doc, double total, const char* currency, const TRegionalSettings& rs) {
   const TSatzA& a = *doc.SatzA;
   std::string s = "<tr><td valign=top><table border=0><tr><td>Name:</td><td><b>";
   AppendHtmlEscaped(s, a.Name);
@@ -100,8 +98,7 @@ void TDtaus::RenderControlListHead(const TLineSink& sink, const TRegionalSetting
   sink(
       "<html><head><style><!-- p,td,th {font-family:arial} --></style></head><body>"
       "<p><b>Datentr\xE4ger-Kontrolliste vom " +
-      support::Utf8ToCp1252Html(HtmlEscape(FormatDate(SatzA->Datum, rs.ShortDateFormat))) +
-      "</b><br>");
+      support::Utf8ToCp1252Html(HtmlEscape(FormatDate(SatzA->Datum, rs.ShortDateFormat))) + "</b><br>");
   sink(kTableBordered);
   sink(SummaryRow(*this, summary, CurrencyText(), rs));
   sink("</table>");
@@ -112,9 +109,13 @@ void TDtaus::RenderControlListTail(const TLineSink& sink, const std::string& foo
   // Added in list order, as the rows stand, so the total is the one of the rows above it.
   double running = 0.0;
   for (const TSatzC& c : SatzCList) running += c.Betrag;
-  std::string sums = "<br>BLZ-Pr\xFC" "fsumme: ";
+  std::string sums =
+      "<br>BLZ-Pr\xFC"
+      "fsumme: ";
   AppendInt(sums, SatzE->SummeBLZ);
-  sums += "<br>Konto-Pr\xFC" "fsumme: ";
+  sums +=
+      "<br>Konto-Pr\xFC"
+      "fsumme: ";
   AppendInt(sums, SatzE->SummeKonto);
   sink(std::move(sums));
   sink("<br><br><table border=0 cellpadding=1 cellspacing=0 width=100%>");

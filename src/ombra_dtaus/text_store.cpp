@@ -35,8 +35,8 @@ void AdviseHugePages(const void* data, std::size_t bytes) {
 void* TTextStore::AllocateInNewBlock(std::size_t bytes, std::size_t align) {
   // Mapped rather than taken from the heap: the whole block goes back to the system at once,
   // and pages never written are never paid for.
-  const std::size_t size = (std::max({bytes + align, nextBlockSize_, kSmallestBlock}) + kPage - 1) &
-                           ~(kPage - 1);
+  const std::size_t size =
+      (std::max({bytes + align, nextBlockSize_, kSmallestBlock}) + kPage - 1) & ~(kPage - 1);
   void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (data == MAP_FAILED) throw std::bad_alloc();
   AdviseHugePages(data, size);

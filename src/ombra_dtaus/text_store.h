@@ -50,8 +50,8 @@ class TTextStore {
 
   char* Chars(std::size_t count) { return static_cast<char*>(Allocate(count, 1)); }
   std::string_view* Lines(std::size_t count) {
-    return static_cast<std::string_view*>(Allocate(count * sizeof(std::string_view),
-                                                   alignof(std::string_view)));
+    return static_cast<std::string_view*>(
+        Allocate(count * sizeof(std::string_view), alignof(std::string_view)));
   }
   std::string_view Copy(std::string_view text);
   TTextLines Copy(std::span<const std::string_view> lines);

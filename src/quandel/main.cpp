@@ -20,8 +20,7 @@ int main(int argc, char* argv[]) {
   // an old archive that is no UTF-8 must still name its file.
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << quandel::FileNameFromBytes(argv[i]);
-  quandel::TmainForm mainForm(quandel::QtViewerPlatform(), arguments,
-                              QCoreApplication::applicationDirPath());
+  quandel::TmainForm mainForm(quandel::QtViewerPlatform(), arguments, QCoreApplication::applicationDirPath());
   quandel::TaboutForm aboutForm(support::OpenUrl, &mainForm);
   mainForm.SetAboutBox([&aboutForm] { aboutForm.ShowModal(); });
   mainForm.show();

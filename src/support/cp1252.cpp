@@ -81,11 +81,20 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
 std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp) {
   const auto b0 = static_cast<unsigned char>(text[pos]);
   std::size_t len = 0;
-  if (b0 < 0x80) { cp = b0; len = 1; }
-  else if ((b0 & 0xE0) == 0xC0) { cp = b0 & 0x1Fu; len = 2; }
-  else if ((b0 & 0xF0) == 0xE0) { cp = b0 & 0x0Fu; len = 3; }
-  else if ((b0 & 0xF8) == 0xF0) { cp = b0 & 0x07u; len = 4; }
-  else return 0;
+  if (b0 < 0x80) {
+    cp = b0;
+    len = 1;
+  } else if ((b0 & 0xE0) == 0xC0) {
+    cp = b0 & 0x1Fu;
+    len = 2;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    cp = b0 & 0x0Fu;
+    len = 3;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    cp = b0 & 0x07u;
+    len = 4;
+  } else
+    return 0;
   if (pos + len > text.size()) return 0;
   for (std::size_t k = 1; k < len; ++k) {
     const auto b = static_cast<unsigned char>(text[pos + k]);

@@ -40,15 +40,14 @@ class Listing {
       const bool isDir = S_ISDIR(st.st_mode);
       if (isDir) {
         struct stat own {};
-        walkable = fstatat(dirfd(dir_.get()), d->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 &&
-                   S_ISDIR(own.st_mode);
+        walkable =
+            fstatat(dirfd(dir_.get()), d->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(own.st_mode);
       } else {
         walkable = false;
       }
       entry.Name.assign(name);
       entry.Attr = (isDir ? faDirectory : 0) | (hidden ? faHidden : 0) |
-                   ((st.st_mode & S_IWUSR) == 0 ? faReadOnly : 0) |
-                   (S_ISREG(st.st_mode) ? faArchive : 0);
+                   ((st.st_mode & S_IWUSR) == 0 ? faReadOnly : 0) | (S_ISREG(st.st_mode) ? faArchive : 0);
       entry.Size = isDir ? 0 : st.st_size;
       entry.Time = st.st_mtime;
       return true;

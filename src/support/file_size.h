@@ -9,9 +9,9 @@ namespace support {
 // One directory entry as the walk reports it.
 struct TSearchRec {
   std::string Name;
-  int Attr = 0;            // faDirectory etc., as below
+  int Attr = 0;  // faDirectory etc., as below
   std::int64_t Size = 0;
-  std::int64_t Time = 0;   // last write, seconds since the epoch
+  std::int64_t Time = 0;  // last write, seconds since the epoch
 };
 
 inline constexpr int faReadOnly = 1;

@@ -106,10 +106,14 @@ std::optional<std::int32_t> ParseInteger(std::string_view s) {
   std::uint64_t value = 0;
   for (char c : s) {
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return std::nullopt;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (hex && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (hex && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return std::nullopt;
     value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
     if (value > limit) return std::nullopt;
   }
@@ -132,8 +136,7 @@ std::string TProfile::ReadString(const std::string& section, const std::string& 
   const auto found = FindValue(text, TrimSpaces(section), TrimSpaces(key));
   if (!found) return defaultValue;
   std::string_view value = *found;
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
   std::string result = utf8 ? Utf8ToCp1252OrKeep(value) : std::string(value);

@@ -20,8 +20,7 @@ std::string ReplaceInOnePass(const std::string& text, const std::string& search,
 }
 
 // How many characters the rewriting may pass through before it is taken as endless.
-std::uint64_t WorkBudget(const std::string& text, const std::string& search,
-                         const std::string& replacement) {
+std::uint64_t WorkBudget(const std::string& text, const std::string& search, const std::string& replacement) {
   constexpr std::uint64_t kFloor = std::uint64_t{1} << 22;
   // A growing pair that never ends grows without bound, so it gets no more than the floor;
   // the others may need quadratically many replacements (pairs that move a character
@@ -33,8 +32,7 @@ std::uint64_t WorkBudget(const std::string& text, const std::string& search,
 
 }  // namespace
 
-std::string ReplaceAll(const std::string& text, const std::string& search,
-                       const std::string& replacement) {
+std::string ReplaceAll(const std::string& text, const std::string& search, const std::string& replacement) {
   if (search.empty() || text.empty()) return text;
   if (replacement.find(search) != std::string::npos) return ReplaceInOnePass(text, search, replacement);
   // The text is W = done + reversed(pending). `done` never holds an occurrence, so the first

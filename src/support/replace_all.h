@@ -7,7 +7,6 @@ namespace support {
 // replacement, so occurrences formed by a replacement are replaced too. Pairs for which
 // that would never end (a replacement containing the search text, or one that keeps
 // forming new occurrences) are instead replaced in one left-to-right pass over `text`.
-std::string ReplaceAll(const std::string& text, const std::string& search,
-                       const std::string& replacement);
+std::string ReplaceAll(const std::string& text, const std::string& search, const std::string& replacement);
 
 }  // namespace support

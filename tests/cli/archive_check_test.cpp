@@ -72,8 +72,7 @@ TEST_F(ArchiveCheckTest, JsonLinesAgreeWithSingleChecks) {
     const auto single = RunCli({"check", "--json", file});
     EXPECT_EQ(single.Out, line + "\n");
     EXPECT_EQ(single.ExitCode, json.at("ok").get<bool>() ? 0 : 1) << file;
-    EXPECT_EQ(json.at("ok").get<bool>(), json.at("findings").empty() && !json.contains("error"))
-        << line;
+    EXPECT_EQ(json.at("ok").get<bool>(), json.at("findings").empty() && !json.contains("error")) << line;
   }
   const auto wrong = nlohmann::json::parse(lines[2]);
   EXPECT_EQ(wrong.at("payments"), 2);
@@ -90,11 +89,14 @@ TEST_F(ArchiveCheckTest, NamedFilesAreAlwaysCheckedAndExitCodesTellTheWorst) {
     int exitCode;
     std::string last;
   } cases[] = {
-      {{Path("gut.dta"), Path("gut.dta")}, 0,
+      {{Path("gut.dta"), Path("gut.dta")},
+       0,
        "2 Dateien geprüft: 2 stimmig, 0 mit Abweichungen, 0 nicht lesbar, 0 übersprungen"},
-      {{Path("liesmich.txt"), Path("gut.dta")}, 1,
+      {{Path("liesmich.txt"), Path("gut.dta")},
+       1,
        "2 Dateien geprüft: 1 stimmig, 0 mit Abweichungen, 1 nicht lesbar, 0 übersprungen"},
-      {{Path("fehlt.dta"), Path("gut.dta")}, 1,
+      {{Path("fehlt.dta"), Path("gut.dta")},
+       1,
        "2 Dateien geprüft: 1 stimmig, 0 mit Abweichungen, 1 nicht lesbar, 0 übersprungen"},
   };
   for (const auto& c : cases) {
@@ -104,8 +106,8 @@ TEST_F(ArchiveCheckTest, NamedFilesAreAlwaysCheckedAndExitCodesTellTheWorst) {
     EXPECT_EQ(run.ExitCode, c.exitCode) << run.Out;
     EXPECT_EQ(Lines(run.Out).back(), c.last);
   }
-  EXPECT_NE(RunCli({"check", Path("fehlt.dta"), Path("gut.dta")}).Out.find(
-                Path("fehlt.dta") + ": nicht lesbar: Datei nicht gefunden\n"),
+  EXPECT_NE(RunCli({"check", Path("fehlt.dta"), Path("gut.dta")})
+                .Out.find(Path("fehlt.dta") + ": nicht lesbar: Datei nicht gefunden\n"),
             std::string::npos);
 }
 
@@ -136,8 +138,7 @@ TEST_F(ArchiveCheckTest, AccountsMakeAFileWithAFailingAccountNotOk) {
   EXPECT_EQ(RunCli({"check", Path("konten")}).ExitCode, 0);
   run = RunCli({"check", "--accounts", Path("konten/unbekannt.dta")});
   EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_NE(run.Out.find("Kontenprüfung: 3 Konten geprüft mit dem Bankverzeichnis vom "),
-            std::string::npos)
+  EXPECT_NE(run.Out.find("Kontenprüfung: 3 Konten geprüft mit dem Bankverzeichnis vom "), std::string::npos)
       << run.Out;
   EXPECT_NE(run.Out.find("Zahlung 2: Bankleitzahl 100 200 30 steht nicht im Bankverzeichnis"),
             std::string::npos);

@@ -37,19 +37,19 @@ TEST(CheckReportTest, EveryComparisonWithItsVerdictThenTheResult) {
   check.Findings = {
       Finding(TSeverity::Error, TFindingKind::FieldCheck, "Ung\xFCltige L\xE4nge"),
       Finding(TSeverity::Error, TFindingKind::Count, "Anzahl der Zahlungen: Datei 2, gelesen 1"),
-      Finding(TSeverity::None, TFindingKind::CheckSum, "Pr\xFC" "fsumme Bankleitzahlen: Datei 1, berechnet 1"),
+      Finding(TSeverity::None, TFindingKind::CheckSum,
+              "Pr\xFC"
+              "fsumme Bankleitzahlen: Datei 1, berechnet 1"),
       Finding(TSeverity::Warning, TFindingKind::Trailer, "Hinter dem E-Satz stehen 3 Bytes"),
       Finding(TSeverity::Error, TFindingKind::Account, "Zahlung 1: Kontonummer 7 ist ung\xFCltig"),
   };
   const auto report = cli::FormatCheckReport("f.dta", check, "Kontenprüfung: 2 Konten");
   EXPECT_EQ(report.Discrepancies, 3);
   EXPECT_EQ(report.Lines,
-            (std::vector<std::string>{"Prüfbericht für f.dta",
-                                      "Feldprüfung: Ungültige Länge - ABWEICHUNG",
+            (std::vector<std::string>{"Prüfbericht für f.dta", "Feldprüfung: Ungültige Länge - ABWEICHUNG",
                                       "Anzahl der Zahlungen: Datei 2, gelesen 1 - ABWEICHUNG",
                                       "Prüfsumme Bankleitzahlen: Datei 1, berechnet 1 - in Ordnung",
-                                      "Hinter dem E-Satz stehen 3 Bytes - Hinweis",
-                                      "Kontenprüfung: 2 Konten",
+                                      "Hinter dem E-Satz stehen 3 Bytes - Hinweis", "Kontenprüfung: 2 Konten",
                                       "Zahlung 1: Kontonummer 7 ist ungültig - ABWEICHUNG",
                                       "Ergebnis: 3 Abweichungen gefunden, 1 Hinweis."}));
 
@@ -64,8 +64,10 @@ TEST(CheckReportTest, EveryComparisonWithItsVerdictThenTheResult) {
 
 TEST(CheckReportTest, AFailedLoadEndsTheReportWithItsReason) {
   ombra::TFileCheck check;
-  check.LoadError = "Zahlung 2 (C-Satz ab Byte 385), Stellen 22-31 (Byte 406), Kontonummer "
-                    "\x84" "12 34\x93 ist keine Zahl";
+  check.LoadError =
+      "Zahlung 2 (C-Satz ab Byte 385), Stellen 22-31 (Byte 406), Kontonummer "
+      "\x84"
+      "12 34\x93 ist keine Zahl";
   const auto report = cli::FormatCheckReport("f.dta", check);
   EXPECT_EQ(report.Discrepancies, 1);
   EXPECT_EQ(report.Lines,

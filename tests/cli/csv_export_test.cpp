@@ -48,9 +48,12 @@ TEST(CsvExportTest, TrimsTrailingBlanksOnly) {
 
 TEST(CsvExportTest, PurposeLinesAreDecodedTrimmedAndJoined) {
   ombra::TDtaus doc;
-  const auto& payment = doc.AddSatzC(0, "", "", "", {"R[CKZAHLUNG \\L           ", "                           ",
-                                                     "  NR. 5]                   ", "~{|}"});
-  EXPECT_EQ(cli::JoinPurpose(payment), "R\xC4" "CKZAHLUNG \xD6L /   NR. 5\xDC / ~{|}");
+  const auto& payment = doc.AddSatzC(
+      0, "", "", "",
+      {"R[CKZAHLUNG \\L           ", "                           ", "  NR. 5]                   ", "~{|}"});
+  EXPECT_EQ(cli::JoinPurpose(payment),
+            "R\xC4"
+            "CKZAHLUNG \xD6L /   NR. 5\xDC / ~{|}");
 
   EXPECT_EQ(cli::JoinPurpose(doc.AddSatzC(0, "", "", "", {"                           "})), "");
 }
@@ -72,8 +75,8 @@ TEST(CsvExportTest, AmountShortcutAgreesWithFixedNotation) {
     const auto end = std::to_chars(text, text + sizeof text, amount, std::chars_format::fixed, 2);
     return std::string(text, end.ptr);
   };
-  for (const double amount : {0.125, 0.135, -0.001, -0.005, 0.005, 1.005, 2.675, 12.3, -25.0,
-                              0.29, 1e-9, 99999999999.99, 1e11, -123456789.125, 7e15, 1e20}) {
+  for (const double amount : {0.125, 0.135, -0.001, -0.005, 0.005, 1.005, 2.675, 12.3, -25.0, 0.29, 1e-9,
+                              99999999999.99, 1e11, -123456789.125, 7e15, 1e20}) {
     SCOPED_TRACE(amount);
     EXPECT_EQ(cli::FormatPlainAmount(amount, '.'), reference(amount));
   }
@@ -84,11 +87,17 @@ TEST(CsvExportTest, AmountShortcutAgreesWithFixedNotation) {
 
 TEST(CsvExportTest, TextCellsAreNeverTakenForFormulas) {
   ombra::TDtaus doc;
-  const std::pair<std::string, std::string> names[] = {
-      {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""}, {"+49 GMBH", "'+49 GMBH"},
-      {"-1+2", "'-1+2"}, {"@SUMME(A1)", "'@SUMME(A1)"}, {"\tTAB", "'\tTAB"}, {"\rCR", "\"'\rCR\""},
-      {"A=B", "A=B"}, {" =1", " =1"}, {"'=1", "'=1"}};
-  for (const auto& [name, cell] : names) doc.AddSatzC(-0.07, "=1", "42", name, std::vector<std::string>{"-" + name});
+  const std::pair<std::string, std::string> names[] = {{"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+                                                       {"+49 GMBH", "'+49 GMBH"},
+                                                       {"-1+2", "'-1+2"},
+                                                       {"@SUMME(A1)", "'@SUMME(A1)"},
+                                                       {"\tTAB", "'\tTAB"},
+                                                       {"\rCR", "\"'\rCR\""},
+                                                       {"A=B", "A=B"},
+                                                       {" =1", " =1"},
+                                                       {"'=1", "'=1"}};
+  for (const auto& [name, cell] : names)
+    doc.AddSatzC(-0.07, "=1", "42", name, std::vector<std::string>{"-" + name});
   const std::string csv = cli::PaymentsToCsv(doc, ombra::TRegionalSettings::de_DE());
   std::size_t row = 0;
   for (const auto& [name, cell] : names) {
@@ -104,9 +113,13 @@ TEST(CsvExportTest, TextCellsAreNeverTakenForFormulas) {
 TEST(CsvExportTest, TableOfADmDocument) {
   ombra::TDtaus doc;
   doc.SatzA->Euro = false;
-  doc.AddSatzC(12.3, "100 200 30", "42", "N\xC4" "HER            ", {"MIETE"});
+  doc.AddSatzC(12.3, "100 200 30", "42",
+               "N\xC4"
+               "HER            ",
+               {"MIETE"});
   EXPECT_EQ(cli::PaymentsToCsv(doc, ombra::TRegionalSettings::de_DE()),
-            "\xEF\xBB\xBF" "Nr.;Empfänger;BLZ;Konto;Verwendungszweck;Betrag;Währung\r\n"
+            "\xEF\xBB\xBF"
+            "Nr.;Empfänger;BLZ;Konto;Verwendungszweck;Betrag;Währung\r\n"
             "1;NÄHER;100 200 30;42;MIETE;12,30;DM\r\n");
 }
 

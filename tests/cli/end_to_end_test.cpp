@@ -28,7 +28,9 @@ namespace {
 // Windows-1252 letters, a name holding ";" and a double quote, extension parts.
 std::string SampleFile() {
   ARecord a;
-  a.name = "M\xFC" "LLER & S\xD6HNE";
+  a.name =
+      "M\xFC"
+      "LLER & S\xD6HNE";
   CRecord c1;
   c1.name = "MEIER; \"X\" GMBH";
   c1.purpose = "RECHNUNG [1]";
@@ -36,7 +38,9 @@ std::string SampleFile() {
   CRecord c2;
   c2.blz = "10020030";
   c2.konto = "0000000042";
-  c2.name = "B\xC4" "CKEREI \x80";
+  c2.name =
+      "B\xC4"
+      "CKEREI \x80";
   c2.euro = "00000000029";
   c2.extensions = {{"02", "ZWEITE ZEILE"}, {"02", ""}, {"02", "DRITTE \\BER"}};
   CRecord c3;
@@ -56,8 +60,8 @@ std::string Rendered(const std::string& file, const ombra::TRegionalSettings& rs
 }
 
 std::size_t EntriesIn(const std::filesystem::path& folder) {
-  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
-                                                std::filesystem::directory_iterator()));
+  return static_cast<std::size_t>(
+      std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
 }
 
 class CliTest : public ::testing::Test {
@@ -77,8 +81,7 @@ TEST_F(CliTest, HtmlIsTheCoreRenderingWithTheSharedFooterInEitherLocale) {
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Err, "");
     EXPECT_EQ(run.Out, Rendered(file, rs));
-    EXPECT_NE(run.Out.find(support::FooterText() + "</font></p></body></html>\r\n"),
-              std::string::npos);
+    EXPECT_NE(run.Out.find(support::FooterText() + "</font></p></body></html>\r\n"), std::string::npos);
   }
   // The two locales must really differ, or the comparison above proves little.
   EXPECT_NE(Rendered(file, ombra::TRegionalSettings::de_DE()),
@@ -138,8 +141,7 @@ TEST_F(CliTest, AWriteFailingHalfwayKeepsTheEarlierOutput) {
 
   const auto run = RunCli({"html", file, "-o", out.string(), "--locale", "de_DE"}, options);
   EXPECT_EQ(run.ExitCode, 2);
-  EXPECT_NE(run.Err.find("kann nicht geschrieben werden: Die Datei wird zu groß."),
-            std::string::npos)
+  EXPECT_NE(run.Err.find("kann nicht geschrieben werden: Die Datei wird zu groß."), std::string::npos)
       << run.Err;
   EXPECT_EQ(ReadBytes(out), "earlier page");
   EXPECT_EQ(EntriesIn(dir.Path()), 2u);
@@ -236,8 +238,8 @@ TEST_F(CliTest, VersionAndHelp) {
 
   run = RunCli({"--help"});
   EXPECT_EQ(run.ExitCode, 0);
-  for (const char* expected : {"Aufruf: quandel-cli", "html", "json", "csv", "check", "--version",
-                               "Rückgabewert"})
+  for (const char* expected :
+       {"Aufruf: quandel-cli", "html", "json", "csv", "check", "--version", "Rückgabewert"})
     EXPECT_NE(run.Out.find(expected), std::string::npos) << expected;
 
   run = RunCli({"csv", "--help"});
@@ -354,8 +356,7 @@ TEST_F(CliTest, CsvWithoutLocaleFollowsTheEnvironment) {
   const std::string file = dir.Write("dm.dta", File(a, {c}));
   const auto run = RunCli({"csv", file}, {{{"LC_ALL", "C"}}});
   ASSERT_EQ(run.ExitCode, 0) << run.Err;
-  EXPECT_NE(run.Out.find("\r\n1;EMPFAENGER;876 543 21;123456;RECHNUNG 1;2500,00;DM\r\n"),
-            std::string::npos)
+  EXPECT_NE(run.Out.find("\r\n1;EMPFAENGER;876 543 21;123456;RECHNUNG 1;2500,00;DM\r\n"), std::string::npos)
       << run.Out;
 }
 
@@ -376,8 +377,9 @@ TEST_F(CliTest, AnEmptyFileNameIsAFailedLoadAndAnEarlierExportSurvives) {
        "<font face=arial color=#ff0000>Beim Lesen der Datei  ist ein Fehler aufgetreten.</font>\r\n"},
       {{"json", ""}, "{\n  \"ErrorText\": \"\"\n}\n"},
       {{"csv", "", "-o", out.string()}, ""},
-      {{"check", ""}, "Prüfbericht für \nBeim Lesen der Datei  ist ein Fehler aufgetreten.\n"
-                      "Grund: Datei nicht gefunden\nErgebnis: Die Datei konnte nicht gelesen werden.\n"},
+      {{"check", ""},
+       "Prüfbericht für \nBeim Lesen der Datei  ist ein Fehler aufgetreten.\n"
+       "Grund: Datei nicht gefunden\nErgebnis: Die Datei konnte nicht gelesen werden.\n"},
   };
   for (const auto& [args, output] : cases) {
     SCOPED_TRACE(args.front());
@@ -394,14 +396,14 @@ TEST_F(CliTest, CheckOfAConsistentFileReportsEveryAgreementAndExitsZero) {
   const std::string file = dir.Write("sample.dta", SampleFile());
   const auto run = RunCli({"check", file, "--locale", "de_DE"});
   EXPECT_EQ(run.ExitCode, 0) << run.Out;
-  EXPECT_EQ(run.Out,
-            "Prüfbericht für " + file + "\n"
-            "Feldprüfungen: keine Beanstandung\n"
-            "Anzahl der Zahlungen: Datei 3, gelesen 3 - in Ordnung\n"
-            "Gesamtsumme (EUR): Datei 1.234,86, berechnet 1.234,86 - in Ordnung\n"
-            "Prüfsumme Kontonummern: Datei 246954, berechnet 246954 - in Ordnung\n"
-            "Prüfsumme Bankleitzahlen: Datei 185328672, berechnet 185328672 - in Ordnung\n"
-            "Ergebnis: keine Abweichungen.\n");
+  EXPECT_EQ(run.Out, "Prüfbericht für " + file +
+                         "\n"
+                         "Feldprüfungen: keine Beanstandung\n"
+                         "Anzahl der Zahlungen: Datei 3, gelesen 3 - in Ordnung\n"
+                         "Gesamtsumme (EUR): Datei 1.234,86, berechnet 1.234,86 - in Ordnung\n"
+                         "Prüfsumme Kontonummern: Datei 246954, berechnet 246954 - in Ordnung\n"
+                         "Prüfsumme Bankleitzahlen: Datei 185328672, berechnet 185328672 - in Ordnung\n"
+                         "Ergebnis: keine Abweichungen.\n");
 }
 
 TEST_F(CliTest, CheckFindsAWrongCount) {
@@ -409,8 +411,7 @@ TEST_F(CliTest, CheckFindsAWrongCount) {
   bytes.replace(bytes.size() - 128 + 10, 7, "0000003");
   const auto run = RunCli({"check", dir.Write("count.dta", bytes)});
   EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_NE(run.Out.find("Anzahl der Zahlungen: Datei 3, gelesen 2 - ABWEICHUNG\n"),
-            std::string::npos)
+  EXPECT_NE(run.Out.find("Anzahl der Zahlungen: Datei 3, gelesen 2 - ABWEICHUNG\n"), std::string::npos)
       << run.Out;
   EXPECT_NE(run.Out.find("Ergebnis: 1 Abweichung gefunden."), std::string::npos);
 }
@@ -424,8 +425,7 @@ TEST_F(CliTest, CheckFindsAWrongTotalToTheCent) {
   bytes.replace(bytes.size() - 128 + 64, 13, "0000000000031");
   const auto run = RunCli({"check", dir.Write("total.dta", bytes), "--locale", "de_DE"});
   EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_NE(run.Out.find("Gesamtsumme (EUR): Datei 0,31, berechnet 0,30 - ABWEICHUNG\n"),
-            std::string::npos)
+  EXPECT_NE(run.Out.find("Gesamtsumme (EUR): Datei 0,31, berechnet 0,30 - ABWEICHUNG\n"), std::string::npos)
       << run.Out;
 }
 
@@ -440,30 +440,26 @@ TEST_F(CliTest, CheckComparesTheTotalOfADmFileInDm) {
   bytes.replace(bytes.size() - 128 + 64, 13, "0000000000999");
   const auto run = RunCli({"check", dir.Write("dm.dta", bytes), "--locale", "de_DE"});
   EXPECT_EQ(run.ExitCode, 0) << run.Out;
-  EXPECT_NE(run.Out.find("Gesamtsumme (DM): Datei 5,00, berechnet 5,00 - in Ordnung"),
-            std::string::npos);
+  EXPECT_NE(run.Out.find("Gesamtsumme (DM): Datei 5,00, berechnet 5,00 - in Ordnung"), std::string::npos);
 }
 
 TEST_F(CliTest, CheckFindsWrongCheckSumsInSampleFiles) {
   auto run = RunCli({"check", DataFile("pear_wrong_E_blz_sum.dta")});
   EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_NE(
-      run.Out.find("Prüfsumme Bankleitzahlen: Datei 66668887, berechnet 66668888 - ABWEICHUNG"),
-      std::string::npos)
+  EXPECT_NE(run.Out.find("Prüfsumme Bankleitzahlen: Datei 66668887, berechnet 66668888 - ABWEICHUNG"),
+            std::string::npos)
       << run.Out;
 
   run = RunCli({"check", DataFile("pear_wrong_E_account_sum.dta")});
   EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_NE(
-      run.Out.find("Prüfsumme Kontonummern: Datei 27159000, berechnet 27158000 - ABWEICHUNG"),
-      std::string::npos)
+  EXPECT_NE(run.Out.find("Prüfsumme Kontonummern: Datei 27159000, berechnet 27158000 - ABWEICHUNG"),
+            std::string::npos)
       << run.Out;
 }
 
 TEST_F(CliTest, CheckPassesConsistentSampleFilesWithExtensionParts) {
-  for (const char* name : {"pear_basic_credit_GK.dta", "pear_basic_debit_LK.dta",
-                           "pear_15_extensions.dta", "pear_writer_debit_5ext.dta",
-                           "pear_8bit_latin1_names.dta"}) {
+  for (const char* name : {"pear_basic_credit_GK.dta", "pear_basic_debit_LK.dta", "pear_15_extensions.dta",
+                           "pear_writer_debit_5ext.dta", "pear_8bit_latin1_names.dta"}) {
     SCOPED_TRACE(name);
     const auto run = RunCli({"check", DataFile(name)});
     EXPECT_EQ(run.ExitCode, 0) << run.Out;
@@ -477,8 +473,7 @@ TEST_F(CliTest, CheckListsTheReadersFieldChecks) {
   a.length = "0127";
   const auto run = RunCli({"check", dir.Write("kind.dta", File(a, {CRecord()}))});
   EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_NE(run.Out.find("Feldprüfung: Ungültige Länge - ABWEICHUNG\n"), std::string::npos)
-      << run.Out;
+  EXPECT_NE(run.Out.find("Feldprüfung: Ungültige Länge - ABWEICHUNG\n"), std::string::npos) << run.Out;
   EXPECT_NE(run.Out.find("Feldprüfung: Nur Kennzeichen GK, LK, GB, LB erlaubt - ABWEICHUNG\n"),
             std::string::npos);
   EXPECT_EQ(run.Out.find("keine Beanstandung"), std::string::npos);

@@ -1,6 +1,6 @@
 #include <limits>
-#include <random>
 #include <memory>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,9 @@ TEST(JsonExportTest, FailedLoadGivesOnlyTheErrorText) {
 TEST(JsonExportTest, FieldsInTheDocumentsOrderAndTextsInUtf8) {
   ombra::TDtaus doc;
   doc.SatzA->Datum = {2010, 1, 30};
-  doc.SatzA->Art = "\xDC" "berweisungen";
+  doc.SatzA->Art =
+      "\xDC"
+      "berweisungen";
   doc.SatzA->Name = "\x80 ";
   doc.SatzA->Euro = true;
   doc.AddSatzC(-1.5, "", "", "", {"[A]", ""});
@@ -48,28 +50,50 @@ TEST(JsonExportTest, FieldsInTheDocumentsOrderAndTextsInUtf8) {
 
   doc.AddSatzC(0, "", "", "", {"\\\"X\""});
 
-  EXPECT_EQ(Written(doc),
-            "{\n"
-            R"(  "ErrorText": "",)" "\n"
-            R"(  "SatzA": {"Datum":"2010-01-30","Art":"Überweisungen","Name":"€ ","BLZ":"",)"
-            R"("Konto":"","Referenz":"","Euro":true},)" "\n"
-            R"(  "SatzCList": [)" "\n"
-            R"(    {"Betrag":-1.5,"BLZ":"","Konto":"","Name":"","Verwendungszweck":["[A]",""]},)" "\n"
-            R"(    {"Betrag":0.0,"BLZ":"","Konto":"","Name":"","Verwendungszweck":["\\\"X\""]})" "\n"
-            R"(  ],)" "\n"
-            R"(  "SatzE": {"Anzahl":1,"AnzahlDatei":2,"SummeDM":0.0,"SummeKonto":99999999999999999,"SummeBLZ":0,)"
-            R"("SummeEuro":0.0})" "\n"
-            "}\n");
+  EXPECT_EQ(
+      Written(doc),
+      "{\n"
+      R"(  "ErrorText": "",)"
+      "\n"
+      R"(  "SatzA": {"Datum":"2010-01-30","Art":"Überweisungen","Name":"€ ","BLZ":"",)"
+      R"("Konto":"","Referenz":"","Euro":true},)"
+      "\n"
+      R"(  "SatzCList": [)"
+      "\n"
+      R"(    {"Betrag":-1.5,"BLZ":"","Konto":"","Name":"","Verwendungszweck":["[A]",""]},)"
+      "\n"
+      R"(    {"Betrag":0.0,"BLZ":"","Konto":"","Name":"","Verwendungszweck":["\\\"X\""]})"
+      "\n"
+      R"(  ],)"
+      "\n"
+      R"(  "SatzE": {"Anzahl":1,"AnzahlDatei":2,"SummeDM":0.0,"SummeKonto":99999999999999999,"SummeBLZ":0,)"
+      R"("SummeEuro":0.0})"
+      "\n"
+      "}\n");
 }
 
 // The hand-written payment writer must give the bytes the library gives for the same object.
 TEST(JsonExportTest, PaymentWriterMatchesTheLibrarysDump) {
   std::string everyByte;
   for (int b = 1; b < 256; ++b) everyByte += static_cast<char>(b);
-  const std::string texts[] = {"", "MEIER [\\] ~", everyByte, std::string("A\0B", 3),
-                               "\x1F\x7F\"\\\b\t\n\f\r/", "\x80\x81\x8D\x9F\xA0\xFF"};
-  const double amounts[] = {0.0, -0.0, -1.5, 0.1, 0.29, 1234567.89, 99999999999.99, 1e-7, 5e-324,
-                            1e300, 123456789012345678.0, std::numeric_limits<double>::infinity(),
+  const std::string texts[] = {"",
+                               "MEIER [\\] ~",
+                               everyByte,
+                               std::string("A\0B", 3),
+                               "\x1F\x7F\"\\\b\t\n\f\r/",
+                               "\x80\x81\x8D\x9F\xA0\xFF"};
+  const double amounts[] = {0.0,
+                            -0.0,
+                            -1.5,
+                            0.1,
+                            0.29,
+                            1234567.89,
+                            99999999999.99,
+                            1e-7,
+                            5e-324,
+                            1e300,
+                            123456789012345678.0,
+                            std::numeric_limits<double>::infinity(),
                             std::numeric_limits<double>::quiet_NaN()};
   ombra::TDtaus doc;
   for (const std::string& text : texts)

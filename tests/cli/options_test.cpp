@@ -21,8 +21,8 @@ TParse Parse(const std::vector<std::string>& args) {
   for (const auto& a : args) argv.push_back(a.c_str());
   TParse result;
   std::ostringstream out, err;
-  result.ExitCode = cli::ParseCommandLine(static_cast<int>(argv.size()), argv.data(),
-                                          result.Invocation, out, err);
+  result.ExitCode =
+      cli::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), result.Invocation, out, err);
   result.Out = out.str();
   result.Err = err.str();
   return result;

@@ -20,8 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::size_t EntriesIn(const fs::path& folder) {
-  return static_cast<std::size_t>(
-      std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+  return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 mode_t ModeOf(const fs::path& file) {
@@ -160,8 +159,8 @@ TEST_F(OutputTest, AFailedWriteIsReportedAndTheEarlierFileStays) {
     output.Write(std::string(3 << 20, 'x'));
     EXPECT_FALSE(output.Commit());
   }
-  EXPECT_EQ(output.Error(), "Die Ausgabedatei " + file.string() +
-                                " kann nicht geschrieben werden: Die Datei wird zu groß.");
+  EXPECT_EQ(output.Error(),
+            "Die Ausgabedatei " + file.string() + " kann nicht geschrieben werden: Die Datei wird zu groß.");
   EXPECT_EQ(ReadBytes(file), "alt");
 }
 

@@ -60,8 +60,7 @@ inline TRun RunCli(const std::vector<std::string>& args, const TRunOptions& opti
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(127);
     ::setenv("LC_ALL", "C", 1);
-    for (const auto& [name, value] : options.Environment)
-      ::setenv(name.c_str(), value.c_str(), 1);
+    for (const auto& [name, value] : options.Environment) ::setenv(name.c_str(), value.c_str(), 1);
     if (options.FileSizeLimit != 0) {
       // Ignored, the signal turns the oversized write into an ordinary EFBIG failure.
       std::signal(SIGXFSZ, SIG_IGN);

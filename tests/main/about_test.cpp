@@ -36,7 +36,8 @@ TEST_F(AboutTest, LabelsDoNotOverlap) {
   const QList<QLabel*> labels{box.Label1, box.versionLabel, box.Label2, box.Label3, box.Label4};
   for (qsizetype i = 0; i + 1 < labels.size(); ++i)
     EXPECT_LE(labels[i]->geometry().bottom(), labels[i + 1]->geometry().top()) << i;
-  for (QLabel* label : labels) EXPECT_LE(label->geometry().right(), box.width()) << label->objectName().toStdString();
+  for (QLabel* label : labels)
+    EXPECT_LE(label->geometry().right(), box.width()) << label->objectName().toStdString();
 }
 
 TEST_F(AboutTest, LinkOpensTheAddressAndTheBoxStaysOpen) {

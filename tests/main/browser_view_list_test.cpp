@@ -19,18 +19,21 @@ namespace {
 
 std::vector<testdta::CRecord> Numbered(int count, const std::string& prefix) {
   std::vector<testdta::CRecord> payments;
-  for (int i = 1; i <= count; ++i) payments.push_back(Payment(prefix + " " + std::to_string(i), 100 + i, "ZWECK"));
+  for (int i = 1; i <= count; ++i)
+    payments.push_back(Payment(prefix + " " + std::to_string(i), 100 + i, "ZWECK"));
   return payments;
 }
 
 class ListInViewTest : public ::testing::Test {
  protected:
   // The page written as the viewer writes it, and the model of the document it came from.
-  std::shared_ptr<TPaymentModel> WriteList(const std::string& name, const std::vector<testdta::CRecord>& payments) {
+  std::shared_ptr<TPaymentModel> WriteList(const std::string& name,
+                                           const std::vector<testdta::CRecord>& payments) {
     path = folder.Write(name, ControlListPage(payments));
     auto document = std::make_shared<ombra::TDtaus>();
     document->Load(folder.Write(name + ".dta", SampleFile(payments)));
-    return std::make_shared<TPaymentModel>(document, ombra::TRegionalSettings::de_DE(), support::FooterText());
+    return std::make_shared<TPaymentModel>(document, ombra::TRegionalSettings::de_DE(),
+                                           support::FooterText());
   }
 
   testdta::TempDir folder;
@@ -41,7 +44,8 @@ class ListInViewTest : public ::testing::Test {
 
 TEST_F(ListInViewTest, ControlListGoesToTheListAndOtherPagesToTheBrowser) {
   auto list = WriteList("liste.html", {Payment("M]LLER", 12345, "GEB]HR"), Payment("SCHULZE", 99, "MIETE")});
-  const std::string other = folder.Write("fehler.html", "<html><body>Beim Lesen ist ein Fehler aufgetreten.</body></html>\r\n");
+  const std::string other =
+      folder.Write("fehler.html", "<html><body>Beim Lesen ist ein Fehler aufgetreten.</body></html>\r\n");
   view.Navigate(Q(other));
   view.NavigateToList(Q(path), list);
   EXPECT_TRUE(view.showsList());

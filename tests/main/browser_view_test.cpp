@@ -31,7 +31,8 @@ TEST(PageTextTest, StyleRulesLoseTheirCommentMarks) {
 }
 
 TEST(PageTextTest, ParagraphFollowsEveryRule) {
-  EXPECT_EQ(PageForView(QStringLiteral("a<hr>b<HR size=2>c<hrx>")), QStringLiteral("a<hr><p>b<HR size=2><p>c<hrx>"));
+  EXPECT_EQ(PageForView(QStringLiteral("a<hr>b<HR size=2>c<hrx>")),
+            QStringLiteral("a<hr><p>b<HR size=2><p>c<hrx>"));
 }
 
 class BrowserViewTest : public ::testing::Test {
@@ -49,10 +50,11 @@ TEST_F(BrowserViewTest, HasNoDocumentBeforeTheFirstPage) {
 }
 
 TEST_F(BrowserViewTest, ShowsAWindows1252PageWithItsFontRule) {
-  const std::string page = folder.Write(
-      "seite.html",
-      "<html><head><style><!-- p,td,th {font-family:arial} --></style></head><body>"
-      "<p><b>Datentr\xE4ger-Kontrolliste</b><table><tr><td>Zelle \x80</td></tr></table></p></body></html>\r\n");
+  const std::string page =
+      folder.Write("seite.html",
+                   "<html><head><style><!-- p,td,th {font-family:arial} --></style></head><body>"
+                   "<p><b>Datentr\xE4ger-Kontrolliste</b><table><tr><td>Zelle "
+                   "\x80</td></tr></table></p></body></html>\r\n");
   view.Navigate(Q(page));
   EXPECT_FALSE(view.showsList());
   EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("Datenträger-Kontrolliste")));
@@ -100,7 +102,8 @@ TEST_F(BrowserViewTest, MissingPageIsAnErrorAndTheViewKeepsItsPage) {
 }
 
 TEST_F(BrowserViewTest, LinksGoToTheDesktopAndTheViewStays) {
-  const std::string page = folder.Write("seite.html", "<p><a href=\"https://quandel.example.org/\">x</a></p>");
+  const std::string page =
+      folder.Write("seite.html", "<p><a href=\"https://quandel.example.org/\">x</a></p>");
   view.Navigate(Q(page));
   const QUrl shown = view.pageBrowser()->source();
   emit view.pageBrowser()->anchorClicked(QUrl(QStringLiteral("https://quandel.example.org/")));

@@ -75,14 +75,20 @@ TEST_F(CheckViewTest, BarSaysWhatTheCheckFound) {
     std::vector<QString> lines;  // each the start of a line, in this order
   };
   const std::vector<Case> cases{
-      {"consistent", Accounts(4), TInfoKind::Information,
+      {"consistent",
+       Accounts(4),
+       TInfoKind::Information,
        {"Datei stimmig: 4 Zahlungen, Summen und Prüfsummen passen, alle Konten gültig"}},
       {"one payment", Accounts(1), TInfoKind::Information, {"Datei stimmig: 1 Zahlung, "}},
-      {"wrong total, failing account", WrongTotal(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}})),
+      {"wrong total, failing account",
+       WrongTotal(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}})),
        TInfoKind::Error,
        {"Datei nicht stimmig:", "Gesamtsumme (EUR): Datei 6,01, berechnet 6,00",
-        "Zahlung 2: Kontonummer 1234567890 ist bei der Bank 200 505 50 (Hamburger Sparkasse, Hamburg) nicht gültig"}},
-      {"unknown bank", Accounts(2, {{2, To(kUnknownBlz, "0000012345", 2)}}), TInfoKind::Warning,
+        "Zahlung 2: Kontonummer 1234567890 ist bei der Bank 200 505 50 (Hamburger Sparkasse, Hamburg) nicht "
+        "gültig"}},
+      {"unknown bank",
+       Accounts(2, {{2, To(kUnknownBlz, "0000012345", 2)}}),
+       TInfoKind::Warning,
        {"Hinweise zur Datei:", "Zahlung 2: Bankleitzahl 100 200 30 steht nicht im Bankverzeichnis"}},
   };
   for (const Case& c : cases) {
@@ -93,7 +99,8 @@ TEST_F(CheckViewTest, BarSaysWhatTheCheckFound) {
     const QStringList lines = Lines();
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(c.lines.size())) << lines.join(u'|').toStdString();
     for (std::size_t i = 0; i < c.lines.size(); ++i)
-      EXPECT_TRUE(lines[static_cast<qsizetype>(i)].startsWith(c.lines[i])) << lines[static_cast<qsizetype>(i)].toStdString();
+      EXPECT_TRUE(lines[static_cast<qsizetype>(i)].startsWith(c.lines[i]))
+          << lines[static_cast<qsizetype>(i)].toStdString();
   }
 }
 
@@ -104,18 +111,21 @@ TEST_F(CheckViewTest, NewerFileWinsOverACheckStillRunning) {
   QSignalSpy checked(form->checkView->runner(), &TCheckRunner::finished);
   form->ShowFile(QString::fromStdString(older));
   form->ShowFile(QString::fromStdString(newer));
-  while (form->checkView->runner()->isBusy() || form->WebBrowser1->isReading()) QCoreApplication::processEvents();
+  while (form->checkView->runner()->isBusy() || form->WebBrowser1->isReading())
+    QCoreApplication::processEvents();
   QCoreApplication::processEvents();
   ASSERT_EQ(checked.count(), 1);
   EXPECT_EQ(checked.front().front().value<TViewerCheckResult>()->Payments, 5);
-  EXPECT_EQ(Lines().front(), QStringLiteral("Datei stimmig: 5 Zahlungen, Summen und Prüfsummen passen, alle Konten gültig"));
+  EXPECT_EQ(Lines().front(),
+            QStringLiteral("Datei stimmig: 5 Zahlungen, Summen und Prüfsummen passen, alle Konten gültig"));
 }
 
 TEST_F(CheckViewTest, FindingLeadsToItsRow) {
   Show(Accounts(300, {{250, To(kFailsBlz, "1234567890", 250)}}));
   const auto [first, last] = List().visibleRows();
   ASSERT_LT(last, 249) << "row must start out of sight";
-  const QRegularExpressionMatch link = QRegularExpression(QStringLiteral("href=\"([^\"]+)\">Zahlung 250:")).match(Bar().text());
+  const QRegularExpressionMatch link =
+      QRegularExpression(QStringLiteral("href=\"([^\"]+)\">Zahlung 250:")).match(Bar().text());
   ASSERT_TRUE(link.hasMatch()) << Bar().text().toStdString();
   emit Bar().label()->linkActivated(link.captured(1));
   EXPECT_EQ(List().selection().cursor(), 249);
@@ -126,8 +136,10 @@ TEST_F(CheckViewTest, FindingLeadsToItsRow) {
 TEST_F(CheckViewTest, RowsShowBankAndMarkFailingAccounts) {
   Show(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}, {3, To(kUnknownBlz, "0000012345", 3)}}));
   EXPECT_EQ(form->checkView->cellToolTip(0, kColBlz), QStringLiteral("Commerzbank, Köln"));
-  EXPECT_EQ(form->checkView->cellToolTip(1, kColBlz), QStringLiteral("Hamburger Sparkasse, Hamburg\nKonto: ungültig"));
-  EXPECT_TRUE(form->checkView->cellToolTip(2, kColBlz).startsWith(QStringLiteral("Bankleitzahl steht nicht im Bankverzeichnis")));
+  EXPECT_EQ(form->checkView->cellToolTip(1, kColBlz),
+            QStringLiteral("Hamburger Sparkasse, Hamburg\nKonto: ungültig"));
+  EXPECT_TRUE(form->checkView->cellToolTip(2, kColBlz)
+                  .startsWith(QStringLiteral("Bankleitzahl steht nicht im Bankverzeichnis")));
   EXPECT_EQ(form->checkView->cellToolTip(0, kColName), QString());
   const std::vector<bool> flagged{List().isFlagged(0), List().isFlagged(1), List().isFlagged(2)};
   EXPECT_EQ(flagged, (std::vector<bool>{false, true, false}));

@@ -37,9 +37,11 @@ void SaveLines(const ombra::TLineList& lines, const QString& path) {
 TEST(FileNameTest, BytesSurviveAndReadWithWindows1252WhereTheyAreNoUtf8) {
   const std::pair<std::string, QString> cases[] = {
       {"/daten/b\xFCro.dta", QStringLiteral("/daten/büro.dta")},
-      {"\xC3\x9C" "ber \xE6\x97\xA5.dta", QStringLiteral("Über 日.dta")},
+      {"\xC3\x9C"
+       "ber \xE6\x97\xA5.dta",
+       QStringLiteral("Über 日.dta")},
       {"\xF0\x9F\x98\x80\x80\xC3", QStringLiteral("😀€Ã")},  // valid, then two stray bytes
-      {"\xED\xA0\x80", QStringLiteral("í\u00A0€")},          // an encoded surrogate is no UTF-8
+      {"\xED\xA0\x80", QStringLiteral("í\u00A0€")},         // an encoded surrogate is no UTF-8
       {"", QString()},
   };
   for (const auto& [bytes, readable] : cases) {
@@ -48,7 +50,9 @@ TEST(FileNameTest, BytesSurviveAndReadWithWindows1252WhereTheyAreNoUtf8) {
     EXPECT_EQ(FileNameToBytes(name), bytes);
     EXPECT_EQ(ReadableFileName(name), readable);
   }
-  EXPECT_EQ(FileNameFromBytes("\xC3\x9C" "ber.dta"), QStringLiteral("Über.dta"));
+  EXPECT_EQ(FileNameFromBytes("\xC3\x9C"
+                              "ber.dta"),
+            QStringLiteral("Über.dta"));
 }
 
 TEST(FileTimeTest, TakesLocalTimeAtTwoSeconds) {
@@ -119,7 +123,8 @@ TEST(SaveLinesTest, PageIsPrivateAndReplacesWhateverStandsAtItsPath) {
   const std::string victim = folder.Write("anderes.txt", "bleibt");
   const std::pair<const char*, std::function<void()>> cases[] = {
       {"nothing", [] {}},
-      {"an older page open to all", [&] {
+      {"an older page open to all",
+       [&] {
          folder.Write("dtaus.html", "alt");
          fs::permissions(path, fs::perms(0644));
        }},
@@ -156,7 +161,8 @@ TEST(PagePathTest, ThePageOfTheShownFileItselfGoesToTheCache) {
   EXPECT_EQ(PagePathBeside(beside, (program.Path() / "." / "dtaus.html").string()), cachePage);
   // The installed viewer writes to the cache anyway; its own page cannot be shown in place.
   std::filesystem::copy_file(page, cache.Path() / "quandel" / "dtaus.html");
-  EXPECT_THROW(PagePathBeside(cachePage, (cache.Path() / "quandel" / "dtaus.html").string()), std::runtime_error);
+  EXPECT_THROW(PagePathBeside(cachePage, (cache.Path() / "quandel" / "dtaus.html").string()),
+               std::runtime_error);
 }
 
 TEST(SaveLinesTest, FailureNamesThePathAndTheReason) {
@@ -212,8 +218,9 @@ TEST(PagePathTest, InstalledProgramUsesTheCacheEvenWhenItsFolderCouldBeWritten) 
 TEST(PagePathTest, CacheDefaultsToTheHomeFolder) {
   testdta::TempDir home;
   ScopedEnv homeEnv("HOME", home.Path().string());
-  for (const std::optional<std::string>& value : {std::optional<std::string>(), std::optional<std::string>(""),
-                                                  std::optional<std::string>("relativ/cache")}) {
+  for (const std::optional<std::string>& value :
+       {std::optional<std::string>(), std::optional<std::string>(""),
+        std::optional<std::string>("relativ/cache")}) {
     ScopedEnv env("XDG_CACHE_HOME", value);
     EXPECT_EQ(CacheDtausHtmlPath(), Q(home.Path() / ".cache" / "quandel" / "dtaus.html"));
   }
@@ -229,8 +236,8 @@ bool Matches(const QString& qtFilter, const QString& name) {
 }
 
 TEST(NameFilterTest, KeepsTheDescriptionsAndMatchesAsOnWindows) {
-  const QStringList filters = QtNameFilters(QString::fromUtf8(
-      "DTAUS-Datei (*.dta)|*.dta|DTAUS-Datei (dtaus1.*)|dtaus1.*|Alle Dateien (*.*)|*.*"));
+  const QStringList filters = QtNameFilters(
+      QString::fromUtf8("DTAUS-Datei (*.dta)|*.dta|DTAUS-Datei (dtaus1.*)|dtaus1.*|Alle Dateien (*.*)|*.*"));
   ASSERT_EQ(filters.size(), 3);
   EXPECT_TRUE(filters[0].startsWith(QStringLiteral("DTAUS-Datei (*.dta) (")));
   EXPECT_TRUE(filters[1].startsWith(QStringLiteral("DTAUS-Datei (dtaus1.*) (")));
@@ -257,7 +264,8 @@ TEST(GermanTextsTest, ShortcutsUseGermanKeyNames) {
   EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P).toString(QKeySequence::NativeText),
             QStringLiteral("Strg+Umschalt+P"));
   // The portable form stays as it is, so shortcuts keep working.
-  EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_O).toString(QKeySequence::PortableText), QStringLiteral("Ctrl+O"));
+  EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_O).toString(QKeySequence::PortableText),
+            QStringLiteral("Ctrl+O"));
 }
 
 TEST(ExceptionTextTest, ReadsUtf8AndWindows1252Messages) {

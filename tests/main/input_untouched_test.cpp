@@ -39,7 +39,8 @@ void ExpectSame(const FileStamp& before, const FileStamp& after, const std::stri
 using InputTest = ViewerTest;
 
 TEST_F(InputTest, ShowingFailingAndPrintingLeaveTheInputFilesAsTheyWere) {
-  const std::string good = WriteSample("gut.dta", {Payment("M]LLER", 12345, "GEB]HR"), Payment("SCHULZE", 99, "MIETE")});
+  const std::string good =
+      WriteSample("gut.dta", {Payment("M]LLER", 12345, "GEB]HR"), Payment("SCHULZE", 99, "MIETE")});
   testdta::ARecord a;
   a.date = "000000";
   const std::string bad = data.Write("kaputt.dta", testdta::File(a, {Payment("EMPFAENGER", 100, "ZWECK")}));

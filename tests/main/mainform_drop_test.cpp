@@ -56,7 +56,7 @@ TEST_F(DropTest, ZoomStepsAndReturnsToTheNormalSize) {
     int percent;
   };
   const std::vector<Step> steps{{commands.zoomIn, 110}, {commands.zoomIn, 125}, {commands.zoomReset, 100},
-                                {commands.zoomOut, 90}, {commands.zoomOut, 80},  {commands.zoomOut, 67},
+                                {commands.zoomOut, 90}, {commands.zoomOut, 80}, {commands.zoomOut, 67},
                                 {commands.zoomOut, 50}, {commands.zoomOut, 50}};
   for (const Step& step : steps) {
     step.action->trigger();

@@ -24,7 +24,10 @@ class FindTest : public ViewerTest {
   void SetUp() override {
     std::vector<testdta::CRecord> payments;
     for (int i = 1; i <= 200; ++i)
-      payments.push_back(Payment(i % 20 == 5 ? "M\xDC" "LLER " + std::to_string(i) : "EMPFAENGER " + std::to_string(i),
+      payments.push_back(Payment(i % 20 == 5 ? "M\xDC"
+                                               "LLER " +
+                                                   std::to_string(i)
+                                             : "EMPFAENGER " + std::to_string(i),
                                  100 * i, "ZWECK " + std::to_string(i)));
     file = WriteSample("liste.dta", payments);
     form = Start({QString::fromStdString(file)});
@@ -89,8 +92,9 @@ TEST_F(FindTest, EscapeLeavesTheHitSelectedForCopying) {
   EXPECT_EQ(list->selection().ranges(), (std::vector<TRowSelection::TRange>{{24, 25}}));
   commands->editCopy->trigger();
   EXPECT_EQ(Clipboard(), QStringLiteral("Nr.\tEmpfänger\tBLZ\tKonto\tVerwendungszweck\tBetrag\n") +
-                             list->cellText(24, 0) + QStringLiteral("\tMÜLLER 25\t") + list->cellText(24, 2) + u'\t' +
-                             list->cellText(24, 3) + QStringLiteral("\tZWECK 25\t") + list->cellText(24, 5) + u'\n');
+                             list->cellText(24, 0) + QStringLiteral("\tMÜLLER 25\t") + list->cellText(24, 2) +
+                             u'\t' + list->cellText(24, 3) + QStringLiteral("\tZWECK 25\t") +
+                             list->cellText(24, 5) + u'\n');
 }
 
 TEST_F(FindTest, CopiesSelectedRowsAsTextAndTable) {

@@ -22,7 +22,8 @@ class LoadingTest : public ViewerTest {
 
   std::string WriteMany(const std::string& name, int count, const std::string& prefix) {
     std::vector<testdta::CRecord> payments;
-    for (int i = 1; i <= count; ++i) payments.push_back(Payment(prefix + " " + std::to_string(i), 100 + i, "ZWECK"));
+    for (int i = 1; i <= count; ++i)
+      payments.push_back(Payment(prefix + " " + std::to_string(i), 100 + i, "ZWECK"));
     return WriteSample(name, payments);
   }
 };
@@ -56,7 +57,8 @@ TEST_F(LoadingTest, SmallFileShowsNoProgress) {
   const auto form = Start();
   form->show();
   int shown = 0;
-  QObject::connect(form->WebBrowser1, &TBrowserView::loadProgress, [&] { shown += form->LoadProgress->isVisible(); });
+  QObject::connect(form->WebBrowser1, &TBrowserView::loadProgress,
+                   [&] { shown += form->LoadProgress->isVisible(); });
   form->ShowFile(QString::fromStdString(file));
   WaitUntilLoaded(*form);
   QCoreApplication::processEvents();
@@ -105,8 +107,8 @@ TEST_F(LoadingTest, ErrorPageAfterAListReplacesItAndEndsTheProgress) {
   WaitUntilLoaded(*form);
   EXPECT_FALSE(form->WebBrowser1->showsList());
   EXPECT_FALSE(form->WebBrowser1->listView()->hasPage());
-  EXPECT_EQ(ViewText(*form).trimmed(),
-            QStringLiteral("Beim Lesen der Datei %1 ist ein Fehler aufgetreten.").arg(QString::fromStdString(broken)));
+  EXPECT_EQ(ViewText(*form).trimmed(), QStringLiteral("Beim Lesen der Datei %1 ist ein Fehler aufgetreten.")
+                                           .arg(QString::fromStdString(broken)));
   EXPECT_TRUE(form->LoadProgress->isHidden());
 }
 

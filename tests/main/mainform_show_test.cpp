@@ -17,7 +17,8 @@ namespace {
 
 using ShowTest = ViewerTest;
 
-const QRegularExpression kGermanStamp(QStringLiteral("^(.*) - (\\d+) - (\\d\\d\\.\\d\\d\\.\\d{4}( \\d\\d:\\d\\d:\\d\\d)?)$"));
+const QRegularExpression kGermanStamp(
+    QStringLiteral("^(.*) - (\\d+) - (\\d\\d\\.\\d\\d\\.\\d{4}( \\d\\d:\\d\\d:\\d\\d)?)$"));
 
 TEST_F(ShowTest, StatusGivesNameSizeAndTime) {
   const std::string file = WriteSample("status.dta", {Payment("EMPFAENGER", 12345, "ZWECK")});
@@ -103,8 +104,8 @@ TEST_F(ShowTest, FailedLoadShowsTheErrorPageAndFillsTheStatus) {
   form->ShowFile(QString::fromStdString(file));
   EXPECT_TRUE(desktop.messages->errors.empty());
   // The line break after the page reads as a blank.
-  EXPECT_EQ(ViewText(*form).trimmed(),
-            QStringLiteral("Beim Lesen der Datei %1 ist ein Fehler aufgetreten.").arg(QString::fromStdString(file)));
+  EXPECT_EQ(ViewText(*form).trimmed(), QStringLiteral("Beim Lesen der Datei %1 ist ein Fehler aufgetreten.")
+                                           .arg(QString::fromStdString(file)));
   // After name, size and time the reader's reason: record, field and byte.
   const QRegularExpression withReason(
       QStringLiteral("^(.*) - (\\d+) - \\d\\d\\.\\d\\d\\.\\d{4}(?: \\d\\d:\\d\\d:\\d\\d)? - (.+)$"));
@@ -120,7 +121,8 @@ TEST_F(ShowTest, AnEmptyNameShowsTheErrorPage) {
   const auto form = Start();
   form->ShowFile(QString());
   EXPECT_TRUE(desktop.messages->errors.empty());
-  EXPECT_EQ(ReadBytes(Html()), "<font face=arial color=#ff0000>Beim Lesen der Datei  ist ein Fehler aufgetreten.</font>\r\n");
+  EXPECT_EQ(ReadBytes(Html()),
+            "<font face=arial color=#ff0000>Beim Lesen der Datei  ist ein Fehler aufgetreten.</font>\r\n");
   EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("Beim Lesen der Datei ist ein Fehler aufgetreten.")));
   EXPECT_EQ(form->StatusText(), QStringLiteral(" - Datei nicht gefunden"));
 }
@@ -139,7 +141,9 @@ TEST_F(ShowTest, ErrorPageNamesAFileWithUmlautsReadably) {
   const std::string file = data.Write("Überweisung.dta", "kein DTAUS");
   const auto form = Start();
   form->ShowFile(QString::fromStdString(file));
-  EXPECT_NE(ReadBytes(Html()).find("\xDC" "berweisung.dta"), std::string::npos);
+  EXPECT_NE(ReadBytes(Html()).find("\xDC"
+                                   "berweisung.dta"),
+            std::string::npos);
   EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("Überweisung.dta")));
 }
 
@@ -270,7 +274,8 @@ TEST_F(ShowTest, RegionalSettingsAreReadAgainWhenTheLocaleChanges) {
   QEvent change(QEvent::LocaleChange);
   QCoreApplication::sendEvent(form.get(), &change);
   form->ShowFile(QString::fromStdString(file));
-  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 12/8/2026 2:22:06 PM"))) << form->StatusText().toStdString();
+  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 12/8/2026 2:22:06 PM")))
+      << form->StatusText().toStdString();
 }
 
 TEST_F(ShowTest, ApplicationWideLocaleChangeReachesTheWindow) {
@@ -281,7 +286,8 @@ TEST_F(ShowTest, ApplicationWideLocaleChangeReachesTheWindow) {
   QEvent change(QEvent::LocaleChange);
   QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
   form->ShowFile(QString::fromStdString(file));
-  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 12/8/2026 2:22:06 PM"))) << form->StatusText().toStdString();
+  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 12/8/2026 2:22:06 PM")))
+      << form->StatusText().toStdString();
 }
 
 TEST_F(ShowTest, FooterLinkOpensTheWebBrowserAndTheListStays) {

@@ -63,7 +63,8 @@ TEST_F(StartTest, NameFromAnOldArchiveIsShownReadablyAndRefreshed) {
   work.Write("b\xFCro.dta", SampleFile({Payment("ERSTER STAND", 100, "ZWECK")}));
   const auto form = Start({FileNameFromBytes("b\xFCro.dta")});
   EXPECT_TRUE(desktop.messages->errors.empty());
-  EXPECT_TRUE(form->StatusText().startsWith(QStringLiteral("büro.dta - "))) << form->StatusText().toStdString();
+  EXPECT_TRUE(form->StatusText().startsWith(QStringLiteral("büro.dta - ")))
+      << form->StatusText().toStdString();
   EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("ERSTER STAND")));
 
   work.Write("b\xFCro.dta", SampleFile({Payment("ZWEITER STAND", 100, "ZWECK")}));
@@ -149,7 +150,8 @@ TEST_F(StartTest, ToolBarHoldsOpenAndPrintWithTheirImages) {
     ASSERT_FALSE(image.isNull()) << action->objectName().toStdString();
     EXPECT_EQ(image.size(), QSize(16, 16));
   }
-  EXPECT_NE(form->fileOpenDtaus->icon().pixmap(16, 16).toImage(), form->filePrint->icon().pixmap(16, 16).toImage());
+  EXPECT_NE(form->fileOpenDtaus->icon().pixmap(16, 16).toImage(),
+            form->filePrint->icon().pixmap(16, 16).toImage());
   EXPECT_TRUE(form->fileExit->icon().isNull());
 }
 
@@ -191,9 +193,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsCase{"HexWith0x", "[viewer]\r\nfilterindex=0x2\r\n", 2, ""},
                       SettingsCase{"HexWithDollar", "[viewer]\nfilterindex=$2\n", 2, ""},
                       SettingsCase{"NoNumber", "[viewer]\nfilterindex=abc\n", 1, ""},
-                      SettingsCase{"CommaAndBackslashKept", "[Viewer]\nFilterIndex=3\nInitialDir=/daten/alt,neu\\ablage\n",
-                                   3, "/daten/alt,neu\\ablage"},
-                      SettingsCase{"Windows1252Folder", "[viewer]\ninitialdir=/daten/b\xFC" "ro\n", 1, "/daten/büro"},
+                      SettingsCase{"CommaAndBackslashKept",
+                                   "[Viewer]\nFilterIndex=3\nInitialDir=/daten/alt,neu\\ablage\n", 3,
+                                   "/daten/alt,neu\\ablage"},
+                      SettingsCase{"Windows1252Folder",
+                                   "[viewer]\ninitialdir=/daten/b\xFC"
+                                   "ro\n",
+                                   1, "/daten/büro"},
                       SettingsCase{"OutOfRangeGoesToTheDialog", "[viewer]\nfilterindex=7\n", 7, ""},
                       SettingsCase{"OtherSection", "[andere]\nfilterindex=2\n", 1, ""}),
     [](const ::testing::TestParamInfo<SettingsCase>& tested) { return std::string(tested.param.name); });

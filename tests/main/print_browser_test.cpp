@@ -120,8 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Outcome{"Printed", S_OK, OLECMDF_SUPPORTED | OLECMDF_ENABLED, S_OK, nullptr, true},
         Outcome{"EnabledAlone", S_OK, OLECMDF_ENABLED, S_OK, nullptr, true},
-        Outcome{"QueryFails", E_FAIL, OLECMDF_SUPPORTED | OLECMDF_ENABLED, S_OK, "Drucken nicht möglich", false},
-        Outcome{"QuerySucceedsOddly", 1, OLECMDF_SUPPORTED | OLECMDF_ENABLED, S_OK, "Drucken nicht möglich", false},
+        Outcome{"QueryFails", E_FAIL, OLECMDF_SUPPORTED | OLECMDF_ENABLED, S_OK, "Drucken nicht möglich",
+                false},
+        Outcome{"QuerySucceedsOddly", 1, OLECMDF_SUPPORTED | OLECMDF_ENABLED, S_OK, "Drucken nicht möglich",
+                false},
         Outcome{"NotEnabled", S_OK, OLECMDF_SUPPORTED, S_OK, "Drucken nicht möglich", false},
         Outcome{"Cancelled", S_OK, OLECMDF_ENABLED, OLECMDERR_E_CANCELED, "Abbruch durch User", true},
         Outcome{"Failed", S_OK, OLECMDF_ENABLED, E_FAIL, "Fehler!!!", true},

@@ -20,7 +20,8 @@ class PrintTest : public ViewerTest {
   static std::vector<testdta::CRecord> ManyPayments(int count) {
     std::vector<testdta::CRecord> payments;
     for (int i = 1; i <= count; ++i) {
-      testdta::CRecord c = Payment("EMPFAENGER " + std::to_string(i), 1000 + i, "ZWECK-A " + std::to_string(i));
+      testdta::CRecord c =
+          Payment("EMPFAENGER " + std::to_string(i), 1000 + i, "ZWECK-A " + std::to_string(i));
       c.extensions = {{"02", "ZWECK-B " + std::to_string(i)}, {"02", "ZWECK-C " + std::to_string(i)}};
       payments.push_back(c);
     }
@@ -55,8 +56,8 @@ TEST_F(PrintTest, NothingShownPrintsNothingAndSaysNothing) {
 }
 
 TEST_F(PrintTest, ControlListGoesToTheChosenPdfFile) {
-  const std::string file = WriteSample("druck.dta", {Payment("M]LLER", 12345, "GEB]HR F[LLIG"),
-                                                     Payment("SCHULZE", 99, "MIETE")});
+  const std::string file =
+      WriteSample("druck.dta", {Payment("M]LLER", 12345, "GEB]HR F[LLIG"), Payment("SCHULZE", 99, "MIETE")});
   const auto form = Start({QString::fromStdString(file)});
   Print(*form, true);
   EXPECT_TRUE(desktop.messages->messages.empty());
@@ -88,7 +89,8 @@ TEST_F(PrintTest, LongListsBreakBetweenRowsAndNumberThePages) {
   for (int page = 1; page <= pages; ++page) {
     const auto text = PdfText(Pdf(), page);
     ASSERT_TRUE(text);
-    EXPECT_NE(text->find("Seite " + std::to_string(page) + " von " + std::to_string(pages)), std::string::npos);
+    EXPECT_NE(text->find("Seite " + std::to_string(page) + " von " + std::to_string(pages)),
+              std::string::npos);
     for (int i = 1; i <= count; ++i) {
       const std::string n = std::to_string(i);
       const bool a = text->find("ZWECK-A " + n + "\n") != std::string::npos;
@@ -102,7 +104,8 @@ TEST_F(PrintTest, LongListsBreakBetweenRowsAndNumberThePages) {
       pageOf[row] = page;
     }
   }
-  for (int i = 1; i <= count; ++i) EXPECT_NE(pageOf[static_cast<std::size_t>(i)], 0) << "row " << i << " missing";
+  for (int i = 1; i <= count; ++i)
+    EXPECT_NE(pageOf[static_cast<std::size_t>(i)], 0) << "row " << i << " missing";
 }
 
 TEST_F(PrintTest, PageRangeAndCopiesFromTheDialogAreUsed) {

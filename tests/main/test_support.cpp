@@ -23,8 +23,8 @@ std::string ReadBytes(const std::filesystem::path& path) {
   return out.str();
 }
 
-void SetLocalFileTime(const std::filesystem::path& path, int year, int month, int day, int hour,
-                      int minute, int second) {
+void SetLocalFileTime(const std::filesystem::path& path, int year, int month, int day, int hour, int minute,
+                      int second) {
   std::tm local{};
   local.tm_year = year - 1900;
   local.tm_mon = month - 1;

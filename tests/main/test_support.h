@@ -17,8 +17,8 @@ QString Q(const std::filesystem::path& path);
 std::string ReadBytes(const std::filesystem::path& path);
 
 // Sets the file's last-write time to the given local time.
-void SetLocalFileTime(const std::filesystem::path& path, int year, int month, int day, int hour,
-                      int minute, int second);
+void SetLocalFileTime(const std::filesystem::path& path, int year, int month, int day, int hour, int minute,
+                      int second);
 
 // A good Euro file: sender "ABSENDER GMBH", date 31.12.02, the given payments.
 std::string SampleFile(const std::vector<testdta::CRecord>& payments);

@@ -24,8 +24,7 @@ std::vector<ombra::TFinding> Problems(const ombra::TFileCheck& check) {
 class CheckTest : public ::testing::Test {
  protected:
   ombra::TFileCheck Check(const std::string& bytes) {
-    return ombra::LoadAndCheck(doc, dir.Write("check.dta", bytes),
-                               ombra::TRegionalSettings::de_DE());
+    return ombra::LoadAndCheck(doc, dir.Write("check.dta", bytes), ombra::TRegionalSettings::de_DE());
   }
   TempDir dir;
   ombra::TDtaus doc;
@@ -51,15 +50,23 @@ TEST_F(CheckTest, EachWrongFieldIsFoundOnItsOwn) {
   } const cases[] = {
       {WithTrailerField(good, 11, "0000003"), TFindingKind::Count, 'E', "Anzahl der Zahlungen", "3",
        "Anzahl der Zahlungen: Datei 3, gelesen 2"},
-      {WithTrailerField(good, 11, "00000x2"), TFindingKind::Count, 'E', "Anzahl der Zahlungen",
-       "00000x2", "Anzahl der Zahlungen: Feld im E-Satz \x84" "00000x2\x93 ist keine Zahl, gelesen 2"},
-      {WithTrailerField(good, 65, "0000000024691"), TFindingKind::Total, 'E', "Gesamtsumme (EUR)",
-       "246,91", "Gesamtsumme (EUR): Datei 246,91, berechnet 246,90"},
+      {WithTrailerField(good, 11, "00000x2"), TFindingKind::Count, 'E', "Anzahl der Zahlungen", "00000x2",
+       "Anzahl der Zahlungen: Feld im E-Satz \x84"
+       "00000x2\x93 ist keine Zahl, gelesen 2"},
+      {WithTrailerField(good, 65, "0000000024691"), TFindingKind::Total, 'E', "Gesamtsumme (EUR)", "246,91",
+       "Gesamtsumme (EUR): Datei 246,91, berechnet 246,90"},
       {WithTrailerField(good, 31, "00000000000246913"), TFindingKind::CheckSum, 'E',
-       "Pr\xFC" "fsumme Kontonummern", "246913", "Pr\xFC" "fsumme Kontonummern: Datei 246913, berechnet 246912"},
+       "Pr\xFC"
+       "fsumme Kontonummern",
+       "246913",
+       "Pr\xFC"
+       "fsumme Kontonummern: Datei 246913, berechnet 246912"},
       {WithTrailerField(good, 48, "00000000175308641"), TFindingKind::CheckSum, 'E',
-       "Pr\xFC" "fsumme Bankleitzahlen", "175308641",
-       "Pr\xFC" "fsumme Bankleitzahlen: Datei 175308641, berechnet 175308642"},
+       "Pr\xFC"
+       "fsumme Bankleitzahlen",
+       "175308641",
+       "Pr\xFC"
+       "fsumme Bankleitzahlen: Datei 175308641, berechnet 175308642"},
       {WithTrailerField(good, 5, "X"), TFindingKind::FieldCheck, 'E', "Satzart", "X",
        "Nur Satzart E erlaubt"},
       {File(kind, {CRecord()}), TFindingKind::FieldCheck, 'A', "Kennzeichen", "XY",
@@ -70,7 +77,8 @@ TEST_F(CheckTest, EachWrongFieldIsFoundOnItsOwn) {
        "Hinter dem E-Satz stehen ab Byte 769 weitere 3 Bytes, die nicht gelesen werden"},
       {good + "\r\n" + good, TFindingKind::Trailer, 0, "Dateiende", "A-Satz",
        "Hinter dem E-Satz beginnt ab Byte 771 ein weiterer Datentr\xE4ger (A-Satz); seine "
-       "Zahlungen werden nirgends gezeigt und nicht gepr\xFC" "ft"},
+       "Zahlungen werden nirgends gezeigt und nicht gepr\xFC"
+       "ft"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -85,8 +93,8 @@ TEST_F(CheckTest, EachWrongFieldIsFoundOnItsOwn) {
     EXPECT_EQ(f.Found, c.found);
     EXPECT_EQ(f.Text, c.text);
     // Only bytes after the trailer that are not another batch leave the file consistent.
-    EXPECT_EQ(f.Severity, c.text.find("weitere 3 Bytes") != std::string::npos ? TSeverity::Warning
-                                                                             : TSeverity::Error);
+    EXPECT_EQ(f.Severity,
+              c.text.find("weitere 3 Bytes") != std::string::npos ? TSeverity::Warning : TSeverity::Error);
     EXPECT_EQ(check.Ok(), f.Severity != TSeverity::Error);
     EXPECT_EQ(check.FirstProblem()->Text, c.text);
   }
@@ -94,9 +102,9 @@ TEST_F(CheckTest, EachWrongFieldIsFoundOnItsOwn) {
 
 TEST_F(CheckTest, PaddingAfterTheTrailerIsNoFinding) {
   const std::string good = File(ARecord(), {CRecord()});
-  for (const std::string& padding : {std::string(), std::string(128, ' '), std::string(300, '\0'),
-                                    std::string("\r\n"), std::string("\x1A"),
-                                    std::string("\r\n\x1A \0", 5) + std::string(70000, ' ')}) {
+  for (const std::string& padding :
+       {std::string(), std::string(128, ' '), std::string(300, '\0'), std::string("\r\n"),
+        std::string("\x1A"), std::string("\r\n\x1A \0", 5) + std::string(70000, ' ')}) {
     const auto check = Check(good + padding);
     EXPECT_TRUE(check.Ok());
     EXPECT_TRUE(Problems(check).empty()) << Problems(check).front().Text;
@@ -111,7 +119,9 @@ TEST_F(CheckTest, PaymentsThatAreNoNumbersAreNamedAndTheLoadFailureIsKept) {
   const auto problems = Problems(check);
   ASSERT_FALSE(problems.empty());
   EXPECT_EQ(problems[0].Payment, 2);
-  EXPECT_EQ(problems[0].Text, "Zahlung 2: Bankleitzahl \x84" "160 F00 00\x93 ist keine Zahl");
+  EXPECT_EQ(problems[0].Text,
+            "Zahlung 2: Bankleitzahl \x84"
+            "160 F00 00\x93 ist keine Zahl");
 
   check = Check(ARecord().Bytes());
   EXPECT_FALSE(check.Loaded);
@@ -170,13 +180,18 @@ TEST_F(CheckTest, AccountsAreJudgedByTheirBanks) {
   const std::tuple<TSeverity, std::int64_t, std::string> expected[] = {
       {TSeverity::Error, 2,
        "Zahlung 2: Kontonummer 123456 ist bei der Bank 200 505 50 (Sparkasse, Hamburg) nicht "
-       "g\xFCltig (Pr\xFC" "fziffer falsch)"},
+       "g\xFCltig (Pr\xFC"
+       "fziffer falsch)"},
       {TSeverity::Warning, 3,
-       "Zahlung 3 (und 1 weitere an diese Bank): Bankleitzahl 100 200 30 steht nicht im Bankverzeichnis vom 01.02.2003 (eine "
+       "Zahlung 3 (und 1 weitere an diese Bank): Bankleitzahl 100 200 30 steht nicht im Bankverzeichnis vom "
+       "01.02.2003 (eine "
        "Bankleitzahl einer alten Datei kann seither aufgehoben sein)"},
       {TSeverity::Warning, 4,
-       "Zahlung 4: Kontonummer 123456 nicht gepr\xFC" "ft, denn die Pr\xFC" "fziffernmethode E4 der "
-       "Bank 450 500 01 (Sparkasse, Hagen) ist nicht verf\xFC" "gbar (Bankverzeichnis vom 01.02.2003)"},
+       "Zahlung 4: Kontonummer 123456 nicht gepr\xFC"
+       "ft, denn die Pr\xFC"
+       "fziffernmethode E4 der "
+       "Bank 450 500 01 (Sparkasse, Hagen) ist nicht verf\xFC"
+       "gbar (Bankverzeichnis vom 01.02.2003)"},
   };
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(problems[i].Severity, std::get<0>(expected[i]));

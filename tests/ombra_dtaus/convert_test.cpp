@@ -19,7 +19,9 @@ TEST(IntegerConversion, ReadsDecimalAndHexadecimalFields) {
 
 TEST(IntegerConversion, NulEndsTheFieldEarly) {
   EXPECT_EQ(StrToInt64("12\0 junk"s), 12);
-  EXPECT_THROW(StrToInt64("\0" "12"s), EConvertError);
+  EXPECT_THROW(StrToInt64("\0"
+                          "12"s),
+               EConvertError);
 }
 
 TEST(IntegerConversion, RejectsEverythingElse) {
@@ -40,13 +42,16 @@ TEST(DecimalConversion, DigitsReadTheSameWithEverySeparator) {
   EXPECT_DOUBLE_EQ(StrToFloat("12,", ','), 12.0);
   EXPECT_DOUBLE_EQ(StrToFloat("1E3", ','), 1000.0);
   EXPECT_DOUBLE_EQ(StrToFloat("25e-1", '.'), 2.5);
-  EXPECT_DOUBLE_EQ(StrToFloat("42\0" "abc"s, ','), 42.0);
+  EXPECT_DOUBLE_EQ(StrToFloat("42\0"
+                              "abc"s,
+                              ','),
+                   42.0);
   EXPECT_DOUBLE_EQ(StrToFloat("1e-999", ','), 0.0);
 }
 
 TEST(DecimalConversion, RejectsBlanksForeignSeparatorsAndOverflow) {
-  for (const char* bad : {"", "           ", "12.5", "1.234,5", "1 2", "1E", "e5", ",", "+",
-                          "0x10", "1E999", "inf", "nan", "12,5,0"}) {
+  for (const char* bad : {"", "           ", "12.5", "1.234,5", "1 2", "1E", "e5", ",", "+", "0x10", "1E999",
+                          "inf", "nan", "12,5,0"}) {
     SCOPED_TRACE(bad);
     EXPECT_THROW(StrToFloat(bad, ','), EConvertError);
   }
@@ -55,8 +60,8 @@ TEST(DecimalConversion, RejectsBlanksForeignSeparatorsAndOverflow) {
 // Plain digit fields take a shortcut; a sign or an exponent sends the same number the long way.
 TEST(NumberConversion, PlainDigitFieldsReadAsTheGeneralPathReadsThem) {
   for (const std::string digits :
-       {"0", "00000000000", "0001234567", "999999999999999999", "9223372036854775807",
-        "9007199254740993", "12345678901234567", "00000100050"}) {
+       {"0", "00000000000", "0001234567", "999999999999999999", "9223372036854775807", "9007199254740993",
+        "12345678901234567", "00000100050"}) {
     for (const std::string& field : {digits, "   " + digits}) {
       SCOPED_TRACE(field);
       EXPECT_EQ(StrToInt64(field), StrToInt64("+" + digits));

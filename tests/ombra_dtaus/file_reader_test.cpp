@@ -23,15 +23,15 @@ std::string ReadToEnd(ombra::TFileReader& reader, std::size_t piece) {
 
 TEST(FileReaderTest, BytesAppendedAfterTheOpenAreNotRead) {
   struct Case {
-    std::size_t size;      // at open
-    std::size_t readFirst; // read before the writer appends
+    std::size_t size;       // at open
+    std::size_t readFirst;  // read before the writer appends
     std::size_t piece;
   } const cases[] = {
       {0, 0, 128},
       {640, 0, 128},
       {640, 256, 187},
-      {(1u << 20) + 300, 0, 4096},        // larger than the reader's buffer
-      {(1u << 20), 1000, 1u << 20},       // exactly one buffer
+      {(1u << 20) + 300, 0, 4096},   // larger than the reader's buffer
+      {(1u << 20), 1000, 1u << 20},  // exactly one buffer
       {3 * (1u << 20) + 7, (1u << 20) + 5, 70000},
   };
   for (const auto& c : cases) {

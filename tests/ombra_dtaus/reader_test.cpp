@@ -50,7 +50,9 @@ TEST_F(ReaderTest, ReadsHeaderPaymentsAndTrailerOfAPlainFile) {
   LoadBytes(bytes);
 
   EXPECT_EQ(doc.ErrorText, "");
-  EXPECT_EQ(doc.SatzA->Art, "\xDC" "berweisungen");
+  EXPECT_EQ(doc.SatzA->Art,
+            "\xDC"
+            "berweisungen");
   EXPECT_EQ(doc.SatzA->Name, Padded("ABSENDER GMBH"));
   EXPECT_EQ(doc.SatzA->BLZ, "123 456 78");
   EXPECT_EQ(doc.SatzA->Konto, "1234567");
@@ -94,8 +96,8 @@ TEST_F(ReaderTest, OddExtensionCountAlsoTakesTheNextSlotsText) {
   Put(bytes, 128 + 219, 128 + 245, "IM ZWEITEN FELD");  // slot 2's text, not announced
   LoadBytes(bytes);
   ASSERT_EQ(doc.ErrorText, "");
-  EXPECT_EQ(Purposes(0), (std::vector<std::string>{Padded("RECHNUNG 1"), Padded("ZEILE 1"),
-                                                   Padded("IM ZWEITEN FELD")}));
+  EXPECT_EQ(Purposes(0),
+            (std::vector<std::string>{Padded("RECHNUNG 1"), Padded("ZEILE 1"), Padded("IM ZWEITEN FELD")}));
 }
 
 TEST_F(ReaderTest, ThreeExtensionsTakeThreeBlocksAndTheNextRecordFollows) {
@@ -121,7 +123,8 @@ TEST_F(ReaderTest, UpToFifteenExtensionsAreReadFourPerFurtherBlock) {
     ASSERT_EQ(doc.SatzCList.size(), 2u);
     const auto purposes = Purposes(0);
     ASSERT_EQ(purposes.size(), static_cast<std::size_t>(1 + (n + 1) / 2 * 2));
-    for (int i = 1; i <= n; ++i) EXPECT_EQ(purposes[static_cast<std::size_t>(i)], Padded("ZEILE " + std::to_string(i)));
+    for (int i = 1; i <= n; ++i)
+      EXPECT_EQ(purposes[static_cast<std::size_t>(i)], Padded("ZEILE " + std::to_string(i)));
     EXPECT_EQ(doc.SatzCList[1].Name, Padded("DANACH"));
   }
 }
@@ -162,8 +165,12 @@ TEST_F(ReaderTest, KindsAndFieldChecksGoToTheReportHandler) {
     EXPECT_EQ(level, 2);
     reports.push_back(message);
   });
-  const std::vector<std::pair<std::string, std::string>> kinds = {
-      {"GK", "\xDC" "berweisungen"}, {"LK", "Lastschriften"}, {"GB", "???"}, {"LB", "???"}};
+  const std::vector<std::pair<std::string, std::string>> kinds = {{"GK",
+                                                                   "\xDC"
+                                                                   "berweisungen"},
+                                                                  {"LK", "Lastschriften"},
+                                                                  {"GB", "???"},
+                                                                  {"LB", "???"}};
   for (const auto& [kind, art] : kinds) {
     ARecord a;
     a.kind = kind;
@@ -183,10 +190,9 @@ TEST_F(ReaderTest, KindsAndFieldChecksGoToTheReportHandler) {
   EXPECT_EQ(doc.ErrorText, "");
   EXPECT_EQ(doc.SatzA->Art, "???");
   EXPECT_FALSE(doc.SatzA->Euro);  // any byte but "1" makes a DM file
-  EXPECT_EQ(reports, (std::vector<std::string>{
-                         "Ung\xFCltige L\xE4nge", "Nur Satzart A erlaubt",
-                         "Nur Kennzeichen GK, LK, GB, LB erlaubt", "Nur Euro oder DM",
-                         "Ung\xFCltige L\xE4nge", "Nur Satzart E erlaubt"}));
+  EXPECT_EQ(reports, (std::vector<std::string>{"Ung\xFCltige L\xE4nge", "Nur Satzart A erlaubt",
+                                               "Nur Kennzeichen GK, LK, GB, LB erlaubt", "Nur Euro oder DM",
+                                               "Ung\xFCltige L\xE4nge", "Nur Satzart E erlaubt"}));
 }
 
 TEST_F(ReaderTest, BankCodesAreGroupedWhateverTheyHold) {
@@ -243,8 +249,7 @@ TEST_F(ReaderTest, AmountsFollowTheUsersDecimalSeparator) {
 
 TEST_F(ReaderTest, FailedLoadKeepsTheNameAndTheNextLoadStartsClean) {
   // The empty name fails like any other, although it leaves ErrorText as empty as success.
-  for (const std::string& name : {(dir.Path() / "fehlt.dta").string(), dir.Path().string(),
-                                  std::string()}) {
+  for (const std::string& name : {(dir.Path() / "fehlt.dta").string(), dir.Path().string(), std::string()}) {
     SCOPED_TRACE(name);
     LoadBytes(File(ARecord{}, {CRecord{}}));
     ASSERT_FALSE(doc.LoadFailed());
@@ -314,8 +319,8 @@ TEST_F(ReaderTest, FilesThatEndEarlyFail) {
   const std::string whole = File(ARecord{}, {WithExtensions(5)});
   const std::size_t aEnd = 128, cEnd = aEnd + 3 * 128;
   // Inside the header, inside the payment's parts, right after the payment, inside the trailer.
-  for (std::size_t size : {std::size_t{0}, std::size_t{100}, aEnd + 150, aEnd + 300, cEnd - 12,
-                           cEnd, cEnd + 127}) {
+  for (std::size_t size :
+       {std::size_t{0}, std::size_t{100}, aEnd + 150, aEnd + 300, cEnd - 12, cEnd, cEnd + 127}) {
     SCOPED_TRACE(size);
     const std::string name = Write(whole.substr(0, size));
     doc.Load(name);
@@ -357,14 +362,20 @@ TEST_F(ReaderTest, AFailedLoadSaysWhyInOneLine) {
       {header + CRecord().Bytes().substr(0, 150),
        "Datei endet vorzeitig: Zahlung 1 (C-Satz ab Byte 129) hat nur 150 von 187 Bytes"},
       {File(ARecord(), {CRecord(), badKonto}),
-       "Zahlung 2 (C-Satz ab Byte 385), Stellen 22-31 (Byte 406), Kontonummer \x84" "00000012 4\x93"
+       "Zahlung 2 (C-Satz ab Byte 385), Stellen 22-31 (Byte 406), Kontonummer \x84"
+       "00000012 4\x93"
        " ist keine Zahl"},
       {File(ARecord(), {sixteen}),
        "Zahlung 1 (C-Satz ab Byte 129), Stellen 186-187 (Byte 314), Anzahl der Erweiterungsteile "
-       "\x84" "16\x93 ist gr\xF6\xDF" "er als 15"},
-      {File(noDate, {}), "A-Satz, Stellen 51-56 (Byte 51), Datum \x84" "000000\x93 ist kein g\xFCltiges Datum"},
+       "\x84"
+       "16\x93 ist gr\xF6\xDF"
+       "er als 15"},
+      {File(noDate, {}),
+       "A-Satz, Stellen 51-56 (Byte 51), Datum \x84"
+       "000000\x93 ist kein g\xFCltiges Datum"},
       {header + badSum.Bytes(),
-       "E-Satz (ab Byte 129), Stellen 48-64 (Byte 176), Pr\xFC" "fsumme der Bankleitzahlen \x84"
+       "E-Satz (ab Byte 129), Stellen 48-64 (Byte 176), Pr\xFC"
+       "fsumme der Bankleitzahlen \x84"
        "0000000000000000X\x93 ist keine Zahl"},
       {File(ARecord(), {CRecord()}), ""},
   };

@@ -47,7 +47,8 @@ std::string SummaryRow(const std::string& name, const std::string& total, const 
   return "<tr><td valign=top><table border=0><tr><td>Name:</td><td><b>" + name +
          "</b></td></tr><tr><td>BLZ:</td><td><b>123 456 78</b></td></tr><tr><td>Konto:</td><td><b>"
          "1234567</b></td></tr></table></td><td align=right><table border=0><tr><td>Gesamtsumme:"
-         "</td><td><b>" + total + "</b></td></tr><tr><td>Art:</td><td><b>" + art +
+         "</td><td><b>" +
+         total + "</b></td></tr><tr><td>Art:</td><td><b>" + art +
          "</b></td></tr><tr><td>S\xE4tze:</td><td><b>" + count +
          "</b></td></tr><tr><td>Referenz:</td><td><b>" + referenz + "</b></td></tr></table></td></tr>";
 }
@@ -55,8 +56,8 @@ std::string SummaryRow(const std::string& name, const std::string& total, const 
 std::string PaymentRow(int nr, const std::string& name, const std::string& purpose,
                        const std::string& amount) {
   return "<tr><td valign=top>" + std::to_string(nr) + "</td><td valign=top>" + name +
-         "</td><td valign=top align=right>100 200 30</td><td valign=top align=right>4711</td><td>" +
-         purpose + "</td><td valign=top align=right>" + amount + "</td></tr>";
+         "</td><td valign=top align=right>100 200 30</td><td valign=top align=right>4711</td><td>" + purpose +
+         "</td><td valign=top align=right>" + amount + "</td></tr>";
 }
 
 TEST(ControlList, RendersEveryLineOfALoadedDocument) {
@@ -75,7 +76,9 @@ TEST(ControlList, RendersEveryLineOfALoadedDocument) {
       PaymentRow(1, "Max Muster", "Miete \xC4\xD6\xDC ~<br>   ", "1.234,50 EUR"),
       PaymentRow(2, "A&lt;b&gt;&amp;", "Nur eine Zeile", "0,10 EUR"),
       "</table>",
-      "<br>BLZ-Pr\xFC" "fsumme: 200400060<br>Konto-Pr\xFC" "fsumme: -9422",
+      "<br>BLZ-Pr\xFC"
+      "fsumme: 200400060<br>Konto-Pr\xFC"
+      "fsumme: -9422",
       "<br><br><table border=0 cellpadding=1 cellspacing=0 width=100%>",
       "<tr><td align=right>Gesamtsumme: <b>1.234,60 EUR</b></td></tr>",
       "</table>",
@@ -92,8 +95,7 @@ TEST(ControlList, DmFileUsesTheDmTotalAndUsSeparators) {
   doc.RenderControlList(lines, "", kUS);
   ASSERT_EQ(lines.size(), 14u);
   EXPECT_EQ(lines[0], kHead + "12/31/2002</b><br>");
-  EXPECT_EQ(lines[2], SummaryRow("Firma [A] &amp; Co", "-1,234.50 DM", "Lastschriften", "2",
-                                 "R&lt;1&gt;"));
+  EXPECT_EQ(lines[2], SummaryRow("Firma [A] &amp; Co", "-1,234.50 DM", "Lastschriften", "2", "R&lt;1&gt;"));
   EXPECT_EQ(lines[6], PaymentRow(1, "Max Muster", "Miete \xC4\xD6\xDC ~<br>   ", "1,234.50 DM"));
   EXPECT_EQ(lines[11], "<tr><td align=right>Gesamtsumme: <b>1,234.60 DM</b></td></tr>");
 }
@@ -123,8 +125,11 @@ TEST(ControlList, FailedLoadGivesOnlyTheErrorLine) {
 
 TEST(ControlList, ErrorPageShowsFileNamesInThePagesCodePage) {
   const std::pair<std::string, std::string> cases[] = {
-      {"/tmp/\xC3\xBC" "berweisung.dta", "/tmp/\xFC" "berweisung.dta"},  // UTF-8
-      {"/tmp/b\xFCro.dta", "/tmp/b\xFCro.dta"},                           // Latin-1 from an archive
+      {"/tmp/\xC3\xBC"
+       "berweisung.dta",
+       "/tmp/\xFC"
+       "berweisung.dta"},                        // UTF-8
+      {"/tmp/b\xFCro.dta", "/tmp/b\xFCro.dta"},  // Latin-1 from an archive
       {"/tmp/\xE6\x97\xA5\xE6\x9C\xAC&.dta", "/tmp/&#26085;&#26412;&amp;.dta"},
   };
   for (const auto& [name, shown] : cases) {
@@ -141,7 +146,9 @@ TEST(ControlList, DatePatternLettersWindows1252LacksBecomeCharacterReferences) {
   TDtaus doc;
   Fill(doc);
   auto rs = kDE;
-  rs.ShortDateFormat = "yyyy\xE5\xB9\xB4MM\xE6\x9C\x88" "dd\xE6\x97\xA5 \xC3\xA0 <";
+  rs.ShortDateFormat =
+      "yyyy\xE5\xB9\xB4MM\xE6\x9C\x88"
+      "dd\xE6\x97\xA5 \xC3\xA0 <";
   TLineList lines;
   doc.RenderControlList(lines, "", rs);
   EXPECT_EQ(lines.at(0), kHead + "2002&#24180;12&#26376;31&#26085; \xE0 &lt;</b><br>");

@@ -36,19 +36,18 @@ TEST(Cp1252, ValidUtf8IsConverted) {
 }
 
 TEST(Cp1252, TextThatIsNotConvertibleUtf8IsKeptWhole) {
-  for (const std::string bad : {
-           "M\xFCller",           // already Windows-1252
-           "ab\xC3",              // cut short
-           "\xC3(x",              // bad continuation
-           "\xE2\x82",            // cut short in three bytes
-           "\xC1\x81",            // overlong 'A'
-           "\xC0\x80",            // overlong NUL
-           "\xE0\x83\xA4",        // overlong U+00E4
-           "\xF0\x9F\x98\x80",    // valid, but no such character in Windows-1252
-           "x\xC4\x80",           // U+0100 is not in Windows-1252 either
-           "\xED\xA0\x80",        // a surrogate half
-           "\xF4\x90\x80\x80",    // above U+10FFFF
-           "\xFF"}) {
+  for (const std::string bad : {"M\xFCller",         // already Windows-1252
+                                "ab\xC3",            // cut short
+                                "\xC3(x",            // bad continuation
+                                "\xE2\x82",          // cut short in three bytes
+                                "\xC1\x81",          // overlong 'A'
+                                "\xC0\x80",          // overlong NUL
+                                "\xE0\x83\xA4",      // overlong U+00E4
+                                "\xF0\x9F\x98\x80",  // valid, but no such character in Windows-1252
+                                "x\xC4\x80",         // U+0100 is not in Windows-1252 either
+                                "\xED\xA0\x80",      // a surrogate half
+                                "\xF4\x90\x80\x80",  // above U+10FFFF
+                                "\xFF"}) {
     EXPECT_EQ(Utf8ToCp1252OrKeep(bad), bad);
   }
 }
@@ -65,7 +64,8 @@ TEST(Cp1252, PageTextWritesWhatWindows1252LacksAsCharacterReferences) {
 }
 
 TEST(Cp1252, Utf8DecodesToCodePoints) {
-  EXPECT_EQ(support::DecodeUtf8("a\xC3\xA4\xE2\x82\xAC\xF4\x8F\xBF\xBF"), std::u32string(U"a\u00E4\u20AC\U0010FFFF"));
+  EXPECT_EQ(support::DecodeUtf8("a\xC3\xA4\xE2\x82\xAC\xF4\x8F\xBF\xBF"),
+            std::u32string(U"a\u00E4\u20AC\U0010FFFF"));
   EXPECT_EQ(support::DecodeUtf8("a\xC3"), std::nullopt);
 }
 
@@ -73,7 +73,7 @@ TEST(Cp1252, TextOfEitherOriginBecomesUtf8) {
   const std::pair<std::string, std::string> cases[] = {
       {"M\xC3\xBCller", "M\xC3\xBCller"},  // UTF-8 stays
       {"M\xFCller", "M\xC3\xBCller"},      // Windows-1252 is converted
-      {"\xC1\x81", "\xC3\x81\xC2\x81"},   // an overlong form is no UTF-8
+      {"\xC1\x81", "\xC3\x81\xC2\x81"},    // an overlong form is no UTF-8
       {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
   };
   for (const auto& [text, utf8] : cases) {

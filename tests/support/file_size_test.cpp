@@ -220,11 +220,7 @@ TEST(FileSize, NamedFileIsMeasuredAloneWhileCalcFileSizeTakesItAsAMask) {
   dir.File("sub/c.dta", 7);
   const std::tuple<std::string, std::int64_t, std::int64_t> cases[] = {
       // name, its own size, the mask's sum
-      {"a?.dta", 5, 675},
-      {"A*.dta", 70, 675},
-      {"ab.dta", 600, 600},
-      {"sub", 0, 0},
-      {"fehlt.dta", 0, 0},
+      {"a?.dta", 5, 675}, {"A*.dta", 70, 675}, {"ab.dta", 600, 600}, {"sub", 0, 0}, {"fehlt.dta", 0, 0},
   };
   for (const auto& [name, own, mask] : cases) {
     SCOPED_TRACE(name);

@@ -57,7 +57,9 @@ TEST(ReplaceAll, SingleCharacterUmlautPairs) {
   text = ReplaceAll(text, "[", "\xC4");
   text = ReplaceAll(text, "\\", "\xD6");
   text = ReplaceAll(text, "]", "\xDC");
-  EXPECT_EQ(text, "M\xC4LLER \xD6TZ \xDC" "BERWEISUNG {|}~");
+  EXPECT_EQ(text,
+            "M\xC4LLER \xD6TZ \xDC"
+            "BERWEISUNG {|}~");
   EXPECT_EQ(ReplaceAll("[[[", "[", "\xC4"), "\xC4\xC4\xC4");
 }
 

@@ -2,9 +2,9 @@
 // A scratch folder for one test, removed again with everything in it.
 
 #include <cstdlib>
-#include <stdexcept>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 namespace support_test {

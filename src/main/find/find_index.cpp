@@ -15,7 +15,8 @@ constexpr int kRowsPerThread = 50000;
 
 const char* Find(const char* begin, const char* end, std::string_view needle) {
   if (end - begin < static_cast<std::ptrdiff_t>(needle.size())) return nullptr;
-  return static_cast<const char*>(memmem(begin, static_cast<std::size_t>(end - begin), needle.data(), needle.size()));
+  return static_cast<const char*>(
+      memmem(begin, static_cast<std::size_t>(end - begin), needle.data(), needle.size()));
 }
 
 }  // namespace
@@ -56,7 +57,8 @@ std::shared_ptr<const TFindIndex> TFindIndex::Build(const IRowTexts& rows, const
     if (t + 1 == threads)
       Read(rows, columns, first, last, cancel, part);
     else
-      readers.emplace_back([&rows, &columns, first, last, &cancel, &part] { Read(rows, columns, first, last, cancel, part); });
+      readers.emplace_back(
+          [&rows, &columns, first, last, &cancel, &part] { Read(rows, columns, first, last, cancel, part); });
   }
   for (std::thread& reader : readers) reader.join();
   if (cancel.load()) return nullptr;
@@ -89,7 +91,8 @@ int TFindIndex::TPart::firstHit(std::string_view needle, std::size_t begin, std:
   const char* hit = Find(text.data() + begin, text.data() + end, needle);
   if (hit == nullptr) return -1;
   const auto offset = static_cast<std::size_t>(hit - text.data());
-  return firstRow + static_cast<int>(std::upper_bound(starts.begin(), starts.end(), offset) - starts.begin()) - 1;
+  return firstRow +
+         static_cast<int>(std::upper_bound(starts.begin(), starts.end(), offset) - starts.begin()) - 1;
 }
 
 int TFindIndex::next(std::string_view needle, int from) const {

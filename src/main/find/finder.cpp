@@ -7,7 +7,8 @@
 namespace quandel {
 
 TFinder::TFinder(std::vector<int> columns, QObject* parent) : QObject(parent), columns_(std::move(columns)) {
-  connect(&builder_, &QFutureWatcher<std::shared_ptr<const TFindIndex>>::finished, this, &TFinder::buildFinished);
+  connect(&builder_, &QFutureWatcher<std::shared_ptr<const TFindIndex>>::finished, this,
+          &TFinder::buildFinished);
   connect(&counter_, &QFutureWatcher<TCount>::finished, this, &TFinder::countFinished);
 }
 
@@ -45,8 +46,9 @@ void TFinder::refind() {
 void TFinder::prepare() {
   if (index_ || cancelBuild_ || rows_ == nullptr) return;
   cancelBuild_ = std::make_shared<std::atomic<bool>>(false);
-  builder_.setFuture(QtConcurrent::run(
-      [rows = rows_, columns = columns_, cancel = cancelBuild_] { return TFindIndex::Build(*rows, columns, *cancel); }));
+  builder_.setFuture(QtConcurrent::run([rows = rows_, columns = columns_, cancel = cancelBuild_] {
+    return TFindIndex::Build(*rows, columns, *cancel);
+  }));
   emit changed();
 }
 

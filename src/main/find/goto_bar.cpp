@@ -11,7 +11,8 @@ namespace quandel {
 TGoToBar::TGoToBar(QWidget* parent) : QWidget(parent), edit_(new QLineEdit(this)), note_(new QLabel(this)) {
   setObjectName(QStringLiteral("GoToBar"));
   edit_->setObjectName(QStringLiteral("GoToNumber"));
-  edit_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), edit_));
+  edit_->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), edit_));
   edit_->setMaximumWidth(edit_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) * 2);
   note_->setObjectName(QStringLiteral("GoToNote"));
   auto* label = new QLabel(QStringLiteral("&Gehe zu Zahlung:"), this);

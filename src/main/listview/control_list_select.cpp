@@ -45,8 +45,8 @@ QRect TControlListView::cellRect(int row, int column) const {
   const auto c = static_cast<std::size_t>(column);
   const int left = kPageMargin - horizontalScrollBar()->value() + edges_[c];
   const std::int64_t top = rowsTop() + geometry_->rowTop(row) - scrollTop();
-  return QRect(left, static_cast<int>(std::clamp<std::int64_t>(top, -(1 << 24), 1 << 24)), edges_[c + 1] - edges_[c],
-               rowInPage.height());
+  return QRect(left, static_cast<int>(std::clamp<std::int64_t>(top, -(1 << 24), 1 << 24)),
+               edges_[c + 1] - edges_[c], rowInPage.height());
 }
 
 std::pair<int, int> TControlListView::cellAt(const QPoint& viewportPos) const {
@@ -212,7 +212,8 @@ bool TControlListView::focusNextPrevChild(bool next) {
       focusedLink_ = target;
       const QRect rect = linkRect(links()[static_cast<std::size_t>(target)]);
       if (rect.top() < 0 || rect.bottom() > viewport()->height())
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + rect.center().y() - viewport()->height() / 2);
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + rect.center().y() -
+                                      viewport()->height() / 2);
       viewport()->update();
       return true;
     }

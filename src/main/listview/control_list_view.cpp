@@ -120,8 +120,8 @@ void TControlListView::relayout() {
     tailHeight_ = qCeil(tail_->size().height());
     edges_ = geometry_->columnEdges(bodyWidth);
     // A summary with very long texts may stand out beyond the table.
-    contentWidth_ = std::max({bodyWidth, qCeil(head_->size().width()), qCeil(tail_->size().width())}) +
-                    2 * kPageMargin;
+    contentWidth_ =
+        std::max({bodyWidth, qCeil(head_->size().width()), qCeil(tail_->size().width())}) + 2 * kPageMargin;
   }
   tableTop_ = kPageMargin + headHeight_ + TableGap(*geometry_);
   tailTop_ = rowsTop() + geometry_->rowsHeight() + TTableGeometry::kBorder;

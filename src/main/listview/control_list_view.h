@@ -10,12 +10,12 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "list_printer.h"
-#include "row_selection.h"
 #include "payment_model.h"
+#include "row_selection.h"
 #include "table_geometry.h"
 
 class QPrinter;

@@ -43,13 +43,12 @@ class TCellAccessible : public QAccessibleInterface, public QAccessibleTableCell
     return state;
   }
   void* interface_cast(QAccessible::InterfaceType type) override {
-    return type == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this) : nullptr;
+    return type == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this)
+                                                   : nullptr;
   }
 
   bool isSelected() const override { return row_ >= 0 && table_->isRowSelected(row_); }
-  QList<QAccessibleInterface*> columnHeaderCells() const override {
-    return {table_->child(column_)};
-  }
+  QList<QAccessibleInterface*> columnHeaderCells() const override { return {table_->child(column_)}; }
   QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
   int columnIndex() const override { return column_; }
   int rowIndex() const override { return row_; }
@@ -94,7 +93,8 @@ void* TListAccessible::interface_cast(QAccessible::InterfaceType type) {
 QAccessibleInterface* TListAccessible::cell(int row, int column) const {
   if (column < 0 || column >= columnCount() || row < -1 || row >= rowCount()) return nullptr;
   const QPair<int, int> key(row, column);
-  if (const auto it = cells_.constFind(key); it != cells_.constEnd()) return QAccessible::accessibleInterface(*it);
+  if (const auto it = cells_.constFind(key); it != cells_.constEnd())
+    return QAccessible::accessibleInterface(*it);
   auto* cell = new TCellAccessible(const_cast<TListAccessible*>(this), row, column);
   cells_.insert(key, QAccessible::registerAccessibleInterface(cell));
   return cell;
@@ -122,7 +122,9 @@ QAccessibleInterface* TListAccessible::childAt(int x, int y) const {
   return row >= 0 ? cell(row, column) : nullptr;
 }
 
-QAccessibleInterface* TListAccessible::cellAt(int row, int column) const { return row < 0 ? nullptr : cell(row, column); }
+QAccessibleInterface* TListAccessible::cellAt(int row, int column) const {
+  return row < 0 ? nullptr : cell(row, column);
+}
 
 int TListAccessible::selectedCellCount() const { return selectedRowCount() * columnCount(); }
 

@@ -89,8 +89,8 @@ void DrawFragment(QPainter& painter, QTextDocument& document, int top, int width
   painter.restore();
 }
 
-void DrawPage(QPainter& painter, const TPaymentModel& source, TPaperLayout& paper,
-              const TPrintedPage& page, int number, int count, int pageHeight) {
+void DrawPage(QPainter& painter, const TPaymentModel& source, TPaperLayout& paper, const TPrintedPage& page,
+              int number, int count, int pageHeight) {
   const TTableGeometry& g = paper.geometry;
   const TColumnEdges edges = g.columnEdges(paper.width);
   int y = 0;
@@ -118,21 +118,19 @@ void DrawPage(QPainter& painter, const TPaymentModel& source, TPaperLayout& pape
 
 }  // namespace
 
-std::vector<TPrintedPage> PaginateControlList(const TPaymentModel& page, const QFont& font,
-                                              int pageWidth, int pageHeight) {
+std::vector<TPrintedPage> PaginateControlList(const TPaymentModel& page, const QFont& font, int pageWidth,
+                                              int pageHeight) {
   const TPaperLayout paper(page, font, pageWidth);
   return Paginate(paper, pageHeight);
 }
 
-TListPrintResult PrintControlList(const TPaymentModel& source, const QFont& font,
-                                  QPrinter& printer) {
+TListPrintResult PrintControlList(const TPaymentModel& source, const QFont& font, QPrinter& printer) {
   const int resolution = std::max(1, printer.resolution());
   const int paperWidth = printer.width() * kPixelsPerInch / resolution;
   TPaperLayout paper(source, font, paperWidth);
   const qreal scale = static_cast<qreal>(printer.width()) / paper.width;
   // The foot of each page keeps two lines for the page number.
-  const int pageHeight =
-      static_cast<int>(printer.height() / scale) - 2 * paper.geometry.lineHeight();
+  const int pageHeight = static_cast<int>(printer.height() / scale) - 2 * paper.geometry.lineHeight();
   const std::vector<TPrintedPage> pages = Paginate(paper, pageHeight);
   const int count = static_cast<int>(pages.size());
   if (!PrintsAnyPage(printer, count)) return TListPrintResult::Failed;
@@ -142,8 +140,7 @@ TListPrintResult PrintControlList(const TPaymentModel& source, const QFont& font
   const TSheetsOutcome outcome = PrintSheets(printer, painter, count, [&](int number) {
     painter.save();
     painter.scale(scale, scale);
-    DrawPage(painter, source, paper, pages[static_cast<std::size_t>(number - 1)], number, count,
-             pageHeight);
+    DrawPage(painter, source, paper, pages[static_cast<std::size_t>(number - 1)], number, count, pageHeight);
     painter.restore();
   });
   switch (outcome) {

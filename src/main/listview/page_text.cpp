@@ -28,7 +28,8 @@ QString PageStyleRules(const QString& html) {
 }
 
 QString PageForView(const QString& html) {
-  static const QRegularExpression rule(QStringLiteral("(<hr(?:\\s[^>]*)?>)"), QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression rule(QStringLiteral("(<hr(?:\\s[^>]*)?>)"),
+                                       QRegularExpression::CaseInsensitiveOption);
   QString page = html;
   page.replace(rule, QStringLiteral("\\1<p>"));
   return page;

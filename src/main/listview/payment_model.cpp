@@ -59,8 +59,8 @@ void BrowserText(std::string_view text, QString& out) {
   out.truncate(end - begin);
 }
 
-TPaymentModel::TPaymentModel(std::shared_ptr<const ombra::TDtaus> document, const ombra::TRegionalSettings& rs,
-                             std::string footer, QObject* parent)
+TPaymentModel::TPaymentModel(std::shared_ptr<const ombra::TDtaus> document,
+                             const ombra::TRegionalSettings& rs, std::string footer, QObject* parent)
     : QAbstractTableModel(parent), document_(std::move(document)), rs_(rs), footer_(std::move(footer)) {
   const std::size_t count = !document_->LoadFailed() ? document_->SatzCList.size() : 0;
   linesBefore_.reserve(count + 1);
@@ -80,7 +80,9 @@ const ombra::TSatzC& TPaymentModel::Payment(int row) const {
 
 int TPaymentModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows(); }
 
-int TPaymentModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+int TPaymentModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
 
 QVariant TPaymentModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rows() || index.column() >= kColumnCount) return {};
@@ -159,8 +161,8 @@ QString TPaymentModel::headHtml() const {
 
 QString TPaymentModel::tailHtml() const {
   std::vector<std::string> lines;
-  document_->RenderControlListTail([&lines](std::string&& line) { lines.push_back(std::move(line)); }, footer_,
-                                   rs_);
+  document_->RenderControlListTail([&lines](std::string&& line) { lines.push_back(std::move(line)); },
+                                   footer_, rs_);
   return PageForView(DecodeLines(lines));
 }
 

@@ -8,11 +8,10 @@ namespace {
 const QColor kLight(0xc0, 0xc0, 0xc0);
 const QColor kDark(0x80, 0x80, 0x80);
 
-
 }  // namespace
 
-TTablePainter::TTablePainter(QPainter& painter, const TTableGeometry& geometry,
-                             const TColumnEdges& edges, int tableLeft, QColor text)
+TTablePainter::TTablePainter(QPainter& painter, const TTableGeometry& geometry, const TColumnEdges& edges,
+                             int tableLeft, QColor text)
     : painter_(painter), geometry_(geometry), edges_(edges), left_(tableLeft), text_(text) {}
 
 void TTablePainter::frame(int top, int bottom, bool drawTop, bool drawBottom) {
@@ -69,8 +68,8 @@ void TTablePainter::rows(const TPaymentModel& rows, int first, int last, int top
       const int lines = rows.purposeLineCount(row);
       for (int line = 0; line < lines; ++line) {
         rows.purposeLine(row, line, buffer_);
-        painter_.drawText(QRect(text.left(), text.top() + line * lineHeight, text.width(), lineHeight),
-                          flags, buffer_);
+        painter_.drawText(QRect(text.left(), text.top() + line * lineHeight, text.width(), lineHeight), flags,
+                          buffer_);
       }
     }
     top += height;

@@ -12,8 +12,8 @@ namespace quandel {
 
 class TTablePainter {
  public:
-  TTablePainter(QPainter& painter, const TTableGeometry& geometry, const TColumnEdges& edges,
-                int tableLeft, QColor text);
+  TTablePainter(QPainter& painter, const TTableGeometry& geometry, const TColumnEdges& edges, int tableLeft,
+                QColor text);
 
   // The frame of the part of the table between `top` and `bottom`; its top and bottom
   // edges are drawn only where the table really begins or ends.

@@ -4,10 +4,10 @@
 #include <atomic>
 #include <vector>
 
+#include "../qstring_print.h"
 #include "find_bar.h"
 #include "find_index.h"
 #include "finder.h"
-#include "../qstring_print.h"
 
 namespace quandel::test {
 namespace {
@@ -64,15 +64,15 @@ TEST(FindIndexTest, FindsShownTextsOfTheSearchedColumns) {
   };
   const std::vector<Case> cases{
       {"müller", 0, 0, 0, {0}},
-      {"MÜLLER", 2, 0, 0, {0}},          // case folded, umlaut as shown, round past the end
+      {"MÜLLER", 2, 0, 0, {0}},  // case folded, umlaut as shown, round past the end
       {"meier", 0, 1, 1, {1}},
       {"straße", 0, 2, 2, {2}},
-      {"370 400", 1, 2, 0, {0, 2}},      // the BLZ as shown, with its blanks
-      {"17", 1, 2, 0, {0, 2, 3}},        // purpose, amount and Konto; not the number of row 17
+      {"370 400", 1, 2, 0, {0, 2}},  // the BLZ as shown, with its blanks
+      {"17", 1, 2, 0, {0, 2, 3}},    // purpose, amount and Konto; not the number of row 17
       {"1.234,56", 3, 0, 0, {0}},
-      {"17kunde", 0, -1, -1, {}},        // lines of one cell are not joined
-      {"56rech", 0, -1, -1, {}},         // nor the cells of one row
-      {"4", 3, 0, 2, {0, 1, 2}},         // "4" of row 4 is its number, which is not searched
+      {"17kunde", 0, -1, -1, {}},  // lines of one cell are not joined
+      {"56rech", 0, -1, -1, {}},   // nor the cells of one row
+      {"4", 3, 0, 2, {0, 1, 2}},   // "4" of row 4 is its number, which is not searched
       {"", 0, -1, -1, {}},
   };
   for (const Case& c : cases) {

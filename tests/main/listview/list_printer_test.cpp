@@ -71,8 +71,7 @@ TEST_F(PrintToPdf, ChosenPageRangeOnly) {
 }
 
 TEST_F(PrintToPdf, ShortListOnOnePage) {
-  ASSERT_EQ(Print(listview_test::List(listview_test::MixedPayments())),
-            TListPrintResult::Printed);
+  ASSERT_EQ(Print(listview_test::List(listview_test::MixedPayments())), TListPrintResult::Printed);
   const QString text = PdfText(pdf());
   EXPECT_TRUE(text.contains(u"Seite 1 von 1"));
   EXPECT_TRUE(text.contains(u"BÄR & SöHNE <GMBH>"));

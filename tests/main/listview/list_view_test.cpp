@@ -168,9 +168,9 @@ TEST_F(ControlListView, PlainText) {
   const QString text = view.toPlainText();
   EXPECT_TRUE(text.startsWith(u"Datenträger-Kontrolliste vom 26.12.2008")) << text.toStdString();
   EXPECT_TRUE(text.contains(u"Nr.\tEmpfänger\tBLZ\tKonto\tVerwendungszweck\tBetrag\n"));
-  EXPECT_TRUE(text.contains(
-      u"1\tBÄR & SöHNE <GMBH>\t500 100 60\t1000021\tRECHNUNG 4711\t1.234,50 EUR\n"
-      u"\t\t\t\tKUNDE Ä12Ü X\t\n"));
+  EXPECT_TRUE(
+      text.contains(u"1\tBÄR & SöHNE <GMBH>\t500 100 60\t1000021\tRECHNUNG 4711\t1.234,50 EUR\n"
+                    u"\t\t\t\tKUNDE Ä12Ü X\t\n"));
   EXPECT_TRUE(text.contains(u"Gesamtsumme: 1.209,60 EUR"));
   EXPECT_TRUE(text.contains(u"quandel.example.org - 1.02 (0006)"));
 }
@@ -178,7 +178,8 @@ TEST_F(ControlListView, PlainText) {
 TEST_F(ControlListView, FooterLinkIsActivatedByAClick) {
   Show(listview_test::NumberedList(40));
   QSignalSpy links(&view, &TControlListView::linkActivated);
-  const QPoint onRow(view.rowRect(0).center().x(), view.rowRect(0).center().y() - view.verticalScrollBar()->value());
+  const QPoint onRow(view.rowRect(0).center().x(),
+                     view.rowRect(0).center().y() - view.verticalScrollBar()->value());
   QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, onRow);
   EXPECT_EQ(links.count(), 0);
 

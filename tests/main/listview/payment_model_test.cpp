@@ -53,7 +53,8 @@ void ExpectListSaysWhatThePageSays(const TPaymentModel& list, const std::string&
   const auto page = PaymentTable(listview_test::RenderedPage(list.document()));
   ASSERT_EQ(static_cast<int>(page.size()), list.rowCount() + 1) << what;
   for (int column = 0; column < kColumnCount; ++column)
-    EXPECT_EQ(list.headerData(column, Qt::Horizontal).toString(), page[0][static_cast<std::size_t>(column)]) << what;
+    EXPECT_EQ(list.headerData(column, Qt::Horizontal).toString(), page[0][static_cast<std::size_t>(column)])
+        << what;
   for (int row = 0; row < list.rowCount(); ++row)
     for (int column = 0; column < kColumnCount; ++column)
       EXPECT_EQ(list.data(list.index(row, column)).toString(),
@@ -71,7 +72,10 @@ std::string EveryExtensionCount() {
     c.purpose = "RECHNUNG [" + std::to_string(count) + "]";
     for (int i = 0; i < count; ++i) {
       const bool name = i == 0 && count >= 14, sender = i == 14;
-      c.extensions.push_back({name ? "01" : sender ? "03" : "02", "ZEILE " + std::to_string(i) + (i % 2 ? " \\ " : "   ")});
+      c.extensions.push_back({name     ? "01"
+                              : sender ? "03"
+                                       : "02",
+                              "ZEILE " + std::to_string(i) + (i % 2 ? " \\ " : "   ")});
     }
     payments.push_back(c);
   }
@@ -117,11 +121,13 @@ TEST(PaymentModel, CellsAsTheUserReadsThem) {
       {2, kColAmount, QStringLiteral("-25,00 EUR")},
       {2, kColBlz, QStringLiteral("500 100 60")},
   };
-  for (const auto& c : cases) EXPECT_EQ(list->data(list->index(c.row, c.column)).toString(), c.text) << c.row << "/" << c.column;
+  for (const auto& c : cases)
+    EXPECT_EQ(list->data(list->index(c.row, c.column)).toString(), c.text) << c.row << "/" << c.column;
   EXPECT_EQ(list->purposeLineCount(2), 3);
   EXPECT_EQ(list->purposeLinesBefore(2), 4);
-  EXPECT_EQ(list->data(list->index(0, kColAmount), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
-            Qt::AlignRight);
+  EXPECT_EQ(
+      list->data(list->index(0, kColAmount), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+      Qt::AlignRight);
   EXPECT_FALSE(list->data(list->index(3, 0)).isValid());
   EXPECT_TRUE(list->headHtml().contains(QStringLiteral("Datenträger-Kontrolliste vom 26.12.2008")));
   EXPECT_TRUE(list->tailHtml().contains(QStringLiteral("1.209,60 EUR")));
