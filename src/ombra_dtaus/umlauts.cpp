@@ -1,6 +1,9 @@
 #include "umlauts.h"
 
+#include <algorithm>
 #include <array>
+
+#include "byte_scan.h"
 
 namespace ombra {
 
@@ -26,7 +29,12 @@ constexpr std::array<char, 256> kDecoded = MakeDecoded();
 }  // namespace
 
 void DecodeUmlautsInPlace(char* text, std::size_t size) {
-  for (std::size_t i = 0; i < size; ++i) text[i] = kDecoded[static_cast<unsigned char>(text[i])];
+  // Most blocks of sixteen hold none of the three bytes and stay as they are.
+  for (std::size_t i = 0; i < size; i += 16) {
+    const std::size_t n = std::min<std::size_t>(16, size - i);
+    if (!support::ContainsAny(std::string_view(text + i, n), '[', '\\', ']', ']')) continue;
+    for (std::size_t j = i; j < i + n; ++j) text[j] = kDecoded[static_cast<unsigned char>(text[j])];
+  }
 }
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {

@@ -1,9 +1,12 @@
 #include "cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <optional>
+
+#include "byte_scan.h"
 
 namespace support {
 namespace {
@@ -70,10 +73,18 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
   const std::size_t at = out.size();
   out.resize(at + 3 * text.size() + 1);  // the most it can take, and room for the last copy
   char* to = out.data() + at;
-  for (const char c : text) {
-    const TUtf8Byte& e = kUtf8Bytes[static_cast<unsigned char>(c)];
-    std::memcpy(to, &e, sizeof e);
-    to += e.size;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    // Runs of plain ASCII, the same in both, are copied sixteen bytes at a time.
+    const std::size_t run = AsciiPrefix(text.substr(i));
+    std::memcpy(to, text.data() + i, run);
+    to += run;
+    i += run;
+    for (const std::size_t stop = std::min(text.size(), i + 16); i < stop; ++i) {
+      const TUtf8Byte& e = kUtf8Bytes[static_cast<unsigned char>(text[i])];
+      std::memcpy(to, &e, sizeof e);
+      to += e.size;
+    }
   }
   out.resize(static_cast<std::size_t>(to - out.data()));
 }
