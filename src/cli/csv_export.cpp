@@ -1,11 +1,11 @@
 #include "csv_export.h"
 
 #include <charconv>
-#include <cstdint>
-#include <cstring>
 
+#include "byte_scan.h"
 #include "cents.h"
 #include "cp1252.h"
+#include "parallel_rows.h"
 #include "umlauts.h"
 
 namespace cli {
@@ -14,24 +14,8 @@ char CsvSeparator(const ombra::TRegionalSettings& rs) { return rs.DecimalSeparat
 
 namespace {
 
-// Eight bytes at a time: fields are mostly long runs of plain text.
 bool NeedsQuotes(std::string_view field, char separator) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
-  const auto has = [](std::uint64_t w, char c) {
-    const std::uint64_t x = w ^ (static_cast<unsigned char>(c) * kOnes);
-    return ((x - kOnes) & ~x & kHigh) != 0;
-  };
-  std::size_t i = 0;
-  for (; i + 8 <= field.size(); i += 8) {
-    std::uint64_t w;
-    std::memcpy(&w, field.data() + i, 8);
-    if (has(w, separator) || has(w, '"') || has(w, '\r') || has(w, '\n')) return true;
-  }
-  for (; i < field.size(); ++i) {
-    const char c = field[i];
-    if (c == separator || c == '"' || c == '\r' || c == '\n') return true;
-  }
-  return false;
+  return support::ContainsAny(field, separator, '"', '\r', '\n');
 }
 
 }  // namespace
@@ -56,18 +40,7 @@ bool StartsLikeFormula(std::string_view text) {
   return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
 }
 
-std::string_view TrimmedView(std::string_view text) {
-  std::size_t end = text.size();
-  while (end > 0 && text[end - 1] == ' ') --end;
-  return text.substr(0, end);
-}
-
-// Plain ASCII reads the same in Windows-1252 and UTF-8 and needs no conversion.
-bool IsAscii(std::string_view text) {
-  unsigned char any = 0;
-  for (const char c : text) any |= static_cast<unsigned char>(c);
-  return any < 0x80;
-}
+std::string_view TrimmedView(std::string_view text) { return support::WithoutTrailingBlanks(text); }
 
 }  // namespace
 
@@ -150,7 +123,7 @@ class TCsvRows {
       Field(out, field_);
       return;
     }
-    if (IsAscii(cp1252)) {
+    if (!support::HasByteAbove7F(cp1252)) {
       Field(out, cp1252);
       return;
     }
@@ -174,21 +147,23 @@ class TCsvRows {
 
 void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
               const std::function<void(std::string_view)>& write, const ombra::TAccountChecks* banks) {
-  constexpr std::size_t kBlock = std::size_t{1} << 20;
-  TCsvRows rows(doc, rs);
-  std::string block;
-  block.reserve(kBlock + 4096);
-  rows.Header(block, banks != nullptr);
-  std::size_t number = 0;
-  for (const auto& c : doc.SatzCList) {
-    const ombra::TAccountCheck* account = banks != nullptr ? &banks->Payments[number] : nullptr;
-    rows.Row(block, ++number, c, account);
-    if (block.size() >= kBlock) {
-      write(block);
-      block.clear();
+  std::string header;
+  TCsvRows(doc, rs).Header(header, banks != nullptr);
+  write(header);
+  WriteRowsInParts(doc.SatzCList.size(), write, [&](std::size_t begin, std::size_t end, const TWrite& put) {
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    TCsvRows rows(doc, rs);
+    std::string block;
+    block.reserve(kBlock + 4096);
+    for (std::size_t i = begin; i < end; ++i) {
+      rows.Row(block, i + 1, doc.SatzCList[i], banks != nullptr ? &banks->Payments[i] : nullptr);
+      if (block.size() >= kBlock) {
+        put(block);
+        block.clear();
+      }
     }
-  }
-  write(block);
+    put(block);
+  });
 }
 
 std::string PaymentsToCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs) {

@@ -10,6 +10,7 @@
 #include "block_writer.h"
 #include "convert.h"
 #include "cp1252.h"
+#include "parallel_rows.h"
 
 namespace cli {
 
@@ -265,26 +266,26 @@ void WriteDocumentJson(const ombra::TDtaus& doc, const std::function<void(std::s
   std::string satzA = dump(SatzAToJson(*doc.SatzA));
   if (banks != nullptr) AppendBankJson(satzA, banks->Sender);
   write(",\n  \"SatzA\": " + satzA + ",\n  \"SatzCList\": [");
-  TBlockWriter out(write);
-  std::string_view separator = "\n    ";
-  std::size_t index = 0;
-  for (const auto& c : doc.SatzCList) {
-    const std::size_t bound = separator.size() + SatzCJsonBound(c);
-    // Payments with their banks, and those built by hand that are too big for a block, take
-    // the general path.
-    if (banks != nullptr || bound > TBlockWriter::kBlock) {
-      std::string text(separator);
-      AppendSatzCJson(text, c);
-      if (banks != nullptr) AppendBankJson(text, banks->Payments[index]);
-      out.Put(text);
-    } else {
-      char* to = out.Reserve(bound);
-      out.Commit(PutSatzCJson(PutLiteral(to, separator), c));
+  WriteRowsInParts(doc.SatzCList.size(), write, [&](std::size_t begin, std::size_t end, const TWrite& put) {
+    TBlockWriter out(put);
+    for (std::size_t index = begin; index < end; ++index) {
+      const ombra::TSatzC& c = doc.SatzCList[index];
+      const std::string_view separator = index == 0 ? "\n    " : ",\n    ";
+      const std::size_t bound = separator.size() + SatzCJsonBound(c);
+      // Payments with their banks, and those built by hand that are too big for a block, take
+      // the general path.
+      if (banks != nullptr || bound > TBlockWriter::kBlock) {
+        std::string text(separator);
+        AppendSatzCJson(text, c);
+        if (banks != nullptr) AppendBankJson(text, banks->Payments[index]);
+        out.Put(text);
+      } else {
+        char* to = out.Reserve(bound);
+        out.Commit(PutSatzCJson(PutLiteral(to, separator), c));
+      }
     }
-    separator = ",\n    ";
-    ++index;
-  }
-  out.Flush();
+    out.Flush();
+  });
   write(std::string(doc.SatzCList.empty() ? "" : "\n  ") +
         "],\n  \"SatzE\": " + dump(SatzEToJson(*doc.SatzE)));
   if (banks != nullptr) write(",\n  \"Bankverzeichnis\": " + dump(directoryDate));
