@@ -90,6 +90,7 @@ void TBrowserView::Navigate(const QString& path) {
     throw std::runtime_error("Die Seite \"" + path.toStdString() + "\" kann nicht angezeigt werden.");
   shownUrl_ = QUrl::fromLocalFile(info.absoluteFilePath());
   hasPage_ = true;
+  beforePreview_.reset();
   listView_->clear();
   pageBrowser_->ShowPage(shownUrl_, bytes);
   setCurrentWidget(pageBrowser_);
@@ -100,10 +101,38 @@ void TBrowserView::Navigate(const QString& path) {
 void TBrowserView::NavigateToList(const QString& path, std::shared_ptr<TPaymentModel> model) {
   shownUrl_ = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
   hasPage_ = true;
+  beforePreview_.reset();
   // No stale page stays behind the list, to be printed or copied by mistake.
   pageBrowser_->clear();
   if (listView_->sharedModel() != model) listView_->setModel(std::move(model));
   setCurrentWidget(listView_);
+}
+
+void TBrowserView::PreviewList(std::shared_ptr<TPaymentModel> model) {
+  if (!beforePreview_)
+    beforePreview_ = TShown{listView_->sharedModel(), currentWidget(), listView_->firstVisibleRow()};
+  listView_->setModel(std::move(model));
+  setCurrentWidget(listView_);
+}
+
+void TBrowserView::EndPreview() {
+  if (!beforePreview_) return;
+  const TShown before = std::move(*beforePreview_);
+  beforePreview_.reset();
+  if (before.Model) {
+    listView_->setModel(before.Model);
+    listView_->scrollToRow(before.Top.first, before.Top.second);
+  } else {
+    listView_->clear();
+  }
+  setCurrentWidget(before.Current);
+}
+
+void TBrowserView::setBusy(bool busy) {
+  if (busy)
+    setCursor(Qt::BusyCursor);
+  else
+    unsetCursor();
 }
 
 std::shared_ptr<IHtmlDocument> TBrowserView::Document() {

@@ -6,6 +6,8 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "page_printer.h"
 #include "platform.h"
@@ -43,8 +45,13 @@ class TBrowserView : public QStackedWidget, public IWebBrowser {
   TPageBrowser* pageBrowser() const { return pageBrowser_; }
   TControlListView* listView() const { return listView_; }
   bool showsList() const;
-  // A list is shown from its document at once: no page is ever still being read.
-  bool isReading() const { return false; }
+
+  // Shows the list of a document whose page is still being written. Until the next Navigate
+  // or NavigateToList, EndPreview goes back to what was shown before, scrolled as it was.
+  void PreviewList(std::shared_ptr<TPaymentModel> model);
+  void EndPreview();
+  // A busy cursor over the view while a file loads.
+  void setBusy(bool busy);
 
  signals:
   // While the rows of a list are measured; 100 and loadFinished at the end.
@@ -60,6 +67,12 @@ class TBrowserView : public QStackedWidget, public IWebBrowser {
   std::unique_ptr<QPrinter> printer_;
   QUrl shownUrl_;
   bool hasPage_ = false;
+  struct TShown {
+    std::shared_ptr<TPaymentModel> Model;
+    QWidget* Current;
+    std::pair<int, int> Top;
+  };
+  std::optional<TShown> beforePreview_;
 };
 
 }  // namespace quandel

@@ -79,9 +79,6 @@ TCheckView::TCheckView(TBrowserView* view, QBoxLayout* layout, QWidget* parent)
   layout->insertWidget(0, bar_);
   connect(bar_, &TInfoBar::linkActivated, this, &TCheckView::openLink);
   connect(runner_, &TCheckRunner::finished, this, &TCheckView::showResult);
-  connect(view_, &TBrowserView::loadFinished, this, [this] {
-    if (waiting_) showResult(std::exchange(waiting_, nullptr));
-  });
   viewport_ = view_->listView()->viewport();
   viewport_->installEventFilter(this);
 }
@@ -99,9 +96,22 @@ void TCheckView::clear() {
   view_->listView()->setFlaggedRows(nullptr);
 }
 
+void TCheckView::setLoading(bool loading) {
+  loading_ = loading;
+  if (!loading_ && waiting_) showResult(std::exchange(waiting_, nullptr));
+}
+
+void TCheckView::hideResult() {
+  if (!waiting_) waiting_ = std::move(result_);
+  result_.reset();
+  bar_->clearMessage();
+  view_->listView()->setFlaggedRows(nullptr);
+}
+
 void TCheckView::showResult(TViewerCheckResult result) {
-  // Marks and tooltips go by row: they wait for the file's page.
-  if (view_->isReading()) {
+  // Marks and tooltips go by row: while another file loads, the rows shown may be either
+  // file's.
+  if (loading_) {
     waiting_ = std::move(result);
     return;
   }

@@ -37,6 +37,12 @@ class TCheckView : public QObject {
   // Checks the file just shown; what was shown of an earlier file goes.
   void start(const std::string& file, const ombra::TRegionalSettings& rs);
   void clear();
+  // While a file loads, results wait; when the load ends without a new list (cancelled,
+  // failed), the last one is shown again.
+  void setLoading(bool loading);
+  // The list shown is no longer the checked file's: its marks and message go until the load
+  // ends.
+  void hideResult();
 
   TInfoBar* bar() const { return bar_; }
   TCheckRunner* runner() const { return runner_; }
@@ -56,8 +62,9 @@ class TCheckView : public QObject {
   TInfoBar* bar_;
   TCheckRunner* runner_;
   TViewerCheckResult result_;
-  // A result that came while the file's page was still being read.
+  // A result that came, or was hidden, while a file loaded.
   TViewerCheckResult waiting_;
+  bool loading_ = false;
 };
 
 }  // namespace quandel

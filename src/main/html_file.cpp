@@ -103,7 +103,8 @@ void TPageFile::Flush() {
   buffer_.clear();
 }
 
-void TPageFile::Commit() {
+void TPageFile::Close() {
+  if (fd_ < 0) return;
   Flush();
   if (writeError_ != 0) Fail(writeError_);
   // Without fsync a crash after the rename could leave an empty page.
@@ -111,6 +112,10 @@ void TPageFile::Commit() {
   const int closed = close(fd_);
   fd_ = -1;
   if (closed != 0) Fail(errno);
+}
+
+void TPageFile::Commit() {
+  Close();
   // Replaces the entry itself: a link or a pipe standing there is not followed.
   if (rename(tempPath_.c_str(), QFile::encodeName(path_).constData()) != 0) Fail(errno);
   tempPath_.clear();

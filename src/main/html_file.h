@@ -40,6 +40,9 @@ class TPageFile {
 
   // Appends `line` and CR LF.
   void Write(std::string_view line);
+  // Writes out and closes the temporary file, so that Commit only renames: a page written in
+  // a worker is committed by the window, and only when it is still wanted.
+  void Close();
   void Commit();
 
  private:

@@ -8,7 +8,9 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -18,7 +20,9 @@
 #include "application.h"
 #include "browser_view.h"
 #include "check_view.h"
+#include "control_list_view.h"
 #include "file_drop.h"
+#include "file_loader.h"
 #include "file_name.h"
 #include "file_problem.h"
 #include "file_size.h"
@@ -32,6 +36,33 @@
 #include "view_commands.h"
 
 namespace quandel {
+namespace {
+
+const QString kRowsFormat = QStringLiteral("Lade Zeilen … %p %");
+const QString kFileFormat = QStringLiteral("Lade Datei … %p %");
+// A file read sooner shows no bar; it would only flicker.
+constexpr int kProgressIntervalMs = 100;
+
+// Name, size and time of the file, or why it cannot be read.
+QString StatusFor(const QString& FileName, const std::string& name, const ombra::TDtaus& document,
+                  const ombra::TRegionalSettings& regional) {
+  // Concatenated, not formatted: a "%1" in the file name must stay as it is.
+  QString status = ReadableFileName(FileName) + QStringLiteral(" - ");
+  const QString reason = DecodeCp1252(document.LoadError);
+  if (!CanReadFile(name)) {
+    // Gone, locked or a folder: the reason stands where size and time would be.
+    status += reason.isEmpty() ? QStringLiteral("Datei kann nicht gelesen werden") : reason;
+  } else {
+    const std::int64_t size = support::SizeOfNamedFile(name);
+    status +=
+        QString::number(size) + QStringLiteral(" - ") + QString::fromStdString(FileTimeText(name, regional));
+    // A file read but not understood: which record, which field, which byte.
+    if (!reason.isEmpty()) status += QStringLiteral(" - ") + reason;
+  }
+  return status;
+}
+
+}  // namespace
 
 TmainForm::TmainForm(TViewerPlatform platform, const QStringList& arguments, const QString& programDir,
                      QWidget* parent)
@@ -106,12 +137,35 @@ void TmainForm::CreateComponents() {
   LoadProgress = new QProgressBar(StatusBar1);
   LoadProgress->setObjectName(QStringLiteral("LoadProgress"));
   LoadProgress->setRange(0, 100);
-  LoadProgress->setFormat(QStringLiteral("Lade Zeilen … %p %"));
+  LoadProgress->setFormat(kRowsFormat);
   LoadProgress->setFixedWidth(
       LoadProgress->fontMetrics().horizontalAdvance(QStringLiteral("Lade Zeilen … 100 %")) +
       4 * LoadProgress->fontMetrics().averageCharWidth());
   StatusBar1->addPermanentWidget(LoadProgress);
   LoadProgress->hide();
+  LoadCancel = new QToolButton(StatusBar1);
+  LoadCancel->setObjectName(QStringLiteral("LoadCancel"));
+  LoadCancel->setText(QStringLiteral("Abbrechen"));
+  LoadCancel->setToolTip(QStringLiteral("Laden abbrechen (Esc)"));
+  LoadCancel->setAutoRaise(true);
+  StatusBar1->addPermanentWidget(LoadCancel);
+  LoadCancel->hide();
+  connect(LoadCancel, &QToolButton::clicked, this, &TmainForm::CancelLoad);
+  cancelShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  cancelShortcut_->setContext(Qt::WindowShortcut);
+  // Esc belongs to the find bar and the lists except while a file loads.
+  cancelShortcut_->setEnabled(false);
+  connect(cancelShortcut_, &QShortcut::activated, this, &TmainForm::CancelLoad);
+  loadTimer_ = new QTimer(this);
+  loadTimer_->setInterval(kProgressIntervalMs);
+  connect(loadTimer_, &QTimer::timeout, this, [this] {
+    LoadProgress->setFormat(kFileFormat);
+    LoadProgress->setValue(loader_->progress());
+    LoadProgress->show();
+  });
+  loader_ = new TFileLoader(this);
+  connect(loader_, &TFileLoader::documentLoaded, this, &TmainForm::DocumentLoaded);
+  connect(loader_, &TFileLoader::pageWritten, this, &TmainForm::PageWritten);
 
   browserPanel = new QWidget(this);
   browserPanel->setObjectName(QStringLiteral("browserPanel"));
@@ -121,7 +175,9 @@ void TmainForm::CreateComponents() {
   WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
   layout->addWidget(WebBrowser1);
   connect(WebBrowser1, &TBrowserView::loadProgress, this, &TmainForm::ShowLoadProgress);
-  connect(WebBrowser1, &TBrowserView::loadFinished, LoadProgress, &QWidget::hide);
+  connect(WebBrowser1, &TBrowserView::loadFinished, this, [this] {
+    if (!isLoading()) LoadProgress->hide();
+  });
   viewCommands = new TViewCommands(this, WebBrowser1, layout, platform_.messages);
   checkView = new TCheckView(WebBrowser1, layout, browserPanel);
   new TFileDrop(this, [this](const QString& name) { Run([this, name] { ShowFile(name); }); });
@@ -156,6 +212,8 @@ void TmainForm::FormCreate(const QStringList& arguments, const QString& programD
 
 // A page shown at once reports 100 right away; the bar would only flicker.
 void TmainForm::ShowLoadProgress(int percent) {
+  // While a file loads the bar is the loader's.
+  if (isLoading()) return;
   LoadProgress->setValue(percent);
   LoadProgress->setVisible(percent < 100);
 }
@@ -184,43 +242,82 @@ void TmainForm::Run(const std::function<void()>& action) {
 
 QString TmainForm::StatusText() const { return StatusPanel->text(); }
 
-void TmainForm::ShowFile(const QString& FileName) {
-  const std::string name = FileNameToBytes(FileName);
-  auto document = std::make_shared<ombra::TDtaus>();
-  document->Load(name, regional_);
-  dtaus_ = document;
-  // Concatenated, not formatted: a "%1" in the file name must stay as it is.
-  QString status = ReadableFileName(FileName) + QStringLiteral(" - ");
-  const QString reason = DecodeCp1252(dtaus_->LoadError);
-  if (!CanReadFile(name)) {
-    // Gone, locked or a folder: the reason stands where size and time would be.
-    status += reason.isEmpty() ? QStringLiteral("Datei kann nicht gelesen werden") : reason;
-  } else {
-    const std::int64_t size = support::SizeOfNamedFile(name);
-    status +=
-        QString::number(size) + QStringLiteral(" - ") + QString::fromStdString(FileTimeText(name, regional_));
-    // A file read but not understood: which record, which field, which byte.
-    if (!reason.isEmpty()) status += QStringLiteral(" - ") + reason;
+void TmainForm::ShowFile(const QString& FileName) { Load(FileName, std::nullopt); }
+
+void TmainForm::Load(const QString& FileName, std::optional<std::pair<int, int>> keepTop) {
+  if (!isLoading()) beforeLoad_ = TBeforeLoad{StatusPanel->text(), dtaus_};
+  keepTop_ = keepTop;
+  loader_->start(TLoadRequest{FileName, dtausHtmlPath_, regional_, support::FooterText()});
+  checkView->setLoading(true);
+  WebBrowser1->setBusy(true);
+  LoadCancel->show();
+  cancelShortcut_->setEnabled(true);
+  loadTimer_->start();
+  if (platform_.waitForLoads) WaitForLoad();
+}
+
+bool TmainForm::isLoading() const { return loader_->isRunning(); }
+
+void TmainForm::WaitForLoad() { loader_->wait(); }
+
+// The list goes up while the page is still written: a long file shows its first rows early.
+void TmainForm::DocumentLoaded(const std::shared_ptr<TLoadResult>& result) {
+  dtaus_ = result->Document;
+  StatusPanel->setText(StatusFor(result->FileName, result->Name, *dtaus_, regional_));
+  if (result->Model) {
+    checkView->hideResult();
+    WebBrowser1->PreviewList(result->Model);
+    if (keepTop_) WebBrowser1->listView()->scrollToRow(keepTop_->first, keepTop_->second);
   }
-  StatusPanel->setText(status);
-  const std::string footer = support::FooterText();
-  // Showing the page file itself must not overwrite it.
-  const QString pagePath = PagePathBeside(dtausHtmlPath_, name);
-  // Rendered straight into the page file: a long list held as lines first took longer than
-  // loading it.
-  TPageFile page(pagePath);
-  dtaus_->RenderControlList([&page](std::string&& line) { page.Write(line); }, footer, regional_);
-  page.Commit();
-  if (!document->LoadFailed())
-    WebBrowser1->NavigateToList(pagePath, std::make_shared<TPaymentModel>(document, regional_, footer));
-  else
-    WebBrowser1->Navigate(pagePath);
-  lastShownFile_ = FileName;
-  // After the page: the check reads the file once more and must not hold up the first rows.
-  if (dtaus_->LoadError.empty())
-    checkView->start(name, regional_);
-  else
-    checkView->clear();
+  emit fileRead();
+}
+
+void TmainForm::PageWritten(const std::shared_ptr<TLoadResult>& result) {
+  std::exception_ptr error = result->Error;
+  if (!error) {
+    try {
+      result->Page->Commit();
+      if (result->Model)
+        WebBrowser1->NavigateToList(result->PagePath, result->Model);
+      else
+        WebBrowser1->Navigate(result->PagePath);
+      lastShownFile_ = result->FileName;
+      // After the page: the check reads the file once more and must not hold up the first rows.
+      if (dtaus_->LoadError.empty())
+        checkView->start(result->Name, regional_);
+      else
+        checkView->clear();
+    } catch (...) {
+      error = std::current_exception();
+    }
+  }
+  // A failed page leaves the earlier one shown, the status naming the new file.
+  EndLoad();
+  if (error) Run([&error] { std::rethrow_exception(error); });
+}
+
+void TmainForm::CancelLoad() {
+  if (!isLoading()) return;
+  loader_->cancel();
+  if (beforeLoad_) {
+    StatusPanel->setText(beforeLoad_->Status);
+    dtaus_ = beforeLoad_->Document;
+  }
+  EndLoad();
+}
+
+void TmainForm::EndLoad() {
+  beforeLoad_.reset();
+  keepTop_.reset();
+  WebBrowser1->EndPreview();
+  checkView->setLoading(false);
+  WebBrowser1->setBusy(false);
+  loadTimer_->stop();
+  LoadCancel->hide();
+  cancelShortcut_->setEnabled(false);
+  LoadProgress->hide();
+  LoadProgress->setFormat(kRowsFormat);
+  emit loadEnded();
 }
 
 void TmainForm::fileOpenDtausExecute() {
@@ -234,7 +331,10 @@ void TmainForm::fileOpenDtausExecute() {
 void TmainForm::fileExitExecute() { close(); }
 
 void TmainForm::fileUpdateDtausExecute() {
-  if (!lastShownFile_.isEmpty()) ShowFile(lastShownFile_);
+  if (lastShownFile_.isEmpty()) return;
+  std::optional<std::pair<int, int>> top;
+  if (WebBrowser1->showsList()) top = WebBrowser1->listView()->firstVisibleRow();
+  Load(lastShownFile_, top);
 }
 
 void TmainForm::filePrintExecute() {

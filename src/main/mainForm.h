@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "dtaus.h"
 #include "platform.h"
@@ -16,14 +18,19 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QProgressBar;
+class QShortcut;
 class QStatusBar;
+class QTimer;
 class QToolBar;
+class QToolButton;
 
 namespace quandel {
 
 class TBrowserView;
 class TCheckView;
+class TFileLoader;
 class TViewCommands;
+struct TLoadResult;
 
 inline const char* const kOpenFilter =
     "DTAUS-Datei (*.dta)|*.dta|DTAUS-Datei (dtaus1.*)|dtaus1.*|Alle Dateien (*.*)|*.*";
@@ -39,8 +46,15 @@ class TmainForm : public QMainWindow {
             QWidget* parent = nullptr);
   ~TmainForm() override;
 
-  // Loads, renders, writes and shows one file; the status bar names it. Errors propagate.
+  // Loads, renders, writes and shows one file in the background; the status bar names it.
+  // The list shows as soon as the file is read; until the page is written the earlier page
+  // can come back (CancelLoad). A later ShowFile wins. Errors reach the general error handler.
   void ShowFile(const QString& FileName);
+  bool isLoading() const;
+  // Stops the load running; the page, list and status text shown before it stay.
+  void CancelLoad();
+  // Until the load running has ended (shown, failed or cancelled): loadEnded has come.
+  void WaitForLoad();
 
   void SetAboutBox(std::function<void()> showAbout) { showAbout_ = std::move(showAbout); }
 
@@ -55,8 +69,10 @@ class TmainForm : public QMainWindow {
   QToolBar* ToolBar1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QLabel* StatusPanel = nullptr;
-  // Beside the panel while a long list is being read and measured.
+  // Beside the panel while a file is read and written, then while a long list is measured.
   QProgressBar* LoadProgress = nullptr;
+  // Beside the bar while a file loads; Esc does the same.
+  QToolButton* LoadCancel = nullptr;
   QWidget* browserPanel = nullptr;
   TBrowserView* WebBrowser1 = nullptr;
   // Find, "Gehe zu Zahlung" and zoom, below and around the view.
@@ -70,6 +86,12 @@ class TmainForm : public QMainWindow {
   QAction* filePrint = nullptr;
   QAction* helpAbout = nullptr;
 
+ signals:
+  // The file of the load running is read: the status names it and its list is in sight, its
+  // page still being written.
+  void fileRead();
+  void loadEnded();
+
  protected:
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +103,11 @@ class TmainForm : public QMainWindow {
   void FormCreate(const QStringList& arguments, const QString& programDir);
   void ReadRegionalSettings();
   void ShowLoadProgress(int percent);
+  // `keepTop`: the first row in sight and its offset, kept where the new list has that row.
+  void Load(const QString& FileName, std::optional<std::pair<int, int>> keepTop);
+  void DocumentLoaded(const std::shared_ptr<TLoadResult>& result);
+  void PageWritten(const std::shared_ptr<TLoadResult>& result);
+  void EndLoad();
   // The general error handler: an exception ends the action, its message is shown.
   void Run(const std::function<void()>& action);
 
@@ -98,6 +125,16 @@ class TmainForm : public QMainWindow {
   QString initialDir_;
   QString dtausHtmlPath_;
   QString lastShownFile_;
+  TFileLoader* loader_ = nullptr;
+  QTimer* loadTimer_ = nullptr;
+  QShortcut* cancelShortcut_ = nullptr;
+  // What a cancel brings back: as it was before the first of the loads still running.
+  struct TBeforeLoad {
+    QString Status;
+    std::shared_ptr<ombra::TDtaus> Document;
+  };
+  std::optional<TBeforeLoad> beforeLoad_;
+  std::optional<std::pair<int, int>> keepTop_;
   ombra::TRegionalSettings regional_;
 };
 

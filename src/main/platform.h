@@ -68,6 +68,9 @@ struct TViewerPlatform {
   std::shared_ptr<IOpenDialog> openDialog;
   std::shared_ptr<IPrintDialog> printDialog;
   TUrlOpener openUrl;
+  // ShowFile returns only when its load has ended, as headless tests want it; the window
+  // itself never waits.
+  bool waitForLoads = false;
 };
 
 }  // namespace quandel

@@ -111,8 +111,7 @@ TEST_F(CheckViewTest, NewerFileWinsOverACheckStillRunning) {
   QSignalSpy checked(form->checkView->runner(), &TCheckRunner::finished);
   form->ShowFile(QString::fromStdString(older));
   form->ShowFile(QString::fromStdString(newer));
-  while (form->checkView->runner()->isBusy() || form->WebBrowser1->isReading())
-    QCoreApplication::processEvents();
+  while (form->checkView->runner()->isBusy() || form->isLoading()) QCoreApplication::processEvents();
   QCoreApplication::processEvents();
   ASSERT_EQ(checked.count(), 1);
   EXPECT_EQ(checked.front().front().value<TViewerCheckResult>()->Payments, 5);

@@ -64,6 +64,8 @@ struct FakeDesktop {
   std::shared_ptr<FakeOpenDialog> openDialog = std::make_shared<FakeOpenDialog>();
   std::shared_ptr<FakePrintDialog> printDialog = std::make_shared<FakePrintDialog>();
   std::vector<std::string> openedUrls;
+  // Most tests look at the window right after ShowFile; the tests of loading itself do not wait.
+  bool waitForLoads = true;
 
   TViewerPlatform Platform() {
     TViewerPlatform platform;
@@ -71,6 +73,7 @@ struct FakeDesktop {
     platform.openDialog = openDialog;
     platform.printDialog = printDialog;
     platform.openUrl = [this](const std::string& url) { openedUrls.push_back(url); };
+    platform.waitForLoads = waitForLoads;
     return platform;
   }
 };

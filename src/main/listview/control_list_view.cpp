@@ -300,7 +300,11 @@ void TControlListView::mouseReleaseEvent(QMouseEvent* event) {
 
 void TControlListView::mouseMoveEvent(QMouseEvent* event) {
   const bool onLink = !anchorAt(event->position().toPoint()).isEmpty();
-  viewport()->setCursor(onLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  // Off a link the view's own cursor shows through (busy while a file loads).
+  if (onLink)
+    viewport()->setCursor(Qt::PointingHandCursor);
+  else
+    viewport()->unsetCursor();
   // Dragging over rows selects from where the press was.
   if (event->buttons() & Qt::LeftButton) {
     const int row = cellAt(event->position().toPoint()).first;

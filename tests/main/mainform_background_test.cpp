@@ -1,0 +1,256 @@
+// Files loaded in the background: cancelled, overtaken by a newer load, failing, refreshed.
+// Nothing here waits on a clock: each test acts when the window reports the file read and
+// waits for the load's end.
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+
+#include <functional>
+
+#include "check_runner.h"
+#include "check_view.h"
+#include "info_bar.h"
+#include "viewer_fixture.h"
+
+namespace quandel::test {
+namespace {
+
+std::vector<testdta::CRecord> Payments(int count, const std::string& prefix) {
+  std::vector<testdta::CRecord> payments;
+  for (int i = 1; i <= count; ++i)
+    payments.push_back(Payment(prefix + " " + std::to_string(i), 100 + i, "ZWECK"));
+  return payments;
+}
+
+class BackgroundTest : public ViewerTest {
+ protected:
+  void SetUp() override {
+    desktop.waitForLoads = false;
+    shown = WriteSample("gezeigt.dta", Payments(300, "GEZEIGT"));
+    form = Start();
+    form->resize(700, 400);
+    form->show();
+    // Esc reaches the window's shortcuts only in the active window.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Load(shown);
+    WaitForCheck();
+  }
+
+  // Starts loading `file` and returns when that load has ended; `whenRead` runs as soon as
+  // the window reports the file read, its page still being written.
+  void Load(const std::string& file, const std::function<void()>& whenRead = {}) {
+    QSignalSpy ended(form.get(), &TmainForm::loadEnded);
+    const QMetaObject::Connection read = QObject::connect(form.get(), &TmainForm::fileRead, [&] {
+      EXPECT_TRUE(form->isLoading());
+      if (whenRead) whenRead();
+    });
+    form->ShowFile(QString::fromStdString(file));
+    EXPECT_TRUE(form->isLoading());
+    form->WaitForLoad();
+    QObject::disconnect(read);
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(form->isLoading());
+  }
+
+  void WaitForCheck() {
+    TCheckRunner* runner = form->checkView->runner();
+    QSignalSpy checked(runner, &TCheckRunner::finished);
+    if (runner->isBusy()) {
+      ASSERT_TRUE(checked.wait(30000));
+    }
+    QCoreApplication::processEvents();
+  }
+
+  struct TShown {
+    QString status;
+    QString view;
+    std::string page;
+    QString checkMessage;
+    const ombra::TDtaus* document;
+  };
+  TShown Shown() {
+    return {form->StatusText(), ViewText(*form), ReadBytes(Html()), form->checkView->bar()->text(),
+            &form->dtaus()};
+  }
+  void ExpectShown(const TShown& before) {
+    const TShown now = Shown();
+    EXPECT_EQ(now.status, before.status);
+    EXPECT_EQ(now.view, before.view);
+    EXPECT_TRUE(now.page == before.page);
+    EXPECT_EQ(now.checkMessage, before.checkMessage);
+    EXPECT_EQ(now.document, before.document);
+  }
+  // The page and no temporary file beside it.
+  void ExpectOnlyThePage() {
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.Path()), {}), 1);
+  }
+  void ExpectIdle() {
+    EXPECT_TRUE(form->LoadCancel->isHidden());
+    EXPECT_TRUE(form->LoadProgress->isHidden());
+    EXPECT_NE(form->WebBrowser1->cursor().shape(), Qt::BusyCursor);
+  }
+
+  std::string shown;
+  std::unique_ptr<TmainForm> form;
+};
+
+TEST_F(BackgroundTest, CancelledLoadLeavesWhatWasShown) {
+  const std::string other = WriteSample("anderer.dta", Payments(40, "ANDERER"));
+  const TShown before = Shown();
+  ASSERT_FALSE(before.checkMessage.isEmpty());
+  struct Case {
+    const char* name;
+    std::function<void(TmainForm&)> cancel;
+  };
+  const std::vector<Case> cases{
+      {"CancelLoad", [](TmainForm& f) { f.CancelLoad(); }},
+      {"button", [](TmainForm& f) { f.LoadCancel->click(); }},
+      {"Esc", [](TmainForm& f) { QTest::keyClick(&f, Qt::Key_Escape); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int read = 0;
+    Load(other, [&] {
+      ++read;
+      // The new list is in sight, the earlier one still to come back.
+      EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("ANDERER 40\t")));
+      EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(other)));
+      EXPECT_FALSE(form->LoadCancel->isHidden());
+      EXPECT_EQ(form->WebBrowser1->cursor().shape(), Qt::BusyCursor);
+      EXPECT_TRUE(form->checkView->bar()->text().isEmpty());
+      c.cancel(*form);
+    });
+    EXPECT_EQ(read, 1);
+    ExpectShown(before);
+    ExpectOnlyThePage();
+    ExpectIdle();
+    EXPECT_TRUE(desktop.messages->errors.empty());
+  }
+  // Refreshing still means the file shown, not the one cancelled.
+  form->fileUpdateDtaus->trigger();
+  form->WaitForLoad();
+  EXPECT_EQ(form->StatusText(), before.status);
+}
+
+TEST_F(BackgroundTest, CancelBeforeTheFileIsReadReportsNothing) {
+  const std::string other = WriteSample("anderer.dta", Payments(40, "ANDERER"));
+  const TShown before = Shown();
+  QSignalSpy read(form.get(), &TmainForm::fileRead);
+  QSignalSpy ended(form.get(), &TmainForm::loadEnded);
+  form->ShowFile(QString::fromStdString(other));
+  form->CancelLoad();
+  form->WaitForLoad();
+  EXPECT_EQ(read.count(), 0);
+  EXPECT_EQ(ended.count(), 1);
+  ExpectShown(before);
+  ExpectOnlyThePage();
+  ExpectIdle();
+}
+
+// Esc belongs to the load only while one runs.
+TEST_F(BackgroundTest, EscWithoutALoadChangesNothing) {
+  const TShown before = Shown();
+  QSignalSpy ended(form.get(), &TmainForm::loadEnded);
+  QTest::keyClick(form.get(), Qt::Key_Escape);
+  EXPECT_EQ(ended.count(), 0);
+  ExpectShown(before);
+}
+
+// The newer load starts before the older one is read, or once its list is in sight, its page
+// perhaps already written.
+TEST_F(BackgroundTest, NewerLoadWinsOverOlderOnes) {
+  const std::string older = WriteSample("aelter.dta", Payments(2000, "AELTER"));
+  const std::string newer = WriteSample("neuer.dta", Payments(3, "NEUER"));
+  for (const bool whenRead : {false, true}) {
+    for (const auto& [first, second] : {std::pair{older, newer}, std::pair{newer, older}}) {
+      SCOPED_TRACE(first + (whenRead ? " read" : ""));
+      const auto showSecond = [&, second = second] { form->ShowFile(QString::fromStdString(second)); };
+      QSignalSpy read(form.get(), &TmainForm::fileRead);
+      QSignalSpy ended(form.get(), &TmainForm::loadEnded);
+      form->ShowFile(QString::fromStdString(first));
+      const QMetaObject::Connection once = QObject::connect(form.get(), &TmainForm::fileRead, [&] {
+        QObject::disconnect(once);
+        showSecond();
+      });
+      if (!whenRead) {
+        QObject::disconnect(once);
+        showSecond();
+      }
+      form->WaitForLoad();
+      EXPECT_EQ(read.count(), whenRead ? 2 : 1);
+      EXPECT_EQ(ended.count(), 1);
+      EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(second) + " - "));
+      const int rows = form->WebBrowser1->listView()->rowCount();
+      EXPECT_EQ(rows, second == newer ? 3 : 2000);
+      EXPECT_EQ(form->dtaus().SatzCList.size(), static_cast<std::size_t>(rows));
+      EXPECT_TRUE(ReadBytes(Html()) == ControlListPage(Payments(rows, second == newer ? "NEUER" : "AELTER")));
+      ExpectOnlyThePage();
+      ExpectIdle();
+    }
+  }
+}
+
+// The page fails once in the worker (its folder is gone) and once when it is put in place
+// (a folder stands there); either way the error box says so and the earlier list stays.
+TEST_F(BackgroundTest, PageThatCannotBeWrittenIsReportedAndTheEarlierListStays) {
+  const std::string other = WriteSample("anderer.dta", Payments(40, "ANDERER"));
+  const std::filesystem::path away = program.Path().string() + ".weg";
+  struct Case {
+    const char* name;
+    std::filesystem::path from;
+    std::filesystem::path to;
+  };
+  const std::vector<Case> cases{{"in the worker", program.Path(), away}, {"when put in place", Html(), away}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TShown before = Shown();
+    desktop.messages->errors.clear();
+    std::filesystem::rename(c.from, c.to);
+    if (c.from == Html()) std::filesystem::create_directory(Html());
+    bool previewed = false;
+    Load(other, [&] { previewed = ViewText(*form).contains(QStringLiteral("ANDERER 40\t")); });
+    if (c.from == Html()) std::filesystem::remove(Html());
+    std::filesystem::rename(c.to, c.from);
+    ASSERT_EQ(desktop.messages->errors.size(), 1u);
+    EXPECT_TRUE(desktop.messages->errors[0].contains(QStringLiteral("\" kann nicht erstellt werden. ")))
+        << desktop.messages->errors[0].toStdString();
+    EXPECT_TRUE(previewed);
+    // As before: the status names the new file, the view and the page are the earlier ones.
+    EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(other)));
+    EXPECT_EQ(ViewText(*form), before.view);
+    EXPECT_TRUE(ReadBytes(Html()) == before.page);
+    ExpectOnlyThePage();
+    ExpectIdle();
+  }
+}
+
+TEST_F(BackgroundTest, RefreshKeepsTheFirstRowInSightWhereTheListStillHasIt) {
+  struct Case {
+    int rowsAfter;
+    int topAfter;
+  };
+  for (const Case c : {Case{300, 120}, Case{500, 120}, Case{100, 0}}) {
+    SCOPED_TRACE(c.rowsAfter);
+    Load(shown);
+    TControlListView& list = *form->WebBrowser1->listView();
+    list.scrollToRow(120, 3);
+    ASSERT_EQ(list.firstVisibleRow(), std::pair(120, 3));
+    data.Write("gezeigt.dta", SampleFile(Payments(c.rowsAfter, "GEZEIGT")));
+    form->fileUpdateDtaus->trigger();
+    form->WaitForLoad();
+    ASSERT_EQ(list.rowCount(), c.rowsAfter);
+    EXPECT_EQ(list.firstVisibleRow().first, c.topAfter);
+    if (c.topAfter != 0) {
+      EXPECT_EQ(list.firstVisibleRow().second, 3);
+    }
+    data.Write("gezeigt.dta", SampleFile(Payments(300, "GEZEIGT")));
+  }
+}
+
+}  // namespace
+}  // namespace quandel::test
