@@ -7,6 +7,7 @@
 
 #include "archive_check.h"
 #include "dtaus_builder.h"
+#include "known_accounts.h"
 #include "run_cli.h"
 #include "temp_dir.h"
 
@@ -112,15 +113,8 @@ TEST_F(ArchiveCheckTest, NamedFilesAreAlwaysCheckedAndExitCodesTellTheWorst) {
 }
 
 TEST_F(ArchiveCheckTest, AccountsMakeAFileWithAFailingAccountNotOk) {
-  ARecord sender;
-  sender.blz = "37040044";
-  sender.konto = "0532013000";
-  CRecord passes, fails, unknown;
-  passes.blz = "37040044";
-  passes.konto = "0532013000";
-  fails.blz = "20050550";
-  fails.konto = "1234567890";
-  unknown.blz = "10020030";
+  const clitest::TKnownAccounts known;
+  const auto& [sender, passes, fails, unknown] = known;
   fs::create_directory(root / "konten");
   Put("konten/falsch.dta", File(sender, {passes, fails}));
   Put("konten/unbekannt.dta", File(sender, {passes, unknown}));

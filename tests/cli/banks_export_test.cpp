@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "dtaus_builder.h"
+#include "known_accounts.h"
 #include "run_cli.h"
 #include "temp_dir.h"
 
@@ -11,18 +12,9 @@ using namespace testdta;
 
 namespace {
 
-// A sender whose account passes; payments that pass, fail and name an unknown bank code.
 std::string KnownPairs() {
-  ARecord a;
-  a.blz = "37040044";
-  a.konto = "0532013000";
-  CRecord passes, fails, unknown;
-  passes.blz = "37040044";
-  passes.konto = "0532013000";
-  fails.blz = "20050550";
-  fails.konto = "1234567890";
-  unknown.blz = "10020030";
-  return File(a, {passes, fails, unknown});
+  const clitest::TKnownAccounts known;
+  return File(known.sender, {known.passes, known.fails, known.unknown});
 }
 
 TEST(BanksExportTest, JsonNamesBankPlaceAndVerdict) {

@@ -43,15 +43,27 @@ struct TRunOptions {
   rlim_t FileSizeLimit = 0;
 };
 
+// The program and its arguments as execv wants them; built before fork, so the child only execs.
+class TArgv {
+ public:
+  explicit TArgv(const std::vector<std::string>& args) : strings_{QUANDEL_CLI_PATH} {
+    strings_.insert(strings_.end(), args.begin(), args.end());
+    for (auto& a : strings_) pointers_.push_back(a.data());
+    pointers_.push_back(nullptr);
+  }
+  const char* Program() const { return strings_.front().c_str(); }
+  char* const* Pointers() { return pointers_.data(); }
+
+ private:
+  std::vector<std::string> strings_;
+  std::vector<char*> pointers_;
+};
+
 inline TRun RunCli(const std::vector<std::string>& args, const TRunOptions& options = {}) {
   testdta::TempDir capture;
   const std::string outPath = (capture.Path() / "stdout").string();
   const std::string errPath = (capture.Path() / "stderr").string();
-  std::vector<std::string> argv = {QUANDEL_CLI_PATH};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> cargv;
-  for (auto& a : argv) cargv.push_back(a.data());
-  cargv.push_back(nullptr);
+  TArgv argv(args);
 
   const pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
@@ -67,7 +79,7 @@ inline TRun RunCli(const std::vector<std::string>& args, const TRunOptions& opti
       const rlimit limit{options.FileSizeLimit, options.FileSizeLimit};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(127);
     }
-    ::execv(cargv[0], cargv.data());
+    ::execv(argv.Program(), argv.Pointers());
     ::_exit(127);
   }
   int status = 0;
@@ -81,17 +93,13 @@ inline TRun RunCli(const std::vector<std::string>& args, const TRunOptions& opti
 
 // Starts quandel-cli without waiting for it; what it prints is dropped.
 inline pid_t StartCli(const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {QUANDEL_CLI_PATH};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> cargv;
-  for (auto& a : argv) cargv.push_back(a.data());
-  cargv.push_back(nullptr);
+  TArgv argv(args);
   const pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
     const int sink = ::open("/dev/null", O_WRONLY);
     if (sink < 0 || ::dup2(sink, 1) < 0 || ::dup2(sink, 2) < 0) ::_exit(127);
-    ::execv(cargv[0], cargv.data());
+    ::execv(argv.Program(), argv.Pointers());
     ::_exit(127);
   }
   return pid;
