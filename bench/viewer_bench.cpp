@@ -1,10 +1,12 @@
 // How the viewer copes with big files, measured from ShowFile as the user meets it: the time
 // until the summary and the first rows are on screen, until the list is complete, the longest
 // time the event loop is held (ShowFile's own synchronous part reported apart), the peak
-// memory, and the longest stall while the window is resized with all rows shown. Files come
+// memory, the longest stall while the window is resized with all rows shown, and the longest
+// stall of a refresh (F5), which keeps the first row in sight. Files come
 // from gen_dtaus. Runs headless (QT_QPA_PLATFORM=offscreen).
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -72,7 +74,8 @@ struct TViewer {
   }
   quandel::TBrowserView& view() const { return *form->WebBrowser1; }
   bool FirstRowsShown() const { return view().showsList() && view().listView()->visibleRows().second > 0; }
-  bool Complete() const { return FirstRowsShown() && view().listView()->isComplete(); }
+  // The page written too, not only the list measured.
+  bool Complete() const { return FirstRowsShown() && view().listView()->isComplete() && !form->isLoading(); }
 
   QString oldCurrent = QDir::currentPath();
   QTemporaryDir program;
@@ -125,9 +128,41 @@ void BM_ShowFile(benchmark::State& state) {
 BENCHMARK(BM_ShowFile)
     ->Arg(10000)
     ->Arg(100000)
+    ->Arg(1000000)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// F5 with the list scrolled half way: the longest stall until the reloaded list is complete,
+// and whether the same first row is in sight afterwards (kept_row 1).
+void BM_Refresh(benchmark::State& state) {
+  const int payments = static_cast<int>(state.range(0));
+  const QString file = QString::fromStdString(bench::GeneratedFile(payments));
+  TViewer viewer;
+  viewer.form->ShowFile(file);
+  RunUntil([&] { return viewer.Complete(); });
+  qint64 refreshMs = 0, longest = 0;
+  bool kept = true;
+  for (auto _ : state) {
+    quandel::TControlListView& list = *viewer.view().listView();
+    list.scrollToRow(payments / 2, 5);
+    const std::pair<int, int> top = list.firstVisibleRow();
+    bench::TStallMeter stalls;
+    QElapsedTimer clock;
+    clock.start();
+    viewer.form->fileUpdateDtaus->trigger();
+    RunUntil([&] { return viewer.Complete(); });
+    refreshMs = clock.elapsed();
+    longest = std::max(longest, stalls.LongestGapMs());
+    kept = kept && viewer.view().listView()->firstVisibleRow() == top;
+    state.SetIterationTime(static_cast<double>(refreshMs) / 1000.0);
+  }
+  if (viewer.messages->shown != 0) state.SkipWithError("the viewer reported an error");
+  state.counters["refresh_ms"] = static_cast<double>(refreshMs);
+  state.counters["longest_gap_ms"] = static_cast<double>(longest);
+  state.counters["kept_row"] = kept ? 1.0 : 0.0;
+}
+BENCHMARK(BM_Refresh)->Arg(1000000)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The window resized back and forth with the whole list shown.
 void BM_ResizeWindow(benchmark::State& state) {

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <unistd.h>
+
 #include "file_name.h"
 #include "file_size.h"
 #include "html_file.h"
@@ -85,6 +87,12 @@ void TFileLoader::wait() {
     pool_.waitForDone();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
   } while (isRunning());
+  // What the last report left to the workers (removing a replaced page).
+  pool_.waitForDone();
+}
+
+void TFileLoader::removeLater(std::string path) {
+  pool_.start([path = std::move(path)] { unlink(path.c_str()); });
 }
 
 void TFileLoader::Run(const std::shared_ptr<TJob>& job, const TLoadRequest& request, TFileLoader* loader) {

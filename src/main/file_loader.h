@@ -61,6 +61,8 @@ class TFileLoader : public QObject {
   // Returns once the running load has reported all it will, for callers without an event
   // loop of their own (headless tests, scripts).
   void wait();
+  // Removes a file in the worker threads (a replaced page, whose blocks take a while to free).
+  void removeLater(std::string path);
 
  signals:
   void documentLoaded(const std::shared_ptr<quandel::TLoadResult>& result);

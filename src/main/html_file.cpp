@@ -114,11 +114,21 @@ void TPageFile::Close() {
   if (closed != 0) Fail(errno);
 }
 
-void TPageFile::Commit() {
+void TPageFile::Commit(std::string* replaced) {
   Close();
+  const QByteArray target = QFile::encodeName(path_);
+  std::string kept;
+  // Nothing stands there, or nothing that takes a second name: nothing is kept.
+  if (replaced != nullptr && link(target.constData(), (tempPath_ + ".alt").c_str()) == 0)
+    kept = tempPath_ + ".alt";
   // Replaces the entry itself: a link or a pipe standing there is not followed.
-  if (rename(tempPath_.c_str(), QFile::encodeName(path_).constData()) != 0) Fail(errno);
+  if (rename(tempPath_.c_str(), target.constData()) != 0) {
+    const int error = errno;
+    if (!kept.empty()) unlink(kept.c_str());
+    Fail(error);
+  }
   tempPath_.clear();
+  if (replaced != nullptr) *replaced = std::move(kept);
 }
 
 }  // namespace quandel

@@ -43,7 +43,10 @@ class TPageFile {
   // Writes out and closes the temporary file, so that Commit only renames: a page written in
   // a worker is committed by the window, and only when it is still wanted.
   void Close();
-  void Commit();
+  // With `replaced`, the page standing at `path` keeps a second name, written there (empty
+  // when there was none): freeing a long page takes a while, which whoever commits may rather
+  // spend elsewhere, removing that name.
+  void Commit(std::string* replaced = nullptr);
 
  private:
   void Flush();

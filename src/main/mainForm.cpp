@@ -276,7 +276,9 @@ void TmainForm::PageWritten(const std::shared_ptr<TLoadResult>& result) {
   std::exception_ptr error = result->Error;
   if (!error) {
     try {
-      result->Page->Commit();
+      std::string replaced;
+      result->Page->Commit(&replaced);
+      if (!replaced.empty()) loader_->removeLater(std::move(replaced));
       if (result->Model)
         WebBrowser1->NavigateToList(result->PagePath, result->Model);
       else

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 #include "application.h"
@@ -145,6 +146,32 @@ TEST(SaveLinesTest, PageIsPrivateAndReplacesWhateverStandsAtItsPath) {
     EXPECT_EQ(ReadBytes(path), "neu\r\n");
     EXPECT_EQ(ReadBytes(victim), "bleibt");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 2);
+  }
+}
+
+// The window frees a long replaced page in a worker: the commit hands it over under a second
+// name, and only when there was a page.
+TEST(SaveLinesTest, ReplacedPageStaysUnderASecondNameForTheCallerToRemove) {
+  namespace fs = std::filesystem;
+  testdta::TempDir folder;
+  const auto path = folder.Path() / "dtaus.html";
+  const std::optional<std::string> cases[] = {std::nullopt, "alt"};
+  for (const std::optional<std::string>& earlier : cases) {
+    SCOPED_TRACE(earlier.value_or("none"));
+    fs::remove(path);
+    if (earlier) folder.Write("dtaus.html", *earlier);
+    TPageFile page(Q(path));
+    page.Write("neu");
+    std::string replaced = "unchanged";
+    page.Commit(&replaced);
+    EXPECT_EQ(ReadBytes(path), "neu\r\n");
+    ASSERT_EQ(replaced.empty(), !earlier);
+    if (earlier) {
+      EXPECT_EQ(fs::path(replaced).parent_path(), folder.Path());
+      EXPECT_EQ(ReadBytes(replaced), *earlier);
+      fs::remove(replaced);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 1);
   }
 }
 
