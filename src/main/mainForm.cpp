@@ -159,6 +159,7 @@ void TmainForm::CreateComponents() {
   loadTimer_ = new QTimer(this);
   loadTimer_->setInterval(kProgressIntervalMs);
   connect(loadTimer_, &QTimer::timeout, this, [this] {
+    if (!isLoading()) return;
     LoadProgress->setFormat(kFileFormat);
     LoadProgress->setValue(loader_->progress());
     LoadProgress->show();

@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include <functional>
+#include <utility>
 
 #include "check_runner.h"
 #include "check_view.h"
@@ -38,32 +39,32 @@ class BackgroundTest : public ViewerTest {
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     Load(shown);
-    WaitForCheck();
+    TCheckRunner* runner = form->checkView->runner();
+    QSignalSpy checked(runner, &TCheckRunner::finished);
+    ASSERT_TRUE(!runner->isBusy() || checked.wait(30000));
+    QCoreApplication::processEvents();
   }
 
-  // Starts loading `file` and returns when that load has ended; `whenRead` runs as soon as
-  // the window reports the file read, its page still being written.
-  void Load(const std::string& file, const std::function<void()>& whenRead = {}) {
+  // Loads `file` until the load has ended and says how often the window reported it read.
+  // `atStart` runs right after ShowFile, `whenRead` once the file is read, its page still
+  // being written.
+  int Load(const std::string& file, const std::function<void()>& whenRead = {},
+           const std::function<void()>& atStart = {}) {
     QSignalSpy ended(form.get(), &TmainForm::loadEnded);
-    const QMetaObject::Connection read = QObject::connect(form.get(), &TmainForm::fileRead, [&] {
+    int read = 0;
+    const QMetaObject::Connection connection = QObject::connect(form.get(), &TmainForm::fileRead, [&] {
+      ++read;
       EXPECT_TRUE(form->isLoading());
       if (whenRead) whenRead();
     });
     form->ShowFile(QString::fromStdString(file));
     EXPECT_TRUE(form->isLoading());
+    if (atStart) atStart();
     form->WaitForLoad();
-    QObject::disconnect(read);
+    QObject::disconnect(connection);
     EXPECT_EQ(ended.count(), 1);
-    EXPECT_FALSE(form->isLoading());
-  }
-
-  void WaitForCheck() {
-    TCheckRunner* runner = form->checkView->runner();
-    QSignalSpy checked(runner, &TCheckRunner::finished);
-    if (runner->isBusy()) {
-      ASSERT_TRUE(checked.wait(30000));
-    }
-    QCoreApplication::processEvents();
+    ExpectIdle();
+    return read;
   }
 
   struct TShown {
@@ -85,14 +86,15 @@ class BackgroundTest : public ViewerTest {
     EXPECT_EQ(now.checkMessage, before.checkMessage);
     EXPECT_EQ(now.document, before.document);
   }
-  // The page and no temporary file beside it.
-  void ExpectOnlyThePage() {
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.Path()), {}), 1);
-  }
+  // No load running, and the page without a temporary file beside it.
   void ExpectIdle() {
+    EXPECT_FALSE(form->isLoading());
     EXPECT_TRUE(form->LoadCancel->isHidden());
     EXPECT_TRUE(form->LoadProgress->isHidden());
     EXPECT_NE(form->WebBrowser1->cursor().shape(), Qt::BusyCursor);
+    if (std::filesystem::exists(program.Path())) {
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.Path()), {}), 1);
+    }
   }
 
   std::string shown;
@@ -105,18 +107,18 @@ TEST_F(BackgroundTest, CancelledLoadLeavesWhatWasShown) {
   ASSERT_FALSE(before.checkMessage.isEmpty());
   struct Case {
     const char* name;
+    bool whenRead;
     std::function<void(TmainForm&)> cancel;
   };
   const std::vector<Case> cases{
-      {"CancelLoad", [](TmainForm& f) { f.CancelLoad(); }},
-      {"button", [](TmainForm& f) { f.LoadCancel->click(); }},
-      {"Esc", [](TmainForm& f) { QTest::keyClick(&f, Qt::Key_Escape); }},
+      {"CancelLoad", true, [](TmainForm& f) { f.CancelLoad(); }},
+      {"button", true, [](TmainForm& f) { f.LoadCancel->click(); }},
+      {"Esc", true, [](TmainForm& f) { QTest::keyClick(&f, Qt::Key_Escape); }},
+      {"before the file is read", false, [](TmainForm& f) { f.CancelLoad(); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    int read = 0;
-    Load(other, [&] {
-      ++read;
+    const auto whenRead = [&] {
       // The new list is in sight, the earlier one still to come back.
       EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("ANDERER 40\t")));
       EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(other)));
@@ -124,32 +126,18 @@ TEST_F(BackgroundTest, CancelledLoadLeavesWhatWasShown) {
       EXPECT_EQ(form->WebBrowser1->cursor().shape(), Qt::BusyCursor);
       EXPECT_TRUE(form->checkView->bar()->text().isEmpty());
       c.cancel(*form);
-    });
-    EXPECT_EQ(read, 1);
+    };
+    if (c.whenRead)
+      EXPECT_EQ(Load(other, whenRead), 1);
+    else
+      EXPECT_EQ(Load(other, {}, [&] { c.cancel(*form); }), 0);
     ExpectShown(before);
-    ExpectOnlyThePage();
-    ExpectIdle();
     EXPECT_TRUE(desktop.messages->errors.empty());
   }
   // Refreshing still means the file shown, not the one cancelled.
   form->fileUpdateDtaus->trigger();
   form->WaitForLoad();
   EXPECT_EQ(form->StatusText(), before.status);
-}
-
-TEST_F(BackgroundTest, CancelBeforeTheFileIsReadReportsNothing) {
-  const std::string other = WriteSample("anderer.dta", Payments(40, "ANDERER"));
-  const TShown before = Shown();
-  QSignalSpy read(form.get(), &TmainForm::fileRead);
-  QSignalSpy ended(form.get(), &TmainForm::loadEnded);
-  form->ShowFile(QString::fromStdString(other));
-  form->CancelLoad();
-  form->WaitForLoad();
-  EXPECT_EQ(read.count(), 0);
-  EXPECT_EQ(ended.count(), 1);
-  ExpectShown(before);
-  ExpectOnlyThePage();
-  ExpectIdle();
 }
 
 // Esc belongs to the load only while one runs.
@@ -166,31 +154,23 @@ TEST_F(BackgroundTest, EscWithoutALoadChangesNothing) {
 TEST_F(BackgroundTest, NewerLoadWinsOverOlderOnes) {
   const std::string older = WriteSample("aelter.dta", Payments(2000, "AELTER"));
   const std::string newer = WriteSample("neuer.dta", Payments(3, "NEUER"));
+  struct Case {
+    std::string first, second;
+    int rows;
+    const char* prefix;
+  };
   for (const bool whenRead : {false, true}) {
-    for (const auto& [first, second] : {std::pair{older, newer}, std::pair{newer, older}}) {
-      SCOPED_TRACE(first + (whenRead ? " read" : ""));
-      const auto showSecond = [&, second = second] { form->ShowFile(QString::fromStdString(second)); };
-      QSignalSpy read(form.get(), &TmainForm::fileRead);
-      QSignalSpy ended(form.get(), &TmainForm::loadEnded);
-      form->ShowFile(QString::fromStdString(first));
-      const QMetaObject::Connection once = QObject::connect(form.get(), &TmainForm::fileRead, [&] {
-        QObject::disconnect(once);
-        showSecond();
-      });
-      if (!whenRead) {
-        QObject::disconnect(once);
-        showSecond();
-      }
-      form->WaitForLoad();
-      EXPECT_EQ(read.count(), whenRead ? 2 : 1);
-      EXPECT_EQ(ended.count(), 1);
-      EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(second) + " - "));
-      const int rows = form->WebBrowser1->listView()->rowCount();
-      EXPECT_EQ(rows, second == newer ? 3 : 2000);
-      EXPECT_EQ(form->dtaus().SatzCList.size(), static_cast<std::size_t>(rows));
-      EXPECT_TRUE(ReadBytes(Html()) == ControlListPage(Payments(rows, second == newer ? "NEUER" : "AELTER")));
-      ExpectOnlyThePage();
-      ExpectIdle();
+    for (const Case& c : {Case{older, newer, 3, "NEUER"}, Case{newer, older, 2000, "AELTER"}}) {
+      SCOPED_TRACE(c.first + (whenRead ? " read" : ""));
+      bool started = false;
+      const auto second = [&] {
+        if (!std::exchange(started, true)) form->ShowFile(QString::fromStdString(c.second));
+      };
+      EXPECT_EQ(whenRead ? Load(c.first, second) : Load(c.first, {}, second), whenRead ? 2 : 1);
+      EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(c.second) + " - "));
+      EXPECT_EQ(form->WebBrowser1->listView()->rowCount(), c.rows);
+      EXPECT_EQ(form->dtaus().SatzCList.size(), static_cast<std::size_t>(c.rows));
+      EXPECT_TRUE(ReadBytes(Html()) == ControlListPage(Payments(c.rows, c.prefix)));
     }
   }
 }
@@ -224,8 +204,6 @@ TEST_F(BackgroundTest, PageThatCannotBeWrittenIsReportedAndTheEarlierListStays) 
     EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(other)));
     EXPECT_EQ(ViewText(*form), before.view);
     EXPECT_TRUE(ReadBytes(Html()) == before.page);
-    ExpectOnlyThePage();
-    ExpectIdle();
   }
 }
 
