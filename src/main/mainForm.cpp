@@ -286,7 +286,7 @@ void TmainForm::PageWritten(const std::shared_ptr<TLoadResult>& result) {
         WebBrowser1->Navigate(result->PagePath);
       lastShownFile_ = result->FileName;
       // After the page: the check reads the file once more and must not hold up the first rows.
-      if (dtaus_->LoadError.empty())
+      if (result->Document->LoadError.empty())
         checkView->start(result->Name, regional_);
       else
         checkView->clear();
