@@ -95,6 +95,10 @@ void TFileLoader::removeLater(std::string path) {
   pool_.start([path = std::move(path)] { unlink(path.c_str()); });
 }
 
+void TFileLoader::releaseLater(std::shared_ptr<const void> object) {
+  if (object) pool_.start([object = std::move(object)]() mutable { object.reset(); });
+}
+
 void TFileLoader::Run(const std::shared_ptr<TJob>& job, const TLoadRequest& request, TFileLoader* loader) {
   auto result = std::make_shared<TLoadResult>();
   result->FileName = request.FileName;

@@ -63,6 +63,9 @@ class TFileLoader : public QObject {
   void wait();
   // Removes a file in the worker threads (a replaced page, whose blocks take a while to free).
   void removeLater(std::string path);
+  // Lets go of `object` in the worker threads: the last reference to a long document frees
+  // hundreds of megabytes.
+  void releaseLater(std::shared_ptr<const void> object);
 
  signals:
   void documentLoaded(const std::shared_ptr<quandel::TLoadResult>& result);

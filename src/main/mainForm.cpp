@@ -294,19 +294,23 @@ void TmainForm::PageWritten(const std::shared_ptr<TLoadResult>& result) {
       error = std::current_exception();
     }
   }
+  std::shared_ptr<const void> previous = beforeLoad_ ? beforeLoad_->Document : nullptr;
   // A failed page leaves the earlier one shown, the status naming the new file.
   EndLoad();
+  loader_->releaseLater(std::move(previous));
   if (error) Run([&error] { std::rethrow_exception(error); });
 }
 
 void TmainForm::CancelLoad() {
   if (!isLoading()) return;
   loader_->cancel();
+  std::shared_ptr<const void> cancelled = dtaus_;
   if (beforeLoad_) {
     StatusPanel->setText(beforeLoad_->Status);
     dtaus_ = beforeLoad_->Document;
   }
   EndLoad();
+  loader_->releaseLater(std::move(cancelled));
 }
 
 void TmainForm::EndLoad() {
