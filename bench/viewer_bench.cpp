@@ -50,7 +50,7 @@ class TNoOpenDialog : public quandel::IOpenDialog {
 };
 class TNoPrintDialog : public quandel::IPrintDialog {
  public:
-  bool Execute(QPrinter&) override { return false; }
+  bool Execute(QPrinter&, bool) override { return false; }
 };
 
 // A main window as the tests build it: its own program folder and current folder.

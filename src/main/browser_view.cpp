@@ -11,6 +11,7 @@
 
 #include "control_list_view.h"
 #include "page_browser.h"
+#include "print_progress.h"
 
 namespace quandel {
 namespace {
@@ -32,6 +33,8 @@ class TViewCommandTarget : public IOleCommandTarget {
     switch (view_->PrintShown()) {
       case TPrintOutcome::Printed: return S_OK;
       case TPrintOutcome::Cancelled: return OLECMDERR_E_CANCELED;
+      // The user stopped it in the progress dialog and needs no message about it.
+      case TPrintOutcome::Stopped: return S_OK;
       case TPrintOutcome::Failed: break;
     }
     return E_FAIL;
@@ -56,6 +59,7 @@ TPrintOutcome Outcome(TListPrintResult result) {
   switch (result) {
     case TListPrintResult::Printed: return TPrintOutcome::Printed;
     case TListPrintResult::Cancelled: return TPrintOutcome::Cancelled;
+    case TListPrintResult::Stopped: return TPrintOutcome::Stopped;
     case TListPrintResult::Failed: break;
   }
   return TPrintOutcome::Failed;
@@ -152,9 +156,18 @@ QPrinter& TBrowserView::PrintSettings() {
 }
 
 TPrintOutcome TBrowserView::PrintShown() {
-  if (showsList()) return Outcome(listView_->print(&PrintSettings()));
-  return PrintDocument(*pageBrowser_->document(), PrintSettings());
+  if (!showsList()) return PrintDocument(*pageBrowser_->document(), PrintSettings());
+  QPrinter& printer = PrintSettings();
+  const std::unique_ptr<TListPrintJob> job =
+      listView_->printJob(printer, printer.printRange() == QPrinter::Selection);
+  if (!job) return TPrintOutcome::Failed;
+  printing_ = true;
+  const TListPrintResult result = RunListPrint(*job, printProgress_.get());
+  printing_ = false;
+  return Outcome(result);
 }
+
+bool TBrowserView::hasSelectedRows() const { return showsList() && !listView_->selection().isEmpty(); }
 
 bool TBrowserView::showsList() const { return currentWidget() == listView_; }
 

@@ -38,8 +38,13 @@ class TBrowserView : public QStackedWidget, public IWebBrowser {
   // The printer the shown document is printed on. The print dialog edits it, so the
   // user's choices there are the ones used.
   QPrinter& PrintSettings();
-  // Prints the page last navigated to.
+  // Prints the page last navigated to; a list only its selected rows when the printer's
+  // range says so. A long list is followed in `progress`, which can stop it.
   TPrintOutcome PrintShown();
+  void SetPrintProgress(std::shared_ptr<IPrintProgress> progress) { printProgress_ = std::move(progress); }
+  bool isPrinting() const { return printing_; }
+  // Whether a print may offer "Auswahl".
+  bool hasSelectedRows() const;
 
   QString toPlainText() const;
   TPageBrowser* pageBrowser() const { return pageBrowser_; }
@@ -65,6 +70,8 @@ class TBrowserView : public QStackedWidget, public IWebBrowser {
   TPageBrowser* pageBrowser_;
   TControlListView* listView_;
   std::unique_ptr<QPrinter> printer_;
+  std::shared_ptr<IPrintProgress> printProgress_;
+  bool printing_ = false;
   QUrl shownUrl_;
   bool hasPage_ = false;
   struct TShown {

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QShortcut>
@@ -174,6 +175,7 @@ void TmainForm::CreateComponents() {
   layout->setContentsMargins(5, 5, 5, 5);
   WebBrowser1 = new TBrowserView(platform_.openUrl, browserPanel);
   WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+  WebBrowser1->SetPrintProgress(platform_.printProgress);
   layout->addWidget(WebBrowser1);
   connect(WebBrowser1, &TBrowserView::loadProgress, this, &TmainForm::ShowLoadProgress);
   connect(WebBrowser1, &TBrowserView::loadFinished, this, [this] {
@@ -345,7 +347,13 @@ void TmainForm::fileUpdateDtausExecute() {
 }
 
 void TmainForm::filePrintExecute() {
-  if (!platform_.printDialog->Execute(WebBrowser1->PrintSettings())) return;
+  // A second print would change the printer the running one draws on.
+  if (WebBrowser1->isPrinting()) return;
+  QPrinter& printer = WebBrowser1->PrintSettings();
+  const bool selection = WebBrowser1->hasSelectedRows();
+  // "Auswahl" chosen for an earlier print must not stand for rows no longer selected.
+  if (!selection && printer.printRange() == QPrinter::Selection) printer.setPrintRange(QPrinter::AllPages);
+  if (!platform_.printDialog->Execute(printer, selection)) return;
   PrintBrowser(WebBrowser1, *platform_.messages);
 }
 

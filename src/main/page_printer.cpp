@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "print_sheets.h"
 
@@ -119,11 +120,12 @@ TPrintOutcome PrintDocument(const QTextDocument& source, QPrinter& printer) {
   const std::vector<qreal> tops = PageTops(*document, body.height() - footerHeight);
   const qreal end = document->documentLayout()->documentSize().height();
   const int count = PageCount(tops);
-  if (!PrintsAnyPage(printer, count)) return TPrintOutcome::Failed;
+  std::vector<int> sheets = SheetOrder(printer, count);
+  if (sheets.empty()) return TPrintOutcome::Failed;
 
   QPainter painter;
   if (!painter.begin(&printer)) return TPrintOutcome::Failed;
-  const TSheetsOutcome outcome = PrintSheets(printer, painter, count, [&](int page) {
+  const TSheetsOutcome outcome = PrintSheets(printer, painter, std::move(sheets), [&](int page) {
     const qreal top = tops[static_cast<std::size_t>(page - 1)];
     const qreal bottom = page < count ? tops[static_cast<std::size_t>(page)] : end;
     DrawPage(painter, *document, body, top, bottom, page, count, footerHeight);

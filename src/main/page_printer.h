@@ -8,7 +8,8 @@ class QTextDocument;
 
 namespace quandel {
 
-enum class TPrintOutcome { Printed, Cancelled, Failed };
+// Cancelled: the printer gave the job up. Stopped: the user stopped it before its end.
+enum class TPrintOutcome { Printed, Cancelled, Stopped, Failed };
 
 // Prints `document` on the printer's pages with page numbers. Pages break between table rows
 // and between lines of text, so no row is cut in half unless it is taller than a page.

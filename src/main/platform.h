@@ -57,8 +57,20 @@ class IOpenDialog {
 class IPrintDialog {
  public:
   virtual ~IPrintDialog() = default;
-  // Shows the dialog on `printer`; what the user chooses is written into it.
-  virtual bool Execute(QPrinter& printer) = 0;
+  // Shows the dialog on `printer`; what the user chooses is written into it. With
+  // `offerSelection` the user may print only the selected rows ("Auswahl").
+  virtual bool Execute(QPrinter& printer, bool offerSelection) = 0;
+};
+
+// Follows a long print ("Seite n von m") and lets the user stop it.
+class IPrintProgress {
+ public:
+  virtual ~IPrintProgress() = default;
+  // Brings the dialog up, or up to date: `text` over a bar at `value` of `maximum`.
+  virtual void Show(const QString& text, int value, int maximum) = 0;
+  // Whether the user has asked to stop since the dialog came up.
+  virtual bool StopRequested() = 0;
+  virtual void Close() = 0;
 };
 
 using TUrlOpener = std::function<void(const std::string& url)>;
@@ -67,6 +79,7 @@ struct TViewerPlatform {
   std::shared_ptr<IMessageBox> messages;
   std::shared_ptr<IOpenDialog> openDialog;
   std::shared_ptr<IPrintDialog> printDialog;
+  std::shared_ptr<IPrintProgress> printProgress;
   TUrlOpener openUrl;
   // ShowFile returns only when its load has ended, as headless tests want it; the window
   // itself never waits.

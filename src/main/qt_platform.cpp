@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
+
+#include <algorithm>
 
 #include "open_url.h"
 #include "product.h"
@@ -67,16 +71,46 @@ class TQtOpenDialog : public IOpenDialog {
 
 class TQtPrintDialog : public IPrintDialog {
  public:
-  bool Execute(QPrinter& printer) override {
+  bool Execute(QPrinter& printer, bool offerSelection) override {
     QPrintDialog dialog(&printer, QApplication::activeWindow());
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, offerSelection);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     return dialog.exec() == QDialog::Accepted;
   }
+};
+
+class TQtPrintProgress : public IPrintProgress {
+ public:
+  ~TQtPrintProgress() override { Close(); }
+
+  void Show(const QString& text, int value, int maximum) override {
+    QProgressDialog* dialog = dialog_.data();
+    if (dialog == nullptr) {
+      dialog = new QProgressDialog(QApplication::activeWindow());
+      dialog->setWindowTitle(QStringLiteral("Drucken"));
+      dialog->setCancelButtonText(QStringLiteral("Abbrechen"));
+      // The window stays on screen and repaints, but takes no commands while it prints.
+      dialog->setWindowModality(Qt::WindowModal);
+      dialog->setAutoClose(false);
+      dialog->setAutoReset(false);
+      dialog->setMinimumDuration(0);
+      dialog_ = dialog;
+    }
+    dialog->setLabelText(text);
+    dialog->setMaximum(std::max(1, maximum));
+    dialog->setValue(value);
+    if (!dialog->isVisible() && !dialog->wasCanceled()) dialog->show();
+  }
+  bool StopRequested() override { return dialog_ && dialog_->wasCanceled(); }
+  void Close() override { delete dialog_.data(); }
+
+ private:
+  // Its parent window may close first and take it along.
+  QPointer<QProgressDialog> dialog_;
 };
 
 }  // namespace
@@ -100,6 +134,7 @@ TViewerPlatform QtViewerPlatform() {
   platform.messages = std::make_shared<TQtMessageBox>();
   platform.openDialog = std::make_shared<TQtOpenDialog>();
   platform.printDialog = std::make_shared<TQtPrintDialog>();
+  platform.printProgress = std::make_shared<TQtPrintProgress>();
   platform.openUrl = support::OpenUrl;
   return platform;
 }

@@ -37,32 +37,52 @@ class FakeOpenDialog : public IOpenDialog {
 };
 
 // Confirms or cancels; when confirming it can send the output to a PDF file, as a user
-// choosing "print to file" would.
+// choosing "print to file" would, and choose "Auswahl" where it is offered.
 class FakePrintDialog : public IPrintDialog {
  public:
   void setNextAnswer(bool confirm) { answer_ = confirm; }
   void setPdfOutput(const QString& path) { pdf_ = path; }
+  void setChooseSelection(bool choose) { chooseSelection_ = choose; }
 
-  bool Execute(QPrinter& printer) override {
+  bool Execute(QPrinter& printer, bool offerSelection) override {
     ++shown;
+    selectionOffered = offerSelection;
     if (answer_ && !pdf_.isEmpty()) {
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(pdf_);
     }
+    if (answer_ && offerSelection)
+      printer.setPrintRange(chooseSelection_ ? QPrinter::Selection : QPrinter::AllPages);
     return answer_;
   }
 
   int shown = 0;
+  bool selectionOffered = false;
 
  private:
   bool answer_ = false;
+  bool chooseSelection_ = false;
   QString pdf_;
+};
+
+// Notes what the progress dialog of a print says, and asks to stop once it has been brought
+// up to date `stopAfter` times.
+class FakePrintProgress : public IPrintProgress {
+ public:
+  void Show(const QString& text, int, int) override { shown.push_back(text); }
+  bool StopRequested() override { return stopAfter >= 0 && static_cast<int>(shown.size()) >= stopAfter; }
+  void Close() override { ++closed; }
+
+  int stopAfter = -1;
+  std::vector<QString> shown;
+  int closed = 0;
 };
 
 struct FakeDesktop {
   std::shared_ptr<FakeMessageBox> messages = std::make_shared<FakeMessageBox>();
   std::shared_ptr<FakeOpenDialog> openDialog = std::make_shared<FakeOpenDialog>();
   std::shared_ptr<FakePrintDialog> printDialog = std::make_shared<FakePrintDialog>();
+  std::shared_ptr<FakePrintProgress> printProgress = std::make_shared<FakePrintProgress>();
   std::vector<std::string> openedUrls;
   // Most tests look at the window right after ShowFile; the tests of loading itself do not wait.
   bool waitForLoads = true;
@@ -72,6 +92,7 @@ struct FakeDesktop {
     platform.messages = messages;
     platform.openDialog = openDialog;
     platform.printDialog = printDialog;
+    platform.printProgress = printProgress;
     platform.openUrl = [this](const std::string& url) { openedUrls.push_back(url); };
     platform.waitForLoads = waitForLoads;
     return platform;

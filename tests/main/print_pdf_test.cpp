@@ -1,6 +1,11 @@
 // Printing from the main window through the print dialog, onto PDF files.
 #include <QAction>
 #include <QPrinter>
+#include <QTimer>
+
+#include <chrono>
+
+#include "print_progress.h"
 
 #include "viewer_fixture.h"
 
@@ -70,7 +75,6 @@ TEST_F(PrintTest, ControlListGoesToTheChosenPdfFile) {
   EXPECT_NE(text->find("123,45 EUR"), std::string::npos);
   EXPECT_NE(text->find("124,44 EUR"), std::string::npos);
   EXPECT_NE(text->find("Quandel © Osmera · quandel.example.org - 1.02 (0006)"), std::string::npos);
-  EXPECT_NE(text->find("Seite 1 von 1"), std::string::npos);
   const auto info = PdfInfo(Pdf());
   ASSERT_TRUE(info);
   EXPECT_NE(info->find("(A4)"), std::string::npos) << *info;
@@ -165,6 +169,86 @@ TEST_F(PrintTest, ListStillBeingReadIsPrintedWhole) {
     EXPECT_NE(text->find("EMPFAENGER " + std::to_string(i) + "\n"), std::string::npos) << "row " << i;
   EXPECT_NE(text->find("Quandel © Osmera · quandel.example.org - 1.02 (0006)"), std::string::npos);
 }
+
+TEST_F(PrintTest, StoppedInTheProgressDialogSaysNothingAndLeavesNoFile) {
+  const auto form = Start({QString::fromStdString(WriteSample("lang.dta", ManyPayments(1000)))});
+  WaitUntilLoaded(*form);
+  const long modelUsers = form->WebBrowser1->listView()->sharedModel().use_count();
+  desktop.printProgress->stopAfter = 2;
+  Print(*form, true);
+  ASSERT_EQ(desktop.printProgress->shown.size(), 2u);
+  EXPECT_EQ(desktop.printProgress->closed, 1);
+  EXPECT_TRUE(desktop.messages->messages.empty());
+  EXPECT_TRUE(desktop.messages->errors.empty());
+  EXPECT_FALSE(std::filesystem::exists(Pdf()));
+  // The job is gone with everything it held, and the next print runs to its end.
+  EXPECT_EQ(form->WebBrowser1->listView()->sharedModel().use_count(), modelUsers);
+  EXPECT_FALSE(form->WebBrowser1->isPrinting());
+  desktop.printProgress->stopAfter = -1;
+  Print(*form, true);
+  EXPECT_GT(Pages(Pdf()), 2);
+  EXPECT_TRUE(desktop.messages->messages.empty());
+}
+
+// Driven a page at a time: the dialog follows every page, and the event loop runs in between.
+TEST_F(PrintTest, ProgressFollowsEveryPageWhileTheEventLoopRuns) {
+  const auto form = Start({QString::fromStdString(WriteSample("lang.dta", ManyPayments(120)))});
+  QPrinter& printer = form->WebBrowser1->PrintSettings();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(Q(Pdf()));
+  TListPrintJob job(form->WebBrowser1->listView()->sharedModel(), QFont(), printer);
+  FakePrintProgress progress;
+  bool finishedWhenLoopRan = true;
+  QTimer::singleShot(0, [&] { finishedWhenLoopRan = job.finished(); });
+  EXPECT_EQ(RunListPrint(job, &progress, std::chrono::milliseconds(0)), TListPrintResult::Printed);
+  EXPECT_FALSE(finishedWhenLoopRan);
+  const int pages = Pages(Pdf());
+  ASSERT_GE(pages, 3);
+  std::vector<QString> expected;
+  for (int page = 1; page <= pages; ++page)
+    expected.push_back(QStringLiteral("Seite %1 von %2").arg(page).arg(pages));
+  EXPECT_EQ(progress.shown, expected);
+  EXPECT_EQ(progress.closed, 1);
+}
+
+struct SelectionCase {
+  const char* name;
+  std::vector<std::pair<int, Qt::KeyboardModifiers>> clicks;
+  bool choose;                     // "Auswahl" in the dialog, offered with rows selected
+  std::vector<int> printed, left;  // payments by number
+};
+
+class PrintSelectionTest : public PrintTest, public ::testing::WithParamInterface<SelectionCase> {};
+
+TEST_P(PrintSelectionTest, HeaderRowsAndFooter) {
+  const SelectionCase& c = GetParam();
+  const auto form = Start({QString::fromStdString(WriteSample("zehn.dta", ManyPayments(10)))});
+  // "Auswahl" chosen for an earlier print.
+  form->WebBrowser1->PrintSettings().setPrintRange(QPrinter::Selection);
+  for (const auto& [row, modifiers] : c.clicks) form->WebBrowser1->listView()->clickRow(row, modifiers);
+  desktop.printDialog->setChooseSelection(c.choose);
+  Print(*form, true);
+  EXPECT_EQ(desktop.printDialog->selectionOffered, !c.clicks.empty());
+  EXPECT_TRUE(desktop.messages->messages.empty());
+  const auto text = PdfText(Pdf());
+  ASSERT_TRUE(text) << "pdftotext (poppler-utils) is needed";
+  EXPECT_NE(text->find("Datenträger-Kontrolliste vom 31.12.2002"), std::string::npos);
+  EXPECT_NE(text->find("quandel.example.org"), std::string::npos);
+  for (int i : c.printed)
+    EXPECT_NE(text->find("EMPFAENGER " + std::to_string(i) + "\n"), std::string::npos) << i;
+  for (int i : c.left)
+    EXPECT_EQ(text->find("EMPFAENGER " + std::to_string(i) + "\n"), std::string::npos) << i;
+}
+
+const std::vector<std::pair<int, Qt::KeyboardModifiers>> kThreeRows = {
+    {1, Qt::NoModifier}, {2, Qt::ShiftModifier}, {6, Qt::ControlModifier}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, PrintSelectionTest,
+    ::testing::Values(SelectionCase{"SelectedRowsOnly", kThreeRows, true, {2, 3, 7}, {1, 4, 6, 8, 10}},
+                      SelectionCase{"AllRowsChosen", kThreeRows, false, {1, 2, 3, 4, 7, 10}, {}},
+                      SelectionCase{"NothingSelected", {}, true, {1, 2, 3, 4, 7, 10}, {}}),
+    [](const ::testing::TestParamInfo<SelectionCase>& choice) { return std::string(choice.param.name); });
 
 TEST_F(PrintTest, PrinterThatCannotPrintGivesTheFailureMessage) {
   const std::string file = WriteSample("a.dta", {Payment("EMPFAENGER", 100, "ZWECK")});

@@ -5,9 +5,12 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 #include <functional>
@@ -118,21 +121,52 @@ TEST(QtPlatformTest, MessageBoxIsTitledWithTheProgramAndHasOneOkButton) {
   EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
-TEST(QtPlatformTest, PrintDialogWorksOnTheGivenPrinter) {
+TEST(QtPlatformTest, PrintDialogWorksOnTheGivenPrinterAndOffersTheSelectionWhenAsked) {
   const TViewerPlatform platform = QtViewerPlatform();
-  QPrinter printer;
-  QPrinter* shown = nullptr;
-  bool pageRange = false;
-  WhenModalIsUp(
-      [&](QDialog& dialog) {
-        auto& print = dynamic_cast<QPrintDialog&>(dialog);
-        shown = print.printer();
-        pageRange = print.testOption(QAbstractPrintDialog::PrintPageRange);
-      },
-      QDialog::Rejected);
-  EXPECT_FALSE(platform.printDialog->Execute(printer));
-  EXPECT_EQ(shown, &printer);
-  EXPECT_TRUE(pageRange);
+  for (const bool offer : {false, true}) {
+    QPrinter printer;
+    QPrinter* shown = nullptr;
+    bool pageRange = false, selection = !offer, selectionShown = !offer;
+    WhenModalIsUp(
+        [&](QDialog& dialog) {
+          auto& print = dynamic_cast<QPrintDialog&>(dialog);
+          shown = print.printer();
+          pageRange = print.testOption(QAbstractPrintDialog::PrintPageRange);
+          selection = print.testOption(QAbstractPrintDialog::PrintSelection);
+          // The options are folded away until asked for; hidden is what the dialog decided.
+          for (auto* choice : print.findChildren<QRadioButton*>())
+            if (choice->text() == u"Auswahl") selectionShown = !choice->isHidden();
+        },
+        QDialog::Rejected);
+    EXPECT_FALSE(platform.printDialog->Execute(printer, offer));
+    EXPECT_EQ(shown, &printer);
+    EXPECT_TRUE(pageRange);
+    EXPECT_EQ(selection, offer);
+    EXPECT_EQ(selectionShown, offer);
+  }
+}
+
+TEST(QtPlatformTest, PrintProgressShowsThePageAndAbbrechenStopsThePrint) {
+  const TViewerPlatform platform = QtViewerPlatform();
+  platform.printProgress->Show(QStringLiteral("Seite 2 von 9"), 1, 9);
+  QProgressDialog* dialog = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* progress = qobject_cast<QProgressDialog*>(widget); progress && progress->isVisible())
+      dialog = progress;
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Drucken"));
+  EXPECT_EQ(dialog->labelText(), QStringLiteral("Seite 2 von 9"));
+  EXPECT_EQ(dialog->value(), 1);
+  EXPECT_EQ(dialog->maximum(), 9);
+  auto* cancel = dialog->findChild<QPushButton*>();
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(cancel->text(), QStringLiteral("Abbrechen"));
+  EXPECT_FALSE(platform.printProgress->StopRequested());
+  cancel->click();
+  EXPECT_TRUE(platform.printProgress->StopRequested());
+  const QPointer<QProgressDialog> alive = dialog;
+  platform.printProgress->Close();
+  EXPECT_TRUE(alive.isNull());
 }
 
 }  // namespace

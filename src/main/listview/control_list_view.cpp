@@ -358,9 +358,15 @@ void TControlListView::scrollToRow(int row, int offset) {
   verticalScrollBar()->setValue(ClampToInt(rowsTop() + geometry_->rowTop(row) + offset));
 }
 
+std::unique_ptr<TListPrintJob> TControlListView::printJob(QPrinter& printer, bool selectedOnly) const {
+  if (!model_) return nullptr;
+  return std::make_unique<TListPrintJob>(model_, PageFont(font()), printer,
+                                         selectedOnly ? selection_.ranges() : TRowRanges{});
+}
+
 TListPrintResult TControlListView::print(QPrinter* printer) {
   if (!model_ || printer == nullptr) return TListPrintResult::Failed;
-  return PrintControlList(*model_, PageFont(font()), *printer);
+  return PrintControlList(model_, PageFont(font()), *printer);
 }
 
 }  // namespace quandel

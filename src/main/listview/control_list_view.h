@@ -82,7 +82,10 @@ class TControlListView : public QAbstractScrollArea {
   // Scrolls so that `row` stands at the top, `offset` pixels of it above the view.
   void scrollToRow(int row, int offset = 0);
 
-  // The whole page on the printer's pages (measuring what is not measured yet first).
+  // The page on the printer's pages, with all rows or only the selected ones (all when none
+  // is selected); null without a page. The job holds the page, which may change meanwhile.
+  std::unique_ptr<TListPrintJob> printJob(QPrinter& printer, bool selectedOnly) const;
+  // The whole page at once.
   TListPrintResult print(QPrinter* printer);
 
  signals:

@@ -1,6 +1,8 @@
 #include "list_printer.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
@@ -8,7 +10,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <memory>
+#include <optional>
 
 #include "fragment.h"
 #include "page_metrics.h"
@@ -20,16 +22,21 @@ namespace {
 
 // Browsers print a CSS pixel as 1/96 inch; the view's pixels are taken as CSS pixels.
 constexpr int kPixelsPerInch = 96;
+// Rows measured between two looks at the clock.
+constexpr int kMeasureBatch = 2048;
 
-// The page laid out for the paper: the view's layout, at least as wide as the paper.
+// The page laid out for the paper: the view's layout, at least as wide as the paper. The
+// columns are as wide as the printed rows need.
 struct TPaperLayout {
-  TPaperLayout(const TPaymentModel& page, const QFont& font, int paperWidth)
-      : geometry(font, HeaderFont(font)) {
+  TPaperLayout(const TPaymentModel& page, const QFont& font) : geometry(font, HeaderFont(font)) {
     geometry.setRows(&page);
-    geometry.measureNext(std::numeric_limits<int>::max());
+  }
+
+  // Once the printed rows are measured.
+  void layOut(const TPaymentModel& page, int paperWidth) {
     width = std::max(paperWidth, geometry.naturalWidth());
-    head = MakeFragment(page.headHtml(), font, width);
-    tail = MakeFragment(page.tailHtml(), font, width);
+    head = MakeFragment(page.headHtml(), geometry.font(), width);
+    tail = MakeFragment(page.tailHtml(), geometry.font(), width);
     headHeight = qCeil(head->size().height());
     tailHeight = qCeil(tail->size().height());
   }
@@ -42,14 +49,15 @@ struct TPaperLayout {
   int tailHeight = 0;
 };
 
-std::vector<TPrintedPage> Paginate(const TPaperLayout& paper, int pageHeight) {
+std::vector<TPrintedPage> Paginate(const TPaperLayout& paper, int pageHeight, const TPrintRows& rows) {
   const TTableGeometry& g = paper.geometry;
   constexpr int border = TTableGeometry::kBorder;
-  const int rowCount = g.rowCount();
+  const int rowCount = rows.count();
+  const auto height = [&](int position) { return g.rowHeight(rows.row(position)); };
   std::vector<TPrintedPage> pages(1);
   pages[0].head = true;
   int y = paper.headHeight + TableGap(g);
-  const int tableStart = 2 * border + g.headerHeight() + (rowCount > 0 ? g.rowHeight(0) : 0);
+  const int tableStart = 2 * border + g.headerHeight() + (rowCount > 0 ? height(0) : 0);
   if (y + tableStart > pageHeight) {
     pages.emplace_back();
     y = 0;
@@ -61,8 +69,8 @@ std::vector<TPrintedPage> Paginate(const TPaperLayout& paper, int pageHeight) {
     page.firstRow = row;
     y += border + g.headerHeight();
     // A page takes at least one row, however tall, so the printing always gets on.
-    while (row < rowCount && (row == page.firstRow || y + g.rowHeight(row) + border <= pageHeight)) {
-      y += g.rowHeight(row);
+    while (row < rowCount && (row == page.firstRow || y + height(row) + border <= pageHeight)) {
+      y += height(row);
       ++row;
     }
     page.lastRow = row;
@@ -89,8 +97,8 @@ void DrawFragment(QPainter& painter, QTextDocument& document, int top, int width
   painter.restore();
 }
 
-void DrawPage(QPainter& painter, const TPaymentModel& source, TPaperLayout& paper, const TPrintedPage& page,
-              int number, int count, int pageHeight) {
+void DrawPage(QPainter& painter, const TPaymentModel& source, const TPrintRows& rows, TPaperLayout& paper,
+              const TPrintedPage& page, int number, int count, int pageHeight) {
   const TTableGeometry& g = paper.geometry;
   const TColumnEdges edges = g.columnEdges(paper.width);
   int y = 0;
@@ -102,10 +110,12 @@ void DrawPage(QPainter& painter, const TPaymentModel& source, TPaperLayout& pape
     TTablePainter table(painter, g, edges, 0, Qt::black);
     const int top = y;
     table.headerRow(top + TTableGeometry::kBorder);
-    const int rowsTop = top + TTableGeometry::kBorder + g.headerHeight();
-    table.rows(source, page.firstRow, page.lastRow, rowsTop);
-    const auto rowsHeight = static_cast<int>(g.rowTop(page.lastRow) - g.rowTop(page.firstRow));
-    y = rowsTop + rowsHeight + TTableGeometry::kBorder;
+    y = top + TTableGeometry::kBorder + g.headerHeight();
+    for (const auto& [first, last] : rows.runs(page.firstRow, page.lastRow)) {
+      table.rows(source, first, last, y);
+      y += static_cast<int>(g.rowTop(last) - g.rowTop(first));
+    }
+    y += TTableGeometry::kBorder;
     table.frame(top, y, true, true);
   }
   if (page.tail) DrawFragment(painter, *paper.tail, y, paper.width, paper.tailHeight);
@@ -116,39 +126,169 @@ void DrawPage(QPainter& painter, const TPaymentModel& source, TPaperLayout& pape
                    QStringLiteral("Seite %1 von %2").arg(number).arg(count));
 }
 
-}  // namespace
-
-std::vector<TPrintedPage> PaginateControlList(const TPaymentModel& page, const QFont& font, int pageWidth,
-                                              int pageHeight) {
-  const TPaperLayout paper(page, font, pageWidth);
-  return Paginate(paper, pageHeight);
-}
-
-TListPrintResult PrintControlList(const TPaymentModel& source, const QFont& font, QPrinter& printer) {
-  const int resolution = std::max(1, printer.resolution());
-  const int paperWidth = printer.width() * kPixelsPerInch / resolution;
-  TPaperLayout paper(source, font, paperWidth);
-  const qreal scale = static_cast<qreal>(printer.width()) / paper.width;
-  // The foot of each page keeps two lines for the page number.
-  const int pageHeight = static_cast<int>(printer.height() / scale) - 2 * paper.geometry.lineHeight();
-  const std::vector<TPrintedPage> pages = Paginate(paper, pageHeight);
-  const int count = static_cast<int>(pages.size());
-  if (!PrintsAnyPage(printer, count)) return TListPrintResult::Failed;
-
-  QPainter painter;
-  if (!painter.begin(&printer)) return TListPrintResult::Failed;
-  const TSheetsOutcome outcome = PrintSheets(printer, painter, count, [&](int number) {
-    painter.save();
-    painter.scale(scale, scale);
-    DrawPage(painter, source, paper, pages[static_cast<std::size_t>(number - 1)], number, count, pageHeight);
-    painter.restore();
-  });
+TListPrintResult ResultOf(TSheetsOutcome outcome) {
   switch (outcome) {
     case TSheetsOutcome::Printed: return TListPrintResult::Printed;
     case TSheetsOutcome::Cancelled: return TListPrintResult::Cancelled;
     case TSheetsOutcome::Failed: break;
   }
   return TListPrintResult::Failed;
+}
+
+}  // namespace
+
+TPrintRows::TPrintRows(int rowCount, TRowRanges ranges) {
+  if (ranges.empty()) ranges.emplace_back(0, rowCount);
+  for (auto [first, last] : ranges) {
+    first = std::clamp(first, 0, rowCount);
+    last = std::clamp(last, first, rowCount);
+    if (first == last) continue;
+    starts_.push_back(count_);
+    ranges_.emplace_back(first, last);
+    count_ += last - first;
+  }
+}
+
+int TPrintRows::row(int position) const {
+  const auto range = static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), position) -
+                                              starts_.begin() - 1);
+  return ranges_[range].first + position - starts_[range];
+}
+
+TRowRanges TPrintRows::runs(int first, int last) const {
+  TRowRanges runs;
+  while (first < last) {
+    const auto range = static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), first) -
+                                                starts_.begin() - 1);
+    const int row = ranges_[range].first + first - starts_[range];
+    const int length = std::min(last - first, ranges_[range].second - row);
+    runs.emplace_back(row, row + length);
+    first += length;
+  }
+  return runs;
+}
+
+std::vector<TPrintedPage> PaginateControlList(const TPaymentModel& page, const QFont& font, int pageWidth,
+                                              int pageHeight, const TRowRanges& rows) {
+  const TPrintRows printed(page.rows(), rows);
+  TPaperLayout paper(page, font);
+  for (const auto& [first, last] : printed.ranges()) paper.geometry.measureRange(first, last);
+  paper.layOut(page, pageWidth);
+  return Paginate(paper, pageHeight, printed);
+}
+
+struct TListPrintJob::TState {
+  TState(std::shared_ptr<const TPaymentModel> page, const QFont& font, QPrinter& device, TRowRanges ranges)
+      : source(std::move(page)),
+        printer(device),
+        rows(source->rows(), std::move(ranges)),
+        paper(*source, font) {}
+
+  // Measures the next batch of printed rows; true once all are.
+  bool measureSome() {
+    const TRowRanges& ranges = rows.ranges();
+    if (range == ranges.size()) return true;
+    const auto [first, last] = ranges[range];
+    const int from = std::max(first, next);
+    const int to = std::min(last, from + kMeasureBatch);
+    paper.geometry.measureRange(from, to);
+    measured += to - from;
+    next = to;
+    if (to == last) ++range;
+    return range == ranges.size();
+  }
+
+  // Splits the list into pages and starts the printer; false when nothing can be printed.
+  bool begin() {
+    const int resolution = std::max(1, printer.resolution());
+    paper.layOut(*source, printer.width() * kPixelsPerInch / resolution);
+    scale = static_cast<qreal>(printer.width()) / paper.width;
+    // The foot of each page keeps two lines for the page number.
+    pageHeight = static_cast<int>(printer.height() / scale) - 2 * paper.geometry.lineHeight();
+    pages = Paginate(paper, pageHeight, rows);
+    std::vector<int> sheets = SheetOrder(printer, static_cast<int>(pages.size()));
+    if (sheets.empty() || !painter.begin(&printer)) return false;
+    run.emplace(printer, painter, std::move(sheets));
+    return true;
+  }
+
+  void printSheet() {
+    const int count = static_cast<int>(pages.size());
+    const std::optional<TSheetsOutcome> outcome = run->next([&](int number) {
+      painter.save();
+      painter.scale(scale, scale);
+      DrawPage(painter, *source, rows, paper, pages[static_cast<std::size_t>(number - 1)], number, count,
+               pageHeight);
+      painter.restore();
+    });
+    if (outcome) finish(ResultOf(*outcome));
+  }
+
+  void finish(TListPrintResult outcome) {
+    result = outcome;
+    over = true;
+  }
+
+  std::shared_ptr<const TPaymentModel> source;
+  QPrinter& printer;
+  TPrintRows rows;
+  TPaperLayout paper;
+  std::size_t range = 0;
+  int next = 0;
+  int measured = 0;
+  qreal scale = 1;
+  int pageHeight = 0;
+  std::vector<TPrintedPage> pages;
+  QPainter painter;
+  std::optional<TSheetRun> run;
+  bool over = false;
+  TListPrintResult result = TListPrintResult::Failed;
+};
+
+TListPrintJob::TListPrintJob(std::shared_ptr<const TPaymentModel> page, const QFont& font, QPrinter& printer,
+                             TRowRanges rows)
+    : d_(std::make_unique<TState>(std::move(page), font, printer, std::move(rows))) {}
+
+TListPrintJob::~TListPrintJob() { stop(); }
+
+bool TListPrintJob::step(std::chrono::milliseconds budget) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!d_->over) {
+    if (d_->run) {
+      d_->printSheet();
+    } else if (d_->measureSome() && !d_->begin()) {
+      d_->finish(TListPrintResult::Failed);
+    }
+    if (clock.elapsed() >= budget.count()) break;
+  }
+  return !d_->over;
+}
+
+bool TListPrintJob::finished() const { return d_->over; }
+bool TListPrintJob::preparing() const { return !d_->run && !d_->over; }
+int TListPrintJob::done() const { return d_->run ? d_->run->done() : d_->measured; }
+int TListPrintJob::total() const { return d_->run ? d_->run->total() : d_->rows.count(); }
+
+void TListPrintJob::stop() {
+  if (d_->over) return;
+  if (d_->painter.isActive()) {
+    // Where the printer cannot take the job back, at least a file is not left half written.
+    d_->printer.abort();
+    d_->painter.end();
+    if (!d_->printer.outputFileName().isEmpty()) QFile::remove(d_->printer.outputFileName());
+  }
+  d_->finish(TListPrintResult::Stopped);
+}
+
+TListPrintResult TListPrintJob::result() const { return d_->result; }
+
+TListPrintResult PrintControlList(std::shared_ptr<const TPaymentModel> page, const QFont& font,
+                                  QPrinter& printer, TRowRanges rows) {
+  TListPrintJob job(std::move(page), font, printer, std::move(rows));
+  while (job.step(std::chrono::milliseconds::max())) {
+  }
+  return job.result();
 }
 
 }  // namespace quandel

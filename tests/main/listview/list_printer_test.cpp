@@ -2,10 +2,13 @@
 // pages, which must print every row once, whole, under a repeated column header.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFontInfo>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <chrono>
 
 #include "control_list_view.h"
 #include "fragment.h"
@@ -78,6 +81,30 @@ TEST_F(PrintToPdf, ShortListOnOnePage) {
   EXPECT_TRUE(text.contains(u"BLZ-Prüfsumme: 150300090"));
 }
 
+// A job stopped before it printed leaves alone a file that was there; stopped later, or
+// destroyed unfinished, it leaves no file that could pass for the list.
+TEST_F(PrintToPdf, StoppedJobLeavesNoHalfPrintedFile) {
+  for (const int steps : {0, 3}) {
+    for (const bool destroyed : {false, true}) {
+      SCOPED_TRACE(testing::Message() << steps << " steps, destroyed " << destroyed);
+      QFile old(pdf());
+      ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+      old.close();
+      auto job =
+          std::make_unique<TListPrintJob>(listview_test::NumberedList(300), PageFont(QFont()), printer);
+      for (int i = 0; i < steps; ++i) ASSERT_TRUE(job->step(std::chrono::milliseconds(0)));
+      if (destroyed) {
+        job.reset();
+      } else {
+        job->stop();
+        EXPECT_EQ(job->result(), TListPrintResult::Stopped);
+        EXPECT_FALSE(job->step(std::chrono::milliseconds(0)));
+      }
+      EXPECT_EQ(QFile::exists(pdf()), steps == 0);
+    }
+  }
+}
+
 TEST_F(PrintToPdf, NothingShownNothingPrinted) {
   EXPECT_EQ(view.print(&printer), TListPrintResult::Failed);
   EXPECT_FALSE(QFile::exists(pdf()));
@@ -91,10 +118,13 @@ class Pagination : public ::testing::Test {
   QFont font = PageFont(QFont());
 };
 
-TEST_F(Pagination, EveryRowOnceAndWholeUnderAHeader) {
+// The rows printed: the whole list or a selection of it.
+class PaginationOfRows : public Pagination, public ::testing::WithParamInterface<TRowRanges> {};
+
+TEST_P(PaginationOfRows, EveryRowOnceAndWholeUnderAHeader) {
   const int pageHeight = 500;
-  const auto pages = PaginateControlList(page(), font, 700, pageHeight);
-  ASSERT_GT(pages.size(), 3u);
+  const TPrintRows rows(page().rows(), GetParam());
+  const auto pages = PaginateControlList(page(), font, 700, pageHeight, GetParam());
   EXPECT_TRUE(pages.front().head);
   EXPECT_TRUE(pages.back().tail);
 
@@ -109,13 +139,18 @@ TEST_F(Pagination, EveryRowOnceAndWholeUnderAHeader) {
     EXPECT_LT(p.firstRow, p.lastRow) << i;
     next = p.lastRow;
     // Header row, the rows and the table's frame fit the page.
-    const std::int64_t table = 2 * TTableGeometry::kBorder + geometry.headerHeight() +
-                               geometry.rowTop(p.lastRow) - geometry.rowTop(p.firstRow);
+    std::int64_t table = 2 * TTableGeometry::kBorder + geometry.headerHeight();
+    for (const auto& [first, last] : rows.runs(p.firstRow, p.lastRow))
+      table += geometry.rowTop(last) - geometry.rowTop(first);
     EXPECT_LE(table, pageHeight) << i;
-    EXPECT_EQ(p.tableEnds, p.lastRow == page().rows()) << i;
+    EXPECT_EQ(p.tableEnds, p.lastRow == rows.count()) << i;
   }
-  EXPECT_EQ(next, page().rows());
+  EXPECT_EQ(next, rows.count());
 }
+
+INSTANTIATE_TEST_SUITE_P(Selections, PaginationOfRows,
+                         ::testing::Values(TRowRanges{}, TRowRanges{{5, 9}},
+                                           TRowRanges{{0, 1}, {50, 120}, {199, 200}}, TRowRanges{{0, 200}}));
 
 TEST_F(Pagination, RowTallerThanAPageStillGetsOne) {
   const auto pages = PaginateControlList(page(), font, 700, 20);
