@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <QPointer>
 #include <QPrinter>
+#include <QScopeGuard>
 
 #include <stdexcept>
 
@@ -162,9 +163,8 @@ TPrintOutcome TBrowserView::PrintShown() {
       listView_->printJob(printer, printer.printRange() == QPrinter::Selection);
   if (!job) return TPrintOutcome::Failed;
   printing_ = true;
-  const TListPrintResult result = RunListPrint(*job, printProgress_.get());
-  printing_ = false;
-  return Outcome(result);
+  const auto printed = qScopeGuard([this] { printing_ = false; });
+  return Outcome(RunListPrint(*job, printProgress_.get()));
 }
 
 bool TBrowserView::hasSelectedRows() const { return showsList() && !listView_->selection().isEmpty(); }

@@ -171,7 +171,7 @@ TEST_F(PrintTest, ListStillBeingReadIsPrintedWhole) {
 }
 
 TEST_F(PrintTest, StoppedInTheProgressDialogSaysNothingAndLeavesNoFile) {
-  const auto form = Start({QString::fromStdString(WriteSample("lang.dta", ManyPayments(1000)))});
+  const auto form = Start({QString::fromStdString(WriteSample("lang.dta", ManyPayments(2000)))});
   WaitUntilLoaded(*form);
   const long modelUsers = form->WebBrowser1->listView()->sharedModel().use_count();
   desktop.printProgress->stopAfter = 2;
