@@ -1,7 +1,7 @@
 #!/bin/sh
 # Whole-process speed and memory of quandel-cli on generated files, as a user runs it.
 # Usage: bench/cli_bench.sh [BUILD_DIR] [COUNT] [HTML_COUNT]
-#   BUILD_DIR   a build folder holding quandel-cli and gen_dtaus (default: build)
+#   BUILD_DIR   a build folder holding quandel-cli and gen_dtaus (default: build/dev)
 #   COUNT       payments for check, json and csv (default: 100000, 29.9 MB)
 #   HTML_COUNT  payments for html and gzip -1 (default: 1000000, 299 MB)
 # Targets: check, json and csv of 100,000 payments at most 40 ms each; html of 1,000,000
@@ -10,7 +10,7 @@
 # /dev/null for every command alike, so gzip and html are compared on equal terms.
 set -eu
 
-BUILD_DIR=${1:-build}
+BUILD_DIR=${1:-build/dev}
 COUNT=${2:-100000}
 HTML_COUNT=${3:-1000000}
 . "$(dirname "$0")/cli_common.sh"

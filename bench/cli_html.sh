@@ -1,14 +1,14 @@
 #!/bin/sh
 # Whole-process cost of `quandel-cli html` on a generated file of many payments.
 # Usage: bench/cli_html.sh [BUILD_DIR] [COUNT]
-#   BUILD_DIR  a build folder holding the targets quandel-cli and gen_dtaus (default: build)
+#   BUILD_DIR  a build folder holding the targets quandel-cli and gen_dtaus (default: build/dev)
 #   COUNT      number of C records (default: 1000000)
 # Prints wall time and peak memory as /usr/bin/time -v measures them, beside gzip -1 of the same
 # file; targets are at most 0.75 times gzip -1 and at most 1.5 times the file's size.
 # bench/cli_bench.sh measures all commands with repeated runs.
 set -eu
 
-BUILD_DIR=${1:-build}
+BUILD_DIR=${1:-build/dev}
 COUNT=${2:-1000000}
 . "$(dirname "$0")/cli_common.sh"
 bench_setup "$BUILD_DIR" /usr/bin/time

@@ -1,10 +1,8 @@
 #!/bin/sh
-# Configures and builds Quandel into ./build (or $QUANDEL_BUILD_DIR).
+# Configures and builds Quandel with the dev preset into build/dev/. Arguments go to the
+# configure step (for example -DQUANDEL_BUILD_BENCH=ON); TARGETS=... builds only those targets.
 set -eu
 cd "$(dirname "$0")/.."
-BUILD_DIR=${QUANDEL_BUILD_DIR:-build}
-GENERATOR=""
-command -v ninja >/dev/null 2>&1 && GENERATOR="-G Ninja"
+cmake --preset dev "$@"
 # shellcheck disable=SC2086
-cmake -S . -B "$BUILD_DIR" $GENERATOR -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build "$BUILD_DIR" -j "$(nproc)"
+cmake --build --preset dev ${TARGETS:+--target $TARGETS}

@@ -2,9 +2,9 @@
 # Installs what building, testing and packaging Quandel needs on Debian 12. Runs as root (or
 # via sudo); does nothing when every package is already installed.
 set -eu
-PACKAGES="ca-certificates cmake ninja-build make g++ clang libclang-rt-14-dev
+PACKAGES="ca-certificates ccache cmake ninja-build make g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libcli11-dev nlohmann-json3-dev
+  libcli11-dev nlohmann-json3-dev libxlsxwriter-dev libsqlite3-dev
   libktoblzcheck1-dev libktoblzcheck1v5
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-translations-l10n
   qt6-qpa-plugins libgl-dev fonts-dejavu-core

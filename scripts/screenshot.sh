@@ -1,7 +1,7 @@
 #!/bin/sh
 # Starts the viewer under a virtual X display on a DTAUS file and saves a screenshot.
 # Usage: scripts/screenshot.sh [DTAUS-file] [PNG-file]
-#   QUANDEL_BIN  the viewer to start (default: the first build found under build*/)
+#   QUANDEL_BIN  the viewer to start (default: the first build found under build/)
 #   SHOT_DELAY   seconds to wait for the window (default 3)
 #   SHOT_LOCALE  the user's locale for numbers and dates (default de_DE.UTF-8)
 #   SHOT_FIND    text typed into the find bar (Strg+F) before the shot, e.g. SHOT_FIND=MUELLER
@@ -11,7 +11,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 BIN=${QUANDEL_BIN:-}
 if [ -z "$BIN" ]; then
-  for candidate in "$ROOT"/build/src/quandel/quandel "$ROOT"/build-*/src/quandel/quandel; do
+  for candidate in "$ROOT"/build/dev/src/quandel/quandel "$ROOT"/build/*/src/quandel/quandel; do
     if [ -x "$candidate" ]; then BIN=$candidate; break; fi
   done
 fi
