@@ -109,13 +109,13 @@ void TBrowserView::NavigateToList(const QString& path, std::shared_ptr<TPaymentM
   beforePreview_.reset();
   // No stale page stays behind the list, to be printed or copied by mistake.
   pageBrowser_->clear();
-  if (listView_->sharedModel() != model) listView_->setModel(std::move(model));
+  if (listView_->sharedFileModel() != model) listView_->setModel(std::move(model));
   setCurrentWidget(listView_);
 }
 
 void TBrowserView::PreviewList(std::shared_ptr<TPaymentModel> model) {
   if (!beforePreview_)
-    beforePreview_ = TShown{listView_->sharedModel(), currentWidget(), listView_->firstVisibleRow()};
+    beforePreview_ = TShown{listView_->sharedFileModel(), currentWidget(), listView_->firstVisibleRow()};
   listView_->setModel(std::move(model));
   setCurrentWidget(listView_);
 }

@@ -151,8 +151,8 @@ void TCheckView::openLink(const QString& link) {
     return list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
   bool ok = false;
   const int payment = link.startsWith(QLatin1String("zahlung:")) ? link.mid(8).toInt(&ok) : 0;
-  if (!ok || payment < 1 || payment > list->rowCount()) return;
-  list->setCurrentRow(payment - 1);
+  // Findings name payments by their number in the file, wherever the list's order puts them.
+  if (!ok || payment < 1 || !list->setCurrentPayment(payment - 1)) return;
   list->setFocus(Qt::OtherFocusReason);
 }
 
@@ -162,7 +162,7 @@ bool TCheckView::eventFilter(QObject* watched, QEvent* event) {
   TControlListView* list = view_->listView();
   const auto* help = static_cast<QHelpEvent*>(event);
   const auto [row, column] = list->cellAt(help->pos());
-  const QString tip = cellToolTip(row, column);
+  const QString tip = row >= 0 ? cellToolTip(list->model()->fileRow(row), column) : QString();
   if (tip.isEmpty())
     QToolTip::hideText();
   else

@@ -13,9 +13,11 @@
 
 #include "browser_view.h"
 #include "control_list_view.h"
+#include "filter_bar.h"
 #include "find_bar.h"
 #include "finder.h"
 #include "goto_bar.h"
+#include "list_arranger.h"
 #include "page_browser.h"
 #include "row_copy.h"
 
@@ -63,9 +65,12 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
       finder_(new TFinder(kSearchedColumns, this)),
       findBar_(new TFindBar(*finder_, window)),
       goToBar_(new TGoToBar(window)),
+      filterBar_(new TFilterBar(window)),
+      arranger_(new TListArranger(view->listView(), this)),
       baseFont_(view->font()) {
   layout->addWidget(findBar_);
   layout->addWidget(goToBar_);
+  layout->addWidget(filterBar_);
   finder_->setTarget(target_.get(), target_.get());
 
   editCopy = Add("editCopy", QStringLiteral("&Kopieren"), {QKeySequence::Copy});
@@ -77,6 +82,8 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
       Add("findPrevious", QStringLiteral("&Rückwärts suchen"), {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
   goToPayment =
       Add("goToPayment", QStringLiteral("&Gehe zu Zahlung …"), {QKeySequence(Qt::CTRL | Qt::Key_G)});
+  filterOpen =
+      Add("filterOpen", QStringLiteral("&Filtern …"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)});
   zoomIn = Add("zoomIn", QStringLiteral("&Vergrößern"),
                {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
   zoomOut = Add("zoomOut", QStringLiteral("V&erkleinern"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
@@ -95,6 +102,7 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
     finder_->findPrevious();
   });
   connect(goToPayment, &QAction::triggered, this, &TViewCommands::openGoTo);
+  connect(filterOpen, &QAction::triggered, this, &TViewCommands::openFilter);
   connect(zoomIn, &QAction::triggered, this, [this] { stepZoom(1); });
   connect(zoomOut, &QAction::triggered, this, [this] { stepZoom(-1); });
   connect(zoomReset, &QAction::triggered, this, [this] { setZoom(100); });
@@ -108,10 +116,13 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   // Back in the list, the keys go on from the current hit, which stays selected.
   connect(findBar_, &TFindBar::closed, view_, [this, list] {
     list->setHighlightedRow(-1);
-    view_->setFocus(Qt::OtherFocusReason);
+    focusView();
   });
-  connect(goToBar_, &TGoToBar::goTo, list, &TControlListView::setCurrentRow);
-  connect(goToBar_, &TGoToBar::closed, view_, [this] { view_->setFocus(Qt::OtherFocusReason); });
+  // The number asked for is the payment's in the file, wherever the order puts it.
+  connect(goToBar_, &TGoToBar::goTo, list, &TControlListView::setCurrentPayment);
+  connect(goToBar_, &TGoToBar::closed, this, &TViewCommands::focusView);
+  connect(filterBar_, &TFilterBar::filterChanged, arranger_, &TListArranger::setFilter);
+  connect(filterBar_, &TFilterBar::closed, this, &TViewCommands::focusView);
 
   list->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(list, &QWidget::customContextMenuRequested, this,
@@ -155,6 +166,7 @@ void TViewCommands::addCommands(QMenu& menu) const {
   menu.addAction(findNext);
   menu.addAction(findPrevious);
   menu.addAction(goToPayment);
+  menu.addAction(filterOpen);
   menu.addSeparator();
   menu.addAction(zoomIn);
   menu.addAction(zoomOut);
@@ -190,6 +202,11 @@ void TViewCommands::selectAll() {
     view_->pageBrowser()->selectAll();
 }
 
+void TViewCommands::focusView() {
+  QWidget* shown = view_->showsList() ? static_cast<QWidget*>(view_->listView()) : view_->pageBrowser();
+  shown->setFocus(Qt::OtherFocusReason);
+}
+
 void TViewCommands::openFind() {
   goToBar_->close();
   findBar_->open();
@@ -197,7 +214,14 @@ void TViewCommands::openFind() {
 
 void TViewCommands::openGoTo() {
   findBar_->close();
-  goToBar_->open(view_->listView()->rowCount());
+  // Payments are numbered as in the file, also where a filter shows fewer.
+  const TPaymentModel* file = view_->listView()->sharedFileModel().get();
+  goToBar_->open(file ? file->fileRows() : 0);
+}
+
+void TViewCommands::openFilter() {
+  if (!view_->showsList()) return;
+  filterBar_->open();
 }
 
 void TViewCommands::stepZoom(int direction) {

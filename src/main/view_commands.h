@@ -19,7 +19,9 @@ class QWidget;
 namespace quandel {
 
 class TBrowserView;
+class TFilterBar;
 class TFindBar;
+class TListArranger;
 class TFinder;
 class TGoToBar;
 class TListFindTarget;
@@ -39,6 +41,10 @@ class TViewCommands : public QObject {
   TFinder* finder() const { return finder_; }
   TFindBar* findBar() const { return findBar_; }
   TGoToBar* goToBar() const { return goToBar_; }
+  TFilterBar* filterBar() const { return filterBar_; }
+  TListArranger* arranger() const { return arranger_; }
+  // The list, or the page where no list is shown, takes the keys.
+  void focusView();
   // In percent of the normal size.
   int zoom() const { return zoom_; }
 
@@ -49,6 +55,7 @@ class TViewCommands : public QObject {
   QAction* findNext = nullptr;
   QAction* findPrevious = nullptr;
   QAction* goToPayment = nullptr;
+  QAction* filterOpen = nullptr;
   QAction* zoomIn = nullptr;
   QAction* zoomOut = nullptr;
   QAction* zoomReset = nullptr;
@@ -63,6 +70,7 @@ class TViewCommands : public QObject {
   void stepZoom(int direction);
   void openFind();
   void openGoTo();
+  void openFilter();
 
   QWidget* window_;
   TBrowserView* view_;
@@ -71,6 +79,8 @@ class TViewCommands : public QObject {
   TFinder* finder_;
   TFindBar* findBar_;
   TGoToBar* goToBar_;
+  TFilterBar* filterBar_;
+  TListArranger* arranger_;
   QFont baseFont_;
   int zoom_ = 100;
   // The cell under the pointer when the context menu came up; -1, -1 for none.

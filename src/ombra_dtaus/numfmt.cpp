@@ -27,19 +27,7 @@ void AppendAmount(std::string& out, double value, const TRegionalSettings& rs) {
   }
   // Exact integer cents while they fit a double's mantissa (every amount a file can hold);
   // rounding half away from zero on the cents, as a clerk would.
-  if (std::fabs(value) < 9.0e13) {
-    const long long cents = std::llround(value * 100.0);
-    if (cents < 0) out += '-';
-    const unsigned long long magnitude =
-        cents < 0 ? 0ULL - static_cast<unsigned long long>(cents) : static_cast<unsigned long long>(cents);
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, magnitude / 100).ptr;
-    AppendGrouped(out, digits, static_cast<std::size_t>(end - digits), rs.ThousandSeparator);
-    out += rs.DecimalSeparator;
-    out += static_cast<char>('0' + magnitude % 100 / 10);
-    out += static_cast<char>('0' + magnitude % 10);
-    return;
-  }
+  if (std::fabs(value) < 9.0e13) return AppendCents(out, std::llround(value * 100.0), rs);
   char buffer[400];
   const int n = std::snprintf(buffer, sizeof buffer, "%.2f", std::fabs(value));
   const std::string_view text(buffer, static_cast<std::size_t>(n));
@@ -48,6 +36,27 @@ void AppendAmount(std::string& out, double value, const TRegionalSettings& rs) {
   AppendGrouped(out, buffer, point, rs.ThousandSeparator);
   out += rs.DecimalSeparator;
   out.append(text.substr(point + 1));
+}
+
+void AppendCents(std::string& out, std::int64_t cents, const TRegionalSettings& rs) {
+  if (cents < 0) out += '-';
+  const std::uint64_t magnitude =
+      cents < 0 ? 0ULL - static_cast<std::uint64_t>(cents) : static_cast<std::uint64_t>(cents);
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, magnitude / 100).ptr;
+  AppendGrouped(out, digits, static_cast<std::size_t>(end - digits), rs.ThousandSeparator);
+  out += rs.DecimalSeparator;
+  out += static_cast<char>('0' + magnitude % 100 / 10);
+  out += static_cast<char>('0' + magnitude % 10);
+}
+
+void AppendGroupedInt(std::string& out, std::int64_t value, const TRegionalSettings& rs) {
+  if (value < 0) out += '-';
+  const std::uint64_t magnitude =
+      value < 0 ? 0ULL - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  AppendGrouped(out, digits, static_cast<std::size_t>(end - digits), rs.ThousandSeparator);
 }
 
 void AppendMoney(std::string& out, double value, const char* currency, const TRegionalSettings& rs) {

@@ -157,8 +157,8 @@ TEST_F(FindTest, ContextMenuOffersEveryCommandWithItsShortcut) {
       shown << action->text() + u' ' + action->shortcut().toString(QKeySequence::NativeText);
   EXPECT_EQ(shown, (QStringList{"&Kopieren Strg+C", "&Zelle kopieren ", "&Alles auswählen Strg+A",
                                 "&Suchen … Strg+F", "&Weitersuchen F3", "&Rückwärts suchen Umschalt+F3",
-                                "&Gehe zu Zahlung … Strg+G", "&Vergrößern Strg++", "V&erkleinern Strg+-",
-                                "&Originalgröße Strg+0"}));
+                                "&Gehe zu Zahlung … Strg+G", "&Filtern … Strg+Umschalt+F",
+                                "&Vergrößern Strg++", "V&erkleinern Strg+-", "&Originalgröße Strg+0"}));
   commands->editCopyCell->trigger();
   EXPECT_EQ(Clipboard(), list->cellText(0, 3));
   EXPECT_FALSE(Clipboard().isEmpty());

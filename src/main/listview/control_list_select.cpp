@@ -50,7 +50,7 @@ QRect TControlListView::cellRect(int row, int column) const {
 }
 
 std::pair<int, int> TControlListView::cellAt(const QPoint& viewportPos) const {
-  if (!geometry_ || rowCount() == 0) return {-1, -1};
+  if (!geometry_ || rowCount() == 0 || headerColumnAt(viewportPos) >= 0) return {-1, -1};
   const std::int64_t y = viewportPos.y() + scrollTop() - rowsTop();
   if (y < 0 || y >= geometry_->rowsHeight()) return {-1, -1};
   const int x = viewportPos.x() + horizontalScrollBar()->value() - kPageMargin;
@@ -85,8 +85,10 @@ void TControlListView::ensureRowVisible(int row) {
   const std::int64_t bottom = top + geometry_->rowHeight(row);
   QScrollBar* bar = verticalScrollBar();
   const std::int64_t height = viewport()->height();
-  if (top < scrollTop())
-    bar->setValue(static_cast<int>(top));
+  // The header stays over the rows' top; a row goes below it.
+  const int header = geometry_->headerHeight();
+  if (top < scrollTop() + header)
+    bar->setValue(static_cast<int>(top - header));
   else if (bottom > scrollTop() + height)
     bar->setValue(static_cast<int>(std::min(top, bottom - height)));
 }

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -44,6 +45,16 @@ TControlListView::TControlListView(QWidget* parent) : QAbstractScrollArea(parent
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
   viewport()->setMouseTracking(true);
+  summary_ = new QLabel(this);
+  summary_->setObjectName(QStringLiteral("SummaryStrip"));
+  summary_->setTextFormat(Qt::PlainText);
+  summary_->setContentsMargins(kPageMargin, 2, kPageMargin, 2);
+  summary_->setAutoFillBackground(true);
+  summary_->setBackgroundRole(QPalette::Window);
+  summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  summary_->hide();
+  connect(this, &TControlListView::selectionChanged, this, &TControlListView::updateSummary);
+  connect(this, &TControlListView::rowsChanged, this, &TControlListView::updateSummary);
   measureTimer_.setInterval(0);
   connect(&measureTimer_, &QTimer::timeout, this, &TControlListView::measureSlice);
   // A screen reader hears of the rows and of what is selected, as in any table.
@@ -65,9 +76,15 @@ TControlListView::~TControlListView() { emit rowsAboutToChange(); }
 
 void TControlListView::setModel(std::shared_ptr<TPaymentModel> model) {
   clear();
-  model_ = std::move(model);
+  fileModel_ = std::move(model);
+  model_ = fileModel_;
   rebuild();
   resetRows();
+  // The strip takes its room below the rows only where there are rows to sum.
+  summary_->setVisible(model_ != nullptr);
+  setViewportMargins(0, 0, 0, model_ ? summary_->sizeHint().height() : 0);
+  placeSummary();
+  emit fileChanged();
 }
 
 void TControlListView::clear() {
@@ -78,8 +95,13 @@ void TControlListView::clear() {
   head_.reset();
   tail_.reset();
   model_.reset();
+  fileModel_.reset();
+  rowOfPayment_.clear();
+  summary_->hide();
+  setViewportMargins(0, 0, 0, 0);
   relayout();
   resetRows();
+  emit fileChanged();
 }
 
 bool TControlListView::isComplete() const { return geometry_ == nullptr || geometry_->complete(); }
@@ -90,6 +112,8 @@ void TControlListView::rebuild() {
   if (!model_) return relayout();
   const QFont font = PageFont(this->font());
   geometry_ = std::make_unique<TTableGeometry>(font, HeaderFont(font));
+  // Room for the triangle that marks the sorted column.
+  geometry_->reserveHeaderSpace(QFontMetrics(HeaderFont(font)).height());
   geometry_->setRows(model_.get());
   geometry_->measureNext(kFirstMeasured);
   head_ = MakeFragment(model_->headHtml(), font, 0);
@@ -240,14 +264,13 @@ void TControlListView::paintEvent(QPaintEvent*) {
     TTablePainter table(painter, *geometry_, edges_, left, palette().color(QPalette::Text));
     table.frame(std::max(inView(tableTop_), -1), std::min(inView(tableBottom), viewHeight + 1),
                 tableTop_ >= top - 1, tableBottom <= top + viewHeight + 1);
-    const std::int64_t headerTop = tableTop_ + TTableGeometry::kBorder;
-    if (headerTop + geometry_->headerHeight() > top) table.headerRow(inView(headerTop));
     const auto [first, last] = visibleRows();
     if (first < last) {
       paintRowStates(painter, first, last, left, top);
       paintFlags(painter, first, last);
       table.rows(*model_, first, last, inView(rowsTop() + geometry_->rowTop(first)));
     }
+    paintHeader(painter, left);
   }
   drawFragment(*tail_, tailTop_, tailHeight_);
   if (focusedLink_ >= 0 && hasFocus()) {
@@ -261,6 +284,7 @@ void TControlListView::paintEvent(QPaintEvent*) {
 
 void TControlListView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
+  placeSummary();
   relayout();
   measureVisible();
 }
@@ -281,6 +305,10 @@ void TControlListView::keyPressEvent(QKeyEvent* event) {
 
 void TControlListView::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
+  if (const int column = headerColumnAt(at); column >= 0 && event->button() == Qt::LeftButton) {
+    emit headerClicked(column);
+    return;
+  }
   pressedAnchor_ = event->button() == Qt::LeftButton ? anchorAt(at) : QString();
   const int row = cellAt(at).first;
   // A right click keeps a selection it lands in, for the context menu to work on.
@@ -320,7 +348,11 @@ void TControlListView::mouseMoveEvent(QMouseEvent* event) {
 
 void TControlListView::changeEvent(QEvent* event) {
   QAbstractScrollArea::changeEvent(event);
-  if (event->type() == QEvent::FontChange) rebuild();
+  if (event->type() == QEvent::FontChange) {
+    rebuild();
+    if (model_) setViewportMargins(0, 0, 0, summary_->sizeHint().height());
+    placeSummary();
+  }
 }
 
 QString TControlListView::toPlainText() const {

@@ -15,9 +15,11 @@
 
 #include "list_printer.h"
 #include "payment_model.h"
+#include "row_order.h"
 #include "row_selection.h"
 #include "table_geometry.h"
 
+class QLabel;
 class QPrinter;
 class QTextDocument;
 
@@ -36,8 +38,26 @@ class TControlListView : public QAbstractScrollArea {
   void setModel(std::shared_ptr<TPaymentModel> model);
   void clear();
   bool hasPage() const { return model_ != nullptr; }
+  // The rows shown: the file's, or a sorted or filtered choice of them (showArranged).
   TPaymentModel* model() const { return model_.get(); }
   const std::shared_ptr<TPaymentModel>& sharedModel() const { return model_; }
+  // The rows in the file's order, as setModel gave them.
+  const std::shared_ptr<TPaymentModel>& sharedFileModel() const { return fileModel_; }
+  // Shows `shown`, a model of the same file's payments in another order or fewer of them;
+  // the column widths stay, and the selected payments stay selected where still shown.
+  void showArranged(std::shared_ptr<TPaymentModel> shown);
+  // The row that shows payment `fileRow` (counted from 0 in the file); -1 when not shown.
+  int rowOfPayment(int fileRow) const;
+  // Only the payment's row selected, the cursor on it; false when it is not shown.
+  bool setCurrentPayment(int fileRow);
+  // The mark in the column header that says how the rows are sorted.
+  void setSortOrder(TSortOrder order);
+  TSortOrder sortOrder() const { return sortOrder_; }
+  // The column whose header is under a point of the viewport (also where the header stays
+  // on top while the rows scroll); -1 elsewhere.
+  int headerColumnAt(const QPoint& viewportPos) const;
+  // The strip under the rows: how many payments are selected or shown, and their sum.
+  QLabel* summaryStrip() const { return summary_; }
   bool isComplete() const;
 
   int rowCount() const;
@@ -70,9 +90,11 @@ class TControlListView : public QAbstractScrollArea {
   // The current hit, highlighted above the marks; -1 for none.
   void setHighlightedRow(int row);
   int highlightedRow() const { return highlighted_; }
-  // Rows whose number cell carries a warning mark (an account that fails), ascending; null
-  // for none. They outlive a page: whoever sets them clears them.
-  void setFlaggedRows(std::shared_ptr<const std::vector<int>> rows);
+  // Payments whose number cell carries a warning mark (an account that fails), as rows of
+  // the file, ascending; null for none. They outlive a page: whoever sets them clears them.
+  void setFlaggedRows(std::shared_ptr<const std::vector<int>> fileRows);
+  const std::shared_ptr<const std::vector<int>>& flaggedRows() const { return flagged_; }
+  // Whether the row shown at `row` is flagged.
   bool isFlagged(int row) const;
 
   // The page as text: tab-separated cells, further purpose lines under the first.
@@ -96,6 +118,10 @@ class TControlListView : public QAbstractScrollArea {
   void selectionChanged();
   void loadProgress(int percent);
   void loadFinished();
+  // Another file's rows are shown (setModel, clear): orders and filters start anew.
+  void fileChanged();
+  void headerClicked(int column);
+  void flagsChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -120,6 +146,12 @@ class TControlListView : public QAbstractScrollArea {
   bool selectionKey(QKeyEvent* event);
   void paintRowStates(QPainter& painter, int first, int last, int left, std::int64_t top);
   void paintFlags(QPainter& painter, int first, int last);
+  // Where the header row stands in the viewport: at its place, or at the top while the rows
+  // scroll under it; nothing when the table is out of sight.
+  std::optional<int> headerTopInView() const;
+  void paintHeader(QPainter& painter, int left);
+  void updateSummary();
+  void placeSummary();
   // The links of the summary and the footer, which Tab walks through.
   struct TLink {
     bool inTail;
@@ -130,7 +162,12 @@ class TControlListView : public QAbstractScrollArea {
   std::vector<TLink> links() const;
   QRect linkRect(const TLink& link) const;
 
+  std::shared_ptr<TPaymentModel> fileModel_;
   std::shared_ptr<TPaymentModel> model_;
+  TSortOrder sortOrder_;
+  // The shown row of each payment, made when first asked for; empty until then.
+  mutable std::vector<int> rowOfPayment_;
+  QLabel* summary_ = nullptr;
   std::unique_ptr<TTableGeometry> geometry_;
   std::unique_ptr<QTextDocument> head_;
   std::unique_ptr<QTextDocument> tail_;

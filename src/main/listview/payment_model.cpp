@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "amounts.h"
 #include "control_list.h"
 #include "cp1252.h"
 #include "numfmt.h"
@@ -62,20 +63,46 @@ void BrowserText(std::string_view text, QString& out) {
 TPaymentModel::TPaymentModel(std::shared_ptr<const ombra::TDtaus> document,
                              const ombra::TRegionalSettings& rs, std::string footer, QObject* parent)
     : QAbstractTableModel(parent), document_(std::move(document)), rs_(rs), footer_(std::move(footer)) {
-  const std::size_t count = !document_->LoadFailed() ? document_->SatzCList.size() : 0;
+  measureRows();
+}
+
+TPaymentModel::TPaymentModel(const TPaymentModel& file, std::shared_ptr<const std::vector<int>> fileRows)
+    : document_(file.document_), rs_(file.rs_), footer_(file.footer_), order_(std::move(fileRows)) {
+  measureRows();
+}
+
+void TPaymentModel::measureRows() {
+  const std::size_t count = order_ ? order_->size() : static_cast<std::size_t>(fileRows());
   linesBefore_.reserve(count + 1);
+  centsBefore_.reserve(count + 1);
   std::int64_t lines = 0;
+  std::int64_t cents = 0;
+  bool exact = true;
   linesBefore_.push_back(0);
+  centsBefore_.push_back(0);
   for (std::size_t row = 0; row < count; ++row) {
     lines += purposeLineCount(static_cast<int>(row));
     linesBefore_.push_back(lines);
+    const std::optional<std::int64_t> amount = ombra::ToCents(Payment(static_cast<int>(row)).Betrag);
+    exact = exact && amount && ombra::AddCents(cents, *amount);
+    if (exact) centsBefore_.push_back(cents);
   }
+  if (!exact) centsBefore_ = {};
+}
+
+int TPaymentModel::fileRows() const {
+  return !document_->LoadFailed() ? static_cast<int>(document_->SatzCList.size()) : 0;
+}
+
+std::optional<std::int64_t> TPaymentModel::centsOf(int first, int last) const {
+  if (centsBefore_.empty() || first < 0 || last > rows() || first > last) return std::nullopt;
+  return centsBefore_[static_cast<std::size_t>(last)] - centsBefore_[static_cast<std::size_t>(first)];
 }
 
 TPaymentModel::~TPaymentModel() = default;
 
 const ombra::TSatzC& TPaymentModel::Payment(int row) const {
-  return document_->SatzCList[static_cast<std::size_t>(row)];
+  return document_->SatzCList[static_cast<std::size_t>(fileRow(row))];
 }
 
 int TPaymentModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows(); }
@@ -126,7 +153,7 @@ QStringView TPaymentModel::cellText(int row, int column, QString& buffer) const 
   const ombra::TSatzC& payment = Payment(row);
   std::string& bytes = Scratch();
   switch (column) {
-    case kColNumber: ombra::AppendInt(bytes, std::int64_t{row} + 1); break;
+    case kColNumber: ombra::AppendInt(bytes, std::int64_t{fileRow(row)} + 1); break;
     case kColName: bytes += payment.Name; break;
     case kColBlz: bytes += payment.BLZ; break;
     case kColKonto: bytes += payment.Konto; break;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ class TPaymentModel : public QAbstractTableModel {
   // worker thread and then moved to the thread of its views.
   TPaymentModel(std::shared_ptr<const ombra::TDtaus> document, const ombra::TRegionalSettings& rs,
                 std::string footer, QObject* parent = nullptr);
+  // The payments of `file` (a model in file order) in the order `fileRows` gives, which may
+  // leave some out: a sorted or filtered list. The page around the rows stays the file's.
+  TPaymentModel(const TPaymentModel& file, std::shared_ptr<const std::vector<int>> fileRows);
   ~TPaymentModel() override;
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -47,6 +51,15 @@ class TPaymentModel : public QAbstractTableModel {
   // With the row number this fixes where a row starts, whatever the font.
   std::int64_t purposeLinesBefore(int row) const { return linesBefore_[static_cast<std::size_t>(row)]; }
 
+  // The payment a row shows, counted from 0 in the file; rows are in file order unless the
+  // model was made with an order.
+  int fileRow(int row) const { return order_ ? (*order_)[static_cast<std::size_t>(row)] : row; }
+  bool inFileOrder() const { return order_ == nullptr; }
+  // How many payments the file has, shown or not.
+  int fileRows() const;
+  // The amounts of rows [first, last) in cents, exactly; nothing when a sum would not fit.
+  std::optional<std::int64_t> centsOf(int first, int last) const;
+
   static Qt::Alignment Alignment(int column);
 
   // The page above and below the payment table, as HTML for Qt's text documents.
@@ -63,8 +76,15 @@ class TPaymentModel : public QAbstractTableModel {
   std::shared_ptr<const ombra::TDtaus> document_;
   ombra::TRegionalSettings rs_;
   std::string footer_;
+  void measureRows();
+
+  // Null for the file's order.
+  std::shared_ptr<const std::vector<int>> order_;
   // Shown purpose lines before each row, and their total at the end.
   std::vector<std::int64_t> linesBefore_;
+  // The amounts of the rows before each row in cents, so that any run of rows sums in one
+  // subtraction; empty when an amount or the total does not fit 64 bits.
+  std::vector<std::int64_t> centsBefore_;
 };
 
 // The column's title as the page's table header has it.

@@ -51,6 +51,11 @@ void TRowSelection::remove(int first, int last) {
   ranges_ = std::move(kept);
 }
 
+void TRowSelection::assign(std::vector<TRange> ranges, int cursor) {
+  ranges_ = std::move(ranges);
+  cursor_ = anchor_ = cursor >= 0 && cursor < count_ ? cursor : -1;
+}
+
 void TRowSelection::selectOnly(int row) {
   ranges_.clear();
   if (row < 0 || row >= count_) {

@@ -21,6 +21,8 @@ class TRowSelection {
   // The cursor goes to `row`; with `extend` the selection reaches from the anchor to it.
   void moveTo(int row, bool extend);
   void selectAll();
+  // `ranges` (ascending, disjoint, within the rows) selected, the cursor and anchor on `cursor`.
+  void assign(std::vector<TRange> ranges, int cursor);
   // Only `row`, also as cursor and anchor; -1 selects nothing.
   void selectOnly(int row);
 

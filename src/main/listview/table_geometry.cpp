@@ -24,6 +24,18 @@ void TTableGeometry::setRows(const TPaymentModel* rows) {
   textWidths_.fill(0);
 }
 
+void TTableGeometry::rearrange(const TPaymentModel* rows) {
+  const bool wasComplete = complete();
+  rows_ = rows;
+  measured_ = wasComplete && rows_ != nullptr ? rows_->rows() : 0;
+}
+
+void TTableGeometry::reserveHeaderSpace(int width) {
+  for (int c = 0; c < kColumnCount; ++c)
+    headerWidths_[static_cast<std::size_t>(c)] =
+        qCeil(QFontMetricsF(headerFont_).horizontalAdvance(ColumnTitle(c))) + width;
+}
+
 bool TTableGeometry::measureNext(int count) {
   if (rows_ == nullptr) return false;
   const int last = std::min(rows_->rows(), measured_ + std::max(count, 0));

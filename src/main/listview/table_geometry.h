@@ -27,6 +27,11 @@ class TTableGeometry {
   // Starts measuring `rows` (which must outlive this) from the first row.
   void setRows(const TPaymentModel* rows);
 
+  // The same payments, or some of them, in another order: the widths measured stay.
+  void rearrange(const TPaymentModel* rows);
+  // Room beside each column's title, for the mark of the order.
+  void reserveHeaderSpace(int width);
+
   // Measures the next `count` rows; true when a column became wider.
   bool measureNext(int count);
   // Measures rows [first, last) out of turn, e.g. the ones about to be shown.

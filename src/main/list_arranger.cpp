@@ -1,0 +1,166 @@
+#include "list_arranger.h"
+
+#include <QCoreApplication>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <numeric>
+
+#include "amounts.h"
+#include "control_list_view.h"
+#include "model_rows.h"
+
+namespace quandel {
+namespace {
+
+// Text filters look where the find looks: every column but the payment's number.
+const std::vector<int> kFilteredColumns{kColName, kColBlz, kColKonto, kColPurpose, kColAmount};
+
+}  // namespace
+
+TListArranger::TListArranger(TControlListView* view, QObject* parent) : QObject(parent), view_(view) {
+  connect(view_, &TControlListView::fileChanged, this, &TListArranger::fileChanged);
+  connect(view_, &TControlListView::headerClicked, this,
+          [this](int column) { setSortOrder(NextSortOrder(sort_, column)); });
+  connect(view_, &TControlListView::flagsChanged, this, [this] {
+    if (filter_.onlyFlagged) run();
+  });
+  connect(&worker_, &QFutureWatcher<TResult>::finished, this, [this] {
+    cancel_.reset();
+    TResult result = worker_.result();
+    if (std::exchange(again_, false)) {
+      // What the cancelled run made for the same file is kept for the next one.
+      if (result.file == view_->sharedFileModel()) {
+        if (result.keys) keys_[static_cast<std::size_t>(result.keys->column())] = result.keys;
+        if (result.index) index_ = result.index;
+      }
+      return run();
+    }
+    show(std::move(result));
+  });
+}
+
+TListArranger::~TListArranger() {
+  if (cancel_) {
+    cancel_->store(true);
+    worker_.waitForFinished();
+  }
+}
+
+void TListArranger::setSortOrder(TSortOrder order) {
+  if (order == sort_) return;
+  sort_ = order;
+  view_->setSortOrder(sort_);
+  run();
+}
+
+void TListArranger::setFilter(TRowFilter filter) {
+  filter_ = std::move(filter);
+  run();
+}
+
+void TListArranger::waitForIdle() {
+  while (cancel_) {
+    worker_.waitForFinished();
+    // The watcher says it is finished through the event loop.
+    QCoreApplication::sendPostedEvents(&worker_);
+    QCoreApplication::processEvents();
+  }
+}
+
+void TListArranger::fileChanged() {
+  if (cancel_) {
+    cancel_->store(true);
+    again_ = false;
+  }
+  keys_ = {};
+  index_.reset();
+  if (view_->sharedFileModel() && (sort_.active() || filter_.active())) run();
+}
+
+void TListArranger::run() {
+  const std::shared_ptr<TPaymentModel>& file = view_->sharedFileModel();
+  if (!file) return;
+  if (cancel_) {
+    // The worker stops soon; its end starts the run asked for now.
+    cancel_->store(true);
+    again_ = true;
+    return;
+  }
+  TInputs inputs{file,
+                 sort_,
+                 filter_,
+                 view_->flaggedRows(),
+                 sort_.active() ? keys_[static_cast<std::size_t>(sort_.column)] : nullptr,
+                 index_,
+                 thread()};
+  if (file->fileRows() < kWorkerRows) {
+    const std::atomic<bool> never{false};
+    return show(Arrange(std::move(inputs), never));
+  }
+  cancel_ = std::make_shared<std::atomic<bool>>(false);
+  worker_.setFuture(QtConcurrent::run([inputs = std::move(inputs), cancel = cancel_]() mutable {
+    return Arrange(std::move(inputs), *cancel);
+  }));
+}
+
+void TListArranger::show(TResult result) {
+  if (result.cancelled || result.file != view_->sharedFileModel()) return;
+  if (result.keys) keys_[static_cast<std::size_t>(result.keys->column())] = result.keys;
+  if (result.index) index_ = result.index;
+  view_->showArranged(result.shown ? std::move(result.shown) : result.file);
+  emit arranged();
+}
+
+TListArranger::TResult TListArranger::Arrange(TInputs in, const std::atomic<bool>& cancel) {
+  TResult out{false, in.file, nullptr, std::move(in.keys), std::move(in.index)};
+  const TPaymentModel& file = *in.file;
+  if (!in.sort.active() && !in.filter.active()) return out;
+  const auto stopped = [&] {
+    out.cancelled = cancel.load(std::memory_order_relaxed);
+    return out.cancelled;
+  };
+
+  std::vector<int> rows;
+  const std::string needle = TFindIndex::Needle(in.filter.text.trimmed());
+  if (!needle.empty()) {
+    if (!out.index) out.index = TFindIndex::Build(TModelRows(file), kFilteredColumns, cancel);
+    if (!out.index || stopped()) return out;
+    rows = out.index->hits(needle, cancel);
+  } else {
+    rows.resize(static_cast<std::size_t>(file.fileRows()));
+    std::iota(rows.begin(), rows.end(), 0);
+  }
+  if (stopped()) return out;
+
+  const auto& payments = file.document().SatzCList;
+  if (in.filter.amounts || in.filter.onlyFlagged) {
+    const std::vector<int> none;
+    const std::vector<int>& flagged = in.flagged ? *in.flagged : none;
+    std::erase_if(rows, [&](int row) {
+      if (in.filter.onlyFlagged && !std::binary_search(flagged.begin(), flagged.end(), row)) return true;
+      if (!in.filter.amounts) return false;
+      const std::optional<std::int64_t> cents =
+          ombra::ToCents(payments[static_cast<std::size_t>(row)].Betrag);
+      return !cents || !in.filter.amounts->contains(*cents);
+    });
+  }
+
+  if (in.sort.column == kColNumber) {
+    if (in.sort.descending) std::reverse(rows.begin(), rows.end());
+  } else if (in.sort.active()) {
+    if (!out.keys || out.keys->column() != in.sort.column)
+      out.keys = std::make_shared<TColumnKeys>(file.document(), in.sort.column);
+    if (stopped()) return out;
+    out.keys->sort(rows, in.sort.descending);
+  }
+  if (stopped()) return out;
+
+  auto shown =
+      std::make_shared<TPaymentModel>(file, std::make_shared<const std::vector<int>>(std::move(rows)));
+  if (in.thread != nullptr) shown->moveToThread(in.thread);
+  out.shown = std::move(shown);
+  return out;
+}
+
+}  // namespace quandel

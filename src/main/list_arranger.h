@@ -1,0 +1,94 @@
+#pragma once
+// Sorts and filters the rows the list shows. A click on a column header steps its order, the
+// filter bar sets what rows pass; the rows shown are worked out from sort keys and a text
+// index made once per file, in a worker for a big list, and handed to the view as a model of
+// the same payments. The page around the rows, and the sums in it, stay the file's.
+#include <QFutureWatcher>
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "find_index.h"
+#include "payment_model.h"
+#include "row_order.h"
+
+namespace quandel {
+
+class TControlListView;
+
+// Which rows pass the filter.
+struct TRowFilter {
+  QString text;
+  std::optional<TAmountRange> amounts;
+  bool onlyFlagged = false;
+
+  bool active() const { return !text.trimmed().isEmpty() || amounts || onlyFlagged; }
+};
+
+class TListArranger : public QObject {
+  Q_OBJECT
+
+ public:
+  // Lists of at least this many rows are arranged in a worker.
+  static constexpr int kWorkerRows = 20000;
+
+  explicit TListArranger(TControlListView* view, QObject* parent = nullptr);
+  ~TListArranger() override;
+
+  void setSortOrder(TSortOrder order);
+  TSortOrder sortOrder() const { return sort_; }
+  void setFilter(TRowFilter filter);
+  const TRowFilter& filter() const { return filter_; }
+  // Working in a worker.
+  bool busy() const { return cancel_ != nullptr; }
+  // Blocks until the rows are arranged and shown (for tests and measuring).
+  void waitForIdle();
+
+  // The payments (file rows) that `filter` lets pass, in the order `sort` gives; null for the
+  // whole file in its order. `keys` and `index` are used when given and made when needed.
+  struct TInputs {
+    std::shared_ptr<TPaymentModel> file;
+    TSortOrder sort;
+    TRowFilter filter;
+    std::shared_ptr<const std::vector<int>> flagged;
+    std::shared_ptr<const TColumnKeys> keys;
+    std::shared_ptr<const TFindIndex> index;
+    // Where the model shown is to live.
+    QThread* thread = nullptr;
+  };
+  struct TResult {
+    bool cancelled = false;
+    std::shared_ptr<TPaymentModel> file;
+    std::shared_ptr<TPaymentModel> shown;
+    std::shared_ptr<const TColumnKeys> keys;
+    std::shared_ptr<const TFindIndex> index;
+  };
+  static TResult Arrange(TInputs inputs, const std::atomic<bool>& cancel);
+
+ signals:
+  // The view shows the rows as now asked for.
+  void arranged();
+
+ private:
+  void fileChanged();
+  void run();
+  void show(TResult result);
+
+  TControlListView* view_;
+  TSortOrder sort_;
+  TRowFilter filter_;
+  // Made once per file and kept while it is shown.
+  std::array<std::shared_ptr<const TColumnKeys>, kColumnCount> keys_;
+  std::shared_ptr<const TFindIndex> index_;
+  QFutureWatcher<TResult> worker_;
+  std::shared_ptr<std::atomic<bool>> cancel_;
+  bool again_ = false;
+};
+
+}  // namespace quandel

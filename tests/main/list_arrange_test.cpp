@@ -1,0 +1,275 @@
+// Sorting and filtering the list, the strip that sums what is selected or shown, and where
+// the keys go when a bar closes.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+
+#include <functional>
+
+#include "filter_bar.h"
+#include "find_bar.h"
+#include "goto_bar.h"
+#include "list_arranger.h"
+#include "summary_text.h"
+#include "view_commands.h"
+#include "viewer_fixture.h"
+
+namespace quandel::test {
+namespace {
+
+testdta::CRecord Pay(const std::string& name, std::int64_t cents, const std::string& konto,
+                     const std::string& purpose) {
+  testdta::CRecord c = Payment(name, cents, purpose);
+  c.konto = konto;
+  return c;
+}
+
+class ArrangeTest : public ViewerTest {
+ protected:
+  // Two payments to ABEL of the same amount, MÜLLER stored as "M]LLER", accounts whose order
+  // as numbers is not their order as texts.
+  void SetUp() override {
+    file = WriteSample("liste.dta", {
+                                        Pay("MUELLER", 50000, "0000000100", "RECHNUNG B"),
+                                        Pay("ABEL", 125000, "0000000009", "rechnung a"),
+                                        Pay("M]LLER", 10000000, "0000000010", "GUTSCHRIFT"),
+                                        Pay("ABEL", 125000, "0000000009", "RECHNUNG C"),
+                                        Pay("ZANDER", 9966, "0000001000", "ANZAHLUNG"),
+                                    });
+    form = Start({QString::fromStdString(file)});
+    form->show();
+    WaitUntilLoaded(*form);
+    commands = form->viewCommands;
+    list = form->WebBrowser1->listView();
+  }
+
+  // The payments' numbers in the order shown.
+  std::vector<int> Shown() const {
+    std::vector<int> numbers;
+    for (int row = 0; row < list->rowCount(); ++row) numbers.push_back(list->cellText(row, 0).toInt());
+    return numbers;
+  }
+  // A click on the column's header where it stands now.
+  void ClickHeader(int column) {
+    const QRect cell = list->cellRect(0, column);
+    const QPoint at(cell.center().x(), cell.top() - 3);
+    ASSERT_EQ(list->headerColumnAt(at), column);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  }
+  void Filter(const QString& text, const QString& amounts = {}, bool flagged = false) {
+    commands->filterOpen->trigger();
+    TFilterBar* bar = commands->filterBar();
+    bar->textEdit()->setText(text);
+    bar->amountEdit()->setText(amounts);
+    bar->flaggedBox()->setChecked(flagged);
+    QTest::keyClick(bar->textEdit(), Qt::Key_Return);
+    commands->arranger()->waitForIdle();
+  }
+  QString Summary() const { return list->summaryStrip()->text(); }
+
+  std::string file;
+  std::unique_ptr<TmainForm> form;
+  TViewCommands* commands = nullptr;
+  TControlListView* list = nullptr;
+};
+
+TEST_F(ArrangeTest, HeaderClicksSortUpDownAndBackToTheFile) {
+  struct Case {
+    int column;
+    std::vector<int> ascending;
+    std::vector<int> descending;
+  };
+  // Equal keys keep the file's order either way.
+  const Case cases[] = {
+      {kColNumber, {1, 2, 3, 4, 5}, {5, 4, 3, 2, 1}}, {kColName, {2, 4, 1, 3, 5}, {5, 3, 1, 2, 4}},
+      {kColKonto, {2, 4, 3, 1, 5}, {5, 1, 3, 2, 4}},  {kColPurpose, {5, 3, 2, 1, 4}, {4, 1, 2, 3, 5}},
+      {kColAmount, {5, 1, 2, 4, 3}, {3, 2, 4, 1, 5}},
+  };
+  for (const Case& c : cases) {
+    ClickHeader(c.column);
+    EXPECT_EQ(list->sortOrder(), (TSortOrder{c.column, false})) << c.column;
+    EXPECT_EQ(Shown(), c.ascending) << c.column;
+    ClickHeader(c.column);
+    EXPECT_EQ(list->sortOrder(), (TSortOrder{c.column, true})) << c.column;
+    EXPECT_EQ(Shown(), c.descending) << c.column;
+    ClickHeader(c.column);
+    EXPECT_FALSE(list->sortOrder().active()) << c.column;
+    EXPECT_EQ(Shown(), (std::vector<int>{1, 2, 3, 4, 5})) << c.column;
+  }
+}
+
+TEST_F(ArrangeTest, SortingKeepsTheSelectedPaymentsAndThePage) {
+  const QString before = ViewText(*form);
+  list->clickRow(1, Qt::NoModifier);
+  list->clickRow(2, Qt::ControlModifier);  // payments 2 and 3
+  ClickHeader(kColAmount);
+  ClickHeader(kColAmount);  // 3, 2, 4, 1, 5
+  EXPECT_EQ(list->selection().ranges(), (std::vector<std::pair<int, int>>{{0, 2}}));
+  EXPECT_EQ(list->selection().cursor(), 0);
+  // The summary and the check sums around the rows are still the file's.
+  const auto head = [](const QString& text) { return text.left(text.indexOf(QStringLiteral("Nr."))); };
+  const auto tail = [](const QString& text) {
+    return text.mid(text.lastIndexOf(QStringLiteral("ANZAHLUNG")));
+  };
+  EXPECT_EQ(head(ViewText(*form)), head(before));
+  EXPECT_FALSE(head(before).isEmpty());
+  EXPECT_EQ(tail(ViewText(*form)).section(u'\n', 1), tail(before).section(u'\n', 1));
+}
+
+TEST_F(ArrangeTest, FilterShowsTheRowsThatMatch) {
+  list->setFlaggedRows(std::make_shared<const std::vector<int>>(std::vector<int>{0, 3, 4}));
+  struct Case {
+    QString text;
+    QString amounts;
+    bool flagged;
+    std::vector<int> shown;
+  };
+  const Case cases[] = {
+      {QStringLiteral("abel"), {}, false, {2, 4}},
+      {QStringLiteral("M]LLER"), {}, false, {3}},
+      {QStringLiteral("rechnung"), {}, false, {1, 2, 4}},
+      {{}, QStringLiteral("1000..2000"), false, {2, 4}},
+      {{}, QStringLiteral("..500"), false, {1, 5}},
+      {{}, QStringLiteral("1.250,00"), false, {2, 4}},
+      {{}, QStringLiteral("99,66..1250.00"), false, {1, 2, 4, 5}},
+      {QStringLiteral("rechnung"), QStringLiteral("..1000"), false, {1}},
+      {{}, {}, true, {1, 4, 5}},
+      {QStringLiteral("abel"), {}, true, {4}},
+      {QStringLiteral("niemand"), {}, false, {}},
+      {{}, {}, false, {1, 2, 3, 4, 5}},
+  };
+  for (const Case& c : cases) {
+    Filter(c.text, c.amounts, c.flagged);
+    EXPECT_EQ(Shown(), c.shown) << c.text.toStdString() << " " << c.amounts.toStdString();
+  }
+  // A range that is none says so and filters nothing by amount.
+  Filter({}, QStringLiteral("100..x"));
+  EXPECT_EQ(Shown().size(), 5U);
+  EXPECT_FALSE(commands->filterBar()->noteLabel()->text().isEmpty());
+}
+
+TEST_F(ArrangeTest, FilterAndSortTogetherAndClosingShowsAllAgain) {
+  list->setFlaggedRows(std::make_shared<const std::vector<int>>(std::vector<int>{1, 2}));
+  ClickHeader(kColAmount);
+  ClickHeader(kColAmount);
+  Filter(QStringLiteral("rechnung"));
+  EXPECT_EQ(Shown(), (std::vector<int>{2, 4, 1}));
+  // The marks follow their payments into the new rows.
+  EXPECT_TRUE(list->isFlagged(0));
+  EXPECT_FALSE(list->isFlagged(1));
+  // Gehe zu Zahlung counts the file's payments and finds the row where it stands now.
+  EXPECT_TRUE(list->setCurrentPayment(0));
+  EXPECT_EQ(list->selection().cursor(), 2);
+  EXPECT_FALSE(list->setCurrentPayment(4));
+  QTest::keyClick(commands->filterBar()->textEdit(), Qt::Key_Escape);
+  EXPECT_TRUE(commands->filterBar()->isHidden());
+  EXPECT_EQ(Shown(), (std::vector<int>{3, 2, 4, 1, 5}));
+}
+
+TEST_F(ArrangeTest, StripSumsWhatIsSelectedOrShownInCents) {
+  struct Case {
+    QString filter;
+    std::vector<std::pair<int, Qt::KeyboardModifiers>> clicks;
+    QString text;
+  };
+  const Case cases[] = {
+      {{}, {}, QStringLiteral("5 Zahlungen · Summe 103.099,66 EUR")},
+      {{}, {{1, Qt::NoModifier}}, QStringLiteral("1 Zahlung ausgewählt · Summe 1.250,00 EUR")},
+      {{},
+       {{1, Qt::NoModifier}, {3, Qt::ControlModifier}},
+       QStringLiteral("2 Zahlungen ausgewählt · Summe 2.500,00 EUR")},
+      {{},
+       {{0, Qt::NoModifier}, {4, Qt::ShiftModifier}},
+       QStringLiteral("5 Zahlungen ausgewählt · Summe 103.099,66 EUR")},
+      {{},
+       {{0, Qt::NoModifier}, {4, Qt::ControlModifier}},
+       QStringLiteral("2 Zahlungen ausgewählt · Summe 599,66 EUR")},
+      {QStringLiteral("abel"), {}, QStringLiteral("2 von 5 Zahlungen gezeigt · Summe 2.500,00 EUR")},
+      {QStringLiteral("rechnung"),
+       {{1, Qt::NoModifier}},
+       QStringLiteral("1 von 3 gezeigten Zahlungen ausgewählt · Summe 1.250,00 EUR")},
+  };
+  for (const Case& c : cases) {
+    Filter(c.filter);
+    list->setCurrentRow(-1);
+    for (const auto& [row, modifiers] : c.clicks) list->clickRow(row, modifiers);
+    EXPECT_EQ(Summary(), c.text) << c.filter.toStdString() << " " << c.clicks.size();
+  }
+  // The strip lies under the rows, inside the list.
+  EXPECT_TRUE(list->summaryStrip()->isVisible());
+  EXPECT_EQ(list->summaryStrip()->parentWidget(), list);
+  EXPECT_GE(list->summaryStrip()->geometry().top(), list->viewport()->geometry().bottom());
+}
+
+TEST_F(ArrangeTest, HeaderStaysInSightWhileTheRowsScroll) {
+  // Enough rows to scroll far past the header.
+  std::vector<testdta::CRecord> many;
+  for (int i = 0; i < 300; ++i) many.push_back(Payment("EMPFAENGER " + std::to_string(i), 100 + i, "Z"));
+  form->ShowFile(QString::fromStdString(WriteSample("viele.dta", many)));
+  WaitUntilLoaded(*form);
+  list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum() / 2);
+  const int x = list->cellRect(0, kColAmount).center().x();
+  EXPECT_EQ(list->headerColumnAt(QPoint(x, 2)), kColAmount);
+  // What lies under the header is no row to click.
+  EXPECT_EQ(list->cellAt(QPoint(x, 2)).first, -1);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, 2));
+  EXPECT_EQ(list->sortOrder(), (TSortOrder{kColAmount, false}));
+  // A row moved into sight by the keys is not hidden under the header.
+  list->setCurrentRow(150);
+  list->setCurrentRow(100);
+  EXPECT_GE(list->cellRect(100, 0).top(), list->cellRect(100, 0).height());
+}
+
+TEST_F(ArrangeTest, FocusGoesBackToTheListWhenABarCloses) {
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  struct Case {
+    QAction* open;
+    std::function<QWidget*()> field;
+    std::function<void(QWidget*)> close;
+  };
+  const auto escape = [](QWidget* field) { QTest::keyClick(field, Qt::Key_Escape); };
+  const Case cases[] = {
+      {commands->findOpen, [this] { return commands->findBar()->edit(); }, escape},
+      {commands->goToPayment, [this] { return commands->goToBar()->edit(); }, escape},
+      {commands->filterOpen, [this] { return commands->filterBar()->textEdit(); }, escape},
+      {commands->goToPayment, [this] { return commands->goToBar()->edit(); },
+       [](QWidget* field) {
+         QTest::keyClicks(field, QStringLiteral("4"));
+         QTest::keyClick(field, Qt::Key_Return);
+       }},
+  };
+  for (const Case& c : cases) {
+    c.open->trigger();
+    QWidget* field = c.field();
+    EXPECT_EQ(QApplication::focusWidget(), field) << c.open->text().toStdString();
+    c.close(field);
+    EXPECT_EQ(QApplication::focusWidget(), list) << c.open->text().toStdString();
+  }
+  // After Gehe zu Zahlung 4 the arrow keys go on from there.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_EQ(list->selection().cursor(), 4);
+}
+
+TEST(SummaryText, SumsInCentsWhereDoublesWouldDrift) {
+  // A thousand payments of 0,10 make 100,00 exactly; summed as doubles they would not.
+  std::vector<testdta::CRecord> payments(1000, Payment("X", 10, "Z"));
+  testdta::TempDir folder;
+  const std::string path = folder.Write("zehner.dta", SampleFile(payments));
+  auto document = std::make_shared<ombra::TDtaus>();
+  document->Load(path);
+  const TPaymentModel model(document, ombra::TRegionalSettings::de_DE(), "");
+  EXPECT_EQ(SummaryText(model, {}), QStringLiteral("1.000 Zahlungen · Summe 100,00 EUR"));
+  EXPECT_EQ(SummaryText(model, {{0, 3}, {10, 17}}),
+            QStringLiteral("10 Zahlungen ausgewählt · Summe 1,00 EUR"));
+  EXPECT_EQ(SummaryText(model, {{0, 1}}), QStringLiteral("1 Zahlung ausgewählt · Summe 0,10 EUR"));
+  EXPECT_EQ(
+      SummaryText(TPaymentModel(model, std::make_shared<const std::vector<int>>(std::vector<int>{5, 1})), {}),
+      QStringLiteral("2 von 1.000 Zahlungen gezeigt · Summe 0,20 EUR"));
+}
+
+}  // namespace
+}  // namespace quandel::test
