@@ -35,19 +35,9 @@ void AppendCsvField(std::string& out, std::string_view field, char separator) {
 
 namespace {
 
-// What a spreadsheet would take for the start of a formula.
-bool StartsLikeFormula(std::string_view text) {
-  return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
-}
-
 std::string_view TrimmedView(std::string_view text) { return support::WithoutTrailingBlanks(text); }
 
 }  // namespace
-
-std::string NeutraliseFormula(std::string text) {
-  if (StartsLikeFormula(text)) text.insert(0, 1, '\'');
-  return text;
-}
 
 std::string TrimTrailingBlanks(std::string_view text) { return std::string(TrimmedView(text)); }
 
@@ -117,7 +107,7 @@ class TCsvRows {
  private:
   // The account is a number of ours; the other texts come from the file as they stand.
   void Text(std::string& out, std::string_view cp1252, bool fromFile = true) {
-    if (fromFile && StartsLikeFormula(cp1252)) {
+    if (fromFile && support::StartsLikeFormula(cp1252)) {
       field_.assign(1, '\'');
       support::AppendCp1252AsUtf8(field_, cp1252);
       Field(out, field_);

@@ -6,6 +6,7 @@
 
 #include "check.h"
 #include "dtaus.h"
+#include "formula_guard.h"
 #include "regional.h"
 
 namespace cli {
@@ -17,8 +18,9 @@ char CsvSeparator(const ombra::TRegionalSettings& rs);
 void AppendCsvField(std::string& out, std::string_view field, char separator);
 
 // A text cell a spreadsheet would take for a formula (first character "=", "+", "-", "@",
-// tab or CR) gets a leading "'", so it shows as the text it is.
-std::string NeutraliseFormula(std::string text);
+// tab or CR) gets a leading "'", so it shows as the text it is; the viewer's clipboard does
+// the same.
+using support::NeutraliseFormula;
 
 // Trailing blanks of the fixed-width fields removed.
 std::string TrimTrailingBlanks(std::string_view text);

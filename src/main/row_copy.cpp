@@ -9,6 +9,29 @@ namespace {
 bool IsCode(const QString& title) { return title == u"BLZ" || title == u"Konto"; }
 bool IsAmount(const QString& title) { return title == u"Betrag"; }
 
+// A plain amount ("-1250,00" or "1250.00") as the number office programs take from an HTML
+// table's x:num attribute, with a point; empty for any other text.
+QString NumberValue(const QString& text) {
+  QString value;
+  for (const QChar c : text) {
+    if (c.isDigit() && c.unicode() <= '9')
+      value += c;
+    else if (c == u'-' && value.isEmpty())
+      value += c;
+    else if ((c == u',' || c == u'.') && !value.contains(u'.'))
+      value += u'.';
+    else
+      return {};
+  }
+  return value;
+}
+
+QString AmountCell(const QString& text) {
+  const QString value = NumberValue(text);
+  if (value.isEmpty()) return QStringLiteral("<td align=\"right\">");
+  return QStringLiteral("<td align=\"right\" x:num=\"%1\">").arg(value);
+}
+
 }  // namespace
 
 QString CellLine(const IRowTexts& rows, int row, int column) {
@@ -18,44 +41,78 @@ QString CellLine(const IRowTexts& rows, int row, int column) {
   return text;
 }
 
+namespace {
+
+void AppendTextRow(QString& text, const IRowTexts& rows, int row, int columns) {
+  for (int column = 0; column < columns; ++column) {
+    if (column > 0) text += u'\t';
+    text += CellLine(rows, row, column);
+  }
+  text += u'\n';
+}
+
+QString HtmlHead(const QStringList& titles) {
+  QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><table border=\"1\"><tr>");
+  for (const QString& title : titles)
+    html += QStringLiteral("<th>") + title.toHtmlEscaped() + QStringLiteral("</th>");
+  return html + QStringLiteral("</tr>\n");
+}
+
+void AppendHtmlRow(QString& html, const IRowTexts& rows, int row, const QStringList& titles) {
+  html += QStringLiteral("<tr>");
+  for (int column = 0; column < titles.size(); ++column) {
+    const QString& title = titles[column];
+    const QString text = rows.cellText(row, column);
+    html += IsCode(title)     ? QStringLiteral("<td style=\"mso-number-format:'\\@'\">")
+            : IsAmount(title) ? AmountCell(text)
+                              : QStringLiteral("<td>");
+    html += QString(text).toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"));
+    html += QStringLiteral("</td>");
+  }
+  html += QStringLiteral("</tr>\n");
+}
+
+const QString kHtmlTail = QStringLiteral("</table></body></html>\n");
+
+}  // namespace
+
 QString RowsAsText(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges,
                    const QStringList& titles) {
   QString text = titles.join(u'\t') + u'\n';
-  const int columns = static_cast<int>(titles.size());
-  for (const auto& [first, last] : ranges) {
-    for (int row = first; row < last; ++row) {
-      for (int column = 0; column < columns; ++column) {
-        if (column > 0) text += u'\t';
-        text += CellLine(rows, row, column);
-      }
-      text += u'\n';
-    }
-  }
+  for (const auto& [first, last] : ranges)
+    for (int row = first; row < last; ++row) AppendTextRow(text, rows, row, static_cast<int>(titles.size()));
   return text;
 }
 
 QString RowsAsHtml(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges,
                    const QStringList& titles) {
-  QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><table border=\"1\"><tr>");
-  for (const QString& title : titles)
-    html += QStringLiteral("<th>") + title.toHtmlEscaped() + QStringLiteral("</th>");
-  html += QStringLiteral("</tr>\n");
-  const int columns = static_cast<int>(titles.size());
+  QString html = HtmlHead(titles);
+  for (const auto& [first, last] : ranges)
+    for (int row = first; row < last; ++row) AppendHtmlRow(html, rows, row, titles);
+  return html + kHtmlTail;
+}
+
+std::optional<TCopiedRows> CopyRows(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges,
+                                    const QStringList& titles,
+                                    const std::function<bool(long long)>& progress) {
+  TCopiedRows copied{titles.join(u'\t') + u'\n', HtmlHead(titles)};
+  long long done = 0;
   for (const auto& [first, last] : ranges) {
     for (int row = first; row < last; ++row) {
-      html += QStringLiteral("<tr>");
-      for (int column = 0; column < columns; ++column) {
-        const QString& title = titles[column];
-        html += IsCode(title)     ? QStringLiteral("<td style=\"mso-number-format:'\\@'\">")
-                : IsAmount(title) ? QStringLiteral("<td align=\"right\">")
-                                  : QStringLiteral("<td>");
-        html += rows.cellText(row, column).toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"));
-        html += QStringLiteral("</td>");
-      }
-      html += QStringLiteral("</tr>\n");
+      AppendTextRow(copied.text, rows, row, static_cast<int>(titles.size()));
+      AppendHtmlRow(copied.html, rows, row, titles);
+      if (++done % kCopyProgressRows == 0 && !progress(done)) return std::nullopt;
     }
   }
-  return html + QStringLiteral("</table></body></html>\n");
+  copied.html += kHtmlTail;
+  return copied;
+}
+
+QMimeData* AsMimeData(const TCopiedRows& rows) {
+  auto* data = new QMimeData;
+  data->setText(rows.text);
+  data->setHtml(rows.html);
+  return data;
 }
 
 QMimeData* RowsAsMimeData(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges,

@@ -7,6 +7,9 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <array>
@@ -20,6 +23,7 @@
 #include "list_arranger.h"
 #include "page_browser.h"
 #include "row_copy.h"
+#include "sheet_rows.h"
 
 namespace quandel {
 
@@ -90,6 +94,7 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   zoomReset = Add("zoomReset", QStringLiteral("&Originalgröße"), {QKeySequence(Qt::CTRL | Qt::Key_0)});
 
   connect(editCopy, &QAction::triggered, this, &TViewCommands::copy);
+  connect(&copier_, &QFutureWatcher<std::optional<TCopiedRows>>::finished, this, &TViewCommands::copyEnded);
   connect(editCopyCell, &QAction::triggered, this, &TViewCommands::copyCell);
   connect(editSelectAll, &QAction::triggered, this, &TViewCommands::selectAll);
   connect(findOpen, &QAction::triggered, this, &TViewCommands::openFind);
@@ -137,7 +142,13 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   });
 }
 
-TViewCommands::~TViewCommands() { finder_->setTarget(nullptr, nullptr); }
+TViewCommands::~TViewCommands() {
+  finder_->setTarget(nullptr, nullptr);
+  if (copyStop_) {
+    copyStop_->store(true);
+    copier_.waitForFinished();
+  }
+}
 
 QAction* TViewCommands::Add(const char* name, const QString& caption, const QList<QKeySequence>& shortcuts) {
   auto* action = new QAction(caption, window_);
@@ -175,18 +186,64 @@ void TViewCommands::addCommands(QMenu& menu) const {
 
 void TViewCommands::copy() {
   if (!view_->showsList()) return view_->pageBrowser()->copy();
-  const std::vector<TRowSelection::TRange> rows = view_->listView()->selection().rowsToCopy();
+  if (isCopying()) return;
+  std::vector<TRowSelection::TRange> rows = view_->listView()->selection().rowsToCopy();
   if (rows.empty()) return;
   long long count = 0;
   for (const auto& [first, last] : rows) count += last - first;
-  if (count > kMaxCopiedRows) {
+  if (count > clipboardLimit) {
+    if (exportRows) return exportRows(rows);
     const QLocale german(QLocale::German, QLocale::Germany);
     messages_->ShowMessage(QStringLiteral("%1 Zahlungen sind zu viele für die Zwischenablage; es lassen sich "
                                           "höchstens %2 auf einmal kopieren. Bitte weniger Zeilen auswählen.")
-                               .arg(german.toString(count), german.toString(kMaxCopiedRows)));
+                               .arg(german.toString(count), german.toString(clipboardLimit)));
     return;
   }
-  QGuiApplication::clipboard()->setMimeData(RowsAsMimeData(*target_, rows, target_->titles()));
+  if (count > kMaxCopiedRows) return copyInWorker(std::move(rows), count);
+  const TSheetRows sheet(view_->listView()->sharedModel());
+  QGuiApplication::clipboard()->setMimeData(RowsAsMimeData(sheet, rows, sheet.titles()));
+}
+
+// The rows' texts are made in a worker while a dialog shows how far it got and can stop it;
+// the window goes on meanwhile. The rows copied are those shown when the copy began.
+void TViewCommands::copyInWorker(std::vector<std::pair<int, int>> rows, long long count) {
+  auto sheet = std::make_shared<const TSheetRows>(view_->listView()->sharedModel());
+  copyStop_ = std::make_shared<std::atomic<bool>>(false);
+  copyDone_ = std::make_shared<std::atomic<long long>>(0);
+  copyProgress_ = new QProgressDialog(QStringLiteral("Zahlungen werden kopiert …"),
+                                      QStringLiteral("Abbrechen"), 0, static_cast<int>(count), window_);
+  copyProgress_->setWindowTitle(QStringLiteral("Kopieren"));
+  copyProgress_->setObjectName(QStringLiteral("CopyProgress"));
+  copyProgress_->setMinimumDuration(300);
+  copyProgress_->setAutoClose(false);
+  copyProgress_->setAutoReset(false);
+  connect(copyProgress_, &QProgressDialog::canceled, this, &TViewCommands::stopCopying);
+  auto* timer = new QTimer(copyProgress_);
+  timer->setInterval(100);
+  connect(timer, &QTimer::timeout, this, [this] {
+    if (copyProgress_ && copyDone_) copyProgress_->setValue(static_cast<int>(copyDone_->load()));
+  });
+  timer->start();
+  copier_.setFuture(QtConcurrent::run([sheet, rows = std::move(rows), stop = copyStop_, done = copyDone_] {
+    return CopyRows(*sheet, rows, sheet->titles(), [&stop, &done](long long rowsDone) {
+      done->store(rowsDone);
+      return !stop->load();
+    });
+  }));
+}
+
+void TViewCommands::stopCopying() {
+  if (copyStop_) copyStop_->store(true);
+}
+
+void TViewCommands::copyEnded() {
+  const std::optional<TCopiedRows> copied = copier_.result();
+  const bool stopped = copyStop_->load();
+  copyStop_.reset();
+  copyDone_.reset();
+  if (copyProgress_) copyProgress_->deleteLater();
+  if (copied && !stopped) QGuiApplication::clipboard()->setMimeData(AsMimeData(*copied));
+  emit copyFinished();
 }
 
 void TViewCommands::copyCell() {

@@ -3,17 +3,25 @@
 // "Gehe zu Zahlung" and zoom. Each has its shortcut on the window and stands in the view's
 // context menu with it, so it can be found there.
 #include <QFont>
+#include <QFutureWatcher>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "platform.h"
+#include "row_copy.h"
 
 class QAction;
 class QBoxLayout;
 class QMenu;
+class QProgressDialog;
 class QWidget;
 
 namespace quandel {
@@ -48,6 +56,15 @@ class TViewCommands : public QObject {
   // In percent of the normal size.
   int zoom() const { return zoom_; }
 
+  // Where rows too many for the clipboard can go instead: the export of the viewer, which
+  // saves them to a file the user names. Unset, the message only says how many fit.
+  std::function<void(const std::vector<std::pair<int, int>>& rows)> exportRows;
+  // The most rows copied to the clipboard.
+  long long clipboardLimit = kMaxClipboardRows;
+  // Copying many rows in a worker; copyFinished comes when it ended, copied or stopped.
+  bool isCopying() const { return copyStop_ != nullptr; }
+  void stopCopying();
+
   QAction* editCopy = nullptr;
   QAction* editCopyCell = nullptr;
   QAction* editSelectAll = nullptr;
@@ -60,10 +77,15 @@ class TViewCommands : public QObject {
   QAction* zoomOut = nullptr;
   QAction* zoomReset = nullptr;
 
+ signals:
+  void copyFinished();
+
  private:
   QAction* Add(const char* name, const QString& caption, const QList<QKeySequence>& shortcuts);
   void addCommands(QMenu& menu) const;
   void copy();
+  void copyInWorker(std::vector<std::pair<int, int>> rows, long long count);
+  void copyEnded();
   void copyCell();
   void selectAll();
   void setZoom(int percent);
@@ -83,6 +105,10 @@ class TViewCommands : public QObject {
   TListArranger* arranger_;
   QFont baseFont_;
   int zoom_ = 100;
+  QFutureWatcher<std::optional<TCopiedRows>> copier_;
+  std::shared_ptr<std::atomic<bool>> copyStop_;
+  std::shared_ptr<std::atomic<long long>> copyDone_;
+  QPointer<QProgressDialog> copyProgress_;
   // The cell under the pointer when the context menu came up; -1, -1 for none.
   std::pair<int, int> menuCell_{-1, -1};
 };

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+#include <QClipboard>
+#include <QMimeData>
 #include "filter_bar.h"
 #include "find_bar.h"
 #include "goto_bar.h"
@@ -252,6 +254,56 @@ TEST_F(ArrangeTest, FocusGoesBackToTheListWhenABarCloses) {
   // After Gehe zu Zahlung 4 the arrow keys go on from there.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
   EXPECT_EQ(list->selection().cursor(), 4);
+}
+
+// What a spreadsheet gets from Strg+C: amounts it can sum, in the user's form, the currency
+// apart, and texts that would be formulas shown as texts, in both flavours.
+TEST_F(ViewerTest, ClipboardIsReadyForASpreadsheet) {
+  struct Case {
+    std::optional<std::string> locale;
+    QString amount;
+    QString amountCell;
+  };
+  const Case cases[] = {
+      {std::nullopt, QStringLiteral("1250,00"),
+       QStringLiteral("<td align=\"right\" x:num=\"1250.00\">1250,00</td>")},
+      {"en_US", QStringLiteral("1250.00"),
+       QStringLiteral("<td align=\"right\" x:num=\"1250.00\">1250.00</td>")},
+  };
+  const std::string file = WriteSample("formeln.dta", {
+                                                          Payment("=SUMME(A1:A9)", 125000, "+49 RUFEN"),
+                                                          Payment("-MINUS", 1, "@WERT"),
+                                                          Payment("MEIER = GUT", 1234567, "ZWECK - TEIL"),
+                                                      });
+  for (const Case& c : cases) {
+    ScopedEnv locale("LC_ALL", c.locale);
+    const auto form = Start({QString::fromStdString(file)});
+    WaitUntilLoaded(*form);
+    form->viewCommands->editSelectAll->trigger();
+    form->viewCommands->editCopy->trigger();
+    const QStringList lines = QApplication::clipboard()->text().split(u'\n');
+    ASSERT_EQ(lines.size(), 5) << c.amount.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Nr.\tEmpfänger\tBLZ\tKonto\tVerwendungszweck\tBetrag\tWährung"));
+    const auto cells = [&lines](int line) { return lines[line].split(u'\t'); };
+    EXPECT_EQ(cells(1)[1], QStringLiteral("'=SUMME(A1:A9)"));
+    EXPECT_EQ(cells(1)[4], QStringLiteral("'+49 RUFEN"));
+    EXPECT_EQ(cells(1)[5], c.amount);
+    EXPECT_EQ(cells(1)[6], QStringLiteral("EUR"));
+    EXPECT_EQ(cells(2)[1], QStringLiteral("'-MINUS"));
+    EXPECT_EQ(cells(2)[4], QStringLiteral("'@WERT"));
+    EXPECT_EQ(cells(2)[5],
+              c.amount.startsWith(QStringLiteral("1250,")) ? QStringLiteral("0,01") : QStringLiteral("0.01"));
+    // Only the first character makes a formula; grouping would make a text of the number.
+    EXPECT_EQ(cells(3)[1], QStringLiteral("MEIER = GUT"));
+    EXPECT_EQ(cells(3)[4], QStringLiteral("ZWECK - TEIL"));
+    EXPECT_EQ(cells(3)[5], c.amount.startsWith(QStringLiteral("1250,")) ? QStringLiteral("12345,67")
+                                                                        : QStringLiteral("12345.67"));
+    const QString html = QApplication::clipboard()->mimeData()->html();
+    EXPECT_TRUE(html.contains(c.amountCell)) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>'=SUMME(A1:A9)</td>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<th>Währung</th>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>EUR</td>")));
+  }
 }
 
 TEST(SummaryText, SumsInCentsWhereDoublesWouldDrift) {

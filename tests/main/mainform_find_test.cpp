@@ -91,10 +91,10 @@ TEST_F(FindTest, EscapeLeavesTheHitSelectedForCopying) {
   EXPECT_EQ(list->highlightedRow(), -1);
   EXPECT_EQ(list->selection().ranges(), (std::vector<TRowSelection::TRange>{{24, 25}}));
   commands->editCopy->trigger();
-  EXPECT_EQ(Clipboard(), QStringLiteral("Nr.\tEmpfänger\tBLZ\tKonto\tVerwendungszweck\tBetrag\n") +
+  // The amount as a number a spreadsheet sums, its currency beside it.
+  EXPECT_EQ(Clipboard(), QStringLiteral("Nr.\tEmpfänger\tBLZ\tKonto\tVerwendungszweck\tBetrag\tWährung\n") +
                              list->cellText(24, 0) + QStringLiteral("\tMÜLLER 25\t") + list->cellText(24, 2) +
-                             u'\t' + list->cellText(24, 3) + QStringLiteral("\tZWECK 25\t") +
-                             list->cellText(24, 5) + u'\n');
+                             u'\t' + list->cellText(24, 3) + QStringLiteral("\tZWECK 25\t25,00\tEUR\n"));
 }
 
 TEST_F(FindTest, CopiesSelectedRowsAsTextAndTable) {
@@ -126,18 +126,45 @@ TEST_F(FindTest, CopiesSelectedRowsAsTextAndTable) {
   EXPECT_TRUE(desktop.messages->messages.empty());
 }
 
-TEST_F(ViewerTest, TooManyRowsForTheClipboardAreRefusedWithAMessage) {
+// Past what is copied at once the rows are copied in a worker; past what the clipboard takes,
+// a message says so, or the export takes them where there is one.
+TEST_F(ViewerTest, ManyRowsAreCopiedInAWorkerAndTooManyRefused) {
   std::vector<testdta::CRecord> payments(static_cast<std::size_t>(kMaxCopiedRows) + 1,
                                          Payment("EMPFAENGER", 100, "ZWECK"));
   const auto form = Start({QString::fromStdString(WriteSample("gross.dta", payments))});
   WaitUntilLoaded(*form);
+  TViewCommands& commands = *form->viewCommands;
   QApplication::clipboard()->setText(QStringLiteral("vorher"));
-  form->viewCommands->editSelectAll->trigger();
-  form->viewCommands->editCopy->trigger();
+  commands.editSelectAll->trigger();
+  QSignalSpy finished(&commands, &TViewCommands::copyFinished);
+  commands.editCopy->trigger();
+  EXPECT_TRUE(commands.isCopying());
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("vorher"));
+  ASSERT_TRUE(finished.wait(30000));
+  EXPECT_FALSE(commands.isCopying());
+  EXPECT_EQ(QApplication::clipboard()->text().count(u'\n'), kMaxCopiedRows + 2);
+  EXPECT_EQ(QApplication::clipboard()->mimeData()->html().count(QStringLiteral("<tr>")), kMaxCopiedRows + 2);
+  EXPECT_TRUE(desktop.messages->messages.empty());
+
+  // Stopped, the clipboard keeps what it had.
+  QApplication::clipboard()->setText(QStringLiteral("vorher"));
+  commands.editCopy->trigger();
+  commands.stopCopying();
+  ASSERT_TRUE(finished.wait(30000));
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("vorher"));
+
+  commands.clipboardLimit = kMaxCopiedRows;
+  commands.editCopy->trigger();
+  EXPECT_FALSE(commands.isCopying());
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("vorher"));
   ASSERT_EQ(desktop.messages->messages.size(), 1u);
   EXPECT_TRUE(desktop.messages->messages[0].startsWith(QStringLiteral("20.001 Zahlungen sind zu viele")))
       << desktop.messages->messages[0].toStdString();
+  std::vector<std::pair<int, int>> exported;
+  commands.exportRows = [&exported](const std::vector<std::pair<int, int>>& rows) { exported = rows; };
+  commands.editCopy->trigger();
+  EXPECT_EQ(exported, (std::vector<std::pair<int, int>>{{0, static_cast<int>(kMaxCopiedRows) + 1}}));
+  EXPECT_EQ(desktop.messages->messages.size(), 1u);
 }
 
 // The worker building the index reads the rows; the window going away waits for it first.

@@ -1,0 +1,166 @@
+// Sorting, filtering and summing a big list as the viewer does it: the sort keys of a column
+// (made once per file), the order of a million rows from them, a filter by amount and by text,
+// handing the arranged rows to the view (the only part in the window's thread), and the sum of
+// a selection. Beside them, as a peer, Qt's QSortFilterProxyModel sorting the same rows by
+// their shown texts. Files come from gen_dtaus. Runs headless.
+#include <benchmark/benchmark.h>
+
+#include <QSortFilterProxyModel>
+
+#include <atomic>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <numeric>
+
+#include "bench_support.h"
+#include "control_list_view.h"
+#include "dtaus.h"
+#include "list_arranger.h"
+#include "model_rows.h"
+#include "product.h"
+#include "qt_bench_main.h"
+#include "summary_text.h"
+
+namespace {
+
+using quandel::TListArranger;
+const std::atomic<bool> kGoOn{false};
+
+std::shared_ptr<quandel::TPaymentModel> FileModel(int payments) {
+  static std::map<int, std::shared_ptr<quandel::TPaymentModel>> models;
+  auto& model = models[payments];
+  if (!model) {
+    auto document = std::make_shared<ombra::TDtaus>();
+    document->Load(bench::GeneratedFile(payments));
+    if (document->LoadFailed()) std::abort();
+    model = std::make_shared<quandel::TPaymentModel>(document, ombra::TRegionalSettings::de_DE(),
+                                                     support::FooterText());
+  }
+  return model;
+}
+
+TListArranger::TInputs Inputs(int payments, quandel::TSortOrder sort, quandel::TRowFilter filter = {}) {
+  return {FileModel(payments), sort, std::move(filter), nullptr, nullptr, nullptr, nullptr};
+}
+
+// The keys of one column from the document: once per file and column.
+void BM_SortKeys(benchmark::State& state) {
+  const auto model = FileModel(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    quandel::TColumnKeys keys(model->document(), static_cast<int>(state.range(1)));
+    benchmark::DoNotOptimize(keys);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_SortKeys)
+    ->ArgsProduct({{1000000},
+                   {quandel::kColName, quandel::kColKonto, quandel::kColPurpose, quandel::kColAmount}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+// A header click with the keys made: the order and the model of the rows shown.
+void BM_Sort(benchmark::State& state) {
+  const int payments = static_cast<int>(state.range(0));
+  TListArranger::TInputs inputs = Inputs(payments, {static_cast<int>(state.range(1)), state.range(2) != 0});
+  inputs.keys = std::make_shared<quandel::TColumnKeys>(inputs.file->document(), inputs.sort.column);
+  for (auto _ : state) benchmark::DoNotOptimize(TListArranger::Arrange(inputs, kGoOn));
+  state.SetItemsProcessed(state.iterations() * payments);
+}
+BENCHMARK(BM_Sort)
+    ->ArgsProduct({{100000, 1000000}, {quandel::kColName, quandel::kColAmount}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// The first click on a column: its keys, the order and the model, all in the worker.
+void BM_SortFirstClick(benchmark::State& state) {
+  const int payments = static_cast<int>(state.range(0));
+  const TListArranger::TInputs inputs = Inputs(payments, {static_cast<int>(state.range(1)), false});
+  for (auto _ : state) benchmark::DoNotOptimize(TListArranger::Arrange(inputs, kGoOn));
+  state.SetItemsProcessed(state.iterations() * payments);
+}
+BENCHMARK(BM_SortFirstClick)
+    ->ArgsProduct({{1000000}, {quandel::kColName, quandel::kColAmount}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+// The peer: a proxy model sorting the shown texts of the amount column.
+void BM_ProxySortPeer(benchmark::State& state) {
+  const auto model = FileModel(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    QSortFilterProxyModel proxy;
+    proxy.setSourceModel(model.get());
+    proxy.sort(quandel::kColAmount);
+    benchmark::DoNotOptimize(proxy.mapToSource(proxy.index(0, 0)));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ProxySortPeer)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_FilterAmounts(benchmark::State& state) {
+  quandel::TRowFilter filter;
+  filter.amounts = quandel::ParseAmountRange(QStringLiteral("100..5000"));
+  const TListArranger::TInputs inputs = Inputs(static_cast<int>(state.range(0)), {}, filter);
+  std::size_t shown = 0;
+  for (auto _ : state) {
+    const TListArranger::TResult result = TListArranger::Arrange(inputs, kGoOn);
+    shown = static_cast<std::size_t>(result.shown->rows());
+  }
+  state.counters["shown"] = static_cast<double>(shown);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FilterAmounts)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Typing in the filter once the text index is there (made once per file, as for find).
+void BM_FilterText(benchmark::State& state) {
+  quandel::TRowFilter filter;
+  filter.text = QStringLiteral("rechnung 12");
+  TListArranger::TInputs inputs = Inputs(static_cast<int>(state.range(0)), {}, filter);
+  inputs.index = quandel::TFindIndex::Build(
+      quandel::TModelRows(*inputs.file),
+      {quandel::kColName, quandel::kColBlz, quandel::kColKonto, quandel::kColPurpose, quandel::kColAmount},
+      kGoOn);
+  std::size_t shown = 0;
+  for (auto _ : state) {
+    const TListArranger::TResult result = TListArranger::Arrange(inputs, kGoOn);
+    shown = static_cast<std::size_t>(result.shown->rows());
+  }
+  state.counters["shown"] = static_cast<double>(shown);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FilterText)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What the window's thread does with an arranged list: swap the rows, carry the selection over.
+void BM_ShowArranged(benchmark::State& state) {
+  const int payments = static_cast<int>(state.range(0));
+  quandel::TControlListView view;
+  view.resize(800, 600);
+  view.setModel(FileModel(payments));
+  view.selectAll();
+  const auto sorted = TListArranger::Arrange(Inputs(payments, {quandel::kColAmount, false}), kGoOn).shown;
+  const auto reversed = TListArranger::Arrange(Inputs(payments, {quandel::kColAmount, true}), kGoOn).shown;
+  bool flip = false;
+  for (auto _ : state) {
+    view.showArranged((flip = !flip) ? sorted : reversed);
+    benchmark::DoNotOptimize(view.rowCount());
+  }
+  state.SetItemsProcessed(state.iterations() * payments);
+}
+BENCHMARK(BM_ShowArranged)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// The strip's text for a selection of `range(1)` separate runs of rows in a sorted list.
+void BM_SelectionSum(benchmark::State& state) {
+  const int payments = static_cast<int>(state.range(0));
+  const auto sorted = TListArranger::Arrange(Inputs(payments, {quandel::kColName, false}), kGoOn).shown;
+  std::vector<std::pair<int, int>> ranges;
+  const int runs = static_cast<int>(state.range(1));
+  const int step = payments / runs;
+  for (int run = 0; run < runs; ++run) ranges.emplace_back(run * step, run * step + step / 2);
+  for (auto _ : state) benchmark::DoNotOptimize(quandel::SummaryText(*sorted, ranges));
+  state.SetItemsProcessed(state.iterations() * runs);
+}
+BENCHMARK(BM_SelectionSum)->Args({1000000, 1})->Args({1000000, 10000})->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) { return bench::RunQtBenchmarks(argc, argv); }

@@ -1,0 +1,43 @@
+#include "sheet_rows.h"
+
+#include <string>
+
+#include "amounts.h"
+#include "formula_guard.h"
+#include "numfmt.h"
+#include "page_text.h"
+
+namespace quandel {
+
+TSheetRows::TSheetRows(std::shared_ptr<const TPaymentModel> rows)
+    : rows_(std::move(rows)), currency_(DecodeCp1252(std::string_view(rows_->document().CurrencyText()))) {}
+
+int TSheetRows::rowCount() const { return rows_->rows(); }
+
+QString TSheetRows::cellText(int row, int column) const {
+  if (column == kCurrencyColumn) return currency_;
+  if (column == kColAmount) {
+    const double amount = rows_->document().SatzCList[static_cast<std::size_t>(rows_->fileRow(row))].Betrag;
+    const std::optional<std::int64_t> cents = ombra::ToCents(amount);
+    if (!cents) return rows_->cellText(row, column);
+    // The user's decimal separator, and no grouping: a spreadsheet reads it as a number.
+    ombra::TRegionalSettings plain = rows_->regionalSettings();
+    plain.ThousandSeparator = '\0';
+    std::string text;
+    ombra::AppendCents(text, *cents, plain);
+    return QString::fromLatin1(text);
+  }
+  QString text = rows_->cellText(row, column);
+  // The number is the list's own; every other text comes from the file.
+  if (column != kColNumber && !text.isEmpty() && support::StartsLikeFormula(text.front().unicode()))
+    text.prepend(u'\'');
+  return text;
+}
+
+QStringList TSheetRows::titles() const {
+  QStringList titles;
+  for (int column = 0; column < kColumnCount; ++column) titles << ColumnTitle(column);
+  return titles << QStringLiteral("Währung");
+}
+
+}  // namespace quandel

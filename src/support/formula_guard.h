@@ -1,0 +1,25 @@
+#pragma once
+// Text cells that a spreadsheet would take for a formula: a file may hold a payee "=1+2" or
+// "@SUMME(...)", which a CSV export or a paste into a spreadsheet must show as the text it is.
+#include <string>
+#include <string_view>
+
+namespace support {
+
+// The first characters that start a formula (or make a spreadsheet split or move the cell).
+inline constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+
+inline bool StartsLikeFormula(char32_t first) {
+  return first < 0x80 && kFormulaStarts.find(static_cast<char>(first)) != std::string_view::npos;
+}
+inline bool StartsLikeFormula(std::string_view text) {
+  return !text.empty() && StartsLikeFormula(static_cast<char32_t>(static_cast<unsigned char>(text.front())));
+}
+
+// Such a text with a leading "'", so it shows as the text it is; others unchanged.
+inline std::string NeutraliseFormula(std::string text) {
+  if (StartsLikeFormula(text)) text.insert(0, 1, '\'');
+  return text;
+}
+
+}  // namespace support
