@@ -126,6 +126,7 @@ void TmainForm::CreateComponents() {
   ToolBar1->addAction(filePrint);
   ToolBar1->widgetForAction(fileOpenDtaus)->setObjectName(QStringLiteral("ToolButton1"));
   ToolBar1->widgetForAction(filePrint)->setObjectName(QStringLiteral("ToolButton2"));
+  for (QAction* action : {fileOpenDtaus, filePrint}) ShowShortcutInToolTip(action);
 
   StatusBar1 = statusBar();
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "find_bar.h"
 #include "finder.h"
 #include "goto_bar.h"
+#include "help_window.h"
 #include "list_arranger.h"
 #include "page_browser.h"
 #include "row_copy.h"
@@ -92,6 +94,7 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
                {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
   zoomOut = Add("zoomOut", QStringLiteral("V&erkleinern"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
   zoomReset = Add("zoomReset", QStringLiteral("&Originalgröße"), {QKeySequence(Qt::CTRL | Qt::Key_0)});
+  helpKeys = Add("helpKeys", QStringLiteral("&Tasten und Befehle"), {QKeySequence(Qt::Key_F1)});
 
   connect(editCopy, &QAction::triggered, this, &TViewCommands::copy);
   connect(&copier_, &QFutureWatcher<std::optional<TCopiedRows>>::finished, this, &TViewCommands::copyEnded);
@@ -111,6 +114,12 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   connect(zoomIn, &QAction::triggered, this, [this] { stepZoom(1); });
   connect(zoomOut, &QAction::triggered, this, [this] { stepZoom(-1); });
   connect(zoomReset, &QAction::triggered, this, [this] { setZoom(100); });
+  connect(helpKeys, &QAction::triggered, this, [this] {
+    if (!helpWindow_) helpWindow_ = new THelpWindow(window_);
+    helpWindow_->showHelp(commands());
+  });
+  view_->listView()->viewport()->installEventFilter(this);
+  view_->pageBrowser()->viewport()->installEventFilter(this);
 
   TControlListView* list = view_->listView();
   // The worker reading the rows for the index is stopped before they go.
@@ -182,6 +191,33 @@ void TViewCommands::addCommands(QMenu& menu) const {
   menu.addAction(zoomIn);
   menu.addAction(zoomOut);
   menu.addAction(zoomReset);
+  menu.addSeparator();
+  menu.addAction(helpKeys);
+}
+
+void ShowShortcutInToolTip(QAction* action) {
+  QString caption = action->text();
+  caption.remove(u'&');
+  while (caption.endsWith(u'.') || caption.endsWith(u'…') || caption.endsWith(u' ')) caption.chop(1);
+  const QString keys = action->shortcut().toString(QKeySequence::NativeText);
+  action->setToolTip(keys.isEmpty() ? caption : QStringLiteral("%1 (%2)").arg(caption, keys));
+}
+
+QList<QAction*> TViewCommands::commands() const {
+  QList<QAction*> found;
+  for (QAction* action : window_->findChildren<QAction*>())
+    if (!action->objectName().isEmpty() && !action->text().isEmpty() && action->isVisible() &&
+        action->menu() == nullptr)
+      found << action;
+  return found;
+}
+
+bool TViewCommands::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::Wheel) return QObject::eventFilter(watched, event);
+  const auto* wheel = static_cast<QWheelEvent*>(event);
+  if (!wheel->modifiers().testFlag(Qt::ControlModifier) || wheel->angleDelta().y() == 0) return false;
+  stepZoom(wheel->angleDelta().y() > 0 ? 1 : -1);
+  return true;
 }
 
 void TViewCommands::copy() {

@@ -32,7 +32,11 @@ class TFindBar;
 class TListArranger;
 class TFinder;
 class TGoToBar;
+class THelpWindow;
 class TListFindTarget;
+
+// The action's tooltip names its shortcut: "Öffnen (Strg+O)".
+void ShowShortcutInToolTip(QAction* action);
 
 class TViewCommands : public QObject {
   Q_OBJECT
@@ -76,6 +80,15 @@ class TViewCommands : public QObject {
   QAction* zoomIn = nullptr;
   QAction* zoomOut = nullptr;
   QAction* zoomReset = nullptr;
+  QAction* helpKeys = nullptr;
+
+  // The window's commands, for the help: every action with a name and a caption.
+  QList<QAction*> commands() const;
+  THelpWindow* helpWindow() const { return helpWindow_; }
+
+ protected:
+  // Strg+Mausrad over the list or the page zooms.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  signals:
   void copyFinished();
@@ -103,6 +116,7 @@ class TViewCommands : public QObject {
   TGoToBar* goToBar_;
   TFilterBar* filterBar_;
   TListArranger* arranger_;
+  THelpWindow* helpWindow_ = nullptr;
   QFont baseFont_;
   int zoom_ = 100;
   QFutureWatcher<std::optional<TCopiedRows>> copier_;

@@ -6,6 +6,9 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QWheelEvent>
 
 #include <functional>
 
@@ -14,6 +17,7 @@
 #include "filter_bar.h"
 #include "find_bar.h"
 #include "goto_bar.h"
+#include "help_window.h"
 #include "list_arranger.h"
 #include "summary_text.h"
 #include "view_commands.h"
@@ -254,6 +258,65 @@ TEST_F(ArrangeTest, FocusGoesBackToTheListWhenABarCloses) {
   // After Gehe zu Zahlung 4 the arrow keys go on from there.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
   EXPECT_EQ(list->selection().cursor(), 4);
+}
+
+TEST_F(ArrangeTest, KeysForMenuHelpZoomAndTab) {
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  list->setFocus();
+  list->setCurrentRow(2);
+
+  // Umschalt+F10 and the menu key bring up the list's menu at the cursor row's name.
+  QSignalSpy menus(list, &QWidget::customContextMenuRequested);
+  for (const QKeyCombination key :
+       {QKeyCombination(Qt::ShiftModifier, Qt::Key_F10), QKeyCombination(Qt::Key_Menu)}) {
+    QTimer::singleShot(0, [] {
+      if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    QTest::keyClick(list, key.key(), key.keyboardModifiers());
+  }
+  ASSERT_EQ(menus.count(), 2);
+  EXPECT_EQ(list->cellAt(menus.at(0).at(0).toPoint()), std::make_pair(2, static_cast<int>(kColName)));
+
+  // Strg+Mausrad zooms in and out, over the list as over the page.
+  const int before = commands->zoom();
+  const QPoint at = list->viewport()->rect().center();
+  for (const int delta : {120, -120, -120}) {
+    QWheelEvent wheel(at, list->viewport()->mapToGlobal(at), {}, QPoint(0, delta), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list->viewport(), &wheel);
+  }
+  EXPECT_LT(commands->zoom(), before);
+  EXPECT_EQ(list->verticalScrollBar()->value(), 0);
+
+  // The menus took the window's activity with them.
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  list->setFocus();
+  // F1: the keys of the list and every command with its shortcut, in German.
+  QTest::keyClick(list, Qt::Key_F1);
+  ASSERT_NE(commands->helpWindow(), nullptr);
+  EXPECT_TRUE(commands->helpWindow()->isVisible());
+  const QString help = commands->helpWindow()->text()->toPlainText();
+  for (const char* expected :
+       {"Umschalt+F10", "Strg+Mausrad", "Filtern", "Strg+Umschalt+F", "Gehe zu Zahlung", "Strg+G", "Öffnen",
+        "Strg+O", "Drucken", "Strg+P", "Tasten und Befehle", "F1"})
+    EXPECT_TRUE(help.contains(QString::fromUtf8(expected))) << expected;
+  commands->helpWindow()->close();
+
+  // The tool bar's tooltips name the shortcuts.
+  EXPECT_EQ(form->fileOpenDtaus->toolTip(), QStringLiteral("Öffnen (Strg+O)"));
+  EXPECT_EQ(form->filePrint->toolTip(), QStringLiteral("Drucken (Strg+P)"));
+
+  // Tab goes from the list to the open bar and back without scrolling the list.
+  commands->findOpen->trigger();
+  list->setFocus();
+  list->verticalScrollBar()->setValue(0);
+  list->setCurrentRow(4);
+  const int top = list->verticalScrollBar()->value();
+  for (int i = 0; i < 20 && QApplication::focusWidget() == list; ++i) QTest::keyClick(list, Qt::Key_Tab);
+  EXPECT_TRUE(commands->findBar()->isAncestorOf(QApplication::focusWidget()));
+  EXPECT_EQ(list->verticalScrollBar()->value(), top);
 }
 
 // What a spreadsheet gets from Strg+C: amounts it can sum, in the user's form, the currency

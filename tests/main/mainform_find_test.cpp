@@ -182,10 +182,11 @@ TEST_F(FindTest, ContextMenuOffersEveryCommandWithItsShortcut) {
   for (QAction* action : menu->actions())
     if (!action->isSeparator())
       shown << action->text() + u' ' + action->shortcut().toString(QKeySequence::NativeText);
-  EXPECT_EQ(shown, (QStringList{"&Kopieren Strg+C", "&Zelle kopieren ", "&Alles auswählen Strg+A",
-                                "&Suchen … Strg+F", "&Weitersuchen F3", "&Rückwärts suchen Umschalt+F3",
-                                "&Gehe zu Zahlung … Strg+G", "&Filtern … Strg+Umschalt+F",
-                                "&Vergrößern Strg++", "V&erkleinern Strg+-", "&Originalgröße Strg+0"}));
+  EXPECT_EQ(shown,
+            (QStringList{"&Kopieren Strg+C", "&Zelle kopieren ", "&Alles auswählen Strg+A",
+                         "&Suchen … Strg+F", "&Weitersuchen F3", "&Rückwärts suchen Umschalt+F3",
+                         "&Gehe zu Zahlung … Strg+G", "&Filtern … Strg+Umschalt+F", "&Vergrößern Strg++",
+                         "V&erkleinern Strg+-", "&Originalgröße Strg+0", "&Tasten und Befehle F1"}));
   commands->editCopyCell->trigger();
   EXPECT_EQ(Clipboard(), list->cellText(0, 3));
   EXPECT_FALSE(Clipboard().isEmpty());

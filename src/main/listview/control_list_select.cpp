@@ -205,23 +205,31 @@ QRect TControlListView::linkRect(const TLink& link) const {
                                                static_cast<int>(origin - scrollTop()));
 }
 
-// Tab walks the links of the summary and the footer before it leaves the view.
+QPoint TControlListView::contextMenuPoint() const {
+  const QRect cell = cellRect(selection_.cursor(), kColName);
+  if (cell.isNull() || !viewport()->rect().intersects(cell)) return QPoint(kPageMargin, kPageMargin);
+  return cell.center();
+}
+
+// Tab walks the links of the summary and the footer that are in sight before it leaves the
+// view; it never scrolls the list away from the rows the user is at.
 bool TControlListView::focusNextPrevChild(bool next) {
-  const int count = static_cast<int>(links().size());
-  if (count > 0) {
-    const int target = focusedLink_ < 0 ? (next ? 0 : count - 1) : focusedLink_ + (next ? 1 : -1);
-    if (target >= 0 && target < count) {
-      focusedLink_ = target;
-      const QRect rect = linkRect(links()[static_cast<std::size_t>(target)]);
-      if (rect.top() < 0 || rect.bottom() > viewport()->height())
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + rect.center().y() -
-                                      viewport()->height() / 2);
-      viewport()->update();
-      return true;
-    }
-    focusedLink_ = -1;
+  const std::vector<TLink> all = links();
+  const int count = static_cast<int>(all.size());
+  const auto inSight = [&](int link) {
+    const QRect rect = linkRect(all[static_cast<std::size_t>(link)]);
+    return !rect.isNull() && rect.top() >= 0 && rect.bottom() < viewport()->height();
+  };
+  const int step = next ? 1 : -1;
+  int target = focusedLink_ < 0 ? (next ? 0 : count - 1) : focusedLink_ + step;
+  while (target >= 0 && target < count && !inSight(target)) target += step;
+  if (target >= 0 && target < count) {
+    focusedLink_ = target;
     viewport()->update();
+    return true;
   }
+  focusedLink_ = -1;
+  viewport()->update();
   return QAbstractScrollArea::focusNextPrevChild(next);
 }
 

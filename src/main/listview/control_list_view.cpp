@@ -295,6 +295,12 @@ void TControlListView::scrollContentsBy(int, int) {
 }
 
 void TControlListView::keyPressEvent(QKeyEvent* event) {
+  // Umschalt+F10 and the menu key bring up the context menu at the cursor row.
+  if ((event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) ||
+      event->key() == Qt::Key_Menu) {
+    emit customContextMenuRequested(contextMenuPoint());
+    return;
+  }
   if (selectionKey(event)) return;
   switch (event->key()) {
     case Qt::Key_Home: verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum); return;

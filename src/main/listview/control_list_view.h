@@ -56,6 +56,9 @@ class TControlListView : public QAbstractScrollArea {
   // The column whose header is under a point of the viewport (also where the header stays
   // on top while the rows scroll); -1 elsewhere.
   int headerColumnAt(const QPoint& viewportPos) const;
+  // Where a context menu asked for by a key stands: on the cursor row's name, else at the
+  // view's top left.
+  QPoint contextMenuPoint() const;
   // The strip under the rows: how many payments are selected or shown, and their sum.
   QLabel* summaryStrip() const { return summary_; }
   bool isComplete() const;

@@ -194,14 +194,24 @@ TEST_F(ControlListView, FooterLinkIsActivatedByAClick) {
   EXPECT_EQ(links.at(0).at(0).toUrl(), QUrl(QStringLiteral("https://quandel.example.org/")));
 }
 
-TEST_F(ControlListView, TabReachesTheFooterLinkAndEnterFollowsIt) {
+TEST_F(ControlListView, TabReachesTheFooterLinkInSightAndEnterFollowsIt) {
   Show(listview_test::NumberedList(40));
   QSignalSpy links(&view, &TControlListView::linkActivated);
   QTest::keyClick(&view, Qt::Key_Return);
   EXPECT_EQ(links.count(), 0);
+  // Tab does not scroll the list away from the rows to a link out of sight.
+  view.verticalScrollBar()->setValue(view.rowRect(10).top());
+  const int atRows = view.verticalScrollBar()->value();
   QTest::keyClick(&view, Qt::Key_Tab);
-  // The link is scrolled into sight.
-  EXPECT_GT(view.verticalScrollBar()->value(), 0);
+  EXPECT_EQ(view.verticalScrollBar()->value(), atRows);
+  QTest::keyClick(&view, Qt::Key_Return);
+  EXPECT_EQ(links.count(), 0);
+  // At the end the footer's link is in sight, and Tab reaches it.
+  view.setFocus();
+  QTest::keyClick(&view, Qt::Key_End);
+  const int atEnd = view.verticalScrollBar()->value();
+  QTest::keyClick(&view, Qt::Key_Tab);
+  EXPECT_EQ(view.verticalScrollBar()->value(), atEnd);
   QTest::keyClick(&view, Qt::Key_Return);
   ASSERT_EQ(links.count(), 1);
   EXPECT_EQ(links.at(0).at(0).toUrl(), QUrl(QStringLiteral("https://quandel.example.org/")));
