@@ -11,13 +11,6 @@
 #include "model_rows.h"
 
 namespace quandel {
-namespace {
-
-// Text filters look where the find looks: every column but the payment's number.
-const std::vector<int> kFilteredColumns{kColName, kColBlz, kColKonto, kColPurpose, kColAmount};
-
-}  // namespace
-
 TListArranger::TListArranger(TControlListView* view, QObject* parent) : QObject(parent), view_(view) {
   connect(view_, &TControlListView::fileChanged, this, &TListArranger::fileChanged);
   connect(view_, &TControlListView::headerClicked, this,

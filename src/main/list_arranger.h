@@ -35,6 +35,9 @@ class TListArranger : public QObject {
   Q_OBJECT
 
  public:
+  // Text filters look where the find looks: every column but the payment's number.
+  static inline const std::vector<int> kFilteredColumns{kColName, kColBlz, kColKonto, kColPurpose,
+                                                        kColAmount};
   // Lists of at least this many rows are arranged in a worker.
   static constexpr int kWorkerRows = 20000;
 
