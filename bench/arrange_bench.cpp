@@ -26,6 +26,7 @@ namespace {
 
 using quandel::TListArranger;
 const std::atomic<bool> kGoOn{false};
+const TListArranger::TStop kNeverStop;
 
 std::shared_ptr<quandel::TPaymentModel> FileModel(int payments) {
   static std::map<int, std::shared_ptr<quandel::TPaymentModel>> models;
@@ -64,7 +65,7 @@ void BM_Sort(benchmark::State& state) {
   const int payments = static_cast<int>(state.range(0));
   TListArranger::TInputs inputs = Inputs(payments, {static_cast<int>(state.range(1)), state.range(2) != 0});
   inputs.keys = std::make_shared<quandel::TColumnKeys>(inputs.file->document(), inputs.sort.column);
-  for (auto _ : state) benchmark::DoNotOptimize(TListArranger::Arrange(inputs, kGoOn));
+  for (auto _ : state) benchmark::DoNotOptimize(TListArranger::Arrange(inputs, kNeverStop));
   state.SetItemsProcessed(state.iterations() * payments);
 }
 BENCHMARK(BM_Sort)
@@ -76,7 +77,7 @@ BENCHMARK(BM_Sort)
 void BM_SortFirstClick(benchmark::State& state) {
   const int payments = static_cast<int>(state.range(0));
   const TListArranger::TInputs inputs = Inputs(payments, {static_cast<int>(state.range(1)), false});
-  for (auto _ : state) benchmark::DoNotOptimize(TListArranger::Arrange(inputs, kGoOn));
+  for (auto _ : state) benchmark::DoNotOptimize(TListArranger::Arrange(inputs, kNeverStop));
   state.SetItemsProcessed(state.iterations() * payments);
 }
 BENCHMARK(BM_SortFirstClick)
@@ -99,7 +100,8 @@ BENCHMARK(BM_ProxySortPeer)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterati
 
 void RunFilter(benchmark::State& state, const TListArranger::TInputs& inputs) {
   std::size_t shown = 0;
-  for (auto _ : state) shown = static_cast<std::size_t>(TListArranger::Arrange(inputs, kGoOn).shown->rows());
+  for (auto _ : state)
+    shown = static_cast<std::size_t>(TListArranger::Arrange(inputs, kNeverStop).shown->rows());
   state.counters["shown"] = static_cast<double>(shown);
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -129,8 +131,10 @@ void BM_ShowArranged(benchmark::State& state) {
   view.resize(800, 600);
   view.setModel(FileModel(payments));
   view.selectAll();
-  const auto sorted = TListArranger::Arrange(Inputs(payments, {quandel::kColAmount, false}), kGoOn).shown;
-  const auto reversed = TListArranger::Arrange(Inputs(payments, {quandel::kColAmount, true}), kGoOn).shown;
+  const auto sorted =
+      TListArranger::Arrange(Inputs(payments, {quandel::kColAmount, false}), kNeverStop).shown;
+  const auto reversed =
+      TListArranger::Arrange(Inputs(payments, {quandel::kColAmount, true}), kNeverStop).shown;
   bool flip = false;
   for (auto _ : state) {
     view.showArranged((flip = !flip) ? sorted : reversed);
@@ -143,7 +147,7 @@ BENCHMARK(BM_ShowArranged)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterati
 // The strip's text for a selection of `range(1)` separate runs of rows in a sorted list.
 void BM_SelectionSum(benchmark::State& state) {
   const int payments = static_cast<int>(state.range(0));
-  const auto sorted = TListArranger::Arrange(Inputs(payments, {quandel::kColName, false}), kGoOn).shown;
+  const auto sorted = TListArranger::Arrange(Inputs(payments, {quandel::kColName, false}), kNeverStop).shown;
   std::vector<std::pair<int, int>> ranges;
   const int runs = static_cast<int>(state.range(1));
   const int step = payments / runs;

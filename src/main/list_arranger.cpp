@@ -19,7 +19,7 @@ TListArranger::TListArranger(TControlListView* view, QObject* parent) : QObject(
     if (filter_.onlyFlagged) run();
   });
   connect(&worker_, &QFutureWatcher<TResult>::finished, this, [this] {
-    cancel_.reset();
+    stop_.reset();
     TResult result = worker_.result();
     if (std::exchange(again_, false)) {
       // What the cancelled run made for the same file is kept for the next one.
@@ -34,8 +34,8 @@ TListArranger::TListArranger(TControlListView* view, QObject* parent) : QObject(
 }
 
 TListArranger::~TListArranger() {
-  if (cancel_) {
-    cancel_->store(true);
+  if (stop_) {
+    stop_->file.store(true);
     worker_.waitForFinished();
   }
 }
@@ -53,7 +53,7 @@ void TListArranger::setFilter(TRowFilter filter) {
 }
 
 void TListArranger::waitForIdle() {
-  while (cancel_) {
+  while (stop_) {
     worker_.waitForFinished();
     // The watcher says it is finished through the event loop.
     QCoreApplication::sendPostedEvents(&worker_);
@@ -62,8 +62,8 @@ void TListArranger::waitForIdle() {
 }
 
 void TListArranger::fileChanged() {
-  if (cancel_) {
-    cancel_->store(true);
+  if (stop_) {
+    stop_->file.store(true);
     again_ = false;
   }
   keys_ = {};
@@ -74,9 +74,9 @@ void TListArranger::fileChanged() {
 void TListArranger::run() {
   const std::shared_ptr<TPaymentModel>& file = view_->sharedFileModel();
   if (!file) return;
-  if (cancel_) {
+  if (stop_) {
     // The worker stops soon; its end starts the run asked for now.
-    cancel_->store(true);
+    stop_->superseded.store(true);
     again_ = true;
     return;
   }
@@ -88,13 +88,12 @@ void TListArranger::run() {
                  index_,
                  thread()};
   if (file->fileRows() < kWorkerRows) {
-    const std::atomic<bool> never{false};
+    const TStop never;
     return show(Arrange(std::move(inputs), never));
   }
-  cancel_ = std::make_shared<std::atomic<bool>>(false);
-  worker_.setFuture(QtConcurrent::run([inputs = std::move(inputs), cancel = cancel_]() mutable {
-    return Arrange(std::move(inputs), *cancel);
-  }));
+  stop_ = std::make_shared<TStop>();
+  worker_.setFuture(QtConcurrent::run(
+      [inputs = std::move(inputs), stop = stop_]() mutable { return Arrange(std::move(inputs), *stop); }));
 }
 
 void TListArranger::show(TResult result) {
@@ -105,21 +104,23 @@ void TListArranger::show(TResult result) {
   emit arranged();
 }
 
-TListArranger::TResult TListArranger::Arrange(TInputs in, const std::atomic<bool>& cancel) {
+TListArranger::TResult TListArranger::Arrange(TInputs in, const TStop& stop) {
   TResult out{false, in.file, nullptr, std::move(in.keys), std::move(in.index)};
   const TPaymentModel& file = *in.file;
   if (!in.sort.active() && !in.filter.active()) return out;
   const auto stopped = [&] {
-    out.cancelled = cancel.load(std::memory_order_relaxed);
+    out.cancelled =
+        stop.file.load(std::memory_order_relaxed) || stop.superseded.load(std::memory_order_relaxed);
     return out.cancelled;
   };
 
   std::vector<int> rows;
   const std::string needle = TFindIndex::Needle(in.filter.text.trimmed());
   if (!needle.empty()) {
-    if (!out.index) out.index = TFindIndex::Build(TModelRows(file), kFilteredColumns, cancel);
+    // The index serves every later filter of the file: only another file stops it.
+    if (!out.index) out.index = TFindIndex::Build(TModelRows(file), kFilteredColumns, stop.file);
     if (!out.index || stopped()) return out;
-    rows = out.index->hits(needle, cancel);
+    rows = out.index->hits(needle, stop.superseded);
   } else {
     rows.resize(static_cast<std::size_t>(file.fileRows()));
     std::iota(rows.begin(), rows.end(), 0);

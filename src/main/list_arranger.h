@@ -49,7 +49,7 @@ class TListArranger : public QObject {
   void setFilter(TRowFilter filter);
   const TRowFilter& filter() const { return filter_; }
   // Working in a worker.
-  bool busy() const { return cancel_ != nullptr; }
+  bool busy() const { return stop_ != nullptr; }
   // Blocks until the rows are arranged and shown (for tests and measuring).
   void waitForIdle();
 
@@ -72,7 +72,13 @@ class TListArranger : public QObject {
     std::shared_ptr<const TColumnKeys> keys;
     std::shared_ptr<const TFindIndex> index;
   };
-  static TResult Arrange(TInputs inputs, const std::atomic<bool>& cancel);
+  // Why a worker stops early: another file is shown (all it made is of no use), or a newer
+  // order or filter was asked for (the keys and the index it made are kept for that one).
+  struct TStop {
+    std::atomic<bool> file{false};
+    std::atomic<bool> superseded{false};
+  };
+  static TResult Arrange(TInputs inputs, const TStop& stop);
 
  signals:
   // The view shows the rows as now asked for.
@@ -90,7 +96,7 @@ class TListArranger : public QObject {
   std::array<std::shared_ptr<const TColumnKeys>, kColumnCount> keys_;
   std::shared_ptr<const TFindIndex> index_;
   QFutureWatcher<TResult> worker_;
-  std::shared_ptr<std::atomic<bool>> cancel_;
+  std::shared_ptr<TStop> stop_;
   bool again_ = false;
 };
 

@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 
 #include <functional>
+#include <limits>
 
 #include <QClipboard>
 #include <QMimeData>
@@ -317,6 +318,38 @@ TEST_F(ArrangeTest, KeysForMenuHelpZoomAndTab) {
   for (int i = 0; i < 20 && QApplication::focusWidget() == list; ++i) QTest::keyClick(list, Qt::Key_Tab);
   EXPECT_TRUE(commands->findBar()->isAncestorOf(QApplication::focusWidget()));
   EXPECT_EQ(list->verticalScrollBar()->value(), top);
+}
+
+// A big list is arranged in a worker; a newer order or filter asked for meanwhile wins, and
+// the rows shown are those of the last request.
+TEST_F(ViewerTest, BigListsAreArrangedInAWorker) {
+  const int count = TListArranger::kWorkerRows + 5000;
+  std::vector<testdta::CRecord> payments;
+  for (int i = 0; i < count; ++i)
+    payments.push_back(
+        Payment(i % 1000 == 7 ? "SELTEN " + std::to_string(i) : "OFT", (i * 7919) % 100000 + 1, "Z"));
+  const auto form = Start({QString::fromStdString(WriteSample("gross.dta", payments))});
+  WaitUntilLoaded(*form);
+  TListArranger& arranger = *form->viewCommands->arranger();
+  TControlListView& list = *form->WebBrowser1->listView();
+  arranger.setSortOrder({kColAmount, true});
+  EXPECT_TRUE(arranger.busy());
+  TRowFilter filter;
+  filter.text = QStringLiteral("selten");
+  arranger.setFilter(filter);
+  arranger.waitForIdle();
+  EXPECT_FALSE(arranger.busy());
+  ASSERT_EQ(list.rowCount(), count / 1000);
+  std::int64_t previous = std::numeric_limits<std::int64_t>::max();
+  for (int row = 0; row < list.rowCount(); ++row) {
+    const int payment = list.model()->fileRow(row);
+    EXPECT_EQ(payment % 1000, 7) << row;
+    const std::int64_t cents = (std::int64_t{payment} * 7919) % 100000 + 1;
+    EXPECT_LE(cents, previous) << row;
+    previous = cents;
+  }
+  EXPECT_EQ(list.summaryStrip()->text().left(list.summaryStrip()->text().indexOf(u'·')),
+            QStringLiteral("25 von 25.000 Zahlungen gezeigt "));
 }
 
 // What a spreadsheet gets from Strg+C: amounts it can sum, in the user's form, the currency
