@@ -134,6 +134,7 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   });
   // The number asked for is the payment's in the file, wherever the order puts it.
   connect(goToBar_, &TGoToBar::goTo, list, &TControlListView::setCurrentPayment);
+  goToBar_->setShown([list](int payment) { return list->rowOfPayment(payment) >= 0; });
   connect(goToBar_, &TGoToBar::closed, this, &TViewCommands::focusView);
   connect(filterBar_, &TFilterBar::filterChanged, arranger_, &TListArranger::setFilter);
   connect(filterBar_, &TFilterBar::closed, this, &TViewCommands::focusView);

@@ -171,6 +171,18 @@ TEST_F(ArrangeTest, FilterAndSortTogetherAndClosingShowsAllAgain) {
   EXPECT_TRUE(list->setCurrentPayment(0));
   EXPECT_EQ(list->selection().cursor(), 2);
   EXPECT_FALSE(list->setCurrentPayment(4));
+  // The go-to bar says so and stays open.
+  commands->goToPayment->trigger();
+  commands->goToBar()->edit()->setText(QStringLiteral("5"));
+  QTest::keyClick(commands->goToBar()->edit(), Qt::Key_Return);
+  EXPECT_TRUE(commands->goToBar()->isVisible());
+  EXPECT_EQ(commands->goToBar()->noteLabel()->text(),
+            QStringLiteral("Zahlung 5 ist durch den Filter ausgeblendet"));
+  commands->goToBar()->edit()->setText(QStringLiteral("4"));
+  QTest::keyClick(commands->goToBar()->edit(), Qt::Key_Return);
+  EXPECT_TRUE(commands->goToBar()->isHidden());
+  EXPECT_EQ(list->selection().cursor(), 1);
+  commands->filterOpen->trigger();
   QTest::keyClick(commands->filterBar()->textEdit(), Qt::Key_Escape);
   EXPECT_TRUE(commands->filterBar()->isHidden());
   EXPECT_EQ(Shown(), (std::vector<int>{3, 2, 4, 1, 5}));

@@ -49,7 +49,12 @@ void TGoToBar::accept() {
                                : QStringLiteral("Nur Zahlungen 1 bis %1").arg(count_));
     return;
   }
-  emit goTo(static_cast<int>(number - 1));
+  const int row = static_cast<int>(number - 1);
+  if (shown_ && !shown_(row)) {
+    note_->setText(QStringLiteral("Zahlung %1 ist durch den Filter ausgeblendet").arg(number));
+    return;
+  }
+  emit goTo(row);
   close();
 }
 

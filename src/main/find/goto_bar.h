@@ -2,6 +2,8 @@
 // "Gehe zu Zahlung": a number typed at the bottom of the view jumps to that payment.
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 
@@ -15,6 +17,8 @@ class TGoToBar : public QWidget {
 
   // Opens the bar for payments 1 to `count`.
   void open(int count);
+  // Asks whether a payment's row is shown (a filter may hide it); unset, all are.
+  void setShown(std::function<bool(int row)> shown) { shown_ = std::move(shown); }
   void close();
   QLineEdit* edit() const { return edit_; }
   QLabel* noteLabel() const { return note_; }
@@ -33,6 +37,7 @@ class TGoToBar : public QWidget {
   QLineEdit* edit_;
   QLabel* note_;
   int count_ = 0;
+  std::function<bool(int row)> shown_;
 };
 
 }  // namespace quandel
