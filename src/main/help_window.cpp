@@ -14,6 +14,7 @@ namespace {
 // The keys that belong to the list itself and are no action of the window.
 const std::pair<const char*, const char*> kListKeys[] = {
     {"Pfeil auf, Pfeil ab", "Zur vorigen oder nächsten Zahlung"},
+    {"Pfeil links, Pfeil rechts", "Zelle wählen, die „Zelle kopieren“ aus dem Kontextmenü kopiert"},
     {"Bild auf, Bild ab", "Eine Seite der Liste zurück oder weiter"},
     {"Pos1, Ende", "Zum Anfang oder zum Ende der Liste"},
     {"Umschalt+Pfeil, Umschalt+Klick", "Auswahl bis zur Zahlung erweitern"},

@@ -290,6 +290,23 @@ TEST_F(ArrangeTest, KeysForMenuHelpZoomAndTab) {
   }
   ASSERT_EQ(menus.count(), 2);
   EXPECT_EQ(list->cellAt(menus.at(0).at(0).toPoint()), std::make_pair(2, static_cast<int>(kColName)));
+  // The arrows move the cell cursor, which "Zelle kopieren" then copies.
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  list->setFocus();
+  for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left})
+    QTest::keyClick(list, key);
+  EXPECT_EQ(list->currentColumn(), kColKonto);
+  QTimer::singleShot(0, [] {
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  });
+  QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_EQ(menus.count(), 3);
+  EXPECT_EQ(list->cellAt(menus.at(2).at(0).toPoint()), std::make_pair(2, static_cast<int>(kColKonto)));
+  commands->editCopyCell->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), list->cellText(2, kColKonto));
+  for (int i = 0; i < 8; ++i) QTest::keyClick(list, Qt::Key_Left);
+  EXPECT_EQ(list->currentColumn(), kColNumber);
 
   // Strg+Mausrad zooms in and out, over the list as over the page.
   const int before = commands->zoom();

@@ -122,6 +122,11 @@ void TControlListView::paintRowStates(QPainter& painter, int first, int last, in
       painter.save();
       painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
       painter.drawRect(box.adjusted(1, 1, -2, -2));
+      // The cell cursor: the cell "Zelle kopieren" takes from the keyboard.
+      const auto c = static_cast<std::size_t>(currentColumn_);
+      painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+      painter.drawRect(
+          QRect(left + edges_[c], box.top(), edges_[c + 1] - edges_[c], box.height()).adjusted(2, 2, -2, -2));
       painter.restore();
     }
   }
@@ -140,6 +145,21 @@ bool TControlListView::selectionKey(QKeyEvent* event) {
     case Qt::Key_Up: row = cursor < 0 ? firstVisible : cursor - 1; break;
     case Qt::Key_PageDown: row = (cursor < 0 ? firstVisible : cursor) + pageRows; break;
     case Qt::Key_PageUp: row = (cursor < 0 ? firstVisible : cursor) - pageRows; break;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+      if (event->modifiers() != Qt::NoModifier) return false;
+      const int step = event->key() == Qt::Key_Left ? -1 : 1;
+      currentColumn_ = std::clamp(currentColumn_ + step, 0, kColumnCount - 1);
+      // The cell comes into sight sideways; the rows stay where they are.
+      const QRect cell = cellRect(std::max(cursor, 0), currentColumn_);
+      QScrollBar* bar = horizontalScrollBar();
+      if (cell.left() < 0)
+        bar->setValue(bar->value() + cell.left() - kPageMargin);
+      else if (cell.right() >= viewport()->width())
+        bar->setValue(bar->value() + cell.right() - viewport()->width() + 1 + kPageMargin);
+      viewport()->update();
+      return true;
+    }
     case Qt::Key_Home: row = 0; break;
     case Qt::Key_End: row = rowCount() - 1; break;
     case Qt::Key_Return:
@@ -206,7 +226,7 @@ QRect TControlListView::linkRect(const TLink& link) const {
 }
 
 QPoint TControlListView::contextMenuPoint() const {
-  const QRect cell = cellRect(selection_.cursor(), kColName);
+  const QRect cell = cellRect(selection_.cursor(), currentColumn_);
   if (cell.isNull() || !viewport()->rect().intersects(cell)) return QPoint(kPageMargin, kPageMargin);
   return cell.center();
 }

@@ -56,8 +56,11 @@ class TControlListView : public QAbstractScrollArea {
   // The column whose header is under a point of the viewport (also where the header stays
   // on top while the rows scroll); -1 elsewhere.
   int headerColumnAt(const QPoint& viewportPos) const;
-  // Where a context menu asked for by a key stands: on the cursor row's name, else at the
-  // view's top left.
+  // The column of the cell cursor, which the left and right arrows move: the cell a
+  // context menu asked for by a key works on.
+  int currentColumn() const { return currentColumn_; }
+  // Where a context menu asked for by a key stands: on the cursor cell, else at the view's
+  // top left.
   QPoint contextMenuPoint() const;
   // The strip under the rows: how many payments are selected or shown, and their sum.
   QLabel* summaryStrip() const { return summary_; }
@@ -168,6 +171,7 @@ class TControlListView : public QAbstractScrollArea {
   std::shared_ptr<TPaymentModel> fileModel_;
   std::shared_ptr<TPaymentModel> model_;
   TSortOrder sortOrder_;
+  int currentColumn_ = kColName;
   // The shown row of each payment, made when first asked for; empty until then.
   mutable std::vector<int> rowOfPayment_;
   QLabel* summary_ = nullptr;
