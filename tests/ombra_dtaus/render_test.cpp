@@ -175,6 +175,31 @@ TEST(AmountFormat, RoundsToTwoDecimalsAndGroupsThousands) {
   EXPECT_EQ(FormatAmount(-1.0 / 0.0, kDE), "-INF");
 }
 
+TEST(AmountFormat, CentsAndCountsAsTheListWritesThem) {
+  const struct {
+    std::int64_t value;
+    const char* cents;
+    const char* count;
+  } cases[] = {
+      {0, "0,00", "0"},
+      {1, "0,01", "1"},
+      {-5, "-0,05", "-5"},
+      {123456, "1.234,56", "123.456"},
+      {100000000, "1.000.000,00", "100.000.000"},
+      {INT64_MIN, "-92.233.720.368.547.758,08", "-9.223.372.036.854.775.808"},
+  };
+  for (const auto& c : cases) {
+    std::string cents, count;
+    AppendCents(cents, c.value, kDE);
+    AppendGroupedInt(count, c.value, kDE);
+    EXPECT_EQ(cents, c.cents) << c.value;
+    EXPECT_EQ(count, c.count) << c.value;
+  }
+  std::string plain;
+  AppendCents(plain, 123456, {'\0', '.'});
+  EXPECT_EQ(plain, "1234.56");
+}
+
 TEST(Umlauts, OnlyTheThreeCapitalUmlautsAreDecoded) {
   EXPECT_EQ(DecodeUmlauts("[\\]{|}~"), "\xC4\xD6\xDC{|}~");
   EXPECT_EQ(DecodeUmlauts("M[[LLER\\"), "M\xC4\xC4LLER\xD6");
