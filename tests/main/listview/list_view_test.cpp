@@ -290,3 +290,31 @@ TEST_F(ControlListView, ClearedViewShowsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A sorted or filtered list keeps the columns of the whole file, lays its rows out by their
+// own purpose lines, and shows each payment under its number in the file.
+TEST_F(ControlListView, ArrangedRowsKeepTheColumnsAndTheirPayments) {
+  const auto file = listview_test::NumberedList(50);  // purpose lines 1, 2, 3, 1, ...
+  Show(file);
+  Finish();
+  std::vector<int> widths;
+  for (int column = 0; column < kColumnCount; ++column) widths.push_back(view.cellRect(0, column).width());
+  view.showArranged(std::make_shared<TPaymentModel>(
+      *file, std::make_shared<const std::vector<int>>(std::vector<int>{49, 2, 0})));
+  ASSERT_EQ(view.rowCount(), 3);
+  for (int column = 0; column < kColumnCount; ++column)
+    EXPECT_EQ(view.cellRect(0, column).width(), widths[static_cast<std::size_t>(column)]) << column;
+  EXPECT_EQ(view.cellText(0, kColNumber), QStringLiteral("50"));
+  EXPECT_EQ(view.cellText(1, kColName), file->cellText(2, kColName));
+  EXPECT_EQ(view.rowRect(1).height(),
+            view.rowRect(0).height() + view.rowRect(0).height() - view.rowRect(2).height());
+  EXPECT_EQ(view.rowRect(1).top(), view.rowRect(0).bottom() + 1);
+  EXPECT_EQ(view.rowOfPayment(2), 1);
+  EXPECT_EQ(view.rowOfPayment(1), -1);
+  // The summary above the rows stays the file's.
+  EXPECT_EQ(view.model()->headHtml(), file->headHtml());
+}
+
+}  // namespace
