@@ -11,6 +11,7 @@
 
 #include "bank_directory.h"
 #include "dtaus.h"
+#include "load_observer.h"
 #include "regional.h"
 
 namespace ombra {
@@ -44,6 +45,29 @@ struct TFileCheck {
   bool Ok() const;
   // The first finding that is not in order; nothing when every one is.
   const TFinding* FirstProblem() const;
+};
+
+class TCheckObserver;
+
+// Watches a load and then checks the file on the very bytes that load read, so that a caller
+// which loads for its own ends (the viewer) reads the file once. Pass it to TDtaus::Load, then
+// call Finish once with the document it loaded.
+class TFileChecker final : public TLoadObserver {
+ public:
+  TFileChecker();
+  ~TFileChecker() override;
+  TFileChecker(const TFileChecker&) = delete;
+  TFileChecker& operator=(const TFileChecker&) = delete;
+
+  void OnRecord(char type, std::string_view bytes, std::int64_t offset) override;
+  void OnFieldCheck(const std::string& message, char record, std::size_t first, std::size_t last,
+                    std::string_view found) override;
+  bool OnTail(std::string_view bytes, std::int64_t offset, std::int64_t fileSize) override;
+
+  TFileCheck Finish(const TDtaus& doc, const TRegionalSettings& rs);
+
+ private:
+  std::unique_ptr<TCheckObserver> observer_;
 };
 
 // Loads `doc` from `fileName` and checks it on the very bytes that load read.
