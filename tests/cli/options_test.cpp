@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "options.h"
+#include "version.h"
 
 using cli::TCommand;
 using cli::TInvocation;
@@ -63,7 +64,7 @@ TEST(CommandLineTest, FillsTheInvocationOfEachCommand) {
 TEST(CommandLineTest, HelpAndVersionEndWithZeroOnStandardOutput) {
   auto p = Parse({"--version"});
   EXPECT_EQ(p.ExitCode, 0);
-  EXPECT_EQ(p.Out, "Quandel 1.02, build 0006\n");
+  EXPECT_EQ(p.Out, "Quandel " QUANDEL_VERSION ", build " QUANDEL_BUILD_NUMBER "\n");
 
   p = Parse({"check", "-h"});
   EXPECT_EQ(p.ExitCode, 0);
