@@ -65,6 +65,7 @@ TCheckedField CheckedField(char record, std::size_t first) {
 class TCheckObserver final : public TLoadObserver {
  public:
   void OnRecord(char type, std::string_view bytes, std::int64_t offset) override {
+    if (type == 'A') Header = std::string(bytes);
     if (type != 'E') return;
     countField_ = std::string(bytes.substr(layout::kECountOffset, layout::kECountLength));
     trailerEnd_ = offset + static_cast<std::int64_t>(bytes.size());
@@ -119,6 +120,7 @@ class TCheckObserver final : public TLoadObserver {
   }
 
   std::vector<TFinding> FieldChecks;
+  std::string Header;
 
  private:
   std::string countField_;
@@ -303,6 +305,7 @@ TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegiona
   doc.Load(fileName, rs, observer);
   TFileCheck check;
   check.Findings = std::move(observer.FieldChecks);
+  check.SatzABytes = std::move(observer.Header);
   if (!doc.LoadError.empty()) {
     check.LoadError = doc.LoadError;
     return check;
