@@ -121,12 +121,24 @@ struct TFileKeys {
   std::int64_t TotalCents = 0;
   bool Euro = true;
   std::vector<TPaymentKey> Payments;
-  // Per payment "NAME\tBLZ\tKONTO\tZWECK", UTF-8, as the group's title shows it.
+  // Per payment "NAME\tBLZ\tKONTO\tZWECK" as stored (Windows-1252, DIN codes, blanks).
   std::string Texts;
 };
 
 std::string Shown(std::string_view cp1252) {
   return support::Cp1252ToUtf8(ombra::DecodeUmlauts(TrimTrailingBlanks(cp1252)));
+}
+
+// "NAME\tBLZ\tKONTO\tZWECK" as stored to UTF-8 with each field as shown.
+std::string Readable(std::string_view stored) {
+  std::string text;
+  for (std::size_t start = 0;;) {
+    const std::size_t tab = stored.find('\t', start);
+    text += Shown(stored.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+    if (tab == std::string_view::npos) return text;
+    text += '\t';
+    start = tab + 1;
+  }
 }
 
 TFileKeys KeysOfFile(const TCandidate& file, bool loose, const ombra::TRegionalSettings& rs) {
@@ -145,13 +157,14 @@ TFileKeys KeysOfFile(const TCandidate& file, bool loose, const ombra::TRegionalS
     if (!PaymentKeyBytes(bytes, c, keys.Euro, loose)) continue;
     const std::int64_t cents = *ToCents(c.Betrag);
     AddCents(keys.TotalCents, cents);
-    keys.Texts += Shown(c.Name);
+    // Kept as stored; made readable only for the few payments that start a group.
+    keys.Texts.append(c.Name);
     keys.Texts += '\t';
-    keys.Texts += c.BLZ;
+    keys.Texts.append(c.BLZ);
     keys.Texts += '\t';
-    keys.Texts += c.Konto;
+    keys.Texts.append(c.Konto);
     keys.Texts += '\t';
-    if (!c.Verwendungszweck.empty()) keys.Texts += Shown(c.Verwendungszweck[0]);
+    if (!c.Verwendungszweck.empty()) keys.Texts.append(c.Verwendungszweck[0]);
     keys.Payments.push_back({HashKey(bytes), cents, static_cast<std::uint32_t>(i + 1),
                              static_cast<std::uint32_t>(keys.Texts.size())});
   }
@@ -201,7 +214,7 @@ class TCollector {
           group.Cents = p.Cents;
           group.Euro = keys.Euro;
           group.Payments = 1;
-          group.Text = keys.Texts.substr(textStart, p.TextEnd - textStart);
+          group.Text = Readable(std::string_view(keys.Texts).substr(textStart, p.TextEnd - textStart));
           group.Members.push_back({seen.File, seen.Number, false});
         }
         groups_[static_cast<std::size_t>(seen.Group)].Members.push_back({file, p.Number, false});
