@@ -23,15 +23,7 @@ done
 TOTAL=$((FILES + FILES / 100))
 
 run() {
-  # The first run warms the page cache; the second is measured.
-  "$CLI" "$@" --jobs 2 "$WORK/archiv" >/dev/null 2>&1 || true
-  start=$(date +%s.%N)
-  "$CLI" "$@" --jobs 2 "$WORK/archiv" >"$WORK/out.txt" 2>"$WORK/err.txt" || true
-  end=$(date +%s.%N)
-  awk -v s="$start" -v e="$end" -v n="$TOTAL" -v what="$*" 'BEGIN {
-    t = e - s
-    printf "%-28s --jobs 2: %d files in %.3f s = %.0f files/s\n", what, n, t, n / t
-  }'
+  bench_files_per_second "$TOTAL" "$* --jobs 2:" "$CLI" "$@" --jobs 2 "$WORK/archiv"
   tail -n 1 "$WORK/err.txt"
 }
 

@@ -143,11 +143,9 @@ std::string Readable(std::string_view stored) {
 
 TFileKeys KeysOfFile(const TCandidate& file, bool loose, const ombra::TRegionalSettings& rs) {
   TFileKeys keys;
-  if (IsSkipped(file)) return keys;
   ombra::TDtaus doc;
-  doc.Load(file.Path, rs);
-  keys.Problem = LoadProblem(file.Path, doc);
-  keys.Status = keys.Problem.empty() ? TFileStatus::Ok : TFileStatus::Unreadable;
+  keys.Status = LoadArchiveFile(file, doc, rs, keys.Problem);
+  if (keys.Status == TFileStatus::Skipped) return keys;
   keys.Euro = doc.SatzA->Euro;
   if (keys.Status == TFileStatus::Ok) keys.Batch = HashKey(BatchKeyBytes(doc));
   keys.Payments.reserve(doc.SatzCList.size());

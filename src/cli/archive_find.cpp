@@ -214,12 +214,9 @@ struct TFound {
 TFound FindInFile(const TCandidate& file, const TFindConditions& conditions, bool json,
                   const ombra::TRegionalSettings& rs) {
   TFound found;
-  if (IsSkipped(file)) return found;
   ombra::TDtaus doc;
-  doc.Load(file.Path, rs);
-  found.Problem = LoadProblem(file.Path, doc);
-  found.Status = found.Problem.empty() ? TFileStatus::Ok : TFileStatus::Unreadable;
-  if (!FileDateMatches(conditions, doc.SatzA->Datum)) return found;
+  found.Status = LoadArchiveFile(file, doc, rs, found.Problem);
+  if (found.Status == TFileStatus::Skipped || !FileDateMatches(conditions, doc.SatzA->Datum)) return found;
   std::string scratch;
   for (std::size_t i = 0; i < doc.SatzCList.size(); ++i) {
     const ombra::TSatzC& c = doc.SatzCList[i];

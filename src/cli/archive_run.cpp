@@ -51,6 +51,14 @@ std::string LoadProblem(const std::string& path, const ombra::TDtaus& doc) {
          (read == 1 ? " Zahlung" : " Zahlungen") + " gelesen: " + reason;
 }
 
+TFileStatus LoadArchiveFile(const TCandidate& file, ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
+                            std::string& problem) {
+  if (IsSkipped(file)) return TFileStatus::Skipped;
+  doc.Load(file.Path, rs);
+  problem = LoadProblem(file.Path, doc);
+  return problem.empty() ? TFileStatus::Ok : TFileStatus::Unreadable;
+}
+
 int FinishArchiveRun(TOutput& output, const TWalk& walk, const std::vector<std::string>& problems,
                      std::ostream& err, int exitCode, const std::string& summary) {
   for (const auto& problem : problems) err << "quandel-cli: " << problem << "\n";

@@ -60,6 +60,12 @@ bool IsSkipped(const TCandidate& file);
 // document loaded.
 std::string LoadProblem(const std::string& path, const ombra::TDtaus& doc);
 
+// Loads a file of the walk into `doc`. Skipped (nothing read) for a folder's file that is no
+// DTAUS file; Unreadable with `problem` set (LoadProblem) when the load failed, the payments
+// read before the failure staying in `doc`; else Ok.
+TFileStatus LoadArchiveFile(const TCandidate& file, ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
+                            std::string& problem);
+
 // Calls `work(file)` for every file of `files` on up to `jobs` threads and `take(result)` on
 // the calling thread in the order of `files`, each as soon as it and all before it are done.
 // Workers run at most a few files ahead of `take`, so results wait in memory only for a

@@ -15,18 +15,12 @@
 #include "run_cli.h"
 #include "temp_dir.h"
 
+using clitest::Lines;
 using clitest::RunCli;
 using namespace testdta;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 CRecord Payment(const std::string& name, const std::string& blz, const std::string& konto,
                 const std::string& euro, const std::string& purpose) {
