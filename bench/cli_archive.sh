@@ -33,3 +33,7 @@ run find --name "nr 4711"
 run find --amount 100..200 --purpose "m}nchen"
 run list
 run duplicates
+if [ -x /usr/bin/time ]; then
+  /usr/bin/time -f "duplicates: peak memory %M KB" "$CLI" duplicates --jobs 2 "$WORK/archiv" >/dev/null 2>"$WORK/err.txt" || true
+  tail -n 1 "$WORK/err.txt"
+fi

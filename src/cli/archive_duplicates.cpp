@@ -129,6 +129,13 @@ std::string Shown(std::string_view cp1252) {
   return support::Cp1252ToUtf8(ombra::DecodeUmlauts(TrimTrailingBlanks(cp1252)));
 }
 
+// A field of the stored texts: a tab of a broken file must not shift the fields behind it.
+void AppendField(std::string& out, std::string_view field) {
+  const std::size_t at = out.size();
+  out.append(field);
+  std::replace(out.begin() + static_cast<std::ptrdiff_t>(at), out.end(), '\t', ' ');
+}
+
 // "NAME\tBLZ\tKONTO\tZWECK" as stored to UTF-8 with each field as shown.
 std::string Readable(std::string_view stored) {
   std::string text;
@@ -156,13 +163,13 @@ TFileKeys KeysOfFile(const TCandidate& file, bool loose, const ombra::TRegionalS
     const std::int64_t cents = *ToCents(c.Betrag);
     AddCents(keys.TotalCents, cents);
     // Kept as stored; made readable only for the few payments that start a group.
-    keys.Texts.append(c.Name);
+    AppendField(keys.Texts, c.Name);
     keys.Texts += '\t';
-    keys.Texts.append(c.BLZ);
+    AppendField(keys.Texts, c.BLZ);
     keys.Texts += '\t';
-    keys.Texts.append(c.Konto);
+    AppendField(keys.Texts, c.Konto);
     keys.Texts += '\t';
-    if (!c.Verwendungszweck.empty()) keys.Texts.append(c.Verwendungszweck[0]);
+    if (!c.Verwendungszweck.empty()) AppendField(keys.Texts, c.Verwendungszweck[0]);
     keys.Payments.push_back({HashKey(bytes), cents, static_cast<std::uint32_t>(i + 1),
                              static_cast<std::uint32_t>(keys.Texts.size())});
   }

@@ -209,6 +209,14 @@ TEST_F(ArchiveCommandsTest, DuplicatesTellsTheSameBatchFromTheSameBytes) {
   EXPECT_EQ(run.Err, "1 Gruppe, 4 Zahlungen, 2.500,00 EUR mehrfach\n");
 }
 
+TEST_F(ArchiveCommandsTest, DuplicatesKeepTheFieldsOfABrokenNameApart) {
+  const CRecord tab = Payment("A\tB", "20050550", "0000000001", "00000000100", "X\tY");
+  Write("tab.dta", File(Batch("010112", "TAB"), {tab, tab}));
+  const auto run = RunCli({"duplicates", Path("tab.dta")});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(Lines(run.Out)[0], "Zahlung 2-mal: 1,00 EUR an A B, BLZ 200 505 50, Konto 1, „X Y“");
+}
+
 TEST_F(ArchiveCommandsTest, ListCataloguesEveryFileSortedByPath) {
   const std::string juni =
       "\tGutschriften\t15.06.2012\t20.06.2012\tFIRMA MÜLLER\t123 456 "
