@@ -4,7 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <optional>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "archive_run.h"
@@ -43,8 +43,48 @@ std::uint64_t Hash64(std::string_view bytes, std::uint64_t seed) {
   return Mix(h ^ tail ^ (rest << 56));
 }
 
-struct TKeyHash {
-  std::size_t operator()(const TSameKey& key) const { return static_cast<std::size_t>(key.Low); }
+// What was seen of each distinct key: where it was seen first and the group it started, if
+// any. Open addressing in one array: a million payments cost no million allocations, and the
+// keys, hashed already, need no further hashing.
+class TSeenTable {
+ public:
+  struct TEntry {
+    TSameKey Key;
+    std::uint32_t File = 0;
+    std::uint32_t Number = 0;
+    std::int32_t Group = -1;
+    bool Used = false;
+  };
+
+  // The entry of `key` and whether it was added now, holding `file` and `number`.
+  std::pair<TEntry*, bool> Insert(const TSameKey& key, std::uint32_t file, std::uint32_t number) {
+    if ((size_ + 1) * 4 > slots_.size() * 3) Grow();
+    return Place(key, file, number);
+  }
+
+ private:
+  std::pair<TEntry*, bool> Place(const TSameKey& key, std::uint32_t file, std::uint32_t number) {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(key.Low) & mask;; i = (i + 1) & mask) {
+      TEntry& entry = slots_[i];
+      if (!entry.Used) {
+        entry = {key, file, number, -1, true};
+        ++size_;
+        return {&entry, true};
+      }
+      if (entry.Key == key) return {&entry, false};
+    }
+  }
+  void Grow() {
+    std::vector<TEntry> old = std::move(slots_);
+    slots_.assign(std::max<std::size_t>(1024, old.size() * 2), TEntry{});
+    size_ = 0;
+    for (const TEntry& entry : old)
+      if (entry.Used) Place(entry.Key, entry.File, entry.Number).first->Group = entry.Group;
+  }
+
+  std::vector<TEntry> slots_;
+  std::size_t size_ = 0;
 };
 
 void AppendCents(std::string& out, std::int64_t cents) {
@@ -202,17 +242,17 @@ class TCollector {
     const auto file = static_cast<std::uint32_t>(paths_.size());
     paths_.push_back(path);
     if (keys.Batch) {
-      const auto [it, fresh] = batches_.try_emplace(*keys.Batch, TBatchSeen{file, -1});
+      const auto [seen, fresh] = batches_.Insert(*keys.Batch, file, 0);
       if (!fresh) {
-        AddBatchCopy(it->second, file, keys);
+        AddBatchCopy(*seen, file, keys);
         return;
       }
     }
     std::uint32_t textStart = 0;
     for (const TPaymentKey& p : keys.Payments) {
-      const auto [it, fresh] = payments_.try_emplace(p.Key, TPaymentSeen{file, p.Number, -1});
+      const auto [entry, fresh] = payments_.Insert(p.Key, file, p.Number);
       if (!fresh) {
-        TPaymentSeen& seen = it->second;
+        TSeenTable::TEntry& seen = *entry;
         if (seen.Group < 0) {
           seen.Group = static_cast<std::int32_t>(groups_.size());
           TGroup& group = groups_.emplace_back();
@@ -252,17 +292,7 @@ class TCollector {
   const std::string& Path(std::uint32_t file) const { return paths_[file]; }
 
  private:
-  struct TBatchSeen {
-    std::uint32_t File;
-    std::int32_t Group;
-  };
-  struct TPaymentSeen {
-    std::uint32_t File;
-    std::uint32_t Number;
-    std::int32_t Group;
-  };
-
-  void AddBatchCopy(TBatchSeen& seen, std::uint32_t file, const TFileKeys& keys) {
+  void AddBatchCopy(TSeenTable::TEntry& seen, std::uint32_t file, const TFileKeys& keys) {
     if (seen.Group < 0) {
       seen.Group = static_cast<std::int32_t>(groups_.size());
       TGroup& group = groups_.emplace_back();
@@ -277,8 +307,8 @@ class TCollector {
 
   bool loose_;
   std::vector<std::string> paths_;
-  std::unordered_map<TSameKey, TBatchSeen, TKeyHash> batches_;
-  std::unordered_map<TSameKey, TPaymentSeen, TKeyHash> payments_;
+  TSeenTable batches_;
+  TSeenTable payments_;
   std::vector<TGroup> groups_;
 };
 

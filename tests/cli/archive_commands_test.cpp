@@ -217,6 +217,26 @@ TEST_F(ArchiveCommandsTest, DuplicatesKeepTheFieldsOfABrokenNameApart) {
   EXPECT_EQ(Lines(run.Out)[0], "Zahlung 2-mal: 1,00 EUR an A B, BLZ 200 505 50, Konto 1, „X Y“");
 }
 
+TEST_F(ArchiveCommandsTest, DuplicatesFindRepeatsAcrossManyDistinctPayments) {
+  // Enough payments for the table of payments seen to grow several times in between.
+  std::vector<CRecord> payments;
+  for (int i = 0; i < 5000; ++i)
+    payments.push_back(Payment("P", "20050550", Digits(i + 1, 10), "00000000100", "R"));
+  payments.insert(payments.begin() + 10, payments[5]);  // a group started early ...
+  payments.push_back(payments[5]);                      // ... and joined late
+  payments.push_back(payments[0]);
+  Write("viele.dta", File(Batch("010112", "VIELE"), payments));
+  const auto run = RunCli({"duplicates", Path("viele.dta")});
+  EXPECT_EQ(run.ExitCode, 1);
+  const std::string file = "  " + Path("viele.dta") + " Zahlung ";
+  EXPECT_EQ(Lines(run.Out),
+            (std::vector<std::string>{"Zahlung 3-mal: 1,00 EUR an P, BLZ 200 505 50, Konto 6, „R“",
+                                      file + "6", file + "11", file + "5002", "",
+                                      "Zahlung 2-mal: 1,00 EUR an P, BLZ 200 505 50, Konto 1, „R“",
+                                      file + "1", file + "5003"}));
+  EXPECT_EQ(run.Err, "2 Gruppen, 5 Zahlungen, 3,00 EUR mehrfach\n");
+}
+
 TEST_F(ArchiveCommandsTest, ListCataloguesEveryFileSortedByPath) {
   const std::string juni =
       "\tGutschriften\t15.06.2012\t20.06.2012\tFIRMA MÜLLER\t123 456 "
