@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -212,17 +211,8 @@ class TCsvList {
 
 }  // namespace
 
-int RunList(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err,
-            bool showProgress) {
-  std::unique_ptr<ombra::TBankDirectory> banks;
-  if (invocation.Accounts) {
-    banks = ombra::OpenSystemBankDirectory();
-    if (!banks) {
-      err << "quandel-cli: Das Bankverzeichnis (ktoblzcheck) ist nicht installiert oder nicht "
-             "lesbar; Konten können so nicht geprüft werden.\n";
-      return kExitUsage;
-    }
-  }
+int RunList(const TInvocation& invocation, const ombra::TBankDirectory* banks,
+            const ombra::TRegionalSettings& rs, std::ostream& err, bool showProgress) {
   const TWalk walk = WalkPaths(invocation.Paths);
   TArchiveCounts counts;
   counts.Skipped = walk.Skipped;
@@ -232,7 +222,7 @@ int RunList(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
   TProgress progress(err, showProgress, walk.Files.size());
   RunInOrder<TEntry>(
       walk.Files, JobCount(invocation.Jobs), progress,
-      [&](const TCandidate& file) { return EntryOf(file, banks.get(), rs); },
+      [&](const TCandidate& file) { return EntryOf(file, banks, rs); },
       [&](TEntry&& entry) {
         counts.Add(entry.Status);
         if (entry.Status == TFileStatus::Skipped) return;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "bank_directory.h"
 #include "options.h"
 #include "regional.h"
 
@@ -19,7 +20,8 @@ std::string KindOfBatch(std::string_view code);
 // when the field is blank, the bytes as stored when they are no date.
 std::string ExecutionDate(std::string_view satzA, const ombra::TRegionalSettings& rs);
 
-int RunList(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err,
-            bool showProgress);
+// Given `banks`, each file also gets the verdict on its accounts.
+int RunList(const TInvocation& invocation, const ombra::TBankDirectory* banks,
+            const ombra::TRegionalSettings& rs, std::ostream& err, bool showProgress);
 
 }  // namespace cli

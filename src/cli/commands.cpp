@@ -80,7 +80,11 @@ int Run(const TInvocation& invocation, std::ostream& err) {
     case TCommand::Check: return RunCheck(invocation, rs, err);
     case TCommand::Find: return RunFind(invocation, rs, err, ::isatty(STDERR_FILENO) == 1);
     case TCommand::Duplicates: return RunDuplicates(invocation, rs, err, ::isatty(STDERR_FILENO) == 1);
-    case TCommand::List: return RunList(invocation, rs, err, ::isatty(STDERR_FILENO) == 1);
+    case TCommand::List: {
+      std::unique_ptr<ombra::TBankDirectory> banks;
+      if (invocation.Accounts && !OpenBanks(banks, err)) return kExitUsage;
+      return RunList(invocation, banks.get(), rs, err, ::isatty(STDERR_FILENO) == 1);
+    }
   }
   return kExitUsage;
 }

@@ -12,6 +12,7 @@
 #include "archive_find.h"
 #include "archive_list.h"
 #include "dtaus_builder.h"
+#include "known_accounts.h"
 #include "run_cli.h"
 #include "temp_dir.h"
 
@@ -283,6 +284,23 @@ TEST_F(ArchiveCommandsTest, ListAsJsonAndCsv) {
                 Path("2013/kaputt.dta") +
                 ",Gutschriften,1/15/2013,,FIRMA MÜLLER,123 456 78,1234567,KAPUTT,EUR,2,195.00,nicht "
                 "lesbar,740\r\n");
+}
+
+TEST_F(ArchiveCommandsTest, ListGivesTheVerdictOnTheAccountsWhenAsked) {
+  const clitest::TKnownAccounts known;
+  const auto& [sender, passes, fails, unknown] = known;
+  fs::create_directory(root / "konten");
+  Write("konten/a.dta", File(sender, {passes}));
+  Write("konten/b.dta", File(sender, {passes, fails}));
+  Write("konten/c.dta", File(sender, {passes, unknown}));
+  const auto run = RunCli({"list", "--accounts", "--json", Path("konten")});
+  EXPECT_EQ(run.ExitCode, 0) << run.Err;  // consistent files, whatever their accounts
+  std::vector<std::string> verdicts;
+  for (const auto& line : Lines(run.Out)) verdicts.push_back(nlohmann::json::parse(line).at("accounts"));
+  EXPECT_EQ(verdicts, (std::vector<std::string>{"gültig", "ungültig", "nicht alle prüfbar"}));
+  // In text the verdict stands between the check's and the size.
+  const auto line = Lines(RunCli({"list", "--accounts", Path("konten/b.dta")}).Out).at(0);
+  EXPECT_TRUE(line.ends_with("\t2\t246,90\tstimmig\tungültig\t768")) << line;
 }
 
 TEST_F(ArchiveCommandsTest, ExitCodes) {
