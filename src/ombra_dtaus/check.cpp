@@ -67,6 +67,7 @@ TCheckedField CheckedField(char record, std::size_t first) {
 class TCheckObserver final : public TLoadObserver {
  public:
   void OnRecord(char type, std::string_view bytes, std::int64_t offset) override {
+    if (type == 'A') Header = std::string(bytes);
     if (type != 'E') return;
     countField_ = std::string(bytes.substr(layout::kECountOffset, layout::kECountLength));
     trailerEnd_ = offset + static_cast<std::int64_t>(bytes.size());
@@ -121,6 +122,7 @@ class TCheckObserver final : public TLoadObserver {
   }
 
   std::vector<TFinding> FieldChecks;
+  std::string Header;
 
  private:
   std::string countField_;
@@ -321,6 +323,7 @@ bool TFileChecker::OnTail(std::string_view bytes, std::int64_t offset, std::int6
 TFileCheck TFileChecker::Finish(const TDtaus& doc, const TRegionalSettings& rs) {
   TFileCheck check;
   check.Findings = std::move(observer_->FieldChecks);
+  check.SatzABytes = std::move(observer_->Header);
   if (!doc.LoadError.empty()) {
     check.LoadError = doc.LoadError;
     return check;

@@ -40,6 +40,9 @@ struct TFileCheck {
   bool Loaded = false;
   std::string LoadError;  // why the load failed, one German line
   std::vector<TFinding> Findings;
+  // The A record as read (its 128 bytes), for what the document does not keep: the kind code
+  // and the execution date. Empty when the load did not get that far.
+  std::string SatzABytes;
 
   // True when the file loaded and no finding is an error.
   bool Ok() const;
