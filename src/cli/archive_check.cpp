@@ -10,38 +10,53 @@
 #include "check.h"
 #include "cp1252.h"
 #include "json_export.h"
+#include "numfmt.h"
 #include "options.h"
 #include "output.h"
+#include "verdict.h"
 
 namespace cli {
 namespace {
 
-using ombra::TFindingKind;
 using ombra::TSeverity;
 
-const char* KindName(TFindingKind kind) {
-  switch (kind) {
-    case TFindingKind::FieldCheck: return "field";
-    case TFindingKind::Count: return "count";
-    case TFindingKind::Total: return "total";
-    case TFindingKind::CheckSum: return "checksum";
-    case TFindingKind::Trailer: return "trailer";
-    case TFindingKind::Account: return "account";
-  }
-  return "";
+TJson Value(const ombra::TFindingValue& value) {
+  if (const auto* number = std::get_if<std::int64_t>(&value)) return *number;
+  if (const auto* text = std::get_if<std::string>(&value)) return support::Cp1252ToUtf8(*text);
+  return nullptr;
 }
 
 TJson FindingToJson(const ombra::TFinding& f) {
   using support::Cp1252ToUtf8;
   TJson json = {{"severity", f.Severity == TSeverity::Error ? "error" : "warning"},
-                {"kind", KindName(f.Kind)}};
+                {"kind", ombra::KindCode(f.Kind)}};
   json["record"] = f.Record != 0 ? TJson(std::string(1, f.Record)) : TJson(nullptr);
   json["payment"] = f.Payment > 0 ? TJson(f.Payment) : TJson(nullptr);
+  json["offset"] = f.Offset >= 0 ? TJson(f.Offset) : TJson(nullptr);
   json["field"] = Cp1252ToUtf8(f.Field);
   json["expected"] = Cp1252ToUtf8(f.Expected);
   json["found"] = Cp1252ToUtf8(f.Found);
+  json["expected_value"] = Value(f.ExpectedValue);
+  json["found_value"] = Value(f.FoundValue);
   json["text"] = Cp1252ToUtf8(f.Text);
   return json;
+}
+
+// Both verdicts as fields: the file in itself, and the account check when it ran.
+void AddVerdicts(TJson& json, const ombra::TFileCheck& check) {
+  json["verdict"] = ombra::FileVerdictText(ombra::FileVerdictOf(check));
+  json["consistent"] = check.Consistent();
+  const ombra::TAccountTally& t = check.Accounts;
+  if (!t.Checked) return;
+  const std::string caveat = ombra::AccountsCaveat(t);
+  json["accounts"] = {{"verdict", ombra::AccountsTitle(t.DirectoryDate)},
+                      {"result", ombra::AccountsResult(t)},
+                      {"directory_date", t.DirectoryDate},
+                      {"checked", t.Accounts},
+                      {"wrong_check_digit", t.WrongCheckDigit},
+                      {"unknown_bank_codes", t.UnknownBankCodes},
+                      {"not_checkable", t.NotCheckable},
+                      {"caveat", caveat.empty() ? TJson(nullptr) : TJson(caveat)}};
 }
 
 std::string JsonLine(const std::string& file, const ombra::TFileCheck& check, std::size_t payments) {
@@ -50,6 +65,8 @@ std::string JsonLine(const std::string& file, const ombra::TFileCheck& check, st
     json["payments"] = payments;
   else
     json["error"] = support::Cp1252ToUtf8(check.LoadError);
+  AddVerdicts(json, check);
+  json["headline"] = ombra::Headline(check);
   TJson findings = TJson::array();
   for (const auto& finding : check.Findings)
     if (finding.Severity != TSeverity::None) findings.push_back(FindingToJson(finding));
@@ -66,13 +83,6 @@ std::string TextLine(const std::string& file, const ombra::TFileCheck& check) {
   return line + "\n";
 }
 
-std::string Grouped(std::int64_t value) {
-  std::string digits = std::to_string(value);
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
-    digits.insert(static_cast<std::size_t>(at), 1, '.');
-  return digits;
-}
-
 // Shown on a terminal only; rewritten in place at most ten times a second.
 class TProgress {
  public:
@@ -85,8 +95,8 @@ class TProgress {
     constexpr std::size_t kWidth = 30;
     const std::size_t filled = total_ == 0 ? kWidth : done * kWidth / total_;
     err_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
-         << Grouped(static_cast<std::int64_t>(done)) << " von " << Grouped(static_cast<std::int64_t>(total_))
-         << " Dateien" << std::flush;
+         << ombra::GroupedNumber(static_cast<std::int64_t>(done)) << " von "
+         << ombra::GroupedNumber(static_cast<std::int64_t>(total_)) << " Dateien" << std::flush;
   }
   void Clear() {
     if (show_) err_ << "\r" << std::string(60, ' ') << "\r" << std::flush;
@@ -122,9 +132,11 @@ TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options
 
 std::string SummaryLine(const TArchiveCounts& counts) {
   const std::int64_t checked = counts.Ok + counts.Discrepant + counts.Unreadable;
-  return Grouped(checked) + (checked == 1 ? " Datei" : " Dateien") + " geprüft: " + Grouped(counts.Ok) +
-         " stimmig, " + Grouped(counts.Discrepant) + " mit Abweichungen, " + Grouped(counts.Unreadable) +
-         " nicht lesbar, " + Grouped(counts.Skipped) + " übersprungen";
+  return ombra::GroupedNumber(checked) + (checked == 1 ? " Datei" : " Dateien") +
+         " geprüft: " + ombra::GroupedNumber(counts.Ok) + " stimmig, " +
+         ombra::GroupedNumber(counts.Discrepant) + " mit Abweichungen, " +
+         ombra::GroupedNumber(counts.Unreadable) + " nicht lesbar, " + ombra::GroupedNumber(counts.Skipped) +
+         " übersprungen";
 }
 
 int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions& options,

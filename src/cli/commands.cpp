@@ -157,19 +157,13 @@ int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, 
   const std::string& file = invocation.Paths.front();
   ombra::TDtaus doc;
   ombra::TFileCheck check = ombra::LoadAndCheck(doc, file, rs);
-  std::optional<std::string> accountsLine;
-  if (banks && check.Loaded) {
-    const auto accounts = ombra::CheckAccounts(doc, *banks);
-    ombra::AddAccountFindings(check, doc, accounts, banks->DataDate());
-    accountsLine = "Kontenprüfung: " + std::to_string(accounts.Payments.size() + 1) +
-                   " Konten geprüft mit dem " +
-                   support::Cp1252ToUtf8(ombra::DirectoryName(banks->DataDate()));
-  }
-  const TCheckReport report = FormatCheckReport(file, check, accountsLine);
+  if (banks && check.Loaded)
+    ombra::AddAccountFindings(check, doc, ombra::CheckAccounts(doc, *banks), banks->DataDate());
+  const TCheckReport report = FormatCheckReport(file, check);
   std::string text;
   for (const auto& line : report.Lines) text += line + "\n";
   if (!WriteOutput("", err, [&text](TOutput& output) { output.Write(text); })) return kExitUsage;
-  return report.Discrepancies == 0 ? kExitOk : kExitFailed;
+  return check.Ok() ? kExitOk : kExitFailed;
 }
 
 }  // namespace cli

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "amounts.h"
 #include "datetime.h"
 #include "regional.h"
 #include "text_store.h"
@@ -38,6 +39,9 @@ class TSatzA {
 class TSatzC {
  public:
   double Betrag = 0.0;
+  // The same amount in hundredths, for exact sums; kNoCents (amounts.h) when the file wrote it
+  // with decimals or the payment was built without.
+  std::int64_t BetragCent = kNoCents;
   std::string_view BLZ;
   std::string_view Konto;
   std::string_view Name;

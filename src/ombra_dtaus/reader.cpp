@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "amounts.h"
 #include "convert.h"
 #include "dtaus.h"
 #include "file_reader.h"
@@ -147,6 +148,7 @@ class TReader {
     ++doc_.SatzE->Anzahl;
     c.Name = texts.Copy(Field(r, 94, 120));
     c.Betrag = betrag;
+    c.BetragCent = WholeCents(betrag);
     c.BLZ = CopyBLZ(texts, Field(r, 14, 21));
     c.Konto = konto;
     // The leading type bytes of each part do not matter; only the texts are kept.

@@ -132,11 +132,13 @@ TEST_F(ArchiveCheckTest, AccountsMakeAFileWithAFailingAccountNotOk) {
   EXPECT_EQ(RunCli({"check", Path("konten")}).ExitCode, 0);
   run = RunCli({"check", "--accounts", Path("konten/unbekannt.dta")});
   EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_NE(run.Out.find("Kontenprüfung: 3 Konten geprüft mit dem Bankverzeichnis vom "), std::string::npos)
+  EXPECT_NE(run.Out.find("Datei in sich stimmig\nKontenprüfung nach Bankverzeichnis vom "), std::string::npos)
       << run.Out;
+  EXPECT_NE(run.Out.find(": 3 Konten geprüft\n"), std::string::npos) << run.Out;
   EXPECT_NE(run.Out.find("Zahlung 2: Bankleitzahl 100 200 30 steht nicht im Bankverzeichnis"),
             std::string::npos);
-  EXPECT_NE(run.Out.find("Ergebnis: keine Abweichungen, 1 Hinweis."), std::string::npos);
+  EXPECT_NE(run.Out.find("Ergebnis: keine Abweichungen; Konten: 1 Bankleitzahl unbekannt."),
+            std::string::npos);
 }
 
 TEST(ArchiveSummaryTest, CountsAreGroupedTheGermanWay) {

@@ -403,6 +403,7 @@ TEST_F(CliTest, CheckOfAConsistentFileReportsEveryAgreementAndExitsZero) {
                          "Gesamtsumme (EUR): Datei 1.234,86, berechnet 1.234,86 - in Ordnung\n"
                          "Prüfsumme Kontonummern: Datei 246954, berechnet 246954 - in Ordnung\n"
                          "Prüfsumme Bankleitzahlen: Datei 185328672, berechnet 185328672 - in Ordnung\n"
+                         "Datei in sich stimmig\n"
                          "Ergebnis: keine Abweichungen.\n");
 }
 

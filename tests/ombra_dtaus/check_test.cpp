@@ -177,16 +177,17 @@ TEST_F(CheckTest, AccountsAreJudgedByTheirBanks) {
   ombra::AddAccountFindings(check, doc, accounts, banks.DataDate());
   const auto problems = Problems(check);
   ASSERT_EQ(problems.size(), 3u);
-  const std::tuple<TSeverity, std::int64_t, std::string> expected[] = {
-      {TSeverity::Error, 2,
+  // Every account finding is a warning: the directory judges today's accounts, not the file.
+  const std::tuple<TFindingKind, std::int64_t, std::string> expected[] = {
+      {TFindingKind::Account, 2,
        "Zahlung 2: Kontonummer 123456 ist bei der Bank 200 505 50 (Sparkasse, Hamburg) nicht "
        "g\xFCltig (Pr\xFC"
        "fziffer falsch)"},
-      {TSeverity::Warning, 3,
+      {TFindingKind::UnknownBank, 3,
        "Zahlung 3 (und 1 weitere an diese Bank): Bankleitzahl 100 200 30 steht nicht im Bankverzeichnis vom "
        "01.02.2003 (eine "
        "Bankleitzahl einer alten Datei kann seither aufgehoben sein)"},
-      {TSeverity::Warning, 4,
+      {TFindingKind::AccountNotChecked, 4,
        "Zahlung 4: Kontonummer 123456 nicht gepr\xFC"
        "ft, denn die Pr\xFC"
        "fziffernmethode E4 der "
@@ -194,13 +195,22 @@ TEST_F(CheckTest, AccountsAreJudgedByTheirBanks) {
        "gbar (Bankverzeichnis vom 01.02.2003)"},
   };
   for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(problems[i].Severity, std::get<0>(expected[i]));
+    EXPECT_EQ(problems[i].Severity, TSeverity::Warning);
+    EXPECT_EQ(problems[i].Kind, std::get<0>(expected[i]));
     EXPECT_EQ(problems[i].Payment, std::get<1>(expected[i]));
     EXPECT_EQ(problems[i].Text, std::get<2>(expected[i]));
   }
+  // The file stays consistent; a wrong check digit still fails the check as a whole.
+  EXPECT_TRUE(check.Consistent());
   EXPECT_FALSE(check.Ok());
+  ASSERT_NE(check.FirstProblem(), nullptr);
+  EXPECT_EQ(check.FirstProblem()->Payment, 2);
+  EXPECT_EQ(check.Accounts.WrongCheckDigit, 1);
+  EXPECT_EQ(check.Accounts.UnknownBankCodes, 1);
+  EXPECT_EQ(check.Accounts.NotCheckable, 1);
+  EXPECT_EQ(check.Accounts.Accounts, 6);
 
-  // A sender account that fails is an error of the A record; warnings alone leave it ok.
+  // A sender account that fails is a finding of the A record; warnings alone leave it ok.
   banks.Banks["12345678"].second = TAccountVerdict::Fails;
   check = Check(File(a, {unknown}));
   ombra::AddAccountFindings(check, doc, ombra::CheckAccounts(doc, banks), "");
