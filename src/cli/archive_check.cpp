@@ -59,12 +59,41 @@ void AddVerdicts(TJson& json, const ombra::TFileCheck& check) {
                       {"caveat", caveat.empty() ? TJson(nullptr) : TJson(caveat)}};
 }
 
+const char* DamageCode(ombra::TDamageKind kind) {
+  switch (kind) {
+    case ombra::TDamageKind::None: return "none";
+    case ombra::TDamageKind::Unreadable: return "unreadable";
+    case ombra::TDamageKind::NotDtaus: return "not_dtaus";
+    case ombra::TDamageKind::Empty: return "empty";
+    case ombra::TDamageKind::CutShort: return "cut_short";
+    case ombra::TDamageKind::NoTrailer: return "no_trailer";
+    case ombra::TDamageKind::BadField: return "bad_field";
+    case ombra::TDamageKind::OutOfMemory: return "out_of_memory";
+  }
+  return "";
+}
+
+// Where a load failed and how much it read before: offsets 0-based, like the findings'.
+TJson DamageToJson(const ombra::TLoadDamage& d) {
+  return {{"kind", DamageCode(d.Kind)},
+          {"record", d.Record != 0 ? TJson(std::string(1, d.Record)) : TJson(nullptr)},
+          {"payment", d.Payment > 0 ? TJson(d.Payment) : TJson(nullptr)},
+          {"record_offset", d.RecordOffset >= 0 ? TJson(d.RecordOffset) : TJson(nullptr)},
+          {"offset", d.Offset >= 0 ? TJson(d.Offset) : TJson(nullptr)},
+          {"what", support::Cp1252ToUtf8(d.What)},
+          {"payments_read", d.PaymentsRead},
+          {"bytes_read", d.BytesRead},
+          {"read", support::Cp1252ToUtf8(ombra::ReadSoFarText(d))}};
+}
+
 std::string JsonLine(const std::string& file, const ombra::TFileCheck& check, std::size_t payments) {
   TJson json = {{"file", FileNameToUtf8(file)}, {"ok", check.Ok()}};
   if (check.Loaded)
     json["payments"] = payments;
-  else
+  else {
     json["error"] = support::Cp1252ToUtf8(check.LoadError);
+    json["damage"] = DamageToJson(check.Damage);
+  }
   AddVerdicts(json, check);
   json["headline"] = ombra::Headline(check);
   TJson findings = TJson::array();
@@ -76,9 +105,11 @@ std::string JsonLine(const std::string& file, const ombra::TFileCheck& check, st
 
 std::string TextLine(const std::string& file, const ombra::TFileCheck& check) {
   std::string line = FileNameToUtf8(file) + ": ";
-  if (!check.Loaded)
+  if (!check.Loaded) {
     line += "nicht lesbar: " + support::Cp1252ToUtf8(check.LoadError);
-  else if (const auto* problem = check.FirstProblem())
+    if (const std::string read = ombra::ReadSoFarText(check.Damage); !read.empty())
+      line += "; " + support::Cp1252ToUtf8(read);
+  } else if (const auto* problem = check.FirstProblem())
     line += support::Cp1252ToUtf8(problem->Text);
   return line + "\n";
 }

@@ -29,6 +29,16 @@ std::string Result(int discrepancies, int warnings, const ombra::TAccountTally& 
 
 }  // namespace
 
+std::vector<std::string> LoadFailureLines(const std::string& fileName, const std::string& loadError,
+                                          const ombra::TLoadDamage& damage) {
+  std::vector<std::string> lines{"Beim Lesen der Datei " + FileNameToUtf8(fileName) +
+                                 " ist ein Fehler aufgetreten."};
+  if (!loadError.empty()) lines.push_back("Grund: " + support::Cp1252ToUtf8(loadError));
+  if (const std::string read = ombra::ReadSoFarText(damage); !read.empty())
+    lines.push_back(support::Cp1252ToUtf8(read));
+  return lines;
+}
+
 TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCheck& check) {
   using ombra::TFindingKind;
   using ombra::TSeverity;
@@ -44,8 +54,8 @@ TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCh
     anyFieldCheck = true;
   }
   if (!check.Loaded) {
-    lines.push_back("Beim Lesen der Datei " + FileNameToUtf8(fileName) + " ist ein Fehler aufgetreten.");
-    if (!check.LoadError.empty()) lines.push_back("Grund: " + support::Cp1252ToUtf8(check.LoadError));
+    for (std::string& line : LoadFailureLines(fileName, check.LoadError, check.Damage))
+      lines.push_back(std::move(line));
     ++report.Discrepancies;
     lines.push_back("Ergebnis: Die Datei konnte nicht gelesen werden.");
     return report;

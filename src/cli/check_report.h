@@ -16,4 +16,9 @@ struct TCheckReport {
 
 TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCheck& check);
 
+// Why a load failed, in the words of every command (UTF-8): "Beim Lesen der Datei x ist ein
+// Fehler aufgetreten.", "Grund: …" and, after a damage, how much was read before it.
+std::vector<std::string> LoadFailureLines(const std::string& fileName, const std::string& loadError,
+                                          const ombra::TLoadDamage& damage);
+
 }  // namespace cli

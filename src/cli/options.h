@@ -22,8 +22,9 @@ struct TInvocation {
   std::vector<std::string> Paths;
   bool Accounts = false;
   bool Json = false;
-  unsigned Jobs = 0;   // 0: one per processor
-  bool Banks = false;  // json, csv: bank, place and account verdict per payment
+  unsigned Jobs = 0;     // 0: one per processor
+  bool Banks = false;    // json, csv: bank, place and account verdict per payment
+  bool Partial = false;  // json, csv: of a damaged file what was read before the damage
 };
 
 // Fills `invocation`, or returns the exit code when the program ends here: after the help or

@@ -482,6 +482,7 @@ TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegiona
   check.Findings = std::move(observer.FieldChecks);
   if (!doc.LoadError.empty()) {
     check.LoadError = doc.LoadError;
+    check.Damage = doc.Damage;
     return check;
   }
   check.Loaded = true;

@@ -79,6 +79,7 @@ struct TAccountTally {
 struct TFileCheck {
   bool Loaded = false;
   std::string LoadError;  // why the load failed, one German line
+  TLoadDamage Damage;     // the same, with what was read before it
   std::vector<TFinding> Findings;
   TAccountTally Accounts;
 

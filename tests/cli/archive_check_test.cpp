@@ -55,7 +55,8 @@ TEST_F(ArchiveCheckTest, WalksNestedFoldersOnceAndSummarises) {
   EXPECT_EQ(Lines(run.Out),
             (std::vector<std::string>{
                 Path("2019/kurz.dta") + ": nicht lesbar: Datei endet vorzeitig: Zahlung 1 (C-Satz "
-                                        "ab Byte 129) hat nur 172 von 187 Bytes",
+                                        "ab Byte 129) hat nur 172 von 187 Bytes; 0 Zahlungen bis Byte 128 "
+                                        "gelesen; Summen nicht prüfbar",
                 Path("2019/maerz/anzahl.dta") + ": Anzahl der Zahlungen: Datei 3, gelesen 2",
                 "3 Dateien geprüft: 1 stimmig, 1 mit Abweichungen, 1 nicht lesbar, 1 übersprungen"}));
   // The same result whatever the number of jobs.
