@@ -325,6 +325,10 @@ void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoa
   ErrorText.clear();
   LoadError.clear();
   Damage = {};
+  // The records keep their objects but not an earlier file's fields: a damaged file shows
+  // only what it holds itself.
+  *SatzA = {};
+  *SatzE = {};
   SatzCList = {};
   texts_.Reset();
   bool notDtaus = false;
