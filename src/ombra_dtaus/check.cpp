@@ -248,6 +248,11 @@ bool IsEightDigits(std::string_view code) {
 // a check sum that skips the blanks may still agree.
 std::optional<TFinding> BankCodeFinding(std::string_view grouped, char record, std::int64_t payment,
                                         std::int64_t offset) {
+  // The common case without a copy: eight digits grouped "123 456 78".
+  const auto digit = [&grouped](std::size_t at) { return grouped[at] >= '0' && grouped[at] <= '9'; };
+  if (grouped.size() == 10 && grouped[3] == ' ' && grouped[7] == ' ' && digit(0) && digit(1) && digit(2) &&
+      digit(4) && digit(5) && digit(6) && digit(8) && digit(9))
+    return std::nullopt;
   const std::string stored = StoredBankCode(grouped);
   if (IsEightDigits(stored)) return std::nullopt;
   const std::string who = payment > 0 ? "Zahlung " + Number(payment) : std::string("Absender");
