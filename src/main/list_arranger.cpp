@@ -134,8 +134,7 @@ TListArranger::TResult TListArranger::Arrange(TInputs in, const TStop& stop) {
     std::erase_if(rows, [&](int row) {
       if (in.filter.onlyFlagged && !std::binary_search(flagged.begin(), flagged.end(), row)) return true;
       if (!in.filter.amounts) return false;
-      const std::optional<std::int64_t> cents =
-          ombra::ToCents(payments[static_cast<std::size_t>(row)].Betrag);
+      const std::optional<std::int64_t> cents = ShownCents(payments[static_cast<std::size_t>(row)]);
       return !cents || !in.filter.amounts->contains(*cents);
     });
   }

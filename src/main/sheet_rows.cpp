@@ -17,8 +17,8 @@ int TSheetRows::rowCount() const { return rows_->rows(); }
 QString TSheetRows::cellText(int row, int column) const {
   if (column == kCurrencyColumn) return currency_;
   if (column == kColAmount) {
-    const double amount = rows_->document().SatzCList[static_cast<std::size_t>(rows_->fileRow(row))].Betrag;
-    const std::optional<std::int64_t> cents = ombra::ToCents(amount);
+    const std::optional<std::int64_t> cents =
+        ShownCents(rows_->document().SatzCList[static_cast<std::size_t>(rows_->fileRow(row))]);
     if (!cents) return rows_->cellText(row, column);
     // The user's decimal separator, and no grouping: a spreadsheet reads it as a number.
     ombra::TRegionalSettings plain = rows_->regionalSettings();

@@ -14,6 +14,16 @@ void AppendGrouped(std::string& out, const char* digits, std::size_t count, char
   }
 }
 
+// Sign and grouped digits of a whole number.
+void AppendGroupedInteger(std::string& out, std::int64_t value, char separator) {
+  if (value < 0) out += '-';
+  const std::uint64_t magnitude =
+      value < 0 ? 0ULL - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  AppendGrouped(out, digits, static_cast<std::size_t>(end - digits), separator);
+}
+
 }  // namespace
 
 void AppendAmount(std::string& out, double value, const TRegionalSettings& rs) {
@@ -51,12 +61,7 @@ void AppendCents(std::string& out, std::int64_t cents, const TRegionalSettings& 
 }
 
 void AppendGroupedInt(std::string& out, std::int64_t value, const TRegionalSettings& rs) {
-  if (value < 0) out += '-';
-  const std::uint64_t magnitude =
-      value < 0 ? 0ULL - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
-  AppendGrouped(out, digits, static_cast<std::size_t>(end - digits), rs.ThousandSeparator);
+  AppendGroupedInteger(out, value, rs.ThousandSeparator);
 }
 
 void AppendMoney(std::string& out, double value, const char* currency, const TRegionalSettings& rs) {
@@ -75,6 +80,12 @@ void AppendInt(std::string& out, std::int64_t value) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
   out.append(digits, end);
+}
+
+std::string GroupedNumber(std::int64_t value) {
+  std::string out;
+  AppendGroupedInteger(out, value, '.');
+  return out;
 }
 
 }  // namespace ombra

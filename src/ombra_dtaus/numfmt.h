@@ -17,5 +17,7 @@ void AppendGroupedInt(std::string& out, std::int64_t value, const TRegionalSetti
 void AppendMoney(std::string& out, double value, const char* currency, const TRegionalSettings& rs);
 
 void AppendInt(std::string& out, std::int64_t value);
+// Digits grouped by dots, as German reports count: 1204 -> "1.204".
+std::string GroupedNumber(std::int64_t value);
 
 }  // namespace ombra

@@ -448,5 +448,37 @@ TEST(SummaryText, SumsInCentsWhereDoublesWouldDrift) {
       QStringLiteral("2 von 1.000 Zahlungen gezeigt · Summe 0,20 EUR"));
 }
 
+TEST(ShownCents, TheFilesHundredthsElseTheShownRounding) {
+  // The reader's whole hundredths serve sorting, filtering, the clipboard and the sums; an
+  // amount with finer parts counts as the list shows it, and what is no number has no cents.
+  struct TCase {
+    double amount;
+    std::optional<std::int64_t> cents;
+  };
+  const TCase cases[] = {
+      {1.10, 110},
+      {999999999.99, 99999999999},
+      {0.125, 13},
+      {-0.125, -13},
+      {std::numeric_limits<double>::quiet_NaN(), std::nullopt},
+  };
+  testdta::TempDir folder;
+  auto document = std::make_shared<ombra::TDtaus>();
+  document->Load(folder.Write("eine.dta", SampleFile({Payment("X", 10, "Z")})));
+  for (const TCase& c : cases) {
+    const ombra::TSatzC& payment =
+        document->AddSatzC(c.amount, "10020030", "1234", "N", std::vector<std::string>{"ZWECK"});
+    EXPECT_EQ(ShownCents(payment), c.cents) << c.amount;
+  }
+  // 0,10 + 1,10 + 999.999.999,99 + 0,13 - 0,13; the amount that is no number leaves every sum
+  // of the list's rows unsaid.
+  const TPaymentModel model(document, ombra::TRegionalSettings::de_DE(), "");
+  EXPECT_FALSE(model.centsOf(0, 1));
+  const auto firstFive = std::make_shared<const std::vector<int>>(std::vector<int>{0, 1, 2, 3, 4});
+  EXPECT_EQ(TPaymentModel(model, firstFive).centsOf(0, 5), 100000000119);
+  const TPaymentModel rounded(model, std::make_shared<const std::vector<int>>(std::vector<int>{3, 0}));
+  EXPECT_EQ(rounded.centsOf(0, 2), 23);
+}
+
 }  // namespace
 }  // namespace quandel::test

@@ -32,6 +32,13 @@ QString DecodeLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
+int PurposeLineCount(const ombra::TSatzC& payment) {
+  const auto& lines = payment.Verwendungszweck;
+  const auto count = static_cast<int>(lines.size());
+  if (count == 0) return 1;
+  return count > 1 && IsBlankText(lines[lines.size() - 1]) ? count - 1 : count;
+}
+
 QString ColumnTitle(int column) {
   const std::string_view title = ombra::kControlListColumns[static_cast<std::size_t>(column)];
   return DecodeCp1252(title);
@@ -60,34 +67,60 @@ void BrowserText(std::string_view text, QString& out) {
   out.truncate(end - begin);
 }
 
+std::shared_ptr<const TRowLines> CountPurposeLines(const ombra::TDtaus& document) {
+  auto lines = std::make_shared<TRowLines>();
+  const std::size_t count = !document.LoadFailed() ? document.SatzCList.size() : 0;
+  lines->reserve(count + 1);
+  std::int64_t total = 0;
+  lines->push_back(0);
+  for (std::size_t row = 0; row < count; ++row) {
+    total += PurposeLineCount(document.SatzCList[row]);
+    lines->push_back(total);
+  }
+  return lines;
+}
+
 TPaymentModel::TPaymentModel(std::shared_ptr<const ombra::TDtaus> document,
-                             const ombra::TRegionalSettings& rs, std::string footer, QObject* parent)
-    : QAbstractTableModel(parent), document_(std::move(document)), rs_(rs), footer_(std::move(footer)) {
-  measureRows();
+                             const ombra::TRegionalSettings& rs, std::string footer,
+                             std::shared_ptr<const TRowLines> lines, QObject* parent)
+    : QAbstractTableModel(parent),
+      document_(std::move(document)),
+      rs_(rs),
+      footer_(std::move(footer)),
+      linesBefore_(lines ? std::move(lines) : CountPurposeLines(*document_)) {
+  sumCents();
 }
 
 TPaymentModel::TPaymentModel(const TPaymentModel& file, std::shared_ptr<const std::vector<int>> fileRows)
     : document_(file.document_), rs_(file.rs_), footer_(file.footer_), order_(std::move(fileRows)) {
-  measureRows();
+  // A row's lines are the file's counts for its payment, so nothing is counted twice.
+  const TRowLines& fileLines = *file.linesBefore_;
+  auto lines = std::make_shared<TRowLines>();
+  lines->reserve(order_->size() + 1);
+  std::int64_t total = 0;
+  lines->push_back(0);
+  for (const int row : *order_) {
+    const auto at = static_cast<std::size_t>(row);
+    total += fileLines[at + 1] - fileLines[at];
+    lines->push_back(total);
+  }
+  linesBefore_ = std::move(lines);
+  sumCents();
 }
 
-void TPaymentModel::measureRows() {
-  const std::size_t count = order_ ? order_->size() : static_cast<std::size_t>(fileRows());
-  linesBefore_.reserve(count + 1);
+void TPaymentModel::sumCents() {
+  const auto count = static_cast<std::size_t>(rows());
   centsBefore_.reserve(count + 1);
-  std::int64_t lines = 0;
-  std::int64_t cents = 0;
-  bool exact = true;
-  linesBefore_.push_back(0);
   centsBefore_.push_back(0);
+  std::int64_t cents = 0;
   for (std::size_t row = 0; row < count; ++row) {
-    lines += purposeLineCount(static_cast<int>(row));
-    linesBefore_.push_back(lines);
-    const std::optional<std::int64_t> amount = ombra::ToCents(Payment(static_cast<int>(row)).Betrag);
-    exact = exact && amount && ombra::AddCents(cents, *amount);
-    if (exact) centsBefore_.push_back(cents);
+    const std::optional<std::int64_t> amount = ShownCents(Payment(static_cast<int>(row)));
+    if (!amount || !ombra::AddCents(cents, *amount)) {
+      centsBefore_ = {};
+      return;
+    }
+    centsBefore_.push_back(cents);
   }
-  if (!exact) centsBefore_ = {};
 }
 
 int TPaymentModel::fileRows() const {
@@ -97,6 +130,11 @@ int TPaymentModel::fileRows() const {
 std::optional<std::int64_t> TPaymentModel::centsOf(int first, int last) const {
   if (centsBefore_.empty() || first < 0 || last > rows() || first > last) return std::nullopt;
   return centsBefore_[static_cast<std::size_t>(last)] - centsBefore_[static_cast<std::size_t>(first)];
+}
+
+std::optional<std::int64_t> ShownCents(const ombra::TSatzC& payment) {
+  if (payment.BetragCent != ombra::kNoCents) return payment.BetragCent;
+  return ombra::ToCents(payment.Betrag);
 }
 
 TPaymentModel::~TPaymentModel() = default;
@@ -164,12 +202,7 @@ QStringView TPaymentModel::cellText(int row, int column, QString& buffer) const 
   return buffer;
 }
 
-int TPaymentModel::purposeLineCount(int row) const {
-  const auto& lines = Payment(row).Verwendungszweck;
-  const auto count = static_cast<int>(lines.size());
-  if (count == 0) return 1;
-  return count > 1 && IsBlankText(lines[lines.size() - 1]) ? count - 1 : count;
-}
+int TPaymentModel::purposeLineCount(int row) const { return PurposeLineCount(Payment(row)); }
 
 QStringView TPaymentModel::purposeLine(int row, int line, QString& buffer) const {
   const auto& lines = Payment(row).Verwendungszweck;

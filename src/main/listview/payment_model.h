@@ -20,16 +20,25 @@ namespace quandel {
 
 enum TListColumn { kColNumber, kColName, kColBlz, kColKonto, kColPurpose, kColAmount, kColumnCount };
 
+// Shown purpose lines before each row of a document, and their total at the end. Counting
+// them takes a while for a long file, so the thread that read the file counts them once.
+using TRowLines = std::vector<std::int64_t>;
+std::shared_ptr<const TRowLines> CountPurposeLines(const ombra::TDtaus& document);
+
 class TPaymentModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  // `rs` and `footer` are the ones the page was rendered with. The model may be made in a
-  // worker thread and then moved to the thread of its views.
+  // `rs` and `footer` are the ones the page was rendered with; `lines` is what
+  // CountPurposeLines says of the document (counted here when not given). Made, used and
+  // destroyed on the thread of its views.
   TPaymentModel(std::shared_ptr<const ombra::TDtaus> document, const ombra::TRegionalSettings& rs,
-                std::string footer, QObject* parent = nullptr);
+                std::string footer, std::shared_ptr<const TRowLines> lines = nullptr,
+                QObject* parent = nullptr);
   // The payments of `file` (a model in file order) in the order `fileRows` gives, which may
   // leave some out: a sorted or filtered list. The page around the rows stays the file's.
+  // Reads only what `file` holds immutably, so a worker may make it and move it to the
+  // thread of its views.
   TPaymentModel(const TPaymentModel& file, std::shared_ptr<const std::vector<int>> fileRows);
   ~TPaymentModel() override;
 
@@ -38,7 +47,7 @@ class TPaymentModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-  int rows() const { return static_cast<int>(linesBefore_.size()) - 1; }
+  int rows() const { return static_cast<int>(linesBefore_->size()) - 1; }
   // What data() shows for the cell.
   QString cellText(int row, int column) const;
   // A cell other than the purpose, written into `buffer`, which is reused: measuring a
@@ -49,7 +58,7 @@ class TPaymentModel : public QAbstractTableModel {
   int purposeLineCount(int row) const;
   QStringView purposeLine(int row, int line, QString& buffer) const;
   // With the row number this fixes where a row starts, whatever the font.
-  std::int64_t purposeLinesBefore(int row) const { return linesBefore_[static_cast<std::size_t>(row)]; }
+  std::int64_t purposeLinesBefore(int row) const { return (*linesBefore_)[static_cast<std::size_t>(row)]; }
 
   // The payment a row shows, counted from 0 in the file; rows are in file order unless the
   // model was made with an order.
@@ -76,16 +85,25 @@ class TPaymentModel : public QAbstractTableModel {
   std::shared_ptr<const ombra::TDtaus> document_;
   ombra::TRegionalSettings rs_;
   std::string footer_;
-  void measureRows();
+  void sumCents();
 
   // Null for the file's order.
   std::shared_ptr<const std::vector<int>> order_;
   // Shown purpose lines before each row, and their total at the end.
-  std::vector<std::int64_t> linesBefore_;
+  std::shared_ptr<const TRowLines> linesBefore_;
   // The amounts of the rows before each row in cents, so that any run of rows sums in one
-  // subtraction; empty when an amount or the total does not fit 64 bits.
+  // subtraction (of the shown amounts, as a clerk adds them); empty when an amount is not a
+  // number or the total does not fit 64 bits.
   std::vector<std::int64_t> centsBefore_;
 };
+
+// The purpose lines the page shows for a payment: a line break at the very end of the cell
+// starts no line of its own.
+int PurposeLineCount(const ombra::TSatzC& payment);
+
+// The payment's amount in cents as the list shows it: the hundredths the file held, or the
+// amount rounded to them when it had finer parts; nothing for what is not a number.
+std::optional<std::int64_t> ShownCents(const ombra::TSatzC& payment);
 
 // The column's title as the page's table header has it.
 QString ColumnTitle(int column);

@@ -117,7 +117,7 @@ TColumnKeys::TColumnKeys(const ombra::TDtaus& document, int column) : column_(co
       case kColBlz: keys_.push_back(NumberKey(payment.BLZ)); break;
       case kColKonto: keys_.push_back(NumberKey(payment.Konto)); break;
       case kColAmount: {
-        const std::optional<std::int64_t> cents = ombra::ToCents(payment.Betrag);
+        const std::optional<std::int64_t> cents = ShownCents(payment);
         // What has no cents (not a number) goes after every amount.
         keys_.push_back(cents ? Ordered(*cents) : std::numeric_limits<std::uint64_t>::max());
         break;
