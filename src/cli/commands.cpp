@@ -20,6 +20,8 @@
 #include "json_export.h"
 #include "output.h"
 #include "product.h"
+#include "sqlite_command.h"
+#include "xlsx_export.h"
 
 namespace cli {
 namespace {
@@ -56,6 +58,10 @@ bool OpenBanks(std::unique_ptr<ombra::TBankDirectory>& banks, std::ostream& err)
   return false;
 }
 
+unsigned JobsOf(const TInvocation& invocation) {
+  return invocation.Jobs != 0 ? invocation.Jobs : std::max(1u, std::thread::hardware_concurrency());
+}
+
 }  // namespace
 
 int Run(const TInvocation& invocation, std::ostream& err) {
@@ -76,6 +82,8 @@ int Run(const TInvocation& invocation, std::ostream& err) {
     case TCommand::Json: return RunJson(invocation, rs, err);
     case TCommand::Csv: return RunCsv(invocation, rs, err);
     case TCommand::Check: return RunCheck(invocation, rs, err);
+    case TCommand::Sqlite: return RunSqlite(invocation, rs, err);
+    case TCommand::Xlsx: return RunXlsx(invocation, rs, err);
   }
   return kExitUsage;
 }
@@ -147,7 +155,7 @@ int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, 
   TArchiveOptions options;
   options.Json = invocation.Json;
   options.Banks = banks.get();
-  options.Jobs = invocation.Jobs != 0 ? invocation.Jobs : std::max(1u, std::thread::hardware_concurrency());
+  options.Jobs = JobsOf(invocation);
 
   // One file named alone gets the full report of every comparison.
   const bool single = invocation.Paths.size() == 1 && !invocation.Json &&
@@ -170,6 +178,44 @@ int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, 
   for (const auto& line : report.Lines) text += line + "\n";
   if (!WriteOutput("", err, [&text](TOutput& output) { output.Write(text); })) return kExitUsage;
   return report.Discrepancies == 0 ? kExitOk : kExitFailed;
+}
+
+int RunSqlite(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
+  const TSqliteOptions options{invocation.Output, invocation.Paths, JobsOf(invocation)};
+  return RunSqliteArchive(options, rs, err, ::isatty(STDERR_FILENO) == 1);
+}
+
+int RunXlsx(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
+  if (RefuseSameFile(invocation, err)) return kExitUsage;
+  std::unique_ptr<ombra::TBankDirectory> banks;
+  if (invocation.Banks && !OpenBanks(banks, err)) return kExitUsage;
+  ombra::TDtaus doc;
+  const ombra::TFileCheck check = ombra::LoadAndCheck(doc, invocation.File, rs);
+  if (doc.LoadFailed()) {
+    err << LoadFailedText(invocation.File);
+    return kExitFailed;
+  }
+  const auto accounts = banks ? std::optional(ombra::CheckAccounts(doc, *banks)) : std::nullopt;
+  TXlsxContents contents;
+  contents.FileName = invocation.File;
+  contents.Check = &check;
+  contents.Banks = accounts ? &*accounts : nullptr;
+  if (banks) contents.DirectoryDate = banks->DataDate();
+  // libxlsxwriter writes by name: into the private temporary file, put in place when complete.
+  TOutput output(invocation.Output);
+  output.SetOwnerOnly();
+  std::string error;
+  if (!output.Open()) {
+    error = output.Error();
+  } else if (output.TempPath().empty()) {
+    error = "Die Arbeitsmappe kann nur in eine gewöhnliche Datei geschrieben werden, nicht nach " +
+            FileNameToUtf8(invocation.Output);
+  } else if (WriteXlsx(doc, output.TempPath(), contents, error) && !output.Commit()) {
+    error = output.Error();
+  }
+  if (error.empty()) return kExitOk;
+  err << "quandel-cli: " << error << "\n";
+  return kExitUsage;
 }
 
 }  // namespace cli

@@ -1,5 +1,5 @@
 #pragma once
-// The four commands of quandel-cli; each returns the program's exit code.
+// The commands of quandel-cli; each returns the program's exit code.
 #include <ostream>
 
 #include "options.h"
@@ -14,5 +14,7 @@ int RunHtml(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
 int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
 int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
 int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
+int RunSqlite(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
+int RunXlsx(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
 
 }  // namespace cli

@@ -70,6 +70,29 @@ CLI::App* AddCheckCommand(CLI::App& app, TInvocation& invocation) {
   return sub;
 }
 
+// sqlite: the archive's files and folders into one database, walked and read like check's.
+CLI::App* AddSqliteCommand(CLI::App& app, TInvocation& invocation) {
+  CLI::App* sub = app.add_subcommand(
+      "sqlite",
+      "Dateien und Ordner in eine SQLite-Datenbank aufnehmen (Tabellen dateien, zahlungen, befunde); "
+      "schon aufgenommene Dateien werden übergangen");
+  sub->group("Befehle");
+  sub->get_help_ptr()->group("Optionen");
+  sub->add_option("PFAD", invocation.Paths, "DTAUS-Dateien oder Ordner")->required()->type_name("");
+  sub->add_option("-o,--ausgabe", invocation.Output, "Die Datenbank: neu anlegen oder ergänzen")
+      ->required()
+      ->type_name("DATENBANK");
+  sub->add_option("--jobs", invocation.Jobs,
+                  "So viele Dateien gleichzeitig lesen (ohne Angabe: eine je Prozessor)")
+      ->type_name("N")
+      ->check(CLI::Range(1u, 1024u));
+  sub->add_option("--locale", invocation.Locale,
+                  "Regionaleinstellungen: de_DE oder en_US (ohne Angabe: die der Umgebung)")
+      ->type_name("NAME");
+  sub->callback([&invocation] { invocation.Command = TCommand::Sqlite; });
+  return sub;
+}
+
 }  // namespace
 
 std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocation& invocation,
@@ -82,8 +105,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
       "Die Version zeigen und beenden");
   app.require_subcommand(1);
   app.footer(
-      "Rückgabewert: 0 in Ordnung; 1 Datei nicht lesbar oder (check) Abweichungen gefunden;\n"
-      "2 falscher Aufruf, Ordner nicht lesbar oder Ausgabe nicht schreibbar.");
+      "Rückgabewert: 0 in Ordnung; 1 Datei nicht lesbar oder (check, sqlite) Abweichungen gefunden;\n"
+      "2 falscher Aufruf, Ordner nicht lesbar, Ausgabe nicht schreibbar oder fremde Datenbank.");
 
   AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben", invocation,
              TCommand::Html, true);
@@ -95,6 +118,12 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
              TCommand::Csv, true)
       ->add_flag("--banks", invocation.Banks, banks);
   AddCheckCommand(app, invocation);
+  CLI::App* xlsx =
+      AddCommand(app, "xlsx", "Die Zahlungen als Excel-Arbeitsmappe (.xlsx) mit einem Blatt zur Datei",
+                 invocation, TCommand::Xlsx, true);
+  xlsx->get_option("-o")->required()->description("Die Arbeitsmappe, die geschrieben wird");
+  xlsx->add_flag("--banks", invocation.Banks, banks);
+  AddSqliteCommand(app, invocation);
 
   try {
     app.parse(argc, argv);

@@ -11,19 +11,19 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // file not loaded, or the check found discrepancies
 inline constexpr int kExitUsage = 2;   // wrong call, or the output cannot be written
 
-enum class TCommand { Html, Json, Csv, Check };
+enum class TCommand { Html, Json, Csv, Check, Sqlite, Xlsx };
 
 struct TInvocation {
   TCommand Command = TCommand::Html;
   std::string File;
   std::string Output;  // empty: standard output
   std::optional<std::string> Locale;
-  // check: files and folders, account verdicts, JSON lines, files checked at once
+  // check, sqlite: files and folders, account verdicts, JSON lines, files checked at once
   std::vector<std::string> Paths;
   bool Accounts = false;
   bool Json = false;
   unsigned Jobs = 0;   // 0: one per processor
-  bool Banks = false;  // json, csv: bank, place and account verdict per payment
+  bool Banks = false;  // json, csv, xlsx: bank, place and account verdict per payment
 };
 
 // Fills `invocation`, or returns the exit code when the program ends here: after the help or

@@ -31,7 +31,7 @@ _quandel_cli() {
     COMPREPLY=()
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
-        case $word in html | json | csv | check) command=$word; break ;; esac
+        case $word in html | json | csv | check | xlsx | sqlite) command=$word; break ;; esac
     done
 
     case $prev in
@@ -44,13 +44,15 @@ _quandel_cli() {
     case $command in
         "") options="-h --help --version"
             if [[ $cur != -* ]]; then
-                COMPREPLY=($(compgen -W "html json csv check" -- "$cur"))
+                COMPREPLY=($(compgen -W "html json csv check xlsx sqlite" -- "$cur"))
                 return
             fi ;;
         html) options="-h --help -o --ausgabe --locale" ;;
         json) options="-h --help --locale --banks" ;;
         csv) options="-h --help -o --ausgabe --locale --banks" ;;
         check) options="-h --help --accounts --json --jobs --locale" ;;
+        xlsx) options="-h --help -o --ausgabe --locale --banks" ;;
+        sqlite) options="-h --help -o --ausgabe --jobs --locale" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

@@ -64,7 +64,10 @@ TCheckedField CheckedField(char record, std::size_t first) {
 // checks, the trailer's own count field and what follows the trailer.
 class TCheckObserver final : public TLoadObserver {
  public:
+  explicit TCheckObserver(TLoadObserver* records) : records_(records) {}
+
   void OnRecord(char type, std::string_view bytes, std::int64_t offset) override {
+    if (records_ != nullptr) records_->OnRecord(type, bytes, offset);
     if (type != 'E') return;
     countField_ = std::string(bytes.substr(layout::kECountOffset, layout::kECountLength));
     trailerEnd_ = offset + static_cast<std::int64_t>(bytes.size());
@@ -121,6 +124,7 @@ class TCheckObserver final : public TLoadObserver {
   std::vector<TFinding> FieldChecks;
 
  private:
+  TLoadObserver* records_;
   std::string countField_;
   std::int64_t trailerEnd_ = 0;
   std::int64_t tailStart_ = -1;
@@ -298,8 +302,9 @@ const TFinding* TFileCheck::FirstProblem() const {
   return nullptr;
 }
 
-TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegionalSettings& rs) {
-  TCheckObserver observer;
+TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegionalSettings& rs,
+                        TLoadObserver* records) {
+  TCheckObserver observer(records);
   doc.Load(fileName, rs, observer);
   TFileCheck check;
   check.Findings = std::move(observer.FieldChecks);

@@ -46,8 +46,12 @@ struct TFileCheck {
   const TFinding* FirstProblem() const;
 };
 
-// Loads `doc` from `fileName` and checks it on the very bytes that load read.
-TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegionalSettings& rs);
+class TLoadObserver;
+
+// Loads `doc` from `fileName` and checks it on the very bytes that load read. `records`, when
+// given, is shown each record as read, for fields the document does not keep.
+TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegionalSettings& rs,
+                        TLoadObserver* records = nullptr);
 
 // The verdict on one account and the bank its code names (none when unknown); payments to
 // one bank share its entry.
