@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "file_system.h"
+
 namespace cli {
 namespace {
 
@@ -126,7 +128,12 @@ TArchiveDb::~TArchiveDb() {
 }
 
 bool TArchiveDb::Fail(const char* what) {
-  error_ = std::string(what) + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : "SQLite");
+  // The system's reason in German where there is one (a full disk); SQLite's own otherwise.
+  const int systemError = db_ != nullptr ? sqlite3_system_errno(db_) : 0;
+  error_ = std::string(what) + ": " +
+           (systemError != 0
+                ? support::GermanSystemError(systemError)
+                : std::string("SQLite meldet „") + (db_ != nullptr ? sqlite3_errmsg(db_) : "?") + "“");
   return false;
 }
 

@@ -261,6 +261,24 @@ TEST_F(SqliteTest, ExitCodesLikeCheck) {
   EXPECT_EQ(RunCli({"sqlite", "-o", dir.Path().string(), root.string()}).ExitCode, 2);
 }
 
+TEST_F(SqliteTest, AWriteThatFailsLeavesTheEarlierDatabase) {
+  ASSERT_EQ(Load({Path("2012/maerz/gut.dta")}).ExitCode, 0);
+  const std::string before = ReadBytes(db);
+  // Room for the copy of the database and not a page more: 200 more payments cannot be added.
+  Put("gross.dta", File(ARecord(), std::vector<CRecord>(200, Payment("GROSS", "00000000100", "ABSCHLAG"))));
+  clitest::TRunOptions options;
+  options.FileSizeLimit = before.size();
+  const auto run = RunCli({"sqlite", "-o", db.string(), root.string()}, options);
+  EXPECT_EQ(run.ExitCode, 2) << run.Err;
+  EXPECT_NE(run.Err.find(db.string() + " bleibt unverändert."), std::string::npos) << run.Err;
+  EXPECT_TRUE(ReadBytes(db) == before);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.Path()))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"archiv", "archiv.db"}));
+}
+
 TEST(ContentHashTest, IsXxh64AndTheSameInAnyPieces) {
   const auto hash = [](std::string_view bytes) {
     cli::TContentHash h;

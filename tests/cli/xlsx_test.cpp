@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "dtaus_builder.h"
+#include "known_accounts.h"
 #include "run_cli.h"
 #include "temp_dir.h"
 #include "xlsx_export.h"
@@ -182,6 +183,28 @@ TEST_F(XlsxTest, TheFileSheetHasTheRecordsAndTheVerdict) {
   const std::string sheet = Unzip(Out(), "xl/worksheets/sheet2.xml");
   EXPECT_EQ(Cell(sheet, "A17"), (TCell{"inlineStr", "Fehler"}));
   EXPECT_EQ(Cell(sheet, "B17"), (TCell{"inlineStr", "Anzahl der Zahlungen: Datei 4, gelesen 3"}));
+}
+
+TEST_F(XlsxTest, BanksAddThreeColumnsAndTheSendersVerdict) {
+  const clitest::TKnownAccounts known;
+  const auto file = Write("konten.dta", File(known.sender, {known.passes, known.fails, known.unknown}));
+  const auto run = RunCli({"xlsx", "--banks", file, "-o", Out()});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  const std::string sheet = Unzip(Out(), "xl/worksheets/sheet1.xml");
+  const struct {
+    const char* ref;
+    const char* text;
+  } cases[] = {
+      {"H1", "Bank"},        {"I1", "Ort"},      {"J1", "Kontoprüfung"},
+      {"H2", "Commerzbank"}, {"I2", "Köln"},     {"J2", "gültig"},
+      {"I3", "Hamburg"},     {"J3", "ungültig"}, {"J4", "Bankleitzahl unbekannt"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Cell(sheet, c.ref), (TCell{"inlineStr", c.text})) << c.ref;
+  EXPECT_EQ(Cell(sheet, "H4"), (TCell{"fehlt", ""}));  // no bank for an unknown code
+  EXPECT_NE(sheet.find("<autoFilter ref=\"A1:J4\"/>"), std::string::npos);
+  const std::string fileSheet = Unzip(Out(), "xl/worksheets/sheet2.xml");
+  EXPECT_EQ(Cell(fileSheet, "A9"), (TCell{"inlineStr", "Kontoprüfung Absender"}));
+  EXPECT_EQ(Cell(fileSheet, "B9"), (TCell{"inlineStr", "gültig"}));
 }
 
 TEST_F(XlsxTest, AFileThatCannotBeReadLeavesAnEarlierWorkbookAlone) {
