@@ -7,11 +7,11 @@
 #include "byte_scan.h"
 #include "check.h"
 #include "cp1252.h"
+#include "csv_export.h"
 #include "datetime.h"
 #include "dtaus.h"
 #include "json_export.h"
 #include "load_observer.h"
-#include "umlauts.h"
 
 namespace cli {
 namespace {
@@ -42,11 +42,6 @@ class TRawFields final : public ombra::TLoadObserver {
 };
 
 std::string Utf8(std::string_view cp1252) { return support::Cp1252ToUtf8(cp1252); }
-
-// Trailing blanks removed, DIN codes decoded, in UTF-8: a text as the control list reads.
-std::string Decoded(std::string_view cp1252) {
-  return Utf8(ombra::DecodeUmlauts(support::WithoutTrailingBlanks(cp1252)));
-}
 
 // Positions 96-103 of the A record, DDMMYYYY; blank when the bank is to carry out at once.
 std::optional<std::string> ExecutionDate(const std::string& a) {
@@ -98,7 +93,7 @@ std::optional<std::int64_t> RecordByte(const ombra::TFinding& f, const TRawField
 TPaymentRow PaymentRow(std::size_t index, const ombra::TSatzC& c, const TRawFields& raw) {
   TPaymentRow p;
   p.Nr = static_cast<std::int64_t>(index + 1);
-  p.Name = Decoded(c.Name);
+  p.Name = DecodedUtf8(c.Name);
   for (const char ch : c.BLZ)
     if (ch != ' ') p.Blz += ch;
   p.Konto = std::string(c.Konto);
@@ -112,7 +107,7 @@ TPaymentRow PaymentRow(std::size_t index, const ombra::TSatzC& c, const TRawFiel
     const std::string_view line = c.Verwendungszweck[i];
     if (i > 0) p.ZweckRoh += '\n';
     p.ZweckRoh += Utf8(line);
-    const std::string text = Decoded(line);
+    const std::string text = DecodedUtf8(line);
     if (text.empty()) continue;
     if (!p.Zweck.empty()) p.Zweck += '\n';
     p.Zweck += text;
@@ -137,7 +132,7 @@ std::optional<TFileRow> ReadFileRows(const std::string& path, const ombra::TRegi
   f.Kennzeichen = Utf8(raw.A.substr(5, 2));
   if (a.Datum.Year != 0) f.Datum = IsoDate(a.Datum);
   f.Ausfuehrung = ExecutionDate(raw.A);
-  f.AbsenderName = Decoded(a.Name);
+  f.AbsenderName = DecodedUtf8(a.Name);
   f.AbsenderBlz = Utf8(raw.A.substr(7, 8));
   f.AbsenderKonto = Utf8(a.Konto);
   f.Referenz = Utf8(support::WithoutTrailingBlanks(a.Referenz));

@@ -12,7 +12,6 @@
 #include "cp1252.h"
 #include "csv_export.h"
 #include "json_export.h"
-#include "umlauts.h"
 
 namespace cli {
 namespace {
@@ -92,9 +91,6 @@ class TSheet {
 };
 
 std::string Utf8(std::string_view cp1252) { return support::Cp1252ToUtf8(cp1252); }
-std::string DecodedUtf8(std::string_view cp1252) {
-  return Utf8(ombra::DecodeUmlauts(support::WithoutTrailingBlanks(cp1252)));
-}
 
 bool WritePayments(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const TXlsxContents& contents) {
   const bool banks = contents.Banks != nullptr;
