@@ -39,6 +39,23 @@ void ForEachInOrder(std::size_t total, unsigned jobs, Work work, Take take) {
   };
   std::vector<std::jthread> workers;
   for (unsigned j = 0; j < jobs && total > 0; ++j) workers.emplace_back(run);
+  // Should `take` throw, the workers claim nothing more and none waits for room, so they can
+  // be joined on the way out. Declared after them: released before they are joined.
+  struct TRelease {
+    std::mutex& Mutex;
+    std::condition_variable& Room;
+    std::size_t& Taken;
+    std::atomic<std::size_t>& Next;
+    std::size_t Total;
+    ~TRelease() {
+      Next = Total;
+      {
+        const std::lock_guard lock(Mutex);
+        Taken = Total;
+      }
+      Room.notify_all();
+    }
+  } release{mutex, room, taken, next, total};
 
   for (std::size_t i = 0; i < total; ++i) {
     Result result;
