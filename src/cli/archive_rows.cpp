@@ -126,7 +126,6 @@ std::optional<TFileRow> ReadFileRows(const std::string& path, const ombra::TRegi
   if (raw.A.empty()) return std::nullopt;
 
   TFileRow f;
-  f.Pfad = FileNameToUtf8(path);
   const ombra::TSatzA& a = *doc.SatzA;
   f.Art = Utf8(a.Art);
   f.Kennzeichen = Utf8(raw.A.substr(5, 2));

@@ -9,7 +9,8 @@
 
 namespace cli {
 
-// Nothing when not even the A record could be read. `size` and `hash` identify the bytes.
+// Nothing when not even the A record could be read; `loadError` (UTF-8) says why the reading
+// stopped, if it did. Path, size and content hash are the caller's to fill in.
 std::optional<TFileRow> ReadFileRows(const std::string& path, const ombra::TRegionalSettings& rs,
                                      std::string& loadError);
 

@@ -36,7 +36,9 @@ TRead ReadOne(const TCandidate& file, const TKnown& known, const ombra::TRegiona
   TRead read;
   if (!file.Named && StartsLikeDtaus(file.Path) == TSniff::Other) return read;
   // Stored absolute, so a run from another folder finds the files it added before.
-  const std::string path = FileNameToUtf8(std::filesystem::absolute(file.Path).lexically_normal().string());
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(file.Path, ec);
+  const std::string path = FileNameToUtf8(ec ? file.Path : absolute.lexically_normal().string());
   const auto identity = IdentifyFile(file.Path);
   if (identity) {
     read.Key = FileKey(path, static_cast<std::int64_t>(identity->Size), identity->Hash);
