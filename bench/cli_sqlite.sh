@@ -35,4 +35,4 @@ timed "sqlite, new database" "$CLI" sqlite --jobs 2 -o "$WORK/archiv.db" "$WORK/
 tail -n 1 "$WORK/err.txt"
 timed "sqlite, all files known" "$CLI" sqlite --jobs 2 -o "$WORK/archiv.db" "$WORK/archiv"
 tail -n 1 "$WORK/err.txt"
-echo "database: $(($(wc -c <"$WORK/archiv.db") / 1048576)) MiB"
+echo "database: $(($(wc -c <"$WORK/archiv.db") / 1024)) KiB"

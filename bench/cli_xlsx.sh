@@ -15,8 +15,8 @@ cat "$WORK/input.dta" >/dev/null
 
 echo "quandel-cli xlsx, $COUNT payments"
 /usr/bin/time -f "csv (peer): %e s wall, user %U s, system %S s, %M kB peak" \
-  "$CLI" csv "$WORK/input.dta" -o "$WORK/out.csv" --locale de_DE
+  "$CLI" csv "$WORK/input.dta" -o "$WORK/out.csv" --locale de_DE 2>&1
 rm -f "$WORK/out.csv"
 /usr/bin/time -f "xlsx:       %e s wall, user %U s, system %S s, %M kB peak" \
-  "$CLI" xlsx "$WORK/input.dta" -o "$WORK/out.xlsx" --locale de_DE
-echo "workbook: $(($(wc -c <"$WORK/out.xlsx") / 1048576)) MiB"
+  "$CLI" xlsx "$WORK/input.dta" -o "$WORK/out.xlsx" --locale de_DE 2>&1
+echo "workbook: $(($(wc -c <"$WORK/out.xlsx") / 1024)) KiB"
