@@ -129,6 +129,17 @@ TEST_F(SqliteTest, CountsAndSumsAgreeWithJsonOfEveryFile) {
               expected);
   }
   EXPECT_EQ(One(db, "SELECT count(*) FROM dateien"), "5");  // the text file is skipped
+  // One job writes the same rows in the same order.
+  const auto dump = [](const fs::path& file) {
+    auto rows = Query(file, "SELECT * FROM dateien ORDER BY id");
+    for (const char* query :
+         {"SELECT * FROM zahlungen ORDER BY datei_id, nr", "SELECT * FROM befunde ORDER BY datei_id, rowid"})
+      for (auto& row : Query(file, query)) rows.push_back(std::move(row));
+    return rows;
+  };
+  const fs::path single = dir.Path() / "einzeln.db";
+  ASSERT_EQ(RunCli({"sqlite", "-o", single.string(), root.string(), "--jobs", "1"}).ExitCode, 1);
+  EXPECT_EQ(dump(single), dump(db));
   EXPECT_NE(run.Err.find("5 Dateien aufgenommen (9 Zahlungen), 0 schon darin, 2 mit Abweichungen, "
                          "0 nicht lesbar, 1 übersprungen"),
             std::string::npos)
