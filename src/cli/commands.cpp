@@ -210,7 +210,9 @@ int RunXlsx(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
   } else if (output.TempPath().empty()) {
     error = "Die Arbeitsmappe kann nur in eine gewöhnliche Datei geschrieben werden, nicht nach " +
             FileNameToUtf8(invocation.Output);
-  } else if (WriteXlsx(doc, output.TempPath(), contents, error) && !output.Commit()) {
+  } else if (!WriteXlsx(doc, output.TempPath(), contents, error)) {
+    error = FileNameToUtf8(invocation.Output) + ": " + error;
+  } else if (!output.Commit()) {
     error = output.Error();
   }
   if (error.empty()) return kExitOk;

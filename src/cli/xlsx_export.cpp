@@ -4,13 +4,16 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 #include "amounts.h"
 #include "byte_scan.h"
 #include "cp1252.h"
 #include "csv_export.h"
+#include "file_system.h"
 #include "json_export.h"
 
 namespace cli {
@@ -26,11 +29,15 @@ const double kWidths[] = {8, 28, 12, 13, 60, 15, 8, 32, 20, 20};
 
 class TBook {
  public:
-  TBook(const ombra::TDtaus& doc, const std::string& path) {
+  TBook(const ombra::TDtaus& doc, const std::string& path)
+      : tmpdir_(std::filesystem::path(path).parent_path().string()) {
     lxw_workbook_options options{};
     // Rows go straight to a temporary file instead of memory: a million payments in a few
-    // dozen megabytes.
+    // dozen megabytes. It lies beside the workbook (removed from the folder as soon as it is
+    // made), so writing needs room on one disk only and never in a small /tmp.
     options.constant_memory = LXW_TRUE;
+    if (tmpdir_.empty()) tmpdir_ = ".";
+    options.tmpdir = tmpdir_.data();
     options.use_zip64 = doc.SatzCList.size() > kZip64Rows ? LXW_TRUE : LXW_FALSE;
     book_ = workbook_new_opt(path.c_str(), &options);
     if (book_ == nullptr) return;
@@ -59,6 +66,7 @@ class TBook {
   }
 
  private:
+  std::string tmpdir_;
   lxw_workbook* book_ = nullptr;
   lxw_format* bold_ = nullptr;
   lxw_format* amount_ = nullptr;
@@ -84,6 +92,14 @@ class TSheet {
   }
   lxw_worksheet* Get() const { return sheet_; }
   bool Ok() const { return result_ == LXW_NO_ERROR; }
+  // libxlsxwriter does not check its writes to the temporary file the rows go to: a full disk
+  // would end in a workbook cut short without a word. Its stream tells; 0 when all went well.
+  int RowsWriteError() const {
+    FILE* rows = sheet_ != nullptr ? sheet_->optimize_tmpfile : nullptr;
+    if (rows == nullptr) return 0;
+    if (std::fflush(rows) != 0) return errno != 0 ? errno : EIO;
+    return std::ferror(rows) != 0 ? EIO : 0;
+  }
 
  private:
   lxw_worksheet* sheet_;
@@ -199,20 +215,25 @@ void WriteFileSheet(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const 
   }
 }
 
-std::string LibraryError(const std::string& path, lxw_error result) {
-  std::string text = "Die Arbeitsmappe " + FileNameToUtf8(path) + " kann nicht geschrieben werden: ";
-  if (result == LXW_ERROR_CREATING_XLSX_FILE || result == LXW_ERROR_CREATING_TMPFILE)
-    return text + std::strerror(errno);
-  return text + lxw_strerror(result);
+std::string CannotWrite(const std::string& reason) {
+  return "Die Arbeitsmappe kann nicht geschrieben werden: " + reason;
+}
+
+// The system's reason where the library failed at a file, its own otherwise.
+std::string LibraryError(lxw_error result, int systemError) {
+  if ((result == LXW_ERROR_CREATING_XLSX_FILE || result == LXW_ERROR_CREATING_TMPFILE) && systemError != 0)
+    return CannotWrite(support::GermanSystemError(systemError));
+  return CannotWrite(std::string("libxlsxwriter meldet „") + lxw_strerror(result) + "“");
 }
 
 }  // namespace
 
 bool WriteXlsx(const ombra::TDtaus& doc, const std::string& path, const TXlsxContents& contents,
                std::string& error) {
+  errno = 0;
   TBook book(doc, path);
   if (book.Get() == nullptr) {
-    error = LibraryError(path, LXW_ERROR_CREATING_XLSX_FILE);
+    error = LibraryError(LXW_ERROR_CREATING_XLSX_FILE, errno);
     return false;
   }
   lxw_error result = LXW_NO_ERROR;
@@ -224,10 +245,19 @@ bool WriteXlsx(const ombra::TDtaus& doc, const std::string& path, const TXlsxCon
     return false;
   }
   if (result == LXW_NO_ERROR) WriteFileSheet(book, file, doc, contents);
+  for (const TSheet* sheet : {&payments, &file}) {
+    if (result != LXW_NO_ERROR) break;
+    if (const int writeError = sheet->RowsWriteError()) {
+      error = CannotWrite(support::GermanSystemError(writeError));
+      return false;
+    }
+  }
+  errno = 0;
   const lxw_error closed = book.Close();
+  const int systemError = errno;
   if (result == LXW_NO_ERROR) result = closed;
   if (result == LXW_NO_ERROR) return true;
-  error = LibraryError(path, result);
+  error = LibraryError(result, systemError);
   return false;
 }
 

@@ -22,7 +22,8 @@ struct TXlsxContents {
 };
 
 // Writes the workbook of a loaded document to `path` (created or truncated; the caller puts
-// it in place). False with a German `error` (UTF-8), also when stopped through Progress.
+// it in place). False with a German `error` (UTF-8) that does not name the file, also when
+// stopped through Progress.
 bool WriteXlsx(const ombra::TDtaus& doc, const std::string& path, const TXlsxContents& contents,
                std::string& error);
 

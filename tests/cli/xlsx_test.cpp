@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <regex>
 
 #include <gtest/gtest.h>
@@ -227,6 +228,28 @@ TEST_F(XlsxTest, AFileThatCannotBeReadLeavesAnEarlierWorkbookAlone) {
     EXPECT_EQ(ReadBytes(Out()), before);
   }
   EXPECT_EQ(ReadBytes(good), Payments());
+}
+
+TEST_F(XlsxTest, AWorkbookThatCannotBeWrittenInFullIsNoSuccess) {
+  const auto good = Write("gut.dta", Payments());
+  ASSERT_EQ(RunCli({"xlsx", good, "-o", Out()}).ExitCode, 0);
+  const std::string before = ReadBytes(Out());
+  // The rows of 5,000 payments do not fit into the 64 KiB a file may grow to here.
+  CRecord payment;
+  payment.purpose = "ABSCHLAG";
+  const auto big = Write("gross.dta", File(ARecord(), std::vector<CRecord>(5000, payment)));
+  clitest::TRunOptions options;
+  options.FileSizeLimit = 64 * 1024;
+  const auto run = RunCli({"xlsx", big, "-o", Out()}, options);
+  EXPECT_EQ(run.ExitCode, 2);
+  EXPECT_EQ(run.Err, "quandel-cli: " + Out() +
+                         ": Die Arbeitsmappe kann nicht geschrieben werden: Die Datei wird zu groß.\n");
+  EXPECT_TRUE(ReadBytes(Out()) == before);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"gross.dta", "gut.dta", "zahlungen.xlsx"}));
 }
 
 TEST_F(XlsxTest, TheViewerCanStopALongExport) {
