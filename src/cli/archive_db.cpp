@@ -78,10 +78,10 @@ struct TStatementFinish {
 };
 using TStatement = std::unique_ptr<sqlite3_stmt, TStatementFinish>;
 
-void BindText(sqlite3_stmt* s, int at, const std::string& text) {
+void BindText(sqlite3_stmt* s, int at, std::string_view text) {
   sqlite3_bind_text(s, at, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
 }
-void BindText(sqlite3_stmt* s, int at, const std::optional<std::string>& text) {
+void BindOptionalText(sqlite3_stmt* s, int at, const std::optional<std::string>& text) {
   if (text)
     BindText(s, at, *text);
   else
@@ -217,8 +217,8 @@ bool TArchiveDb::Add(const TFileRow& f) {
   BindText(s, 3, f.Pruefwert);
   BindText(s, 4, f.Art);
   BindText(s, 5, f.Kennzeichen);
-  BindText(s, 6, f.Datum);
-  BindText(s, 7, f.Ausfuehrung);
+  BindOptionalText(s, 6, f.Datum);
+  BindOptionalText(s, 7, f.Ausfuehrung);
   BindText(s, 8, f.AbsenderName);
   BindText(s, 9, f.AbsenderBlz);
   BindText(s, 10, f.AbsenderKonto);
@@ -227,7 +227,7 @@ bool TArchiveDb::Add(const TFileRow& f) {
   sqlite3_bind_int64(s, 13, f.Anzahl);
   BindInt(s, 14, f.SummeCent);
   sqlite3_bind_int(s, 15, f.Stimmig ? 1 : 0);
-  BindText(s, 16, f.Lesefehler);
+  BindOptionalText(s, 16, f.Lesefehler);
   bool ok = done(s);
   const sqlite3_int64 id = sqlite3_last_insert_rowid(db_);
   for (const TPaymentRow& p : f.Payments) {
@@ -235,15 +235,15 @@ bool TArchiveDb::Add(const TFileRow& f) {
     s = payment_;
     sqlite3_bind_int64(s, 1, id);
     sqlite3_bind_int64(s, 2, p.Nr);
-    BindText(s, 3, p.Name);
-    BindText(s, 4, p.Blz);
-    BindText(s, 5, p.Konto);
+    BindText(s, 3, f.Text(p.Name));
+    BindText(s, 4, f.Text(p.Blz));
+    BindText(s, 5, f.Text(p.Konto));
     BindInt(s, 6, p.Cents);
-    BindText(s, 7, p.Textschluessel);
-    BindText(s, 8, p.Zweck);
-    BindText(s, 9, p.NameRoh);
-    BindText(s, 10, p.KontoRoh);
-    BindText(s, 11, p.ZweckRoh);
+    BindText(s, 7, f.Text(p.Textschluessel));
+    BindText(s, 8, f.Text(p.Zweck));
+    BindText(s, 9, f.Text(p.NameRoh));
+    BindText(s, 10, f.Text(p.KontoRoh));
+    BindText(s, 11, f.Text(p.ZweckRoh));
     ok = done(s);
   }
   for (const TFindingRow& b : f.Findings) {
@@ -253,7 +253,7 @@ bool TArchiveDb::Add(const TFileRow& f) {
     BindInt(s, 2, b.Nr);
     BindText(s, 3, b.Schwere);
     BindText(s, 4, b.Art);
-    BindText(s, 5, b.Satz);
+    BindOptionalText(s, 5, b.Satz);
     BindInt(s, 6, b.Byte);
     BindText(s, 7, b.Text);
     ok = done(s);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -12,19 +13,26 @@ struct sqlite3_stmt;
 
 namespace cli {
 
+// Where a payment's text lies in its file's TFileRow::Texts: a file's many small texts in one
+// string instead of a heap block each, handed from the reading thread to the writing one.
+struct TTextSpan {
+  std::size_t At = 0;
+  std::size_t Size = 0;
+};
+
 // Texts in UTF-8.
 struct TPaymentRow {
   std::int64_t Nr = 0;
-  std::string Name;   // DIN umlaut codes decoded, trailing blanks removed
-  std::string Blz;    // the 8 digits as stored
-  std::string Konto;  // without leading zeros, as the control list shows it
   std::optional<std::int64_t> Cents;
-  std::string Textschluessel;  // positions 45-49: key and its supplement
-  std::string Zweck;           // purpose lines decoded and trimmed, joined by line feeds
+  TTextSpan Name;            // DIN umlaut codes decoded, trailing blanks removed
+  TTextSpan Blz;             // the 8 digits as stored
+  TTextSpan Konto;           // without leading zeros, as the control list shows it
+  TTextSpan Textschluessel;  // positions 45-49: key and its supplement
+  TTextSpan Zweck;           // purpose lines decoded and trimmed, joined by line feeds
   // As stored in the file: every byte of the field, DIN codes and blanks kept.
-  std::string NameRoh;
-  std::string KontoRoh;
-  std::string ZweckRoh;  // lines of 27 characters joined by line feeds
+  TTextSpan NameRoh;
+  TTextSpan KontoRoh;
+  TTextSpan ZweckRoh;  // lines of 27 characters joined by line feeds
 };
 
 struct TFindingRow {
@@ -54,7 +62,10 @@ struct TFileRow {
   bool Stimmig = false;
   std::optional<std::string> Lesefehler;  // why reading stopped early
   std::vector<TPaymentRow> Payments;
+  std::string Texts;  // of the payments
   std::vector<TFindingRow> Findings;
+
+  std::string_view Text(TTextSpan span) const { return std::string_view(Texts).substr(span.At, span.Size); }
 };
 
 // What identifies a file already in the database: path, size and content hash.

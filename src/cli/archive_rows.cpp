@@ -12,6 +12,7 @@
 #include "dtaus.h"
 #include "json_export.h"
 #include "load_observer.h"
+#include "umlauts.h"
 
 namespace cli {
 namespace {
@@ -90,28 +91,71 @@ std::optional<std::int64_t> RecordByte(const ombra::TFinding& f, const TRawField
   return std::nullopt;
 }
 
-TPaymentRow PaymentRow(std::size_t index, const ombra::TSatzC& c, const TRawFields& raw) {
+// Appends the payments' texts to one string, in UTF-8.
+class TTextWriter {
+ public:
+  explicit TTextWriter(std::string& out) : out_(out) {}
+
+  std::size_t Start() const { return out_.size(); }
+  TTextSpan From(std::size_t start) const { return {start, out_.size() - start}; }
+
+  // As stored.
+  void Raw(std::string_view cp1252) { support::AppendCp1252AsUtf8(out_, cp1252); }
+  // Trailing blanks removed and DIN codes decoded; false when nothing is left.
+  bool Decoded(std::string_view cp1252) {
+    decoded_.assign(support::WithoutTrailingBlanks(cp1252));
+    if (decoded_.empty()) return false;
+    ombra::DecodeUmlautsInPlace(decoded_.data(), decoded_.size());
+    support::AppendCp1252AsUtf8(out_, decoded_);
+    return true;
+  }
+  void Char(char c) { out_ += c; }
+  void Pop() { out_.pop_back(); }
+
+ private:
+  std::string& out_;
+  std::string decoded_;
+};
+
+TPaymentRow PaymentRow(std::size_t index, const ombra::TSatzC& c, const TRawFields& raw, TTextWriter& texts) {
   TPaymentRow p;
   p.Nr = static_cast<std::int64_t>(index + 1);
-  p.Name = DecodedUtf8(c.Name);
-  for (const char ch : c.BLZ)
-    if (ch != ' ') p.Blz += ch;
-  p.Konto = std::string(c.Konto);
   p.Cents = ombra::ToCents(c.Betrag);
-  p.NameRoh = Utf8(c.Name);
+  std::size_t start = texts.Start();
+  texts.Decoded(c.Name);
+  p.Name = texts.From(start);
+  start = texts.Start();
+  for (const char ch : c.BLZ)
+    if (ch != ' ') texts.Char(ch);
+  p.Blz = texts.From(start);
+  start = texts.Start();
+  texts.Raw(c.Konto);
+  p.Konto = texts.From(start);
+  start = texts.Start();
+  texts.Raw(c.Name);
+  p.NameRoh = texts.From(start);
   if (index < raw.C.size()) {
-    p.Textschluessel = raw.C[index].Textschluessel;
-    p.KontoRoh = raw.C[index].Konto;
+    start = texts.Start();
+    texts.Raw(raw.C[index].Textschluessel);
+    p.Textschluessel = texts.From(start);
+    start = texts.Start();
+    texts.Raw(raw.C[index].Konto);
+    p.KontoRoh = texts.From(start);
   }
+  start = texts.Start();
   for (std::size_t i = 0; i < c.Verwendungszweck.size(); ++i) {
-    const std::string_view line = c.Verwendungszweck[i];
-    if (i > 0) p.ZweckRoh += '\n';
-    p.ZweckRoh += Utf8(line);
-    const std::string text = DecodedUtf8(line);
-    if (text.empty()) continue;
-    if (!p.Zweck.empty()) p.Zweck += '\n';
-    p.Zweck += text;
+    if (i > 0) texts.Char('\n');
+    texts.Raw(c.Verwendungszweck[i]);
   }
+  p.ZweckRoh = texts.From(start);
+  // Lines left empty are skipped; each other one after a line feed, the first one's dropped.
+  start = texts.Start();
+  for (const std::string_view line : c.Verwendungszweck) {
+    texts.Char('\n');
+    if (!texts.Decoded(line)) texts.Pop();
+  }
+  p.Zweck = texts.From(start);
+  if (p.Zweck.Size > 0) p.Zweck = {p.Zweck.At + 1, p.Zweck.Size - 1};
   return p;
 }
 
@@ -143,8 +187,9 @@ std::optional<TFileRow> ReadFileRows(const std::string& path, const ombra::TRegi
   std::int64_t sum = 0;
   bool summed = true;
   f.Payments.reserve(doc.SatzCList.size());
+  TTextWriter texts(f.Texts);
   for (std::size_t i = 0; i < doc.SatzCList.size(); ++i) {
-    f.Payments.push_back(PaymentRow(i, doc.SatzCList[i], raw));
+    f.Payments.push_back(PaymentRow(i, doc.SatzCList[i], raw, texts));
     const auto cents = f.Payments.back().Cents;
     summed = summed && cents && ombra::AddCents(sum, *cents);
   }
