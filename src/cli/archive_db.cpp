@@ -51,7 +51,7 @@ CREATE TABLE befunde (
   schwere TEXT NOT NULL,           -- Fehler oder Warnung
   art TEXT NOT NULL,
   satz TEXT,                       -- A, C, E oder NULL
-  byte INTEGER,                    -- ab 1: das im Text genannte Byte, sonst der Satzbeginn
+  byte INTEGER,                    -- ab 1: das erste Byte des Feldes, sonst des Satzes
   text TEXT NOT NULL
 );
 )sql";

@@ -1,9 +1,9 @@
 #include "archive_rows.h"
 
-#include <charconv>
 #include <vector>
 
 #include "amounts.h"
+#include "archive_list.h"
 #include "byte_scan.h"
 #include "check.h"
 #include "cp1252.h"
@@ -13,82 +13,41 @@
 #include "json_export.h"
 #include "load_observer.h"
 #include "umlauts.h"
+#include "verdict.h"
 
 namespace cli {
 namespace {
 
-// The fields the document does not keep, taken from the records as the load reads them.
+// The check watches the load; the C records' fields the document does not keep are taken
+// as the load reads them.
 class TRawFields final : public ombra::TLoadObserver {
  public:
   void OnRecord(char type, std::string_view bytes, std::int64_t offset) override {
-    if (type == 'A') {
-      A.assign(bytes);
-    } else if (type == 'C') {
-      C.push_back({std::string(bytes.substr(44, 5)), std::string(bytes.substr(21, 10)), offset});
-    } else if (type == 'E') {
-      EOffset = offset;
-    }
+    if (type == 'C') C.push_back({std::string(bytes.substr(44, 5)), std::string(bytes.substr(21, 10))});
+    Checker.OnRecord(type, bytes, offset);
   }
-  void OnFieldCheck(const std::string&, char, std::size_t, std::size_t, std::string_view) override {}
-  bool OnTail(std::string_view, std::int64_t, std::int64_t) override { return false; }
+  void OnFieldCheck(const std::string& message, char record, std::size_t first, std::size_t last,
+                    std::string_view found) override {
+    Checker.OnFieldCheck(message, record, first, last, found);
+  }
+  bool OnTail(std::string_view bytes, std::int64_t offset, std::int64_t fileSize) override {
+    return Checker.OnTail(bytes, offset, fileSize);
+  }
 
   struct TC {
     std::string Textschluessel;
     std::string Konto;
-    std::int64_t Offset;
   };
-  std::string A;
+  ombra::TFileChecker Checker;
   std::vector<TC> C;
-  std::optional<std::int64_t> EOffset;
 };
 
 std::string Utf8(std::string_view cp1252) { return support::Cp1252ToUtf8(cp1252); }
 
-// Positions 96-103 of the A record, DDMMYYYY; blank when the bank is to carry out at once.
-std::optional<std::string> ExecutionDate(const std::string& a) {
-  if (a.size() < 103) return std::nullopt;
-  int value[3] = {};
-  const std::size_t at[3] = {95, 97, 99}, width[3] = {2, 2, 4};
-  for (int i = 0; i < 3; ++i) {
-    const char* first = a.data() + at[i];
-    const auto [end, ec] = std::from_chars(first, first + width[i], value[i]);
-    if (ec != std::errc() || end != first + width[i]) return std::nullopt;
-  }
-  if (!ombra::IsValidDate(value[2], value[1], value[0])) return std::nullopt;
-  return IsoDate({value[2], value[1], value[0]});
-}
-
-const char* KindName(ombra::TFindingKind kind) {
-  switch (kind) {
-    case ombra::TFindingKind::FieldCheck: return "Feldprüfung";
-    case ombra::TFindingKind::Count: return "Anzahl";
-    case ombra::TFindingKind::Total: return "Summe";
-    case ombra::TFindingKind::CheckSum: return "Prüfsumme";
-    case ombra::TFindingKind::Trailer: return "Dateiende";
-    case ombra::TFindingKind::Account: return "Konto";
-  }
-  return "";
-}
-
-// The last "Byte N" a German message names: the most precise place it gives.
-std::optional<std::int64_t> NamedByte(std::string_view text) {
-  std::optional<std::int64_t> found;
-  for (std::size_t at = text.find("Byte "); at != std::string_view::npos; at = text.find("Byte ", at + 1)) {
-    std::int64_t value = 0;
-    const char* first = text.data() + at + 5;
-    const auto [end, ec] = std::from_chars(first, text.data() + text.size(), value);
-    if (ec == std::errc() && end != first) found = value;
-  }
-  return found;
-}
-
-std::optional<std::int64_t> RecordByte(const ombra::TFinding& f, const TRawFields& raw) {
-  if (const auto named = NamedByte(f.Text)) return named;
-  if (f.Record == 'A') return 1;
-  if (f.Record == 'C' && f.Payment > 0 && static_cast<std::size_t>(f.Payment) <= raw.C.size())
-    return raw.C[static_cast<std::size_t>(f.Payment - 1)].Offset + 1;
-  if (f.Record == 'E' && raw.EOffset) return *raw.EOffset + 1;
-  return std::nullopt;
+// 1-based, as people count bytes; nothing for what concerns the file as a whole.
+std::optional<std::int64_t> FileByte(std::int64_t offset) {
+  if (offset < 0) return std::nullopt;
+  return offset + 1;
 }
 
 // Appends the payments' texts to one string, in UTF-8.
@@ -165,23 +124,25 @@ std::optional<TFileRow> ReadFileRows(const std::string& path, const ombra::TRegi
                                      std::string& loadError) {
   ombra::TDtaus doc;
   TRawFields raw;
-  const ombra::TFileCheck check = ombra::LoadAndCheck(doc, path, rs, &raw);
+  doc.Load(path, rs, raw);
+  const ombra::TFileCheck check = raw.Checker.Finish(doc, rs);
   loadError = Utf8(check.LoadError);
-  if (raw.A.empty()) return std::nullopt;
+  const std::string& satzA = check.SatzABytes;
+  if (satzA.empty()) return std::nullopt;
 
   TFileRow f;
   const ombra::TSatzA& a = *doc.SatzA;
   f.Art = Utf8(a.Art);
-  f.Kennzeichen = Utf8(raw.A.substr(5, 2));
+  f.Kennzeichen = Utf8(satzA.substr(5, 2));
   if (a.Datum.Year != 0) f.Datum = IsoDate(a.Datum);
-  f.Ausfuehrung = ExecutionDate(raw.A);
+  if (const auto date = ExecutionDateOf(satzA)) f.Ausfuehrung = IsoDate(*date);
   f.AbsenderName = DecodedUtf8(a.Name);
-  f.AbsenderBlz = Utf8(raw.A.substr(7, 8));
+  f.AbsenderBlz = Utf8(satzA.substr(7, 8));
   f.AbsenderKonto = Utf8(a.Konto);
   f.Referenz = Utf8(support::WithoutTrailingBlanks(a.Referenz));
   f.Waehrung = a.Euro ? "EUR" : "DM";
   f.Anzahl = static_cast<std::int64_t>(doc.SatzCList.size());
-  f.Stimmig = check.Ok();
+  f.Stimmig = check.Consistent();
   if (!check.Loaded) f.Lesefehler = loadError;
 
   std::int64_t sum = 0;
@@ -200,9 +161,9 @@ std::optional<TFileRow> ReadFileRows(const std::string& path, const ombra::TRegi
     TFindingRow b;
     if (finding.Payment > 0) b.Nr = finding.Payment;
     b.Schwere = finding.Severity == ombra::TSeverity::Error ? "Fehler" : "Warnung";
-    b.Art = KindName(finding.Kind);
+    b.Art = ombra::KindText(finding.Kind);
     if (finding.Record != 0) b.Satz = std::string(1, finding.Record);
-    b.Byte = RecordByte(finding, raw);
+    b.Byte = FileByte(finding.Offset);
     b.Text = Utf8(finding.Text);
     f.Findings.push_back(std::move(b));
   }
@@ -210,7 +171,7 @@ std::optional<TFileRow> ReadFileRows(const std::string& path, const ombra::TRegi
     TFindingRow b;
     b.Schwere = "Fehler";
     b.Art = "Lesefehler";
-    b.Byte = NamedByte(check.LoadError);
+    b.Byte = FileByte(check.Damage.Offset);
     b.Text = loadError;
     f.Findings.push_back(std::move(b));
   }

@@ -9,13 +9,13 @@
 
 #include "archive_db.h"
 #include "archive_rows.h"
+#include "archive_run.h"
 #include "content_hash.h"
 #include "folder_walk.h"
 #include "json_export.h"
+#include "numfmt.h"
 #include "options.h"
-#include "ordered_parallel.h"
 #include "output.h"
-#include "progress.h"
 
 namespace cli {
 namespace {
@@ -24,6 +24,7 @@ enum class TReadStatus { Skipped, Unreadable, Known, Read };
 
 struct TRead {
   TReadStatus Status = TReadStatus::Skipped;
+  std::string Name;  // UTF-8, for messages
   std::optional<TFileRow> Row;
   std::string Key;
   std::string Error;  // UTF-8: why the file could not be read (in full)
@@ -34,7 +35,8 @@ using TKnown = std::unordered_map<std::string, bool>;
 
 TRead ReadOne(const TCandidate& file, const TKnown& known, const ombra::TRegionalSettings& rs) {
   TRead read;
-  if (!file.Named && StartsLikeDtaus(file.Path) == TSniff::Other) return read;
+  if (IsSkipped(file)) return read;
+  read.Name = FileNameToUtf8(file.Path);
   // Stored absolute, so a run from another folder finds the files it added before.
   std::error_code ec;
   const std::filesystem::path absolute = std::filesystem::absolute(file.Path, ec);
@@ -63,7 +65,7 @@ TRead ReadOne(const TCandidate& file, const TKnown& known, const ombra::TRegiona
 }
 
 std::string Counted(std::int64_t n, const char* one, const char* many) {
-  return Grouped(n) + " " + (n == 1 ? one : many);
+  return ombra::GroupedNumber(n) + " " + (n == 1 ? one : many);
 }
 
 struct TCounts {
@@ -77,9 +79,10 @@ struct TCounts {
 
 std::string Summary(const std::string& database, const TCounts& c) {
   return database + ": " + Counted(c.Added, "Datei", "Dateien") + " aufgenommen (" +
-         Counted(c.Payments, "Zahlung", "Zahlungen") + "), " + Grouped(c.Known) + " schon darin, " +
-         Grouped(c.Discrepant) + " mit Abweichungen, " + Grouped(c.Unreadable) + " nicht lesbar, " +
-         Grouped(c.Skipped) + " übersprungen";
+         Counted(c.Payments, "Zahlung", "Zahlungen") + "), " + ombra::GroupedNumber(c.Known) +
+         " schon darin, " + ombra::GroupedNumber(c.Discrepant) + " mit Abweichungen, " +
+         ombra::GroupedNumber(c.Unreadable) + " nicht lesbar, " + ombra::GroupedNumber(c.Skipped) +
+         " übersprungen";
 }
 
 // False after a German message when the database named exists but may not be added to.
@@ -133,11 +136,10 @@ int RunSqliteArchive(const TSqliteOptions& options, const ombra::TRegionalSettin
   bool written = true;
   TProgress progress(err, showProgress, walk.Files.size());
   // Read and checked in parallel; SQLite is written from this thread only.
-  ForEachInOrder<TRead>(
-      walk.Files.size(), options.Jobs, [&](std::size_t i) { return ReadOne(walk.Files[i], known, rs); },
-      [&](std::size_t i, TRead read) {
-        progress.Update(i + 1);
-        const std::string name = FileNameToUtf8(walk.Files[i].Path);
+  RunInOrder<TRead>(
+      walk.Files, options.Jobs, progress, [&](const TCandidate& file) { return ReadOne(file, known, rs); },
+      [&](TRead&& read) {
+        const std::string& name = read.Name;
         switch (read.Status) {
           case TReadStatus::Skipped: ++counts.Skipped; return;
           case TReadStatus::Unreadable:
@@ -171,7 +173,6 @@ int RunSqliteArchive(const TSqliteOptions& options, const ombra::TRegionalSettin
               << " davor aufgenommen: " << *read.Row->Lesefehler << "\n";
         }
       });
-  progress.Clear();
   for (const auto& error : walk.Errors) err << "quandel-cli: " << error << "\n";
   if (!written || !db.Close() || !output.Commit()) {
     err << "quandel-cli: " << (db.Error().empty() ? output.Error() : db.Error()) << "\n";

@@ -15,6 +15,7 @@
 #include "csv_export.h"
 #include "file_system.h"
 #include "json_export.h"
+#include "verdict.h"
 
 namespace cli {
 namespace {
@@ -208,7 +209,7 @@ void WriteFileSheet(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const 
     rows.Text("Bankverzeichnis", Utf8(ombra::DirectoryName(contents.DirectoryDate)));
   if (contents.Check == nullptr) return;
   rows.Gap();
-  rows.Text("Prüfung", contents.Check->Ok() ? "stimmig" : "nicht stimmig");
+  rows.Text("Prüfung", ombra::FileVerdictText(ombra::FileVerdictOf(*contents.Check)));
   for (const ombra::TFinding& finding : contents.Check->Findings) {
     if (finding.Severity == ombra::TSeverity::None) continue;
     rows.Text(finding.Severity == ombra::TSeverity::Error ? "Fehler" : "Warnung", Utf8(finding.Text));

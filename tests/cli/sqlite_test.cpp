@@ -186,7 +186,8 @@ TEST_F(SqliteTest, DamagedFilesKeepWhatWasReadBeforeAndFindingsAreRecorded) {
   EXPECT_EQ(Query(db,
                   "SELECT d.pfad LIKE '%kaputt.dta', b.nr, b.schwere, b.art, b.satz, b.byte FROM befunde b "
                   "JOIN dateien d ON d.id = b.datei_id ORDER BY d.pfad, b.rowid"),
-            (std::vector<std::string>{"0|NULL|Fehler|Anzahl|E|641", "1|NULL|Fehler|Lesefehler|NULL|720"}));
+            // The count's field starts at the E record's 11th byte; the damage is the amount's field.
+            (std::vector<std::string>{"0|NULL|Fehler|Anzahl|E|651", "1|NULL|Fehler|Lesefehler|NULL|720"}));
 }
 
 TEST_F(SqliteTest, ASecondRunAddsOnlyNewFiles) {

@@ -154,12 +154,12 @@ TEST_F(XlsxTest, TheFileSheetHasTheRecordsAndTheVerdict) {
     TCell verdict;
     std::string currencyFormat;
   } cases[] = {
-      {Payments(), "Überweisungen", {"n", "3"}, {"inlineStr", "stimmig"}, "#,##0.00 [$EUR]"},
-      {wrong, "Überweisungen", {"n", "4"}, {"inlineStr", "nicht stimmig"}, "#,##0.00 [$EUR]"},
+      {Payments(), "Überweisungen", {"n", "3"}, {"inlineStr", "Datei in sich stimmig"}, "#,##0.00 [$EUR]"},
+      {wrong, "Überweisungen", {"n", "4"}, {"inlineStr", "Datei nicht stimmig"}, "#,##0.00 [$EUR]"},
       {File(dm, {dmPayment}),
        "Lastschriften",
        {"n", "1"},
-       {"inlineStr", "stimmig"},
+       {"inlineStr", "Datei in sich stimmig"},
        "#,##0.00 &quot;DM&quot;"},
   };
   for (const auto& c : cases) {
