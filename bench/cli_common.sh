@@ -1,7 +1,7 @@
 # Shared set-up of the whole-process benchmarks: sourced, not run.
 # After `bench_setup BUILD_DIR [TOOL...]`: CLI and GEN name the programs, WORK a scratch folder
 # that is removed on exit. `bench_archive FILES PAYMENTS` then fills $WORK/archiv with FILES
-# files of PAYMENTS payments each, in folders of 100.
+# files of PAYMENTS payments each, no two payments alike, in folders of 100.
 bench_setup() {
   CLI="$1/src/cli/quandel-cli"
   GEN="$1/bench/gen_dtaus"
@@ -17,14 +17,7 @@ bench_setup() {
 }
 
 bench_archive() {
-  "$GEN" "$WORK/one.dta" "$2" >/dev/null
-  i=0
-  while [ "$i" -lt "$1" ]; do
-    folder="$WORK/archiv/$((i / 100))"
-    mkdir -p "$folder"
-    cp "$WORK/one.dta" "$folder/$i.dta"
-    i=$((i + 1))
-  done
+  "$GEN" "$WORK/archiv" "$2" "$1"
 }
 
 # `bench_files_per_second FILES WHAT CMD...` runs CMD twice with standard output to $WORK/out.txt

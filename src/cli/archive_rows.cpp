@@ -18,27 +18,18 @@
 namespace cli {
 namespace {
 
-// The check watches the load; the C records' fields the document does not keep are taken
-// as the load reads them.
-class TRawFields final : public ombra::TLoadObserver {
+// The check, and the C records' fields the document does not keep, taken as the load reads them.
+class TRawFields final : public ombra::TFileChecker {
  public:
   void OnRecord(char type, std::string_view bytes, std::int64_t offset) override {
     if (type == 'C') C.push_back({std::string(bytes.substr(44, 5)), std::string(bytes.substr(21, 10))});
-    Checker.OnRecord(type, bytes, offset);
-  }
-  void OnFieldCheck(const std::string& message, char record, std::size_t first, std::size_t last,
-                    std::string_view found) override {
-    Checker.OnFieldCheck(message, record, first, last, found);
-  }
-  bool OnTail(std::string_view bytes, std::int64_t offset, std::int64_t fileSize) override {
-    return Checker.OnTail(bytes, offset, fileSize);
+    TFileChecker::OnRecord(type, bytes, offset);
   }
 
   struct TC {
     std::string Textschluessel;
     std::string Konto;
   };
-  ombra::TFileChecker Checker;
   std::vector<TC> C;
 };
 
@@ -125,7 +116,7 @@ std::optional<TFileRow> ReadFileRows(const std::string& path, const ombra::TRegi
   ombra::TDtaus doc;
   TRawFields raw;
   doc.Load(path, rs, raw);
-  const ombra::TFileCheck check = raw.Checker.Finish(doc, rs);
+  const ombra::TFileCheck check = raw.Finish(doc, rs);
   loadError = Utf8(check.LoadError);
   const std::string& satzA = check.SatzABytes;
   if (satzA.empty()) return std::nullopt;

@@ -100,8 +100,9 @@ class TCheckObserver;
 
 // Watches a load and then checks the file on the very bytes that load read, so that a caller
 // which loads for its own ends (the viewer) reads the file once. Pass it to TDtaus::Load, then
-// call Finish once with the document it loaded.
-class TFileChecker final : public TLoadObserver {
+// call Finish once with the document it loaded. A caller that wants the records as well derives
+// from it and passes each one on to TFileChecker::OnRecord.
+class TFileChecker : public TLoadObserver {
  public:
   TFileChecker();
   ~TFileChecker() override;
