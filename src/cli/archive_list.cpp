@@ -82,15 +82,12 @@ std::string Shown(std::string_view cp1252) {
   return support::Cp1252ToUtf8(ombra::DecodeUmlauts(TrimTrailingBlanks(cp1252)));
 }
 
-// The worst account finding: any failing account makes the file's accounts "ungültig".
+// The worst of the account check: a wrong check digit makes the file's accounts "ungültig", an
+// unknown bank code or an account the directory cannot check "nicht alle prüfbar".
 std::string AccountsVerdict(const ombra::TFileCheck& check) {
-  bool warning = false;
-  for (const auto& finding : check.Findings) {
-    if (finding.Kind != ombra::TFindingKind::Account) continue;
-    if (finding.Severity == ombra::TSeverity::Error) return "ungültig";
-    warning = warning || finding.Severity == ombra::TSeverity::Warning;
-  }
-  return warning ? "nicht alle prüfbar" : "gültig";
+  const ombra::TAccountTally& t = check.Accounts;
+  if (t.WrongCheckDigit > 0) return "ungültig";
+  return t.UnknownBankCodes + t.NotCheckable > 0 ? "nicht alle prüfbar" : "gültig";
 }
 
 TEntry EntryOf(const TCandidate& file, const ombra::TBankDirectory* banks,
