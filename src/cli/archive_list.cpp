@@ -82,12 +82,12 @@ std::string Shown(std::string_view cp1252) {
   return support::Cp1252ToUtf8(ombra::DecodeUmlauts(TrimTrailingBlanks(cp1252)));
 }
 
-// The worst of the account check: a wrong check digit makes the file's accounts "ungültig", an
-// unknown bank code or an account the directory cannot check "nicht alle prüfbar".
+// The worst of the account check's counts: a wrong check digit makes the file's accounts
+// "ungültig"; unknown bank codes and methods the directory lacks "nicht alle prüfbar".
 std::string AccountsVerdict(const ombra::TFileCheck& check) {
-  const ombra::TAccountTally& t = check.Accounts;
-  if (t.WrongCheckDigit > 0) return "ungültig";
-  return t.UnknownBankCodes + t.NotCheckable > 0 ? "nicht alle prüfbar" : "gültig";
+  const ombra::TAccountTally& tally = check.Accounts;
+  if (tally.WrongCheckDigit > 0) return "ungültig";
+  return tally.UnknownBankCodes > 0 || tally.NotCheckable > 0 ? "nicht alle prüfbar" : "gültig";
 }
 
 TEntry EntryOf(const TCandidate& file, const ombra::TBankDirectory* banks,
