@@ -46,9 +46,11 @@ void TCheckRunner::cancel() {
 }
 
 void TCheckRunner::launch(TRequest request) {
-  watcher_.setFuture(QtConcurrent::run([request = std::move(request), directory = directory_] {
-    return Check(request.File, request.Regional, directory);
-  }));
+  percent_->store(0, std::memory_order_relaxed);
+  watcher_.setFuture(
+      QtConcurrent::run([request = std::move(request), directory = directory_, percent = percent_] {
+        return Check(request.File, request.Regional, directory, *percent);
+      }));
 }
 
 void TCheckRunner::done() {
@@ -63,17 +65,21 @@ void TCheckRunner::done() {
 }
 
 TViewerCheckResult TCheckRunner::Check(const std::string& file, const ombra::TRegionalSettings& rs,
-                                       const std::shared_ptr<TDirectory>& directory) {
+                                       const std::shared_ptr<TDirectory>& directory,
+                                       std::atomic<int>& percent) {
   auto result = std::make_shared<TViewerCheck>();
   // A document of its own: the window's may be loaded anew while this one is checked.
   ombra::TDtaus doc;
   result->File = ombra::LoadAndCheck(doc, file, rs);
   if (!result->File.Loaded) return result;
   result->Payments = static_cast<std::int64_t>(doc.SatzCList.size());
+  // The file's own check and the accounts' take about as long as each other.
+  percent.store(50, std::memory_order_relaxed);
   if (const ombra::TBankDirectory* banks = directory->Get()) {
     result->Accounts = ombra::CheckAccounts(doc, *banks);
     result->DirectoryDate = banks->DataDate();
     result->AccountsChecked = true;
+    percent.store(90, std::memory_order_relaxed);
     ombra::AddAccountFindings(result->File, doc, result->Accounts, result->DirectoryDate);
   }
   return result;

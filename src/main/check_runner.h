@@ -4,6 +4,7 @@
 #include <QFutureWatcher>
 #include <QObject>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -42,6 +43,8 @@ class TCheckRunner : public QObject {
   // No result of any check started so far is reported.
   void cancel();
   bool isBusy() const { return watcher_.isRunning() || pending_.has_value(); }
+  // How far the check running has come, in percent, by its steps.
+  int progress() const { return percent_->load(std::memory_order_relaxed); }
 
  signals:
   void finished(quandel::TViewerCheckResult result);
@@ -53,11 +56,12 @@ class TCheckRunner : public QObject {
   };
   struct TDirectory;
   static TViewerCheckResult Check(const std::string& file, const ombra::TRegionalSettings& rs,
-                                  const std::shared_ptr<TDirectory>& directory);
+                                  const std::shared_ptr<TDirectory>& directory, std::atomic<int>& percent);
   void launch(TRequest request);
   void done();
 
   std::shared_ptr<TDirectory> directory_;
+  std::shared_ptr<std::atomic<int>> percent_ = std::make_shared<std::atomic<int>>(0);
   QFutureWatcher<TViewerCheckResult> watcher_;
   std::optional<TRequest> pending_;
   bool wanted_ = false;

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "application.h"
 #include "browser_view.h"
@@ -182,7 +183,7 @@ void TmainForm::CreateComponents() {
     if (!isLoading()) LoadProgress->hide();
   });
   viewCommands = new TViewCommands(this, WebBrowser1, layout, platform_.messages);
-  checkView = new TCheckView(WebBrowser1, layout, browserPanel);
+  checkView = new TCheckView(this, WebBrowser1, layout, platform_);
   new TFileDrop(this, [this](const QString& name) { Run([this, name] { ShowFile(name); }); });
 }
 
@@ -334,13 +335,23 @@ void TmainForm::fileOpenDtausExecute() {
   settings.Filter = QString::fromUtf8(kOpenFilter);
   settings.FilterIndex = filterIndex_;
   settings.InitialDir = initialDir_;
-  if (const std::optional<QString> chosen = platform_.openDialog->Execute(settings)) ShowFile(*chosen);
+  const std::optional<QString> chosen = platform_.openDialog->Execute(settings);
+  if (!chosen) return;
+  RequireFile(*chosen);
+  ShowFile(*chosen);
+}
+
+// A name that leads nowhere ends the command before anything shown goes.
+void TmainForm::RequireFile(const QString& FileName) {
+  const QString missing = MissingFileText(FileNameToBytes(FileName), ReadableFileName(FileName));
+  if (!missing.isEmpty()) throw std::runtime_error(missing.toStdString());
 }
 
 void TmainForm::fileExitExecute() { close(); }
 
 void TmainForm::fileUpdateDtausExecute() {
   if (lastShownFile_.isEmpty()) return;
+  RequireFile(lastShownFile_);
   std::optional<std::pair<int, int>> top;
   if (WebBrowser1->showsList()) top = WebBrowser1->listView()->firstVisibleRow();
   Load(lastShownFile_, top);

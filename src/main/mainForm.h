@@ -108,6 +108,8 @@ class TmainForm : public QMainWindow {
   void DocumentLoaded(const std::shared_ptr<TLoadResult>& result);
   void PageWritten(const std::shared_ptr<TLoadResult>& result);
   void EndLoad();
+  // Throws, in German, when `FileName` names nothing to load: gone, or a folder.
+  static void RequireFile(const QString& FileName);
   // The general error handler: an exception ends the action, its message is shown.
   void Run(const std::function<void()>& action);
 

@@ -1,14 +1,19 @@
-// The check of the shown file in the window: the message bar, its links, marks and tooltips.
+// The check of the shown file in the window: the verdict bar, its marker, the row marks and
+// tooltips, stepping through the findings.
+#include <QAction>
 #include <QHelpEvent>
-#include <QLabel>
-#include <QRegularExpression>
+#include <QPushButton>
 #include <QSignalSpy>
-#include <QTextDocumentFragment>
+#include <QTest>
+#include <QToolButton>
 #include <QToolTip>
 
 #include <map>
 
+#include <QTableView>
+
 #include "check_view.h"
+#include "findings_panel.h"
 #include "viewer_fixture.h"
 
 namespace quandel::test {
@@ -58,50 +63,118 @@ class CheckViewTest : public ViewerTest {
     QCoreApplication::processEvents();
   }
   TInfoBar& Bar() const { return *form->checkView->bar(); }
-  // The bar's lines as the reader sees them.
-  QStringList Lines() const {
-    return QTextDocumentFragment::fromHtml(Bar().text()).toPlainText().split(u'\n');
-  }
+  // The bar's lines as the reader sees them, uncut.
+  QStringList Lines() const { return Bar().text().split(u'\n'); }
   TControlListView& List() const { return *form->WebBrowser1->listView(); }
 
   std::unique_ptr<TmainForm> form;
 };
 
-TEST_F(CheckViewTest, BarSaysWhatTheCheckFound) {
+TEST_F(CheckViewTest, BarSaysBothVerdictsAndCountsPerKind) {
   struct Case {
     const char* name;
     std::string file;
     TInfoKind kind;
     std::vector<QString> lines;  // each the start of a line, in this order
+    bool buttons;
   };
   const std::vector<Case> cases{
       {"consistent",
        Accounts(4),
        TInfoKind::Information,
-       {"Datei stimmig: 4 Zahlungen, Summen und Prüfsummen passen, alle Konten gültig"}},
-      {"one payment", Accounts(1), TInfoKind::Information, {"Datei stimmig: 1 Zahlung, "}},
+       {"In sich stimmig ✓ · Konten: alle gültig (Verzeichnis vom ",
+        "4 Zahlungen, Summen und Prüfsummen passen"},
+       false},
+      {"one payment", Accounts(1), TInfoKind::Information, {"In sich stimmig ✓", "1 Zahlung, "}, false},
       {"wrong total, failing account",
        WrongTotal(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}})),
        TInfoKind::Error,
-       {"Datei nicht stimmig:", "Gesamtsumme (EUR): Datei 6,01, berechnet 6,00",
-        "Zahlung 2: Kontonummer 1234567890 ist bei der Bank 200 505 50 (Hamburger Sparkasse, Hamburg) nicht "
-        "gültig"}},
-      {"unknown bank",
-       Accounts(2, {{2, To(kUnknownBlz, "0000012345", 2)}}),
+       {"Nicht stimmig ✗ · Konten: 1 Prüfziffer falsch (Verzeichnis vom ",
+        "2 Befunde – Summe: 1 · Prüfziffer: 1"},
+       true},
+      // Accounts alone never make the file red.
+      {"failing account only",
+       Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}}),
        TInfoKind::Warning,
-       {"Hinweise zur Datei:", "Zahlung 2: Bankleitzahl 100 200 30 steht nicht im Bankverzeichnis"}},
+       {"In sich stimmig ✓ · Konten: 1 Prüfziffer falsch (", "1 Befund – Prüfziffer: 1"},
+       true},
+      {"one unknown bank for two payments",
+       Accounts(3, {{2, To(kUnknownBlz, "0000012345", 2)}, {3, To(kUnknownBlz, "0000012346", 3)}}),
+       TInfoKind::Warning,
+       {"In sich stimmig ✓ · Konten: 2 Bankleitzahlen unbekannt (", "1 Befund – Bankleitzahl: 1"},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Show(c.file);
     EXPECT_FALSE(Bar().isHidden());
+    EXPECT_FALSE(Bar().showsProgress());
     EXPECT_EQ(Bar().kind(), c.kind);
+    EXPECT_EQ(Bar().findingsButton()->isVisible(), c.buttons);
+    EXPECT_EQ(Bar().nextButton()->isVisible(), c.buttons);
     const QStringList lines = Lines();
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(c.lines.size())) << lines.join(u'|').toStdString();
     for (std::size_t i = 0; i < c.lines.size(); ++i)
       EXPECT_TRUE(lines[static_cast<qsizetype>(i)].startsWith(c.lines[i]))
           << lines[static_cast<qsizetype>(i)].toStdString();
   }
+}
+
+// Lines are cut short, never wrapped: the bar is as high at any width, while the check runs
+// and after, so the list does not move when the verdict comes.
+TEST_F(CheckViewTest, BarKeepsOneHeightAtAnyWidthAndWhileTheCheckRuns) {
+  Show(WrongTotal(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}, {3, To(kUnknownBlz, "0000012345", 3)}})));
+  const int height = Bar().height();
+  const int listTop = form->WebBrowser1->mapTo(form.get(), QPoint(0, 0)).y();
+  // Three lines at most: the headline, the counts and the buttons.
+  EXPECT_LE(height, 3 * (Bar().fontMetrics().lineSpacing() + Bar().findingsButton()->sizeHint().height()));
+  for (const int width : {260, 696, 1600}) {
+    SCOPED_TRACE(width);
+    form->resize(width, 480);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Bar().height(), height);
+    Bar().showProgress(37);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Bar().text(), QStringLiteral("Prüfe … 37 %"));
+    EXPECT_EQ(Bar().height(), height);
+    EXPECT_EQ(form->WebBrowser1->mapTo(form.get(), QPoint(0, 0)).y(), listTop);
+    Show(WrongTotal(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}})));
+  }
+}
+
+// F8 and Umschalt+F8 walk round the marked rows; closed, the bar leaves its marks and a marker
+// that, like F8, brings it back.
+TEST_F(CheckViewTest, F8StepsThroughTheMarkedRowsAndBringsTheVerdictBack) {
+  Show(Accounts(300, {{100, To(kUnknownBlz, "0000012345", 100)}, {250, To(kFailsBlz, "1234567890", 250)}}));
+  QToolButton& marker = *form->checkView->marker();
+  EXPECT_TRUE(marker.isHidden());
+  Bar().findChild<QToolButton*>(QStringLiteral("infoClose"))->click();
+  EXPECT_TRUE(Bar().isHidden());
+  EXPECT_FALSE(marker.isHidden());
+  EXPECT_TRUE(List().isFlagged(99) && List().isFlagged(249));
+  marker.click();
+  EXPECT_FALSE(Bar().isHidden());
+  EXPECT_TRUE(marker.isHidden());
+
+  Bar().findChild<QToolButton*>(QStringLiteral("infoClose"))->click();
+  struct Step {
+    QAction* action;
+    int row;
+  };
+  const std::vector<Step> steps{{form->checkView->nextFinding, 99},
+                                {form->checkView->nextFinding, 249},
+                                {form->checkView->nextFinding, 99},
+                                {form->checkView->previousFinding, 249},
+                                {form->checkView->previousFinding, 99}};
+  for (const Step& step : steps) {
+    step.action->trigger();
+    EXPECT_FALSE(Bar().isHidden());
+    EXPECT_EQ(List().selection().cursor(), step.row);
+    const auto [top, bottom] = List().visibleRows();
+    EXPECT_TRUE(top <= step.row && step.row < bottom) << top << ".." << bottom;
+  }
+  Bar().nextButton()->click();
+  EXPECT_EQ(List().selection().cursor(), 249);
 }
 
 TEST_F(CheckViewTest, NewerFileWinsOverACheckStillRunning) {
@@ -115,39 +188,64 @@ TEST_F(CheckViewTest, NewerFileWinsOverACheckStillRunning) {
   QCoreApplication::processEvents();
   ASSERT_EQ(checked.count(), 1);
   EXPECT_EQ(checked.front().front().value<TViewerCheckResult>()->Payments, 5);
-  EXPECT_EQ(Lines().front(),
-            QStringLiteral("Datei stimmig: 5 Zahlungen, Summen und Prüfsummen passen, alle Konten gültig"));
+  EXPECT_EQ(Lines().back(), QStringLiteral("5 Zahlungen, Summen und Prüfsummen passen"));
 }
 
-TEST_F(CheckViewTest, FindingLeadsToItsRow) {
-  Show(Accounts(300, {{250, To(kFailsBlz, "1234567890", 250)}}));
-  const auto [first, last] = List().visibleRows();
-  ASSERT_LT(last, 249) << "row must start out of sight";
-  const QRegularExpressionMatch link =
-      QRegularExpression(QStringLiteral("href=\"([^\"]+)\">Zahlung 250:")).match(Bar().text());
-  ASSERT_TRUE(link.hasMatch()) << Bar().text().toStdString();
-  emit Bar().label()->linkActivated(link.captured(1));
-  EXPECT_EQ(List().selection().cursor(), 249);
-  const auto [top, bottom] = List().visibleRows();
-  EXPECT_TRUE(top <= 249 && 249 < bottom) << top << ".." << bottom;
-}
-
-TEST_F(CheckViewTest, RowsShowBankAndMarkFailingAccounts) {
-  Show(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}, {3, To(kUnknownBlz, "0000012345", 3)}}));
+TEST_F(CheckViewTest, RowsShowBankAndMarkEveryFinding) {
+  Show(WrongTotal(Accounts(4, {{2, To(kFailsBlz, "1234567890", 2)}, {3, To(kUnknownBlz, "0000012345", 3)}})));
   EXPECT_EQ(form->checkView->cellToolTip(0, kColBlz), QStringLiteral("Commerzbank, Köln"));
   EXPECT_EQ(form->checkView->cellToolTip(1, kColBlz),
             QStringLiteral("Hamburger Sparkasse, Hamburg\nKonto: ungültig"));
   EXPECT_TRUE(form->checkView->cellToolTip(2, kColBlz)
                   .startsWith(QStringLiteral("Bankleitzahl steht nicht im Bankverzeichnis")));
+  EXPECT_TRUE(form->checkView->cellToolTip(1, kColKonto)
+                  .startsWith(QStringLiteral("Konto: ungültig (nach Bankverzeichnis")));
   EXPECT_EQ(form->checkView->cellToolTip(0, kColName), QString());
-  const std::vector<bool> flagged{List().isFlagged(0), List().isFlagged(1), List().isFlagged(2)};
-  EXPECT_EQ(flagged, (std::vector<bool>{false, true, false}));
+  // The number cell carries the finding's sentence.
+  EXPECT_TRUE(form->checkView->cellToolTip(1, kColNumber)
+                  .startsWith(QStringLiteral("Zahlung 2: Kontonummer 1234567890")));
+  EXPECT_TRUE(
+      form->checkView->cellToolTip(2, kColNumber).startsWith(QStringLiteral("Zahlung 3: Bankleitzahl")));
+  EXPECT_EQ(form->checkView->cellToolTip(0, kColNumber), QString());
+  // Accounts amber, never red; the wrong total concerns no row.
+  std::vector<std::pair<bool, bool>> marks;
+  for (int row = 0; row < 4; ++row) {
+    const TRowFlag* flag = List().flagAt(row);
+    marks.emplace_back(flag != nullptr, flag != nullptr && flag->Severe);
+  }
+  EXPECT_EQ(marks, (std::vector<std::pair<bool, bool>>{
+                       {false, false}, {true, false}, {true, false}, {false, false}}));
 
   // The tooltip the mouse brings up over the first BLZ cell.
   const QRect cell = List().cellRect(0, kColBlz);
   QHelpEvent help(QEvent::ToolTip, cell.center(), List().viewport()->mapToGlobal(cell.center()));
   QCoreApplication::sendEvent(List().viewport(), &help);
   EXPECT_EQ(QToolTip::text(), QStringLiteral("Commerzbank, Köln"));
+}
+
+// "Befunde anzeigen" and Strg+Umschalt+B bring up the panel; a finding chosen there shows its
+// payment in the list.
+TEST_F(CheckViewTest, PanelListsTheFindingsAndLeadsToTheirPayments) {
+  Show(Accounts(300, {{250, To(kFailsBlz, "1234567890", 250)}}));
+  TFindingsPanel& panel = *form->checkView->panel();
+  EXPECT_TRUE(panel.isHidden());
+  Bar().findingsButton()->click();
+  EXPECT_FALSE(panel.isHidden());
+  form->checkView->showFindings->trigger();
+  EXPECT_TRUE(panel.isHidden());
+  QTest::keyClick(form.get(), Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(panel.isHidden());
+  ASSERT_EQ(panel.model()->rowCount(), 1);
+  EXPECT_EQ(panel.model()->cellText(0, kFindPayment), QStringLiteral("250"));
+  QCoreApplication::processEvents();
+  QTableView& table = *panel.table();
+  const QRect cell = table.visualRect(panel.model()->index(0, kFindSentence));
+  QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+  EXPECT_EQ(List().selection().cursor(), 249);
+  List().setCurrentRow(0);
+  table.setFocus();
+  QTest::keyClick(&table, Qt::Key_Return);
+  EXPECT_EQ(List().selection().cursor(), 249);
 }
 
 }  // namespace
