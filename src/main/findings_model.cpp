@@ -17,18 +17,22 @@ QColor ToneColor(TTone tone) {
 // Red before amber: the file's own errors first.
 int ToneRank(TTone tone) { return tone == TTone::Broken ? 0 : 1; }
 
-// The key a column sorts by, from the finding's own fields.
-bool Less(const TFindingFacts& a, const TFindingFacts& b, int column) {
-  switch (column) {
-    case kFindSeverity: return ToneRank(a.Tone) < ToneRank(b.Tone);
-    case kFindPayment: return a.Payment < b.Payment;
-    case kFindRecord: return std::tie(a.Record, a.Byte, a.Payment) < std::tie(b.Record, b.Byte, b.Payment);
-    case kFindField: return a.Field < b.Field;
-    case kFindExpected: return a.Expected < b.Expected;
-    case kFindFound: return a.Found < b.Found;
-    case kFindSentence: return a.Sentence < b.Sentence;
-    default: return false;
-  }
+// Sorts `order` (indexes of findings) by `key` of each: the keys are taken once, beside their
+// index, so the sort compares neither texts made for the eye nor facts gathered anew.
+template <typename Key>
+void SortBy(const TViewerCheck& check, std::vector<std::uint32_t>& order, Key key, Qt::SortOrder direction) {
+  using TKey = decltype(key(FindingAt(check, 0)));
+  std::vector<std::pair<TKey, std::uint32_t>> keyed;
+  keyed.reserve(order.size());
+  for (const std::uint32_t index : order) keyed.emplace_back(key(FindingAt(check, index)), index);
+  // Stable: findings equal in the column keep the order they had, in either direction.
+  if (direction == Qt::AscendingOrder)
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+  else
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return b.first < a.first; });
+  for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
 }
 
 QString CsvField(const QString& text) {
@@ -129,12 +133,37 @@ void TFindingsModel::sort(int column, Qt::SortOrder order) {
   if (!check_ || column < 0 || column >= kFindColumnCount) return;
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const TViewerCheck& check = *check_;
-  // Stable: findings equal in the column keep the check's order, in either direction.
-  std::stable_sort(sorted_.begin(), sorted_.end(), [&](std::uint32_t a, std::uint32_t b) {
-    const TFindingFacts fa = FindingAt(check, a);
-    const TFindingFacts fb = FindingAt(check, b);
-    return order == Qt::AscendingOrder ? Less(fa, fb, column) : Less(fb, fa, column);
-  });
+  switch (column) {
+    case kFindSeverity:
+      SortBy(
+          check, sorted_, [](const TFindingFacts& f) { return ToneRank(f.Tone); }, order);
+      break;
+    case kFindPayment:
+      SortBy(
+          check, sorted_, [](const TFindingFacts& f) { return f.Payment; }, order);
+      break;
+    case kFindRecord:
+      SortBy(
+          check, sorted_,
+          [](const TFindingFacts& f) { return std::tuple(f.Record, f.Byte.value_or(-1), f.Payment); }, order);
+      break;
+    case kFindField:
+      SortBy(
+          check, sorted_, [](const TFindingFacts& f) { return f.Field; }, order);
+      break;
+    case kFindExpected:
+      SortBy(
+          check, sorted_, [](const TFindingFacts& f) { return f.Expected; }, order);
+      break;
+    case kFindFound:
+      SortBy(
+          check, sorted_, [](const TFindingFacts& f) { return f.Found; }, order);
+      break;
+    default:
+      SortBy(
+          check, sorted_, [](const TFindingFacts& f) { return f.Sentence; }, order);
+      break;
+  }
   applyFilter();
   // The view's selection and current cell go by row; after a sort they would name others.
   changePersistentIndexList(persistentIndexList(), QModelIndexList(persistentIndexList().size()));

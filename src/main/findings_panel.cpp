@@ -106,7 +106,20 @@ TFindingsPanel::TFindingsPanel(std::shared_ptr<IMessageBox> messages, std::share
 }
 
 void TFindingsPanel::setCheck(TViewerCheckResult check) {
-  model_->setCheck(std::move(check));
+  check_ = std::move(check);
+  taken_ = false;
+  if (isVisible()) takeCheck();
+}
+
+void TFindingsPanel::showEvent(QShowEvent* event) {
+  takeCheck();
+  QDockWidget::showEvent(event);
+}
+
+void TFindingsPanel::takeCheck() {
+  if (taken_) return;
+  taken_ = true;
+  model_->setCheck(check_);
   table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   fillFilter();
   save_->setEnabled(saveDialog_ && model_->rowCount() > 0);

@@ -24,6 +24,8 @@ class TFindingsPanel : public QDockWidget {
   TFindingsPanel(std::shared_ptr<IMessageBox> messages, std::shared_ptr<ISaveDialog> saveDialog,
                  QWidget* parent = nullptr);
 
+  // The table follows the check when the panel is in sight: a hidden panel costs the
+  // window nothing when a verdict with a million findings arrives.
   void setCheck(TViewerCheckResult check);
   TFindingsModel* model() const { return model_; }
   QTableView* table() const { return table_; }
@@ -38,8 +40,12 @@ class TFindingsPanel : public QDockWidget {
   // `payment` counts from 1.
   void paymentRequested(std::int64_t payment);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void fillFilter();
+  void takeCheck();
   void showPaymentOf(const QModelIndex& index);
 
   std::shared_ptr<IMessageBox> messages_;
@@ -48,6 +54,8 @@ class TFindingsPanel : public QDockWidget {
   QTableView* table_;
   QComboBox* filter_;
   QPushButton* save_;
+  TViewerCheckResult check_;
+  bool taken_ = true;
 };
 
 }  // namespace quandel

@@ -180,8 +180,21 @@ TEST(FindingsModelTest, CellsOfEachKind) {
 
 class FindingsPanelTest : public ViewerTest {
  protected:
+  void SetUp() override { panel.show(); }
   TFindingsPanel panel{desktop.messages, desktop.saveDialog};
 };
+
+// Hidden, the panel leaves the findings until it comes up; then it shows the check set last.
+TEST_F(FindingsPanelTest, HiddenPanelTakesTheCheckWhenShown) {
+  panel.hide();
+  panel.setCheck(CheckOf({Total(), CheckSum(7)}, 10));
+  panel.setCheck(CheckOf({Total(), CheckSum(7), CheckSum(9)}, 10));
+  EXPECT_EQ(panel.model()->rowCount(), 0);
+  panel.show();
+  EXPECT_EQ(panel.model()->rowCount(), 3);
+  panel.setCheck(nullptr);
+  EXPECT_EQ(panel.model()->rowCount(), 0);
+}
 
 TEST_F(FindingsPanelTest, CopiesTheSelectedFindingsAsTextAndTable) {
   panel.setCheck(CheckOf({Total(), CheckSum(7), UnknownBank(8)}, 10));
