@@ -133,7 +133,10 @@ void TCheckView::clear() {
 
 void TCheckView::setLoading(bool loading) {
   loading_ = loading;
-  if (!loading_ && waiting_) showResult(std::exchange(waiting_, nullptr));
+  if (loading_) return;
+  if (waiting_) return showResult(std::exchange(waiting_, nullptr));
+  // A load cancelled before any check had reported: no check is to come.
+  if (bar_->showsProgress() && !runner_->isBusy()) bar_->clearMessage();
 }
 
 void TCheckView::hideResult() {

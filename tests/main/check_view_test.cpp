@@ -223,6 +223,25 @@ TEST_F(CheckViewTest, RowsShowBankAndMarkEveryFinding) {
   EXPECT_EQ(QToolTip::text(), QStringLiteral("Commerzbank, Köln"));
 }
 
+// From the first rows on the bar says that a check is to come; a load cancelled then leaves
+// no such promise behind.
+TEST_F(CheckViewTest, BarPromisesTheCheckFromTheFirstRowsUntilTheLoadIsCancelled) {
+  desktop.waitForLoads = false;
+  form = Start();
+  form->show();
+  const std::string name = data.Write("datei.dta", Accounts(3));
+  bool promised = false;
+  QObject::connect(form.get(), &TmainForm::fileRead, [&] {
+    promised = !Bar().isHidden() && Bar().showsProgress() && Bar().text() == QStringLiteral("Prüfe …");
+    form->CancelLoad();
+  });
+  form->ShowFile(QString::fromStdString(name));
+  form->WaitForLoad();
+  EXPECT_TRUE(promised);
+  EXPECT_TRUE(Bar().isHidden());
+  EXPECT_FALSE(form->checkView->runner()->isBusy());
+}
+
 // "Befunde anzeigen" and Strg+Umschalt+B bring up the panel; a finding chosen there shows its
 // payment in the list.
 TEST_F(CheckViewTest, PanelListsTheFindingsAndLeadsToTheirPayments) {
