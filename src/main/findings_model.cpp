@@ -20,7 +20,7 @@ int ToneRank(TTone tone) { return tone == TTone::Broken ? 0 : 1; }
 // Sorts `order` (indexes of findings) by `key` of each: the keys are taken once, beside their
 // index, so the sort compares neither texts made for the eye nor facts gathered anew.
 template <typename Key>
-void SortBy(const TViewerCheck& check, std::vector<std::uint32_t>& order, Key key, Qt::SortOrder direction) {
+void SortBy(const TViewerCheck& check, std::vector<std::uint32_t>& order, Qt::SortOrder direction, Key key) {
   using TKey = decltype(key(FindingAt(check, 0)));
   std::vector<std::pair<TKey, std::uint32_t>> keyed;
   keyed.reserve(order.size());
@@ -132,37 +132,17 @@ QVariant TFindingsModel::headerData(int section, Qt::Orientation orientation, in
 void TFindingsModel::sort(int column, Qt::SortOrder order) {
   if (!check_ || column < 0 || column >= kFindColumnCount) return;
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  const TViewerCheck& check = *check_;
+  const auto by = [this, order](auto key) { SortBy(*check_, sorted_, order, key); };
   switch (column) {
-    case kFindSeverity:
-      SortBy(
-          check, sorted_, [](const TFindingFacts& f) { return ToneRank(f.Tone); }, order);
-      break;
-    case kFindPayment:
-      SortBy(
-          check, sorted_, [](const TFindingFacts& f) { return f.Payment; }, order);
-      break;
+    case kFindSeverity: by([](const TFindingFacts& f) { return ToneRank(f.Tone); }); break;
+    case kFindPayment: by([](const TFindingFacts& f) { return f.Payment; }); break;
     case kFindRecord:
-      SortBy(
-          check, sorted_,
-          [](const TFindingFacts& f) { return std::tuple(f.Record, f.Byte.value_or(-1), f.Payment); }, order);
+      by([](const TFindingFacts& f) { return std::tuple(f.Record, f.Byte.value_or(-1), f.Payment); });
       break;
-    case kFindField:
-      SortBy(
-          check, sorted_, [](const TFindingFacts& f) { return f.Field; }, order);
-      break;
-    case kFindExpected:
-      SortBy(
-          check, sorted_, [](const TFindingFacts& f) { return f.Expected; }, order);
-      break;
-    case kFindFound:
-      SortBy(
-          check, sorted_, [](const TFindingFacts& f) { return f.Found; }, order);
-      break;
-    default:
-      SortBy(
-          check, sorted_, [](const TFindingFacts& f) { return f.Sentence; }, order);
-      break;
+    case kFindField: by([](const TFindingFacts& f) { return f.Field; }); break;
+    case kFindExpected: by([](const TFindingFacts& f) { return f.Expected; }); break;
+    case kFindFound: by([](const TFindingFacts& f) { return f.Found; }); break;
+    default: by([](const TFindingFacts& f) { return f.Sentence; }); break;
   }
   applyFilter();
   // The view's selection and current cell go by row; after a sort they would name others.
