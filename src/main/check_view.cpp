@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QHelpEvent>
+#include <QLocale>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QStyle>
@@ -139,13 +140,26 @@ void TCheckView::setLoading(bool loading) {
   if (bar_->showsProgress() && !runner_->isBusy()) bar_->clearMessage();
 }
 
-void TCheckView::hideResult() {
+void TCheckView::hideResult(bool checkComes) {
   if (!waiting_) waiting_ = std::move(result_);
   result_.reset();
   rowFinding_.clear();
   marker_->hide();
-  bar_->showProgress(-1);
+  if (checkComes)
+    bar_->showProgress(-1);
+  else
+    bar_->clearMessage();
   view_->listView()->setFlaggedRows(nullptr);
+}
+
+void TCheckView::showDamage(const ombra::TDtaus& document) {
+  clear();
+  const auto count = static_cast<qlonglong>(document.SatzCList.size());
+  bar_->showMessage(TInfoKind::Error, QStringLiteral("Datei beschädigt: ") + DecodeCp1252(document.LoadError),
+                    QLocale(QLocale::German).toString(count) +
+                        (count == 1 ? QStringLiteral(" Zahlung") : QStringLiteral(" Zahlungen")) +
+                        QStringLiteral(" vor der Beschädigung gelesen; Summen nicht prüfbar"),
+                    false);
 }
 
 void TCheckView::showResult(TViewerCheckResult result) {

@@ -44,8 +44,11 @@ class TCheckView : public QObject {
   // failed), the last one is shown again.
   void setLoading(bool loading);
   // The list shown is no longer the checked file's: its marks and verdict go until the load
-  // ends, and the bar says that a check is to come, keeping its room.
-  void hideResult();
+  // ends; with `checkComes` the bar says that a check is to come, keeping its room.
+  void hideResult(bool checkComes);
+  // The rows shown are those of a file damaged after its payments began: a red bar names the
+  // damage and what was read; no check runs.
+  void showDamage(const ombra::TDtaus& document);
 
   TInfoBar* bar() const { return bar_; }
   QToolButton* marker() const { return marker_; }

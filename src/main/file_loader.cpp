@@ -112,7 +112,7 @@ void TFileLoader::Run(const std::shared_ptr<TJob>& job, const TLoadRequest& requ
     auto document = std::make_shared<ombra::TDtaus>();
     TReadProgress observer(job->Percent, job->Cancelled, support::SizeOfNamedFile(result->Name));
     document->Load(result->Name, request.Regional, observer);
-    if (!document->LoadFailed()) {
+    if (TPaymentModel::HasList(*document)) {
       auto model = std::make_shared<TPaymentModel>(document, request.Regional, request.Footer);
       model->moveToThread(loader->thread());
       result->Model = std::move(model);

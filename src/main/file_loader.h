@@ -34,7 +34,8 @@ struct TLoadResult {
   QString FileName;
   std::string Name;
   std::shared_ptr<ombra::TDtaus> Document;
-  // Null for a file that did not load: its page is the error page.
+  // Null for a file that did not load before its payments: its page is the error page. A
+  // file damaged further on has its error page and a model of the payments read.
   std::shared_ptr<TPaymentModel> Model;
   QString PagePath;
   // Written and closed; committing it only renames it over the page.

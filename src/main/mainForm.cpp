@@ -269,7 +269,7 @@ void TmainForm::DocumentLoaded(const std::shared_ptr<TLoadResult>& result) {
   dtaus_ = result->Document;
   StatusPanel->setText(StatusFor(result->FileName, result->Name, *dtaus_, regional_));
   if (result->Model) {
-    checkView->hideResult();
+    checkView->hideResult(dtaus_->LoadError.empty());
     WebBrowser1->PreviewList(result->Model);
     if (keepTop_) WebBrowser1->listView()->scrollToRow(keepTop_->first, keepTop_->second);
   }
@@ -291,6 +291,8 @@ void TmainForm::PageWritten(const std::shared_ptr<TLoadResult>& result) {
       // After the page: the check reads the file once more and must not hold up the first rows.
       if (result->Document->LoadError.empty())
         checkView->start(result->Name, regional_);
+      else if (result->Model)
+        checkView->showDamage(*result->Document);
       else
         checkView->clear();
     } catch (...) {

@@ -223,6 +223,65 @@ TEST_F(CheckViewTest, RowsShowBankAndMarkEveryFinding) {
   EXPECT_EQ(QToolTip::text(), QStringLiteral("Commerzbank, Köln"));
 }
 
+// A file damaged after its payments began: the page stays the error page, the list shows the
+// payments read before the damage under a red bar naming it; a file cut in its A record shows
+// the error page alone.
+TEST_F(CheckViewTest, DamagedFileShowsThePaymentsReadBeforeTheDamage) {
+  std::vector<testdta::CRecord> payments;
+  for (int i = 1; i <= 4; ++i) payments.push_back(To(kPassesBlz, kPassesKonto, i));
+  payments[2].extensions = {{"02", "ZWECK 2"}, {"02", "ZWECK 3"}, {"02", "ZWECK 4"}};
+  // A 0-127, payments of 256 bytes, the third of 384 (three blocks), E 1280-1407.
+  const std::string whole = testdta::File(testdta::ARecord{}, payments);
+  ASSERT_EQ(whole.size(), 1408u);
+  struct Case {
+    const char* name;
+    std::size_t size;
+    int rows;  // -1: no list
+    const char* reason;
+  };
+  const std::vector<Case> cases{
+      {"E record cut", 1408 - 80, 4, "hat nur 48 von 128 Bytes"},
+      {"C record cut", 1024 + 100, 3, "C-Satz"},
+      {"extension part cut", 640 + 300, 2, "C-Satz"},
+      {"A record cut", 17, -1, "hat nur 17 von 128 Bytes"},
+  };
+  form = Start();
+  form->resize(700, 400);
+  form->show();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string name = data.Write("kaputt.dta", whole.substr(0, c.size));
+    form->ShowFile(QString::fromStdString(name));
+    WaitUntilLoaded(*form);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->checkView->runner()->isBusy());
+    EXPECT_NE(ReadBytes(Html()).find("ist ein Fehler aufgetreten"), std::string::npos);
+    EXPECT_TRUE(form->StatusText().contains(QString::fromLatin1(c.reason)))
+        << form->StatusText().toStdString();
+    if (c.rows < 0) {
+      EXPECT_FALSE(form->WebBrowser1->showsList());
+      EXPECT_TRUE(Bar().isHidden());
+      continue;
+    }
+    ASSERT_TRUE(form->WebBrowser1->showsList());
+    ASSERT_EQ(List().rowCount(), c.rows);
+    EXPECT_EQ(List().cellText(c.rows - 1, kColName), QStringLiteral("EMPFAENGER %1").arg(c.rows));
+    EXPECT_FALSE(Bar().isHidden());
+    EXPECT_EQ(Bar().kind(), TInfoKind::Error);
+    const QStringList lines = Lines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Datei beschädigt: ")));
+    EXPECT_TRUE(lines[0].contains(QString::fromLatin1(c.reason)));
+    EXPECT_EQ(lines[1],
+              QStringLiteral("%1 Zahlungen vor der Beschädigung gelesen; Summen nicht prüfbar").arg(c.rows));
+    // The list itself says so above and below the payments, also on paper.
+    const QString text = ViewText(*form);
+    EXPECT_TRUE(text.contains(QStringLiteral("Datei beschädigt: "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Summen und Prüfsummen nicht prüfbar")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Absender: ABSENDER")));
+  }
+}
+
 // From the first rows on the bar says that a check is to come; a load cancelled then leaves
 // no such promise behind.
 TEST_F(CheckViewTest, BarPromisesTheCheckFromTheFirstRowsUntilTheLoadIsCancelled) {

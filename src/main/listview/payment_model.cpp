@@ -4,6 +4,7 @@
 
 #include "control_list.h"
 #include "cp1252.h"
+#include "damaged_list.h"
 #include "numfmt.h"
 #include "page_text.h"
 #include "umlauts.h"
@@ -62,7 +63,7 @@ void BrowserText(std::string_view text, QString& out) {
 TPaymentModel::TPaymentModel(std::shared_ptr<const ombra::TDtaus> document,
                              const ombra::TRegionalSettings& rs, std::string footer, QObject* parent)
     : QAbstractTableModel(parent), document_(std::move(document)), rs_(rs), footer_(std::move(footer)) {
-  const std::size_t count = !document_->LoadFailed() ? document_->SatzCList.size() : 0;
+  const std::size_t count = HasList(*document_) ? document_->SatzCList.size() : 0;
   linesBefore_.reserve(count + 1);
   std::int64_t lines = 0;
   linesBefore_.push_back(0);
@@ -153,13 +154,19 @@ QStringView TPaymentModel::purposeLine(int row, int line, QString& buffer) const
   return buffer;
 }
 
+bool TPaymentModel::HasList(const ombra::TDtaus& document) {
+  return !document.LoadFailed() || (!document.LoadError.empty() && !document.SatzCList.empty());
+}
+
 QString TPaymentModel::headHtml() const {
+  if (damaged()) return DamagedHead(*document_, rs_);
   std::vector<std::string> lines;
   document_->RenderControlListHead([&lines](std::string&& line) { lines.push_back(std::move(line)); }, rs_);
   return PageForView(DecodeLines(lines));
 }
 
 QString TPaymentModel::tailHtml() const {
+  if (damaged()) return DamagedTail(*document_);
   std::vector<std::string> lines;
   document_->RenderControlListTail([&lines](std::string&& line) { lines.push_back(std::move(line)); },
                                    footer_, rs_);

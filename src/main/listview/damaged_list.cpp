@@ -1,0 +1,35 @@
+#include "damaged_list.h"
+
+#include <QLocale>
+
+#include "datetime.h"
+#include "page_text.h"
+
+namespace quandel {
+namespace {
+
+QString Escaped(std::string_view cp1252) { return DecodeCp1252(cp1252).toHtmlEscaped(); }
+
+}  // namespace
+
+QString DamagedHead(const ombra::TDtaus& document, const ombra::TRegionalSettings& rs) {
+  const ombra::TSatzA& a = *document.SatzA;
+  return QStringLiteral(
+             "<p><b>Datenträger-Kontrolliste einer beschädigten Datei</b><br>"
+             "<font color=#ff0000>Datei beschädigt: ") +
+         Escaped(document.LoadError) + QStringLiteral("</font></p><p>Absender: ") + Escaped(a.Name) +
+         QStringLiteral("<br>BLZ: ") + Escaped(a.BLZ) + QStringLiteral(", Konto: ") + Escaped(a.Konto) +
+         QStringLiteral("<br>") + Escaped(a.Art) + QStringLiteral(" vom ") +
+         QString::fromStdString(ombra::FormatDate(a.Datum, rs.ShortDateFormat)).toHtmlEscaped() +
+         QStringLiteral(", ") + (a.Euro ? QStringLiteral("EUR") : QStringLiteral("DM")) +
+         QStringLiteral("</p>");
+}
+
+QString DamagedTail(const ombra::TDtaus& document) {
+  const auto count = static_cast<qlonglong>(document.SatzCList.size());
+  return QStringLiteral("<p><font color=#ff0000>") + QLocale(QLocale::German).toString(count) +
+         (count == 1 ? QStringLiteral(" Zahlung") : QStringLiteral(" Zahlungen")) +
+         QStringLiteral(" vor der Beschädigung gelesen; Summen und Prüfsummen nicht prüfbar.</font></p>");
+}
+
+}  // namespace quandel
