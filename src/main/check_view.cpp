@@ -82,11 +82,12 @@ TCheckView::TCheckView(QMainWindow* window, TBrowserView* view, QBoxLayout* layo
 
   window->addDockWidget(Qt::BottomDockWidgetArea, panel_);
   panel_->hide();
-  showFindings = panel_->toggleViewAction();
-  showFindings->setObjectName(QStringLiteral("showFindings"));
-  showFindings->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
-  showFindings->setShortcutContext(Qt::WindowShortcut);
-  window->addAction(showFindings);
+  // The dock's own toggle would appear in the menu the tool bar's context brings up; the
+  // window's bars stay as they are.
+  panel_->toggleViewAction()->setVisible(false);
+  showFindings = WindowAction(window, "showFindings", QStringLiteral("Befunde"),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
+  connect(showFindings, &QAction::triggered, this, [this] { panel_->setVisible(panel_->isHidden()); });
   connect(bar_, &TInfoBar::findingsRequested, this, [this] {
     panel_->show();
     panel_->raise();
