@@ -82,9 +82,8 @@ TInfoBar::TInfoBar(QWidget* parent)
   buttons->addStretch(1);
   layout->addLayout(buttons, 2, 1);
   layout->setColumnStretch(1, 1);
-  QFont bold = headline_->font();
-  bold.setBold(true);
-  headline_->setFont(bold);
+  // Not bold: the verdicts of both checks fit in a window of the usual size; the tint and the
+  // icon say how grave they are.
   for (QPushButton* button : {findings_, next_}) {
     KeepRoom(button);
     button->setFlat(true);

@@ -2,6 +2,7 @@
 // tooltips, stepping through the findings.
 #include <QAction>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -128,17 +129,34 @@ TEST_F(CheckViewTest, BarKeepsOneHeightAtAnyWidthAndWhileTheCheckRuns) {
   const int listTop = form->WebBrowser1->mapTo(form.get(), QPoint(0, 0)).y();
   // Three lines at most: the headline, the counts and the buttons.
   EXPECT_LE(height, 3 * (Bar().fontMetrics().lineSpacing() + Bar().findingsButton()->sizeHint().height()));
-  for (const int width : {260, 696, 1600}) {
-    SCOPED_TRACE(width);
-    form->resize(width, 480);
+  const QString headline = Lines().front();
+  const auto* label = Bar().findChild<QLabel*>(QStringLiteral("infoHeadline"));
+  ASSERT_NE(label, nullptr);
+  struct Case {
+    int width;
+    std::optional<bool> cut;  // at the usual size that depends on the desktop's font
+  };
+  for (const Case& c : std::vector<Case>{{260, true}, {696, std::nullopt}, {1600, false}}) {
+    SCOPED_TRACE(c.width);
+    form->resize(c.width, 480);
     QCoreApplication::processEvents();
     EXPECT_EQ(Bar().height(), height);
+    // Cut short with "…" where it does not fit, the whole line then its tooltip.
+    if (c.cut) {
+      EXPECT_EQ(label->text() != headline, *c.cut) << label->text().toStdString();
+    }
+    if (label->text() != headline) {
+      EXPECT_TRUE(label->text().endsWith(u'…'));
+      EXPECT_EQ(label->toolTip(), headline);
+    }
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
     Bar().showProgress(37);
     QCoreApplication::processEvents();
     EXPECT_EQ(Bar().text(), QStringLiteral("Prüfe … 37 %"));
     EXPECT_EQ(Bar().height(), height);
     EXPECT_EQ(form->WebBrowser1->mapTo(form.get(), QPoint(0, 0)).y(), listTop);
-    Show(WrongTotal(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}})));
+    Show(WrongTotal(
+        Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}, {3, To(kUnknownBlz, "0000012345", 3)}})));
   }
 }
 
