@@ -210,7 +210,11 @@ TEST_F(CheckViewTest, NewerFileWinsOverACheckStillRunning) {
 }
 
 TEST_F(CheckViewTest, RowsShowBankAndMarkEveryFinding) {
-  Show(WrongTotal(Accounts(4, {{2, To(kFailsBlz, "1234567890", 2)}, {3, To(kUnknownBlz, "0000012345", 3)}})));
+  // Payment 4's bank code is no number: its check sum cannot be formed, and the file is not
+  // consistent.
+  Show(WrongTotal(Accounts(5, {{2, To(kFailsBlz, "1234567890", 2)},
+                               {3, To(kUnknownBlz, "0000012345", 3)},
+                               {4, To("3704004X", kPassesKonto, 4)}})));
   EXPECT_EQ(form->checkView->cellToolTip(0, kColBlz), QStringLiteral("Commerzbank, Köln"));
   EXPECT_EQ(form->checkView->cellToolTip(1, kColBlz),
             QStringLiteral("Hamburger Sparkasse, Hamburg\nKonto: ungültig"));
@@ -225,14 +229,18 @@ TEST_F(CheckViewTest, RowsShowBankAndMarkEveryFinding) {
   EXPECT_TRUE(
       form->checkView->cellToolTip(2, kColNumber).startsWith(QStringLiteral("Zahlung 3: Bankleitzahl")));
   EXPECT_EQ(form->checkView->cellToolTip(0, kColNumber), QString());
-  // Accounts amber, never red; the wrong total concerns no row.
+  EXPECT_TRUE(
+      form->checkView->cellToolTip(3, kColNumber).startsWith(QStringLiteral("Zahlung 4: Bankleitzahl")))
+      << form->checkView->cellToolTip(3, kColNumber).toStdString();
+  // Accounts amber, never red; red where the file does not agree with itself; the wrong total
+  // concerns no row.
   std::vector<std::pair<bool, bool>> marks;
-  for (int row = 0; row < 4; ++row) {
+  for (int row = 0; row < 5; ++row) {
     const TRowFlag* flag = List().flagAt(row);
     marks.emplace_back(flag != nullptr, flag != nullptr && flag->Severe);
   }
   EXPECT_EQ(marks, (std::vector<std::pair<bool, bool>>{
-                       {false, false}, {true, false}, {true, false}, {false, false}}));
+                       {false, false}, {true, false}, {true, false}, {true, true}, {false, false}}));
 
   // The tooltip the mouse brings up over the first BLZ cell.
   const QRect cell = List().cellRect(0, kColBlz);
