@@ -21,38 +21,25 @@ using ombra::TSeverity;
 
 constexpr int kMillion = 1000000;
 
+// A finding on a payment's record, its sentence led by the payment as the check writes it.
+TFinding OnPayment(TSeverity severity, TFindingKind kind, std::int64_t payment, const char* field,
+                   const char* expected, const char* found, const std::string& text) {
+  return {severity, kind,     'C',   payment,
+          field,    expected, found, "Zahlung " + std::to_string(payment) + ": " + text};
+}
 TFinding CheckSum(std::int64_t payment) {
-  return {
-      TSeverity::Error,
-      TFindingKind::CheckSum,
-      'C',
-      payment,
-      "Kontonummer",
-      "Ziffern",
-      "12X4",
-      "Zahlung " + std::to_string(payment) + ": Kontonummer enth\xE4lt ein Zeichen, das keine Ziffer ist"};
+  return OnPayment(TSeverity::Error, TFindingKind::CheckSum, payment, "Kontonummer", "Ziffern", "12X4",
+                   "Kontonummer enth\xE4lt ein Zeichen, das keine Ziffer ist");
 }
 TFinding CheckDigit(std::int64_t payment) {
-  return {TSeverity::Error,
-          TFindingKind::Account,
-          'C',
-          payment,
-          "Kontonummer",
-          "g\xFCltige Kontonummer",
-          "1234567890",
-          "Zahlung " + std::to_string(payment) +
-              ": Pr\xFC"
-              "fziffer falsch"};
+  return OnPayment(TSeverity::Error, TFindingKind::Account, payment, "Kontonummer", "g\xFCltige Kontonummer",
+                   "1234567890",
+                   "Pr\xFC"
+                   "fziffer falsch");
 }
 TFinding UnknownBank(std::int64_t payment) {
-  return {TSeverity::Warning,
-          TFindingKind::Account,
-          'C',
-          payment,
-          "Bankleitzahl",
-          "Bankleitzahl im Verzeichnis",
-          "10020030",
-          "Zahlung " + std::to_string(payment) + ": Bankleitzahl; unbekannt"};
+  return OnPayment(TSeverity::Warning, TFindingKind::Account, payment, "Bankleitzahl",
+                   "Bankleitzahl im Verzeichnis", "10020030", "Bankleitzahl; unbekannt");
 }
 TFinding Total() {
   return {TSeverity::Error,
