@@ -82,6 +82,22 @@ TEST_F(PrintTest, ControlListGoesToTheChosenPdfFile) {
   EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(file)));
 }
 
+// A file cut in its trailer prints the payments read before the damage, and says so.
+TEST_F(PrintTest, DamagedFilePrintsThePaymentsReadAndTheDamage) {
+  const std::string whole = SampleFile({Payment("MUELLER", 12345, "MIETE"), Payment("SCHULZE", 99, "PACHT")});
+  const std::string file = data.Write("kaputt.dta", whole.substr(0, whole.size() - 80));
+  const auto form = Start({QString::fromStdString(file)});
+  Print(*form, true);
+  EXPECT_TRUE(desktop.messages->errors.empty());
+  const auto text = PdfText(Pdf());
+  ASSERT_TRUE(text) << "pdftotext (poppler-utils) is needed";
+  for (const char* expected : {"Datei beschädigt: Datei endet vorzeitig: E-Satz", "MUELLER", "SCHULZE",
+                               "2 Zahlungen vor der Beschädigung gelesen"})
+    EXPECT_NE(text->find(expected), std::string::npos) << expected << "\n" << *text;
+  // No sums that could not be checked.
+  EXPECT_EQ(text->find("Gesamtsumme"), std::string::npos) << *text;
+}
+
 TEST_F(PrintTest, LongListsBreakBetweenRowsAndNumberThePages) {
   const int count = 120;
   const std::string file = WriteSample("lang.dta", ManyPayments(count));
