@@ -1,12 +1,5 @@
 #include "archive_check.h"
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <optional>
-#include <thread>
-
 #include "check.h"
 #include "cp1252.h"
 #include "json_export.h"
@@ -66,44 +59,11 @@ std::string TextLine(const std::string& file, const ombra::TFileCheck& check) {
   return line + "\n";
 }
 
-std::string Grouped(std::int64_t value) {
-  std::string digits = std::to_string(value);
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
-    digits.insert(static_cast<std::size_t>(at), 1, '.');
-  return digits;
-}
-
-// Shown on a terminal only; rewritten in place at most ten times a second.
-class TProgress {
- public:
-  TProgress(std::ostream& err, bool show, std::size_t total) : err_(err), show_(show), total_(total) {}
-  void Update(std::size_t done) {
-    if (!show_) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (done != total_ && now - last_ < std::chrono::milliseconds(100)) return;
-    last_ = now;
-    constexpr std::size_t kWidth = 30;
-    const std::size_t filled = total_ == 0 ? kWidth : done * kWidth / total_;
-    err_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
-         << Grouped(static_cast<std::int64_t>(done)) << " von " << Grouped(static_cast<std::int64_t>(total_))
-         << " Dateien" << std::flush;
-  }
-  void Clear() {
-    if (show_) err_ << "\r" << std::string(60, ' ') << "\r" << std::flush;
-  }
-
- private:
-  std::ostream& err_;
-  bool show_;
-  std::size_t total_;
-  std::chrono::steady_clock::time_point last_{};
-};
-
 }  // namespace
 
 TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options,
                           const ombra::TRegionalSettings& rs) {
-  if (!file.Named && StartsLikeDtaus(file.Path) == TSniff::Other) return {};
+  if (IsSkipped(file)) return {};
   ombra::TDtaus doc;
   ombra::TFileCheck check = ombra::LoadAndCheck(doc, file.Path, rs);
   if (check.Loaded && options.Banks != nullptr)
@@ -130,57 +90,21 @@ std::string SummaryLine(const TArchiveCounts& counts) {
 int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions& options,
                     const ombra::TRegionalSettings& rs, std::ostream& err, bool showProgress) {
   const TWalk walk = WalkPaths(paths);
-  const std::size_t total = walk.Files.size();
-  std::vector<std::optional<TFileVerdict>> verdicts(total);
-  std::mutex mutex;
-  std::condition_variable ready;
-  std::atomic<std::size_t> next{0};
-
-  const auto work = [&] {
-    for (std::size_t i = next++; i < total; i = next++) {
-      TFileVerdict verdict = CheckOneFile(walk.Files[i], options, rs);
-      const std::lock_guard lock(mutex);
-      verdicts[i] = std::move(verdict);
-      ready.notify_one();
-    }
-  };
-  const unsigned jobs = std::max(1u, std::min<unsigned>(options.Jobs, static_cast<unsigned>(total)));
-  std::vector<std::jthread> workers;
-  for (unsigned j = 0; j < jobs; ++j) workers.emplace_back(work);
-
-  // Results are written in the order of the walk, as they become ready.
   TOutput output("");
   output.Open();
   TArchiveCounts counts;
   counts.Skipped = walk.Skipped;
-  TProgress progress(err, showProgress, total);
-  for (std::size_t i = 0; i < total; ++i) {
-    TFileVerdict verdict;
-    {
-      std::unique_lock lock(mutex);
-      ready.wait(lock, [&] { return verdicts[i].has_value(); });
-      verdict = std::move(*verdicts[i]);
-      verdicts[i].reset();
-    }
-    switch (verdict.Status) {
-      case TFileStatus::Ok: ++counts.Ok; break;
-      case TFileStatus::Discrepant: ++counts.Discrepant; break;
-      case TFileStatus::Unreadable: ++counts.Unreadable; break;
-      case TFileStatus::Skipped: ++counts.Skipped; break;
-    }
-    output.Write(verdict.Line);
-    progress.Update(i + 1);
-  }
-  workers.clear();
-  progress.Clear();
+  TProgress progress(err, showProgress, walk.Files.size());
+  RunInOrder<TFileVerdict>(
+      walk.Files, options.Jobs, progress,
+      [&](const TCandidate& file) { return CheckOneFile(file, options, rs); },
+      [&](TFileVerdict&& verdict) {
+        counts.Add(verdict.Status);
+        output.Write(verdict.Line);
+      });
   if (!options.Json) output.Write(SummaryLine(counts) + "\n");
-  for (const auto& error : walk.Errors) err << "quandel-cli: " << error << "\n";
-  if (!output.Commit()) {
-    err << "quandel-cli: " << output.Error() << "\n";
-    return kExitUsage;
-  }
-  if (!walk.Errors.empty()) return kExitUsage;
-  return counts.Discrepant + counts.Unreadable == 0 ? kExitOk : kExitFailed;
+  return FinishArchiveRun(output, walk, {}, err,
+                          counts.Discrepant + counts.Unreadable == 0 ? kExitOk : kExitFailed);
 }
 
 }  // namespace cli

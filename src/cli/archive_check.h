@@ -5,13 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "archive_run.h"
 #include "bank_directory.h"
 #include "folder_walk.h"
 #include "regional.h"
 
 namespace cli {
-
-enum class TFileStatus { Ok, Discrepant, Unreadable, Skipped };
 
 struct TFileVerdict {
   TFileStatus Status = TFileStatus::Skipped;
@@ -27,13 +26,6 @@ struct TArchiveOptions {
 // Checks one file; a folder's file that does not start like a DTAUS file is skipped.
 TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options,
                           const ombra::TRegionalSettings& rs);
-
-struct TArchiveCounts {
-  std::int64_t Ok = 0;
-  std::int64_t Discrepant = 0;
-  std::int64_t Unreadable = 0;
-  std::int64_t Skipped = 0;
-};
 
 // "1.204 Dateien geprüft: 1.190 stimmig, 12 mit Abweichungen, 2 nicht lesbar, 37 übersprungen"
 std::string SummaryLine(const TArchiveCounts& counts);

@@ -7,10 +7,12 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "archive_check.h"
+#include "archive_duplicates.h"
+#include "archive_find.h"
+#include "archive_list.h"
 #include "bank_directory.h"
 #include "check.h"
 #include "check_report.h"
@@ -76,6 +78,13 @@ int Run(const TInvocation& invocation, std::ostream& err) {
     case TCommand::Json: return RunJson(invocation, rs, err);
     case TCommand::Csv: return RunCsv(invocation, rs, err);
     case TCommand::Check: return RunCheck(invocation, rs, err);
+    case TCommand::Find: return RunFind(invocation, rs, err, ::isatty(STDERR_FILENO) == 1);
+    case TCommand::Duplicates: return RunDuplicates(invocation, rs, err, ::isatty(STDERR_FILENO) == 1);
+    case TCommand::List: {
+      std::unique_ptr<ombra::TBankDirectory> banks;
+      if (invocation.Accounts && !OpenBanks(banks, err)) return kExitUsage;
+      return RunList(invocation, banks.get(), rs, err, ::isatty(STDERR_FILENO) == 1);
+    }
   }
   return kExitUsage;
 }
@@ -147,7 +156,7 @@ int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, 
   TArchiveOptions options;
   options.Json = invocation.Json;
   options.Banks = banks.get();
-  options.Jobs = invocation.Jobs != 0 ? invocation.Jobs : std::max(1u, std::thread::hardware_concurrency());
+  options.Jobs = JobCount(invocation.Jobs);
 
   // One file named alone gets the full report of every comparison.
   const bool single = invocation.Paths.size() == 1 && !invocation.Json &&

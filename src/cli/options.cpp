@@ -49,25 +49,57 @@ CLI::App* AddCommand(CLI::App& app, const std::string& name, const std::string& 
   return sub;
 }
 
-CLI::App* AddCheckCommand(CLI::App& app, TInvocation& invocation) {
-  CLI::App* sub = app.add_subcommand(
-      "check",
-      "Dateien prüfen: Feldprüfungen, Anzahl, Gesamtsumme und Prüfsummen; Ordner mit allen "
-      "DTAUS-Dateien darin");
+// The options every command over files and folders shares.
+CLI::App* AddArchiveCommand(CLI::App& app, const std::string& name, const std::string& description,
+                            TInvocation& invocation, TCommand command, const std::string& json) {
+  CLI::App* sub = app.add_subcommand(name, description);
   sub->group("Befehle");
   sub->get_help_ptr()->group("Optionen");
   sub->add_option("PFAD", invocation.Paths, "DTAUS-Dateien oder Ordner")->required()->type_name("");
-  sub->add_flag("--accounts", invocation.Accounts, "Auch jede Kontonummer gegen das Bankverzeichnis prüfen");
-  sub->add_flag("--json", invocation.Json, "Je Datei ein JSON-Objekt in einer Zeile ausgeben");
+  sub->add_flag("--json", invocation.Json, json);
   sub->add_option("--jobs", invocation.Jobs,
-                  "So viele Dateien gleichzeitig prüfen (ohne Angabe: eine je Prozessor)")
+                  "So viele Dateien gleichzeitig lesen (ohne Angabe: eine je Prozessor)")
       ->type_name("N")
       ->check(CLI::Range(1u, 1024u));
   sub->add_option("--locale", invocation.Locale,
                   "Regionaleinstellungen: de_DE oder en_US (ohne Angabe: die der Umgebung)")
       ->type_name("NAME");
-  sub->callback([&invocation] { invocation.Command = TCommand::Check; });
+  sub->callback([&invocation, command] { invocation.Command = command; });
   return sub;
+}
+
+void AddArchiveCommands(CLI::App& app, TInvocation& invocation) {
+  const char* const accounts = "Auch jede Kontonummer gegen das Bankverzeichnis prüfen";
+  AddArchiveCommand(app, "check",
+                    "Dateien prüfen: Feldprüfungen, Anzahl, Gesamtsumme und Prüfsummen; Ordner mit allen "
+                    "DTAUS-Dateien darin",
+                    invocation, TCommand::Check, "Je Datei ein JSON-Objekt in einer Zeile ausgeben")
+      ->add_flag("--accounts", invocation.Accounts, accounts);
+
+  CLI::App* find =
+      AddArchiveCommand(app, "find", "Zahlungen in allen Dateien suchen: Name, Zweck, Konto, Betrag, Datum",
+                        invocation, TCommand::Find, "Je Zahlung ein JSON-Objekt in einer Zeile ausgeben");
+  find->add_option("--name", invocation.FindName, "Name des Empfängers enthält TEXT")->type_name("TEXT");
+  find->add_option("--purpose", invocation.FindPurpose, "Verwendungszweck enthält TEXT")->type_name("TEXT");
+  find->add_option("--account", invocation.FindAccount,
+                   "Konto des Empfängers, wahlweise mit Bankleitzahl davor")
+      ->type_name("[BLZ/]KONTO");
+  find->add_option("--amount", invocation.FindAmount, "Betrag von MIN bis MAX (eine Grenze darf fehlen)")
+      ->type_name("MIN..MAX");
+  find->add_option("--date", invocation.FindDate,
+                   "Datum der Datei von FROM bis TO (TT.MM.JJJJ, JJJJ-MM-TT oder JJJJ)")
+      ->type_name("FROM..TO");
+
+  AddArchiveCommand(app, "duplicates", "Doppelte Dateien und mehrfach ausgeführte Zahlungen finden",
+                    invocation, TCommand::Duplicates, "Je Gruppe ein JSON-Objekt in einer Zeile ausgeben")
+      ->add_flag("--loose", invocation.Loose, "Zahlungen ohne den Verwendungszweck vergleichen");
+
+  CLI::App* list =
+      AddArchiveCommand(app, "list", "Verzeichnis der DTAUS-Dateien: Art, Datum, Absender, Anzahl, Summe",
+                        invocation, TCommand::List, "Je Datei ein JSON-Objekt in einer Zeile ausgeben");
+  CLI::Option* csv = list->add_flag("--csv", invocation.Csv, "Als CSV-Tabelle (UTF-8) ausgeben");
+  list->get_option("--json")->excludes(csv);
+  list->add_flag("--accounts", invocation.Accounts, accounts);
 }
 
 }  // namespace
@@ -82,7 +114,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
       "Die Version zeigen und beenden");
   app.require_subcommand(1);
   app.footer(
-      "Rückgabewert: 0 in Ordnung; 1 Datei nicht lesbar oder (check) Abweichungen gefunden;\n"
+      "Rückgabewert: 0 in Ordnung; 1 Datei nicht lesbar, (check, list) Abweichungen oder\n"
+      "(duplicates) Doppeltes gefunden;\n"
       "2 falscher Aufruf, Ordner nicht lesbar oder Ausgabe nicht schreibbar.");
 
   AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben", invocation,
@@ -94,7 +127,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
   AddCommand(app, "csv", "Die Zahlungen als CSV-Tabelle (UTF-8) für Tabellenkalkulationen", invocation,
              TCommand::Csv, true)
       ->add_flag("--banks", invocation.Banks, banks);
-  AddCheckCommand(app, invocation);
+  AddArchiveCommands(app, invocation);
 
   try {
     app.parse(argc, argv);

@@ -1,6 +1,7 @@
 #pragma once
-// Checks the file shown in a worker thread: its trailer against its payments and every
-// account against its bank. The list is shown before; the check only adds to it.
+// Checks every account of the file shown against its bank in a worker thread and reports it
+// with what the load found of the file itself. The list is shown before; the check only adds
+// to it.
 #include <QFutureWatcher>
 #include <QObject>
 
@@ -32,18 +33,20 @@ class TCheckRunner : public QObject {
 
  public:
   using TDirectoryOpener = std::function<std::unique_ptr<ombra::TBankDirectory>()>;
-  // The directory is opened once, by the first check that needs it, in the worker.
+  // The directory is opened once, by the first check, on the runner's thread.
   explicit TCheckRunner(TDirectoryOpener openDirectory = ombra::OpenSystemBankDirectory,
                         QObject* parent = nullptr);
   ~TCheckRunner() override;
 
-  // Checks `file` in the background. Only the file started last reports: a check still
-  // running for an older file is left to end and its result dropped.
-  void start(const std::string& file, const ombra::TRegionalSettings& rs);
+  // Checks the accounts of `document` in the background and reports them with `fileCheck`,
+  // what its load found. Only the document started last reports: a check still running for an
+  // older one is left to end and its result dropped.
+  void start(std::shared_ptr<const ombra::TDtaus> document,
+             std::shared_ptr<const ombra::TFileCheck> fileCheck);
   // No result of any check started so far is reported.
   void cancel();
   bool isBusy() const { return watcher_.isRunning() || pending_.has_value(); }
-  // How far the check running has come, in percent, by its steps.
+  // How far the check running has come, in percent, by the accounts checked.
   int progress() const { return percent_->load(std::memory_order_relaxed); }
 
  signals:
@@ -51,12 +54,12 @@ class TCheckRunner : public QObject {
 
  private:
   struct TRequest {
-    std::string File;
-    ombra::TRegionalSettings Regional;
+    std::shared_ptr<const ombra::TDtaus> Document;
+    std::shared_ptr<const ombra::TFileCheck> FileCheck;
   };
   struct TDirectory;
-  static TViewerCheckResult Check(const std::string& file, const ombra::TRegionalSettings& rs,
-                                  const std::shared_ptr<TDirectory>& directory, std::atomic<int>& percent);
+  static TViewerCheckResult Check(const TRequest& request, const ombra::TBankDirectory* banks,
+                                  std::atomic<int>& percent);
   void launch(TRequest request);
   void done();
 

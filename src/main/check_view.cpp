@@ -109,9 +109,10 @@ TCheckView::TCheckView(QMainWindow* window, TBrowserView* view, QBoxLayout* layo
   viewport_->installEventFilter(this);
 }
 
-void TCheckView::start(const std::string& file, const ombra::TRegionalSettings& rs) {
+void TCheckView::start(std::shared_ptr<const ombra::TDtaus> document,
+                       std::shared_ptr<const ombra::TFileCheck> fileCheck) {
   clear();
-  runner_->start(file, rs);
+  runner_->start(std::move(document), std::move(fileCheck));
   showProgress();
   progressTimer_->start();
 }

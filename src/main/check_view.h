@@ -37,8 +37,9 @@ class TCheckView : public QObject {
   // `window`, whose keys F8, Umschalt+F8 and Strg+Umschalt+B become the view's.
   TCheckView(QMainWindow* window, TBrowserView* view, QBoxLayout* layout, const TViewerPlatform& platform);
 
-  // Checks the file just shown; what was shown of an earlier file goes.
-  void start(const std::string& file, const ombra::TRegionalSettings& rs);
+  // Checks the document just shown, whose load found `fileCheck`; what was shown of an earlier
+  // file goes.
+  void start(std::shared_ptr<const ombra::TDtaus> document, std::shared_ptr<const ombra::TFileCheck> fileCheck);
   void clear();
   // While a file loads, results wait; when the load ends without a new list (cancelled,
   // failed), the last one is shown again.

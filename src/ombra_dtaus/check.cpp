@@ -60,11 +60,14 @@ TCheckedField CheckedField(char record, std::size_t first) {
   }
 }
 
+}  // namespace
+
 // Collects, while the load reads, what only the file's bytes tell: the reader's failed field
 // checks, the trailer's own count field and what follows the trailer.
 class TCheckObserver final : public TLoadObserver {
  public:
   void OnRecord(char type, std::string_view bytes, std::int64_t offset) override {
+    if (type == 'A') Header = std::string(bytes);
     if (type != 'E') return;
     countField_ = std::string(bytes.substr(layout::kECountOffset, layout::kECountLength));
     trailerEnd_ = offset + static_cast<std::int64_t>(bytes.size());
@@ -119,6 +122,7 @@ class TCheckObserver final : public TLoadObserver {
   }
 
   std::vector<TFinding> FieldChecks;
+  std::string Header;
 
  private:
   std::string countField_;
@@ -127,6 +131,8 @@ class TCheckObserver final : public TLoadObserver {
   std::int64_t fileSize_ = 0;
   std::string tailHead_;
 };
+
+namespace {
 
 TFinding Comparison(TFindingKind kind, const std::string& what, const std::string& inFile,
                     const std::string& computed, bool agrees, const char* how = "berechnet") {
@@ -298,29 +304,57 @@ const TFinding* TFileCheck::FirstProblem() const {
   return nullptr;
 }
 
-TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegionalSettings& rs) {
-  TCheckObserver observer;
-  doc.Load(fileName, rs, observer);
+TFileChecker::TFileChecker() : observer_(std::make_unique<TCheckObserver>()) {}
+TFileChecker::~TFileChecker() = default;
+
+void TFileChecker::OnRecord(char type, std::string_view bytes, std::int64_t offset) {
+  observer_->OnRecord(type, bytes, offset);
+}
+
+void TFileChecker::OnFieldCheck(const std::string& message, char record, std::size_t first, std::size_t last,
+                                std::string_view found) {
+  observer_->OnFieldCheck(message, record, first, last, found);
+}
+
+bool TFileChecker::OnTail(std::string_view bytes, std::int64_t offset, std::int64_t fileSize) {
+  return observer_->OnTail(bytes, offset, fileSize);
+}
+
+TFileCheck TFileChecker::Finish(const TDtaus& doc, const TRegionalSettings& rs) {
   TFileCheck check;
-  check.Findings = std::move(observer.FieldChecks);
+  check.Findings = std::move(observer_->FieldChecks);
+  check.SatzABytes = std::move(observer_->Header);
   if (!doc.LoadError.empty()) {
     check.LoadError = doc.LoadError;
     return check;
   }
   check.Loaded = true;
-  CheckCount(check, doc, observer.CountField());
+  CheckCount(check, doc, observer_->CountField());
   CheckTotal(check, doc, rs);
   CheckSums(check, doc);
-  if (auto tail = observer.Tail()) check.Findings.push_back(std::move(*tail));
+  if (auto tail = observer_->Tail()) check.Findings.push_back(std::move(*tail));
   return check;
 }
 
-TAccountChecks CheckAccounts(const TDtaus& doc, const TBankDirectory& banks) {
+TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegionalSettings& rs) {
+  TFileChecker checker;
+  doc.Load(fileName, rs, checker);
+  return checker.Finish(doc, rs);
+}
+
+TAccountChecks CheckAccounts(const TDtaus& doc, const TBankDirectory& banks,
+                             const std::function<void(std::size_t checked)>& checked) {
+  // Often enough for a moving figure, seldom enough to cost nothing beside the check.
+  constexpr std::size_t kPaymentsPerReport = 4096;
   TBankCache cache(banks);
   TAccountChecks checks;
   checks.Sender = cache.Check(doc.SatzA->BLZ, doc.SatzA->Konto);
   checks.Payments.reserve(doc.SatzCList.size());
-  for (const TSatzC& c : doc.SatzCList) checks.Payments.push_back(cache.Check(c.BLZ, c.Konto));
+  for (const TSatzC& c : doc.SatzCList) {
+    checks.Payments.push_back(cache.Check(c.BLZ, c.Konto));
+    const std::size_t done = checks.Payments.size();
+    if (checked && (done % kPaymentsPerReport == 0 || done == doc.SatzCList.size())) checked(done);
+  }
   return checks;
 }
 

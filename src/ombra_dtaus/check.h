@@ -4,6 +4,7 @@
 // every account against its bank. One list of findings serves the command line, the viewer
 // and the tests.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "bank_directory.h"
 #include "dtaus.h"
+#include "load_observer.h"
 #include "regional.h"
 
 namespace ombra {
@@ -39,11 +41,37 @@ struct TFileCheck {
   bool Loaded = false;
   std::string LoadError;  // why the load failed, one German line
   std::vector<TFinding> Findings;
+  // The A record as read (its 128 bytes), for what the document does not keep: the kind code
+  // and the execution date. Empty when the load did not get that far.
+  std::string SatzABytes;
 
   // True when the file loaded and no finding is an error.
   bool Ok() const;
   // The first finding that is not in order; nothing when every one is.
   const TFinding* FirstProblem() const;
+};
+
+class TCheckObserver;
+
+// Watches a load and then checks the file on the very bytes that load read, so that a caller
+// which loads for its own ends (the viewer) reads the file once. Pass it to TDtaus::Load, then
+// call Finish once with the document it loaded.
+class TFileChecker final : public TLoadObserver {
+ public:
+  TFileChecker();
+  ~TFileChecker() override;
+  TFileChecker(const TFileChecker&) = delete;
+  TFileChecker& operator=(const TFileChecker&) = delete;
+
+  void OnRecord(char type, std::string_view bytes, std::int64_t offset) override;
+  void OnFieldCheck(const std::string& message, char record, std::size_t first, std::size_t last,
+                    std::string_view found) override;
+  bool OnTail(std::string_view bytes, std::int64_t offset, std::int64_t fileSize) override;
+
+  TFileCheck Finish(const TDtaus& doc, const TRegionalSettings& rs);
+
+ private:
+  std::unique_ptr<TCheckObserver> observer_;
 };
 
 // Loads `doc` from `fileName` and checks it on the very bytes that load read.
@@ -61,7 +89,10 @@ struct TAccountChecks {
   std::vector<TAccountCheck> Payments;  // one per payment, in the order of SatzCList
 };
 
-TAccountChecks CheckAccounts(const TDtaus& doc, const TBankDirectory& banks);
+// `checked`, when given, hears now and then how many payments are checked so far, and at the
+// end all of them: a viewer shows how far a long file has come.
+TAccountChecks CheckAccounts(const TDtaus& doc, const TBankDirectory& banks,
+                             const std::function<void(std::size_t checked)>& checked = {});
 
 // Adds a finding for every account that does not pass: a failing account is an error; an
 // unknown bank code or method a warning, naming the day of the directory's data (a bank code

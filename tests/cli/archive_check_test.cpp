@@ -11,18 +11,12 @@
 #include "run_cli.h"
 #include "temp_dir.h"
 
+using clitest::Lines;
 using clitest::RunCli;
 using namespace testdta;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // archiv/ holds a consistent file, a file whose count is wrong two folders down, a file that
 // starts like a DTAUS file but ends early, a text file and a link back to archiv/ itself.

@@ -43,6 +43,15 @@ quandel-cli html |dtaus1.001|notiz.txt
 quandel-cli json |ohne_endung|notiz.txt
 quandel-cli check --accounts l|lohn.dta|
 quandel-cli csv -o |notiz.txt|
+quandel-cli d|duplicates|find
+quandel-cli |list|--json
+quandel-cli find --|--purpose|--loose
+quandel-cli find --name ||lohn.dta
+quandel-cli find --amount 1||--json
+quandel-cli find --date 2012 |lohn.dta|notiz.txt
+quandel-cli duplicates --|--loose|--csv
+quandel-cli list --|--csv|--loose
+quandel-cli list |archiv/|notiz.txt
 CASES
 
 [[ $failures -eq 0 ]] && echo "all completion cases pass"

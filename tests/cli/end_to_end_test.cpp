@@ -16,6 +16,7 @@
 #include "product.h"
 #include "run_cli.h"
 #include "temp_dir.h"
+#include "version.h"
 
 using clitest::DataFile;
 using clitest::ReadBytes;
@@ -234,7 +235,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithAGermanMessageAndNoOutput) {
 TEST_F(CliTest, VersionAndHelp) {
   auto run = RunCli({"--version"});
   EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Out, "Quandel 1.02, build 0006\n");
+  EXPECT_EQ(run.Out, "Quandel " QUANDEL_VERSION ", build " QUANDEL_BUILD_NUMBER "\n");
 
   run = RunCli({"--help"});
   EXPECT_EQ(run.ExitCode, 0);

@@ -34,6 +34,14 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
   return std::move(bytes).str();
 }
 
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 struct TRunOptions {
   // Set in the child on top of the inherited ones; LC_ALL is C unless given, so results do not
   // depend on the machine's locale.

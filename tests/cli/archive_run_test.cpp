@@ -1,0 +1,61 @@
+// The runner every command over an archive shares: results in the order of the walk whatever
+// the order the workers finish in, and workers never far ahead of the results taken.
+#include "archive_run.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::vector<cli::TCandidate> Files(std::size_t n) {
+  std::vector<cli::TCandidate> files;
+  for (std::size_t i = 0; i < n; ++i) files.push_back({std::to_string(i), true});
+  return files;
+}
+
+TEST(ArchiveRunTest, ResultsComeInTheOrderOfTheWalkAndWorkersStayClose) {
+  for (const unsigned jobs : {1u, 2u, 7u}) {
+    for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{500}}) {
+      const auto files = Files(n);
+      std::atomic<std::size_t> started{0};
+      std::size_t taken = 0;
+      std::size_t furthest = 0;  // the most files started beyond those taken
+      std::vector<std::string> results;
+      std::ostringstream err;
+      cli::TProgress progress(err, false, n);
+      cli::RunInOrder<std::string>(
+          files, jobs, progress,
+          [&](const cli::TCandidate& file) {
+            ++started;
+            // Later files finish first now and then.
+            if (std::stoul(file.Path) % 3 == 0) std::this_thread::yield();
+            return file.Path;
+          },
+          [&](std::string&& result) {
+            // The runner counts a result as taken before handing it over, so workers may
+            // already start on the file `ahead` places beyond this one.
+            ++taken;
+            furthest = std::max(furthest, started.load() - taken);
+            results.push_back(std::move(result));
+          });
+      std::vector<std::string> expected;
+      for (const auto& file : files) expected.push_back(file.Path);
+      EXPECT_EQ(results, expected) << jobs << " jobs";
+      EXPECT_LE(furthest, 4 * jobs + 16) << jobs << " jobs";
+      EXPECT_EQ(err.str(), "");
+    }
+  }
+}
+
+TEST(ArchiveRunTest, CountsAreGroupedTheGermanWay) {
+  const std::pair<std::int64_t, const char*> cases[] = {
+      {0, "0"}, {999, "999"}, {1000, "1.000"}, {4210, "4.210"}, {1234567, "1.234.567"}, {-1234, "-1.234"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(cli::Grouped(value), text);
+}
+
+}  // namespace
