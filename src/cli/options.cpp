@@ -121,12 +121,15 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
   AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben", invocation,
              TCommand::Html, true);
   const char* const banks = "Je Zahlung auch Bank, Ort und Ergebnis der Kontoprüfung";
-  AddCommand(app, "json", "Die gelesene Datei als JSON-Objekt (UTF-8) ausgeben", invocation, TCommand::Json,
-             false)
-      ->add_flag("--banks", invocation.Banks, banks);
-  AddCommand(app, "csv", "Die Zahlungen als CSV-Tabelle (UTF-8) für Tabellenkalkulationen", invocation,
-             TCommand::Csv, true)
-      ->add_flag("--banks", invocation.Banks, banks);
+  const char* const partial = "Von einer beschädigten Datei ausgeben, was vor dem Schaden gelesen wurde";
+  for (CLI::App* sub :
+       {AddCommand(app, "json", "Die gelesene Datei als JSON-Objekt (UTF-8) ausgeben", invocation,
+                   TCommand::Json, false),
+        AddCommand(app, "csv", "Die Zahlungen als CSV-Tabelle (UTF-8) für Tabellenkalkulationen", invocation,
+                   TCommand::Csv, true)}) {
+    sub->add_flag("--banks", invocation.Banks, banks);
+    sub->add_flag("--partial", invocation.Partial, partial);
+  }
   AddArchiveCommands(app, invocation);
 
   try {

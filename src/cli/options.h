@@ -24,6 +24,7 @@ struct TInvocation {
   bool Json = false;
   unsigned Jobs = 0;   // 0: one per processor
   bool Banks = false;  // json, csv: bank, place and account verdict per payment
+  bool Partial = false;  // json, csv: of a damaged file what was read before the damage
   // find: the conditions as typed; each one given must hold
   std::optional<std::string> FindName;
   std::optional<std::string> FindPurpose;

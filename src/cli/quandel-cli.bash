@@ -50,8 +50,8 @@ _quandel_cli() {
                 return
             fi ;;
         html) options="-h --help -o --ausgabe --locale" ;;
-        json) options="-h --help --locale --banks" ;;
-        csv) options="-h --help -o --ausgabe --locale --banks" ;;
+        json) options="-h --help --locale --banks --partial" ;;
+        csv) options="-h --help -o --ausgabe --locale --banks --partial" ;;
         check) options="-h --help --accounts --json --jobs --locale" ;;
         find) options="-h --help --name --purpose --account --amount --date --json --jobs --locale" ;;
         duplicates) options="-h --help --loose --json --jobs --locale" ;;

@@ -11,22 +11,23 @@ QString Number(std::int64_t n) { return QLocale(QLocale::German).toString(static
 
 TFindingGroup GroupOf(const ombra::TFinding& finding) {
   switch (finding.Kind) {
-    case ombra::TFindingKind::FieldCheck: return TFindingGroup::Field;
+    // A bank code that is not eight digits is a field of the file that does not hold what it must.
+    case ombra::TFindingKind::FieldCheck:
+    case ombra::TFindingKind::BankCode: return TFindingGroup::Field;
     case ombra::TFindingKind::Count: return TFindingGroup::Count;
     case ombra::TFindingKind::Total: return TFindingGroup::Total;
     case ombra::TFindingKind::CheckSum: return TFindingGroup::CheckSum;
     case ombra::TFindingKind::Trailer: return TFindingGroup::Trailer;
-    case ombra::TFindingKind::Account: break;
+    case ombra::TFindingKind::Account: return TFindingGroup::CheckDigit;
+    case ombra::TFindingKind::UnknownBank: return TFindingGroup::UnknownBank;
+    case ombra::TFindingKind::AccountNotChecked: return TFindingGroup::NoMethod;
   }
-  // A failing account is the check's only account error; of its warnings, an unknown bank
-  // names the bank code, a method the directory lacks the account.
-  if (finding.Severity == ombra::TSeverity::Error) return TFindingGroup::CheckDigit;
-  return finding.Field == "Bankleitzahl" ? TFindingGroup::UnknownBank : TFindingGroup::NoMethod;
+  return TFindingGroup::Field;
 }
 
 TTone ToneOf(const ombra::TFinding& finding) {
   if (finding.Severity == ombra::TSeverity::None) return TTone::Good;
-  return finding.Kind == ombra::TFindingKind::Account ? TTone::Accounts : TTone::Broken;
+  return ombra::IsAccountKind(finding.Kind) ? TTone::Accounts : TTone::Broken;
 }
 
 // "1 Prüfziffer falsch, 2 Bankleitzahlen unbekannt": the account verdicts by payment, so that

@@ -35,6 +35,8 @@ quandel-cli --|--version|--banks
 quandel-cli check --|--accounts|--ausgabe
 quandel-cli csv --|--banks|--accounts
 quandel-cli html -|-o|--banks
+quandel-cli json --p|--partial|
+quandel-cli html --|--ausgabe|--partial
 quandel-cli json --locale |de_DE|lohn.dta
 quandel-cli csv --locale e|en_US|de_DE
 quandel-cli check |lohn.dta|notiz.txt

@@ -25,20 +25,21 @@ constexpr int kMillion = 1000000;
 TFinding OnPayment(TSeverity severity, TFindingKind kind, std::int64_t payment, const char* field,
                    const char* expected, const char* found, const std::string& text) {
   return {severity, kind,     'C',   payment,
-          field,    expected, found, "Zahlung " + std::to_string(payment) + ": " + text};
+          field,    expected, found, "Zahlung " + std::to_string(payment) + ": " + text,
+          -1,       {},       {}};
 }
 TFinding CheckSum(std::int64_t payment) {
   return OnPayment(TSeverity::Error, TFindingKind::CheckSum, payment, "Kontonummer", "Ziffern", "12X4",
                    "Kontonummer enth\xE4lt ein Zeichen, das keine Ziffer ist");
 }
 TFinding CheckDigit(std::int64_t payment) {
-  return OnPayment(TSeverity::Error, TFindingKind::Account, payment, "Kontonummer", "g\xFCltige Kontonummer",
-                   "1234567890",
+  return OnPayment(TSeverity::Warning, TFindingKind::Account, payment, "Kontonummer",
+                   "g\xFCltige Kontonummer", "1234567890",
                    "Pr\xFC"
                    "fziffer falsch");
 }
 TFinding UnknownBank(std::int64_t payment) {
-  return OnPayment(TSeverity::Warning, TFindingKind::Account, payment, "Bankleitzahl",
+  return OnPayment(TSeverity::Warning, TFindingKind::UnknownBank, payment, "Bankleitzahl",
                    "Bankleitzahl im Verzeichnis", "10020030", "Bankleitzahl; unbekannt");
 }
 TFinding Total() {
@@ -49,10 +50,23 @@ TFinding Total() {
           "Gesamtsumme (EUR)",
           "6,00",
           "6,01",
-          "Gesamtsumme (EUR): Datei 6,01, berechnet 6,00"};
+          "Gesamtsumme (EUR): Datei 6,01, berechnet 6,00",
+          -1,
+          {},
+          {}};
 }
 TFinding Agrees() {
-  return {TSeverity::None, TFindingKind::Count, 'E', 0, "Anzahl der Zahlungen", "3", "3", "Anzahl stimmt"};
+  return {TSeverity::None,
+          TFindingKind::Count,
+          'E',
+          0,
+          "Anzahl der Zahlungen",
+          "3",
+          "3",
+          "Anzahl stimmt",
+          -1,
+          {},
+          {}};
 }
 
 std::shared_ptr<TViewerCheck> CheckOf(std::vector<TFinding> findings, std::int64_t payments) {
@@ -93,7 +107,7 @@ TEST(FindingsModelTest, AMillionFindingsSortAndFilterByKind) {
   std::int64_t unknown = 0;
   for (const TFinding& f : check->File.Findings) {
     checkSums += f.Kind == TFindingKind::CheckSum;
-    unknown += f.Severity == TSeverity::Warning;
+    unknown += f.Kind == TFindingKind::UnknownBank;
   }
   const std::vector<Filter> filters{
       {TFindingGroup::CheckSum, static_cast<int>(checkSums)},
