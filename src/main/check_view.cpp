@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QHelpEvent>
-#include <QLocale>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QStyle>
@@ -156,12 +155,8 @@ void TCheckView::hideResult(bool checkComes) {
 
 void TCheckView::showDamage(const ombra::TDtaus& document) {
   clear();
-  const auto count = static_cast<qlonglong>(document.SatzCList.size());
   bar_->showMessage(TInfoKind::Error, QStringLiteral("Datei beschädigt: ") + DecodeCp1252(document.LoadError),
-                    QLocale(QLocale::German).toString(count) +
-                        (count == 1 ? QStringLiteral(" Zahlung") : QStringLiteral(" Zahlungen")) +
-                        QStringLiteral(" vor der Beschädigung gelesen; Summen nicht prüfbar"),
-                    false);
+                    DecodeCp1252(ombra::ReadSoFarText(document.Damage)), false);
 }
 
 void TCheckView::showResult(TViewerCheckResult result) {

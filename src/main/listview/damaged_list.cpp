@@ -1,7 +1,5 @@
 #include "damaged_list.h"
 
-#include <QLocale>
-
 #include "datetime.h"
 #include "page_text.h"
 
@@ -26,10 +24,8 @@ QString DamagedHead(const ombra::TDtaus& document, const ombra::TRegionalSetting
 }
 
 QString DamagedTail(const ombra::TDtaus& document) {
-  const auto count = static_cast<qlonglong>(document.SatzCList.size());
-  return QStringLiteral("<p><font color=#ff0000>") + QLocale(QLocale::German).toString(count) +
-         (count == 1 ? QStringLiteral(" Zahlung") : QStringLiteral(" Zahlungen")) +
-         QStringLiteral(" vor der Beschädigung gelesen; Summen und Prüfsummen nicht prüfbar.</font></p>");
+  return QStringLiteral("<p><font color=#ff0000>") + Escaped(ombra::ReadSoFarText(document.Damage)) +
+         QStringLiteral(".</font></p>");
 }
 
 }  // namespace quandel

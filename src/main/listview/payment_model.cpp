@@ -166,7 +166,7 @@ QStringView TPaymentModel::purposeLine(int row, int line, QString& buffer) const
 }
 
 bool TPaymentModel::HasList(const ombra::TDtaus& document) {
-  return !document.LoadFailed() || (!document.LoadError.empty() && !document.SatzCList.empty());
+  return !document.LoadFailed() || (ombra::PartlyRead(document.Damage) && !document.SatzCList.empty());
 }
 
 QString TPaymentModel::headHtml() const {
