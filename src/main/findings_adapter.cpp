@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include "page_text.h"
+#include "verdict.h"
 
 namespace quandel {
 namespace {
@@ -28,28 +29,6 @@ TFindingGroup GroupOf(const ombra::TFinding& finding) {
 TTone ToneOf(const ombra::TFinding& finding) {
   if (finding.Severity == ombra::TSeverity::None) return TTone::Good;
   return ombra::IsAccountKind(finding.Kind) ? TTone::Accounts : TTone::Broken;
-}
-
-// "1 Prüfziffer falsch, 2 Bankleitzahlen unbekannt": the account verdicts by payment, so that
-// payments to one unknown bank count each, though the check names the bank once.
-QString AccountCounts(const TViewerCheck& check) {
-  std::int64_t fails = 0;
-  std::int64_t unknown = 0;
-  std::int64_t noMethod = 0;
-  const auto count = [&](ombra::TAccountVerdict verdict) {
-    if (verdict == ombra::TAccountVerdict::Fails) ++fails;
-    if (verdict == ombra::TAccountVerdict::UnknownBank) ++unknown;
-    if (verdict == ombra::TAccountVerdict::NotImplemented) ++noMethod;
-  };
-  count(check.Accounts.Sender.Verdict);
-  for (const ombra::TAccountCheck& account : check.Accounts.Payments) count(account.Verdict);
-  QStringList parts;
-  if (fails > 0) parts << Number(fails) + QStringLiteral(" Prüfziffer falsch");
-  if (unknown > 0)
-    parts << Number(unknown) + (unknown == 1 ? QStringLiteral(" Bankleitzahl unbekannt")
-                                             : QStringLiteral(" Bankleitzahlen unbekannt"));
-  if (noMethod > 0) parts << Number(noMethod) + QStringLiteral(" nicht prüfbar");
-  return parts.isEmpty() ? QStringLiteral("alle gültig") : parts.join(QStringLiteral(", "));
 }
 
 }  // namespace
@@ -106,14 +85,8 @@ TVerdictSummary Summarize(const TViewerCheck& check) {
     ++summary.PerGroup[static_cast<std::size_t>(facts.Group)];
     summary.Tone = std::max(summary.Tone, facts.Tone);
   }
-  const QString accounts = check.AccountsChecked
-                               ? QStringLiteral("Konten: ") + AccountCounts(check) +
-                                     QStringLiteral(" (Verzeichnis vom ") + Text(check.DirectoryDate) +
-                                     QLatin1Char(')')
-                               : QStringLiteral("Konten nicht geprüft (kein Bankverzeichnis)");
-  summary.Headline = (summary.Tone == TTone::Broken ? QStringLiteral("Nicht stimmig ✗")
-                                                    : QStringLiteral("In sich stimmig ✓")) +
-                     QStringLiteral(" · ") + accounts;
+  // Both verdicts in the words the command line uses too.
+  summary.Headline = QString::fromStdString(ombra::Headline(check.File));
   if (summary.Findings == 0) {
     summary.Counts = Number(check.Payments) +
                      (check.Payments == 1 ? QStringLiteral(" Zahlung") : QStringLiteral(" Zahlungen")) +

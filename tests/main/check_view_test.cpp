@@ -115,7 +115,7 @@ TEST_F(CheckViewTest, BarSaysBothVerdictsAndCountsPerKind) {
       {"consistent",
        Accounts(4),
        TInfoKind::Information,
-       {"In sich stimmig ✓ · Konten: alle gültig (Verzeichnis vom ",
+       {"In sich stimmig ✓ · Konten: alle Konten gültig (Verzeichnis vom ",
         "4 Zahlungen, Summen und Prüfsummen passen"},
        false},
       {"one payment", Accounts(1), TInfoKind::Information, {"In sich stimmig ✓", "1 Zahlung, "}, false},
@@ -131,10 +131,11 @@ TEST_F(CheckViewTest, BarSaysBothVerdictsAndCountsPerKind) {
        TInfoKind::Warning,
        {"In sich stimmig ✓ · Konten: 1 Prüfziffer falsch (", "1 Befund – Prüfziffer: 1"},
        true},
+      // The bank is counted once, as the command line counts it.
       {"one unknown bank for two payments",
        Accounts(3, {{2, To(kUnknownBlz, "0000012345", 2)}, {3, To(kUnknownBlz, "0000012346", 3)}}),
        TInfoKind::Warning,
-       {"In sich stimmig ✓ · Konten: 2 Bankleitzahlen unbekannt (", "1 Befund – Bankleitzahl: 1"},
+       {"In sich stimmig ✓ · Konten: 1 Bankleitzahl unbekannt (", "1 Befund – Bankleitzahl: 1"},
        true},
   };
   for (const Case& c : cases) {
