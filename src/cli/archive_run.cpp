@@ -2,6 +2,7 @@
 
 #include "cp1252.h"
 #include "json_export.h"
+#include "numfmt.h"
 #include "options.h"
 
 namespace cli {
@@ -15,14 +16,6 @@ void TArchiveCounts::Add(TFileStatus status) {
   }
 }
 
-std::string Grouped(std::int64_t value) {
-  std::string digits = std::to_string(value);
-  const std::ptrdiff_t first = value < 0 ? 1 : 0;
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > first; at -= 3)
-    digits.insert(static_cast<std::size_t>(at), 1, '.');
-  return digits;
-}
-
 void TProgress::Update(std::size_t done) {
   if (!show_) return;
   const auto now = std::chrono::steady_clock::now();
@@ -31,8 +24,8 @@ void TProgress::Update(std::size_t done) {
   constexpr std::size_t kWidth = 30;
   const std::size_t filled = total_ == 0 ? kWidth : done * kWidth / total_;
   err_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
-       << Grouped(static_cast<std::int64_t>(done)) << " von " << Grouped(static_cast<std::int64_t>(total_))
-       << " Dateien" << std::flush;
+       << ombra::GroupedNumber(static_cast<std::int64_t>(done)) << " von "
+       << ombra::GroupedNumber(static_cast<std::int64_t>(total_)) << " Dateien" << std::flush;
 }
 
 void TProgress::Clear() {
@@ -47,7 +40,7 @@ std::string LoadProblem(const std::string& path, const ombra::TDtaus& doc) {
       support::Cp1252ToUtf8(doc.LoadError.empty() ? "Die Datei kann nicht gelesen werden" : doc.LoadError);
   const std::size_t read = doc.SatzCList.size();
   if (read == 0) return FileNameToUtf8(path) + ": nicht lesbar: " + reason;
-  return FileNameToUtf8(path) + ": beschädigt, nur " + Grouped(static_cast<std::int64_t>(read)) +
+  return FileNameToUtf8(path) + ": beschädigt, nur " + ombra::GroupedNumber(static_cast<std::int64_t>(read)) +
          (read == 1 ? " Zahlung" : " Zahlungen") + " gelesen: " + reason;
 }
 

@@ -33,9 +33,6 @@ struct TArchiveCounts {
   std::int64_t Read() const { return Ok + Discrepant + Unreadable; }
 };
 
-// 1234567 -> "1.234.567"
-std::string Grouped(std::int64_t value);
-
 // Shown on a terminal only; rewritten in place at most ten times a second.
 class TProgress {
  public:
@@ -69,7 +66,8 @@ TFileStatus LoadArchiveFile(const TCandidate& file, ombra::TDtaus& doc, const om
 // Calls `work(file)` for every file of `files` on up to `jobs` threads and `take(result)` on
 // the calling thread in the order of `files`, each as soon as it and all before it are done.
 // Workers run at most a few files ahead of `take`, so results wait in memory only for a
-// handful of files however long the walk.
+// handful of files however long the walk. Should `take` throw, the workers claim no further
+// file and none is left waiting, so the exception leaves the call.
 template <class Result>
 void RunInOrder(const std::vector<TCandidate>& files, unsigned jobs, TProgress& progress,
                 const std::function<Result(const TCandidate&)>& work,
@@ -97,6 +95,23 @@ void RunInOrder(const std::vector<TCandidate>& files, unsigned jobs, TProgress& 
     }
   };
   std::vector<std::jthread> workers;
+  // Declared after `workers`, so it runs before they are joined: should `take` throw, no worker
+  // claims another file or waits for room that would never come.
+  struct TRelease {
+    std::mutex& Mutex;
+    std::condition_variable& Room;
+    std::size_t& Taken;
+    std::atomic<std::size_t>& Next;
+    std::size_t Total;
+    ~TRelease() {
+      Next = Total;
+      {
+        const std::lock_guard lock(Mutex);
+        Taken = Total;
+      }
+      Room.notify_all();
+    }
+  } release{mutex, room, taken, next, total};
   for (unsigned j = 0; j < jobs; ++j) workers.emplace_back(worker);
   for (std::size_t i = 0; i < total; ++i) {
     Result result;

@@ -156,7 +156,7 @@ bool TOutput::Open() {
   }
   // mkostemp creates the file private; the result gets the mode of the file it replaces, or
   // that of a new export of the user's own: never writable by others, whatever the umask.
-  const mode_t mode = exists ? (st.st_mode & 07777) : (0644 & ~CurrentUmask());
+  const mode_t mode = ownerOnly_ ? 0600 : exists ? (st.st_mode & 07777) : (0644 & ~CurrentUmask());
   if (::fchmod(fd_, mode) != 0) {
     Fail(what, errno);
     return false;

@@ -12,6 +12,9 @@ class TOutput {
  public:
   // An empty path means standard output.
   explicit TOutput(std::string path);
+  // The result readable by its owner only (0600), whatever the file it replaces allowed: for
+  // archives of many files' payments.
+  void SetOwnerOnly() { ownerOnly_ = true; }
   ~TOutput();
   TOutput(const TOutput&) = delete;
   TOutput& operator=(const TOutput&) = delete;
@@ -24,6 +27,9 @@ class TOutput {
   bool Commit();
 
   const std::string& Error() const { return error_; }
+  // The temporary file Open() made for a named regular file (empty otherwise), for a library
+  // that writes by name (SQLite, libxlsxwriter); Commit() then puts what it wrote in place.
+  const std::string& TempPath() const { return tempPath_; }
 
  private:
   void Flush();
@@ -36,6 +42,7 @@ class TOutput {
   int fd_ = -1;
   bool ownsFd_ = false;
   bool failed_ = false;
+  bool ownerOnly_ = false;
   std::string buffer_;
   std::string error_;
 };

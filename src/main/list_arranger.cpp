@@ -129,10 +129,15 @@ TListArranger::TResult TListArranger::Arrange(TInputs in, const TStop& stop) {
 
   const auto& payments = file.document().SatzCList;
   if (in.filter.amounts || in.filter.onlyFlagged) {
-    const std::vector<int> none;
-    const std::vector<int>& flagged = in.flagged ? *in.flagged : none;
+    const std::vector<TRowFlag> none;
+    const std::vector<TRowFlag>& flagged = in.flagged ? *in.flagged : none;
+    const auto flaggedRow = [&flagged](int row) {
+      const auto it = std::lower_bound(flagged.begin(), flagged.end(), row,
+                                       [](const TRowFlag& flag, int at) { return flag.Row < at; });
+      return it != flagged.end() && it->Row == row;
+    };
     std::erase_if(rows, [&](int row) {
-      if (in.filter.onlyFlagged && !std::binary_search(flagged.begin(), flagged.end(), row)) return true;
+      if (in.filter.onlyFlagged && !flaggedRow(row)) return true;
       if (!in.filter.amounts) return false;
       const std::optional<std::int64_t> cents = ShownCents(payments[static_cast<std::size_t>(row)]);
       return !cents || !in.filter.amounts->contains(*cents);

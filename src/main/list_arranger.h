@@ -21,6 +21,7 @@
 namespace quandel {
 
 class TControlListView;
+struct TRowFlag;
 
 // Which rows pass the filter.
 struct TRowFilter {
@@ -59,7 +60,7 @@ class TListArranger : public QObject {
     std::shared_ptr<TPaymentModel> file;
     TSortOrder sort;
     TRowFilter filter;
-    std::shared_ptr<const std::vector<int>> flagged;
+    std::shared_ptr<const std::vector<TRowFlag>> flagged;
     std::shared_ptr<const TColumnKeys> keys;
     std::shared_ptr<const TFindIndex> index;
     // Where the model shown is to live.

@@ -27,10 +27,13 @@ QString TSheetRows::cellText(int row, int column) const {
     ombra::AppendCents(text, *cents, plain);
     return QString::fromLatin1(text);
   }
-  QString text = rows_->cellText(row, column);
   // The number is the list's own; every other text comes from the file.
-  if (column != kColNumber && !text.isEmpty() && support::StartsLikeFormula(text.front().unicode()))
-    text.prepend(u'\'');
+  return column == kColNumber ? rows_->cellText(row, column)
+                              : NeutraliseFormula(rows_->cellText(row, column));
+}
+
+QString NeutraliseFormula(QString text) {
+  if (!text.isEmpty() && support::StartsLikeFormula(text.front().unicode())) text.prepend(u'\'');
   return text;
 }
 

@@ -11,6 +11,23 @@
 
 namespace quandel {
 
+// `text` with a leading "'" where a spreadsheet would take it for a formula; else unchanged.
+QString NeutraliseFormula(QString text);
+
+// Rows of any table for a spreadsheet: each cell neutralised where it would start a formula.
+class TSheetCells : public IRowTexts {
+ public:
+  explicit TSheetCells(const IRowTexts& rows) : rows_(rows) {}
+  int rowCount() const override { return rows_.rowCount(); }
+  int columnCount() const override { return rows_.columnCount(); }
+  QString cellText(int row, int column) const override {
+    return NeutraliseFormula(rows_.cellText(row, column));
+  }
+
+ private:
+  const IRowTexts& rows_;
+};
+
 class TSheetRows : public IRowTexts {
  public:
   // The columns of the list and then the currency.

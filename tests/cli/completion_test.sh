@@ -45,6 +45,12 @@ quandel-cli html |dtaus1.001|notiz.txt
 quandel-cli json |ohne_endung|notiz.txt
 quandel-cli check --accounts l|lohn.dta|
 quandel-cli csv -o |notiz.txt|
+quandel-cli |xlsx|
+quandel-cli sq|sqlite|xlsx
+quandel-cli xlsx --|--banks|--jobs
+quandel-cli sqlite --|--jobs|--banks
+quandel-cli sqlite -o archiv.db |archiv/|notiz.txt
+quandel-cli xlsx |lohn.dta|notiz.txt
 quandel-cli d|duplicates|find
 quandel-cli |list|--json
 quandel-cli find --|--purpose|--loose

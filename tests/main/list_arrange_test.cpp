@@ -127,7 +127,8 @@ TEST_F(ArrangeTest, SortingKeepsTheSelectedPaymentsAndThePage) {
 }
 
 TEST_F(ArrangeTest, FilterShowsTheRowsThatMatch) {
-  list->setFlaggedRows(std::make_shared<const std::vector<int>>(std::vector<int>{0, 3, 4}));
+  list->setFlaggedRows(std::make_shared<const std::vector<TRowFlag>>(
+      std::vector<TRowFlag>{{0, false}, {3, true}, {4, false}}));
   struct Case {
     QString text;
     QString amounts;
@@ -159,7 +160,8 @@ TEST_F(ArrangeTest, FilterShowsTheRowsThatMatch) {
 }
 
 TEST_F(ArrangeTest, FilterAndSortTogetherAndClosingShowsAllAgain) {
-  list->setFlaggedRows(std::make_shared<const std::vector<int>>(std::vector<int>{1, 2}));
+  list->setFlaggedRows(
+      std::make_shared<const std::vector<TRowFlag>>(std::vector<TRowFlag>{{1, false}, {2, false}}));
   ClickHeader(kColAmount);
   ClickHeader(kColAmount);
   Filter(QStringLiteral("rechnung"));

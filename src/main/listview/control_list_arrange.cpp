@@ -24,6 +24,7 @@ void TControlListView::showArranged(std::shared_ptr<TPaymentModel> shown) {
   emit rowsAboutToChange();
   model_ = std::move(shown);
   rowOfPayment_.clear();
+  flaggedShown_.reset();
   marked_.reset();
   highlighted_ = -1;
   focusedLink_ = -1;

@@ -78,6 +78,8 @@ void TControlListView::setModel(std::shared_ptr<TPaymentModel> model) {
   clear();
   fileModel_ = std::move(model);
   model_ = fileModel_;
+  rowOfPayment_.clear();
+  flaggedShown_.reset();
   rebuild();
   resetRows();
   // The strip takes its room below the rows only where there are rows to sum.
@@ -97,6 +99,7 @@ void TControlListView::clear() {
   model_.reset();
   fileModel_.reset();
   rowOfPayment_.clear();
+  flaggedShown_.reset();
   summary_->hide();
   setViewportMargins(0, 0, 0, 0);
   relayout();

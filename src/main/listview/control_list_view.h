@@ -25,6 +25,13 @@ class QTextDocument;
 
 namespace quandel {
 
+// A mark of the check in a payment's number cell: red where the file does not agree with
+// itself, amber where only an account is in doubt. Row counts the payments in the file.
+struct TRowFlag {
+  int Row = 0;
+  bool Severe = false;
+};
+
 class TControlListView : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -96,12 +103,17 @@ class TControlListView : public QAbstractScrollArea {
   // The current hit, highlighted above the marks; -1 for none.
   void setHighlightedRow(int row);
   int highlightedRow() const { return highlighted_; }
-  // Payments whose number cell carries a warning mark (an account that fails), as rows of
-  // the file, ascending; null for none. They outlive a page: whoever sets them clears them.
-  void setFlaggedRows(std::shared_ptr<const std::vector<int>> fileRows);
-  const std::shared_ptr<const std::vector<int>>& flaggedRows() const { return flagged_; }
-  // Whether the row shown at `row` is flagged.
-  bool isFlagged(int row) const;
+  // Payments whose number cell carries a mark of the check, by their row in the file,
+  // ascending; null for none. They outlive a page: whoever sets them clears them.
+  void setFlaggedRows(std::shared_ptr<const std::vector<TRowFlag>> fileRows);
+  const std::shared_ptr<const std::vector<TRowFlag>>& flaggedRows() const { return flagged_; }
+  // Whether the row shown at `row` is marked.
+  bool isFlagged(int row) const { return flagAt(row) != nullptr; }
+  // The mark of the row shown at `row` (its Row counted in the file); null when it has none.
+  const TRowFlag* flagAt(int row) const;
+  // The next shown row after `row` that has a mark (before it when `backwards`), in the order
+  // shown, round the end; -1 for none.
+  int nextFlaggedRow(int row, bool backwards) const;
 
   // The page as text: tab-separated cells, further purpose lines under the first.
   QString toPlainText() const;
@@ -192,7 +204,10 @@ class TControlListView : public QAbstractScrollArea {
   TRowSelection selection_;
   std::shared_ptr<const std::vector<int>> marked_;
   int highlighted_ = -1;
-  std::shared_ptr<const std::vector<int>> flagged_;
+  std::shared_ptr<const std::vector<TRowFlag>> flagged_;
+  // The shown rows of the marked payments, ascending, when the rows are not the file's in its
+  // order; made when first asked for.
+  mutable std::optional<std::vector<int>> flaggedShown_;
   // The link Tab has reached, into links(); -1 when none.
   int focusedLink_ = -1;
 };

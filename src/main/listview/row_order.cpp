@@ -107,7 +107,7 @@ std::uint64_t TColumnKeys::NumberKey(std::string_view text) {
 
 TColumnKeys::TColumnKeys(const ombra::TDtaus& document, int column) : column_(column) {
   const auto& payments = document.SatzCList;
-  const std::size_t count = document.LoadFailed() ? 0 : payments.size();
+  const std::size_t count = TPaymentModel::HasList(document) ? payments.size() : 0;
   keys_.reserve(count);
   const bool text = column == kColName || column == kColPurpose;
   if (text) starts_.reserve(count + 1);
