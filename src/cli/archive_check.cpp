@@ -1,6 +1,14 @@
 #include "archive_check.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <functional>
+#include <new>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -12,6 +20,7 @@
 #include "json_export.h"
 #include "options.h"
 #include "output.h"
+#include "shown_text.h"
 
 namespace cli {
 namespace {
@@ -32,80 +41,111 @@ const char* KindName(TFindingKind kind) {
 }
 
 TJson FindingToJson(const ombra::TFinding& f) {
-  using support::Cp1252ToUtf8;
+  using support::ShownCp1252;
   TJson json = {{"severity", f.Severity == TSeverity::Error ? "error" : "warning"},
                 {"kind", KindName(f.Kind)}};
   json["record"] = f.Record != 0 ? TJson(std::string(1, f.Record)) : TJson(nullptr);
   json["payment"] = f.Payment > 0 ? TJson(f.Payment) : TJson(nullptr);
-  json["field"] = Cp1252ToUtf8(f.Field);
-  json["expected"] = Cp1252ToUtf8(f.Expected);
-  json["found"] = Cp1252ToUtf8(f.Found);
-  json["text"] = Cp1252ToUtf8(f.Text);
+  json["field"] = ShownCp1252(f.Field);
+  json["expected"] = ShownCp1252(f.Expected);
+  json["found"] = ShownCp1252(f.Found);
+  json["text"] = ShownCp1252(f.Text);
   return json;
 }
 
+// "file" as printed; beside it "file_bytes", the name's exact bytes as numbers, when the
+// printed name had to escape any of them.
+TJson FileJson(const std::string& file) {
+  TJson json = {{"file", support::ShownText(file)}};
+  if (!support::ShownAsIs(file)) {
+    TJson bytes = TJson::array();
+    for (const char c : file) bytes.push_back(static_cast<unsigned char>(c));
+    json["file_bytes"] = std::move(bytes);
+  }
+  return json;
+}
+
+std::string Dumped(const TJson& json) { return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n"; }
+
 std::string JsonLine(const std::string& file, const ombra::TFileCheck& check, std::size_t payments) {
-  TJson json = {{"file", FileNameToUtf8(file)}, {"ok", check.Ok()}};
+  TJson json = FileJson(file);
+  json["ok"] = check.Ok();
   if (check.Loaded)
     json["payments"] = payments;
   else
-    json["error"] = support::Cp1252ToUtf8(check.LoadError);
+    json["error"] = support::ShownCp1252(check.LoadError);
   TJson findings = TJson::array();
   for (const auto& finding : check.Findings)
     if (finding.Severity != TSeverity::None) findings.push_back(FindingToJson(finding));
   json["findings"] = std::move(findings);
-  return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+  return Dumped(json);
 }
 
 std::string TextLine(const std::string& file, const ombra::TFileCheck& check) {
-  std::string line = FileNameToUtf8(file) + ": ";
+  std::string line = support::ShownText(file) + ": ";
   if (!check.Loaded)
-    line += "nicht lesbar: " + support::Cp1252ToUtf8(check.LoadError);
+    line += "nicht lesbar: " + support::ShownCp1252(check.LoadError);
   else if (const auto* problem = check.FirstProblem())
-    line += support::Cp1252ToUtf8(problem->Text);
+    line += support::ShownCp1252(problem->Text);
   return line + "\n";
 }
 
-std::string Grouped(std::int64_t value) {
-  std::string digits = std::to_string(value);
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
-    digits.insert(static_cast<std::size_t>(at), 1, '.');
-  return digits;
+TFileStatus StatusOf(TPassedKind kind) {
+  switch (kind) {
+    case TPassedKind::Skipped: return TFileStatus::Skipped;
+    case TPassedKind::Unreadable: return TFileStatus::Unreadable;
+    case TPassedKind::Vanished: return TFileStatus::Vanished;
+  }
+  return TFileStatus::Skipped;
 }
 
-// Shown on a terminal only; rewritten in place at most ten times a second.
-class TProgress {
+TFileVerdict Passed(const TCandidate& file, TPassedKind kind, const std::string& reason,
+                    const TArchiveOptions& options) {
+  return {StatusOf(kind), PassedLine(file.Path, kind, reason, options)};
+}
+
+// A walked file, opened in its folder; the load reads it again through /proc by its
+// descriptor, a short name whatever the depth of the folder.
+class TOpenedFile {
  public:
-  TProgress(std::ostream& err, bool show, std::size_t total) : err_(err), show_(show), total_(total) {}
-  void Update(std::size_t done) {
-    if (!show_) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (done != total_ && now - last_ < std::chrono::milliseconds(100)) return;
-    last_ = now;
-    constexpr std::size_t kWidth = 30;
-    const std::size_t filled = total_ == 0 ? kWidth : done * kWidth / total_;
-    err_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
-         << Grouped(static_cast<std::int64_t>(done)) << " von " << Grouped(static_cast<std::int64_t>(total_))
-         << " Dateien" << std::flush;
+  TOpenedFile(const TOpenFolder& folder, const std::string& name)
+      : fd_(::openat(folder.Fd(), name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)), error_(errno) {}
+  ~TOpenedFile() {
+    if (fd_ >= 0) ::close(fd_);
   }
-  void Clear() {
-    if (show_) err_ << "\r" << std::string(60, ' ') << "\r" << std::flush;
+  TOpenedFile(const TOpenedFile&) = delete;
+  TOpenedFile& operator=(const TOpenedFile&) = delete;
+
+  int Fd() const { return fd_; }
+  int Error() const { return error_; }
+  std::string ProcPath() const { return "/proc/self/fd/" + std::to_string(fd_); }
+  // The first bytes; false with Error() set when they cannot be read.
+  bool ReadHead(std::string& head) {
+    head.assign(DtausHeadSize(), '\0');
+    std::size_t got = 0;
+    while (got < head.size()) {
+      const ssize_t n = ::pread(fd_, head.data() + got, head.size() - got, static_cast<off_t>(got));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        error_ = errno;
+        return false;
+      }
+      if (n == 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    head.resize(got);
+    return true;
   }
 
  private:
-  std::ostream& err_;
-  bool show_;
-  std::size_t total_;
-  std::chrono::steady_clock::time_point last_{};
+  int fd_;
+  int error_;
 };
 
-}  // namespace
-
-TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options,
-                          const ombra::TRegionalSettings& rs) {
-  if (!file.Named && StartsLikeDtaus(file.Path) == TSniff::Other) return {};
+TFileVerdict CheckLoaded(const TCandidate& file, const std::string& readPath, const TArchiveOptions& options,
+                         const ombra::TRegionalSettings& rs) {
   ombra::TDtaus doc;
-  ombra::TFileCheck check = ombra::LoadAndCheck(doc, file.Path, rs);
+  ombra::TFileCheck check = ombra::LoadAndCheck(doc, readPath, rs);
   if (check.Loaded && options.Banks != nullptr)
     ombra::AddAccountFindings(check, doc, ombra::CheckAccounts(doc, *options.Banks),
                               options.Banks->DataDate());
@@ -120,16 +160,146 @@ TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options
   return verdict;
 }
 
+TFileVerdict CheckWalked(const TCandidate& file, const TArchiveOptions& options, const ombra::TRegionalSettings& rs) {
+  TOpenedFile opened(*file.Folder, file.Name);
+  if (opened.Fd() < 0)
+    return Passed(file, opened.Error() == ENOENT ? TPassedKind::Vanished : TPassedKind::Unreadable,
+                  opened.Error() == ENOENT ? "seit dem Auflisten des Ordners verschwunden"
+                                           : GermanSystemError(opened.Error()),
+                  options);
+  struct stat st {};
+  if (::fstat(opened.Fd(), &st) != 0 || !S_ISREG(st.st_mode))
+    return Passed(file, TPassedKind::Skipped, "keine gewöhnliche Datei (Gerät, Pipe oder Socket)", options);
+  std::string head;
+  if (!opened.ReadHead(head)) return Passed(file, TPassedKind::Unreadable, GermanSystemError(opened.Error()), options);
+  if (!BytesStartLikeDtaus(head) && !NamedLikeDtaus(file.Name))
+    return Passed(file, TPassedKind::Skipped, "keine DTAUS-Datei", options);
+  return CheckLoaded(file, opened.ProcPath(), options, rs);
+}
+
+std::string Grouped(std::int64_t value) {
+  std::string digits = std::to_string(value);
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+    digits.insert(static_cast<std::size_t>(at), 1, '.');
+  return digits;
+}
+
+// Shown on a terminal only; rewritten in place at most ten times a second. When standard
+// output goes to the same terminal, the line is cleared before anything is printed there.
+class TProgress {
+ public:
+  TProgress(std::ostream& err, bool show, std::size_t total)
+      : err_(err), show_(show), total_(total), sharesTerminal_(show && StdoutIsStderrTerminal()) {}
+  void Update(std::size_t done) {
+    if (!show_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (done != total_ && drawn_ && now - last_ < std::chrono::milliseconds(100)) return;
+    last_ = now;
+    drawn_ = true;
+    constexpr std::size_t kWidth = 30;
+    const std::size_t filled = total_ == 0 ? kWidth : done * kWidth / total_;
+    err_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
+         << Grouped(static_cast<std::int64_t>(done)) << " von " << Grouped(static_cast<std::int64_t>(total_))
+         << " Dateien" << std::flush;
+  }
+  void Clear() {
+    if (drawn_) err_ << "\r" << std::string(60, ' ') << "\r" << std::flush;
+    drawn_ = false;
+  }
+  // Writes `line` to `output`, on a shared terminal at once and on a cleared line.
+  void Print(TOutput& output, const std::string& line) {
+    if (line.empty()) return;
+    if (!sharesTerminal_) {
+      output.Write(line);
+      return;
+    }
+    Clear();
+    output.Write(line);
+    output.Flush();
+  }
+
+ private:
+  static bool StdoutIsStderrTerminal() {
+    struct stat out {};
+    struct stat err {};
+    return ::isatty(STDOUT_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1 && ::fstat(STDOUT_FILENO, &out) == 0 &&
+           ::fstat(STDERR_FILENO, &err) == 0 && out.st_rdev == err.st_rdev;
+  }
+
+  std::ostream& err_;
+  bool show_;
+  std::size_t total_;
+  bool sharesTerminal_;
+  bool drawn_ = false;
+  std::chrono::steady_clock::time_point last_{};
+};
+
+}  // namespace
+
+TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options,
+                          const ombra::TRegionalSettings& rs) {
+  try {
+    if (file.Folder) return CheckWalked(file, options, rs);
+    return CheckLoaded(file, file.Path, options, rs);
+  } catch (const std::bad_alloc&) {
+    return Passed(file, TPassedKind::Unreadable, "Nicht genügend Arbeitsspeicher", options);
+  } catch (const std::exception&) {
+    // A worker must not end the run: the file is reported, the others are still checked.
+    return Passed(file, TPassedKind::Unreadable, "Unerwarteter interner Fehler", options);
+  }
+}
+
+std::string PassedLine(const std::string& path, TPassedKind kind, const std::string& reason,
+                       const TArchiveOptions& options) {
+  if (options.Json) {
+    TJson json = FileJson(path);
+    switch (kind) {
+      case TPassedKind::Unreadable:
+        json["ok"] = false;
+        json["error"] = reason;
+        json["findings"] = TJson::array();
+        break;
+      case TPassedKind::Skipped: json["skipped"] = true; json["reason"] = reason; break;
+      case TPassedKind::Vanished: json["vanished"] = true; json["reason"] = reason; break;
+    }
+    return Dumped(json);
+  }
+  switch (kind) {
+    case TPassedKind::Unreadable: return support::ShownText(path) + ": nicht lesbar: " + reason + "\n";
+    case TPassedKind::Vanished: return support::ShownText(path) + ": verschwunden: " + reason + "\n";
+    case TPassedKind::Skipped:
+      return options.Verbose ? support::ShownText(path) + ": übersprungen: " + reason + "\n" : std::string();
+  }
+  return {};
+}
+
+unsigned DefaultJobs(std::vector<std::int64_t> sizes, std::uint64_t availableBytes, unsigned processors) {
+  // A loaded file holds its payments and their texts, about its own size again, and the check
+  // about as much once more: three times the file is a safe share.
+  constexpr std::uint64_t kLoadFactor = 3;
+  std::sort(sizes.begin(), sizes.end(), std::greater<>());
+  unsigned jobs = 0;
+  std::uint64_t needed = 0;
+  for (const std::int64_t size : sizes) {
+    if (jobs == processors) break;
+    needed += kLoadFactor * static_cast<std::uint64_t>(std::max<std::int64_t>(size, 0));
+    if (jobs > 0 && needed > availableBytes) break;
+    ++jobs;
+  }
+  return std::max(1u, std::min(jobs, processors));
+}
+
 std::string SummaryLine(const TArchiveCounts& counts) {
   const std::int64_t checked = counts.Ok + counts.Discrepant + counts.Unreadable;
   return Grouped(checked) + (checked == 1 ? " Datei" : " Dateien") + " geprüft: " + Grouped(counts.Ok) +
          " stimmig, " + Grouped(counts.Discrepant) + " mit Abweichungen, " + Grouped(counts.Unreadable) +
-         " nicht lesbar, " + Grouped(counts.Skipped) + " übersprungen";
+         " nicht lesbar, " + Grouped(counts.Skipped) + " übersprungen" +
+         (counts.Vanished > 0 ? ", " + Grouped(counts.Vanished) + " verschwunden" : std::string());
 }
 
 int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions& options,
                     const ombra::TRegionalSettings& rs, std::ostream& err, bool showProgress) {
-  const TWalk walk = WalkPaths(paths);
+  TWalk walk = WalkPaths(paths);
   const std::size_t total = walk.Files.size();
   std::vector<std::optional<TFileVerdict>> verdicts(total);
   std::mutex mutex;
@@ -139,12 +309,22 @@ int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions
   const auto work = [&] {
     for (std::size_t i = next++; i < total; i = next++) {
       TFileVerdict verdict = CheckOneFile(walk.Files[i], options, rs);
+      walk.Files[i].Folder.reset();  // the folder closes once its last file is read
       const std::lock_guard lock(mutex);
       verdicts[i] = std::move(verdict);
       ready.notify_one();
     }
   };
-  const unsigned jobs = std::max(1u, std::min<unsigned>(options.Jobs, static_cast<unsigned>(total)));
+  unsigned jobs = options.Jobs;
+  if (jobs == 0) {
+    std::vector<std::int64_t> sizes;
+    for (const auto& file : walk.Files) sizes.push_back(file.Size);
+    const auto pages = ::sysconf(_SC_AVPHYS_PAGES);
+    const auto pageSize = ::sysconf(_SC_PAGESIZE);
+    const std::uint64_t available = pages > 0 && pageSize > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) : 0;
+    jobs = DefaultJobs(std::move(sizes), available, std::max(1u, std::thread::hardware_concurrency()));
+  }
+  jobs = std::max(1u, std::min<unsigned>(jobs, static_cast<unsigned>(total)));
   std::vector<std::jthread> workers;
   for (unsigned j = 0; j < jobs; ++j) workers.emplace_back(work);
 
@@ -152,9 +332,25 @@ int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions
   TOutput output("");
   output.Open();
   TArchiveCounts counts;
-  counts.Skipped = walk.Skipped;
   TProgress progress(err, showProgress, total);
+  const auto count = [&counts](TFileStatus status) {
+    switch (status) {
+      case TFileStatus::Ok: ++counts.Ok; break;
+      case TFileStatus::Discrepant: ++counts.Discrepant; break;
+      case TFileStatus::Unreadable: ++counts.Unreadable; break;
+      case TFileStatus::Skipped: ++counts.Skipped; break;
+      case TFileStatus::Vanished: ++counts.Vanished; break;
+    }
+  };
+  auto passed = walk.Passed.begin();
+  const auto printPassedBefore = [&](std::size_t i) {
+    for (; passed != walk.Passed.end() && passed->Before <= i; ++passed) {
+      count(StatusOf(passed->Kind));
+      progress.Print(output, PassedLine(passed->Path, passed->Kind, passed->Reason, options));
+    }
+  };
   for (std::size_t i = 0; i < total; ++i) {
+    printPassedBefore(i);
     TFileVerdict verdict;
     {
       std::unique_lock lock(mutex);
@@ -162,24 +358,18 @@ int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions
       verdict = std::move(*verdicts[i]);
       verdicts[i].reset();
     }
-    switch (verdict.Status) {
-      case TFileStatus::Ok: ++counts.Ok; break;
-      case TFileStatus::Discrepant: ++counts.Discrepant; break;
-      case TFileStatus::Unreadable: ++counts.Unreadable; break;
-      case TFileStatus::Skipped: ++counts.Skipped; break;
-    }
-    output.Write(verdict.Line);
+    count(verdict.Status);
+    progress.Print(output, verdict.Line);
     progress.Update(i + 1);
   }
+  printPassedBefore(total);
   workers.clear();
   progress.Clear();
   if (!options.Json) output.Write(SummaryLine(counts) + "\n");
-  for (const auto& error : walk.Errors) err << "quandel-cli: " << error << "\n";
   if (!output.Commit()) {
     err << "quandel-cli: " << output.Error() << "\n";
     return kExitUsage;
   }
-  if (!walk.Errors.empty()) return kExitUsage;
   return counts.Discrepant + counts.Unreadable == 0 ? kExitOk : kExitFailed;
 }
 

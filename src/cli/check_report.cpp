@@ -1,7 +1,7 @@
 #include "check_report.h"
 
-#include "cp1252.h"
 #include "json_export.h"
+#include "shown_text.h"
 
 namespace cli {
 namespace {
@@ -37,13 +37,13 @@ TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCh
   bool anyFieldCheck = false;
   for (const auto& finding : check.Findings) {
     if (finding.Kind != TFindingKind::FieldCheck) continue;
-    lines.push_back("Feldprüfung: " + support::Cp1252ToUtf8(finding.Text) + " - ABWEICHUNG");
+    lines.push_back("Feldprüfung: " + support::ShownCp1252(finding.Text) + " - ABWEICHUNG");
     ++report.Discrepancies;
     anyFieldCheck = true;
   }
   if (!check.Loaded) {
     lines.push_back("Beim Lesen der Datei " + FileNameToUtf8(fileName) + " ist ein Fehler aufgetreten.");
-    if (!check.LoadError.empty()) lines.push_back("Grund: " + support::Cp1252ToUtf8(check.LoadError));
+    if (!check.LoadError.empty()) lines.push_back("Grund: " + support::ShownCp1252(check.LoadError));
     ++report.Discrepancies;
     lines.push_back("Ergebnis: Die Datei konnte nicht gelesen werden.");
     return report;
@@ -60,7 +60,7 @@ TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCh
   for (const auto& finding : check.Findings) {
     if (finding.Kind == TFindingKind::FieldCheck) continue;
     if (finding.Kind == TFindingKind::Account) introduceAccounts();
-    lines.push_back(support::Cp1252ToUtf8(finding.Text) + Verdict(finding.Severity));
+    lines.push_back(support::ShownCp1252(finding.Text) + Verdict(finding.Severity));
     if (finding.Severity == TSeverity::Error) ++report.Discrepancies;
     if (finding.Severity == TSeverity::Warning) ++warnings;
   }

@@ -11,6 +11,7 @@
 #include "convert.h"
 #include "cp1252.h"
 #include "parallel_rows.h"
+#include "shown_text.h"
 
 namespace cli {
 
@@ -20,7 +21,7 @@ std::string IsoDate(const ombra::TDate& date) {
   return text;
 }
 
-std::string FileNameToUtf8(const std::string& name) { return support::Utf8OrCp1252ToUtf8(name); }
+std::string FileNameToUtf8(const std::string& name) { return support::ShownText(name); }
 
 TJson SatzAToJson(const ombra::TSatzA& a) {
   using support::Cp1252ToUtf8;

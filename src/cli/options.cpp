@@ -59,8 +59,10 @@ CLI::App* AddCheckCommand(CLI::App& app, TInvocation& invocation) {
   sub->add_option("PFAD", invocation.Paths, "DTAUS-Dateien oder Ordner")->required()->type_name("");
   sub->add_flag("--accounts", invocation.Accounts, "Auch jede Kontonummer gegen das Bankverzeichnis prüfen");
   sub->add_flag("--json", invocation.Json, "Je Datei ein JSON-Objekt in einer Zeile ausgeben");
+  sub->add_flag("--verbose", invocation.Verbose, "Auch die übersprungenen Dateien mit ihrem Grund nennen");
   sub->add_option("--jobs", invocation.Jobs,
-                  "So viele Dateien gleichzeitig prüfen (ohne Angabe: eine je Prozessor)")
+                  "So viele Dateien gleichzeitig prüfen (ohne Angabe: eine je Prozessor, soweit "
+                  "der freie Arbeitsspeicher für die größten Dateien reicht)")
       ->type_name("N")
       ->check(CLI::Range(1u, 1024u));
   sub->add_option("--locale", invocation.Locale,

@@ -50,7 +50,7 @@ _quandel_cli() {
         html) options="-h --help -o --ausgabe --locale" ;;
         json) options="-h --help --locale --banks" ;;
         csv) options="-h --help -o --ausgabe --locale --banks" ;;
-        check) options="-h --help --accounts --json --jobs --locale" ;;
+        check) options="-h --help --accounts --json --verbose --jobs --locale" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

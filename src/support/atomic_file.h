@@ -1,0 +1,59 @@
+#pragma once
+// Writing a file so that nobody ever sees it half-written, and no copy of its content outlives
+// the run: the bytes go to a private temporary file beside the target, which is synced and
+// renamed over the target once everything is written, and removed when the run ends early,
+// by a failure or by any signal whose default action ends the process.
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+namespace support {
+
+class TAtomicFile {
+ public:
+  // An empty path means standard output, written as it comes. `newFileMode` is the mode of a
+  // file that did not exist before (the umask still applies); a replaced file keeps its mode.
+  explicit TAtomicFile(std::string path, mode_t newFileMode = 0600);
+  ~TAtomicFile();
+  TAtomicFile(const TAtomicFile&) = delete;
+  TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+  // Prepares the target; 0 or the errno of the failure.
+  //  - A symbolic link is followed to the file it names, which is created when missing (as
+  //    the shell's ">" does); the link itself stays.
+  //  - Devices and pipes are written in place: renaming over them would replace the node.
+  //  - A file that may be written in a folder that may not takes the whole output at once
+  //    when it is committed: its earlier content stays until then.
+  int Open();
+  // Buffered; the first failure is remembered and returned by Commit.
+  void Write(std::string_view bytes);
+  // Writes out the buffer (standard output, devices and pipes see the bytes now).
+  void Flush();
+  // Puts the result in place; 0 or the errno of the first failure, the target's earlier
+  // content then untouched.
+  int Commit();
+
+ private:
+  enum class TMode { Closed, Stream, Temporary, AtCommit };
+  void WriteAll(std::string_view bytes);
+  int Fail(int errorNumber);
+
+  std::string path_;
+  mode_t newFileMode_;
+  TMode mode_ = TMode::Closed;
+  int fd_ = -1;
+  bool ownsFd_ = false;
+  int folderFd_ = -1;       // the target's folder: the temporary file is made and renamed there
+  std::string targetName_;  // the target's name in that folder
+  std::string tempName_;
+  int slot_ = -1;           // the temporary file's entry in the signal handlers' registry
+  mode_t finalMode_ = 0600;
+  std::string buffer_;
+  int error_ = 0;
+};
+
+// For tests: the signals on whose arrival pending temporary files are removed.
+const int* RemovalSignals(std::size_t& count);
+
+}  // namespace support
