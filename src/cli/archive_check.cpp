@@ -169,7 +169,7 @@ TFileVerdict CheckWalked(const TCandidate& file, const TArchiveOptions& options,
                   options);
   struct stat st {};
   if (::fstat(opened.Fd(), &st) != 0 || !S_ISREG(st.st_mode))
-    return Passed(file, TPassedKind::Skipped, "keine gewöhnliche Datei (Gerät, Pipe oder Socket)", options);
+    return Passed(file, TPassedKind::Skipped, "seit dem Auflisten durch etwas anderes ersetzt", options);
   std::string head;
   if (!opened.ReadHead(head)) return Passed(file, TPassedKind::Unreadable, GermanSystemError(opened.Error()), options);
   if (!BytesStartLikeDtaus(head) && !NamedLikeDtaus(file.Name))

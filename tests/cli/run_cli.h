@@ -1,6 +1,7 @@
 #pragma once
 // Runs the built quandel-cli as a child process and collects what it wrote.
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -41,6 +42,9 @@ struct TRunOptions {
   // Files the child writes may not grow beyond this (0: no limit); lets a test make writing
   // fail without touching system devices.
   rlim_t FileSizeLimit = 0;
+  // Not 0: the child runs as this user and group (the test must run as root), so that file
+  // permissions bite as they do for the users of the program.
+  uid_t User = 0;
 };
 
 // The program and its arguments as execv wants them; built before fork, so the child only execs.
@@ -79,6 +83,8 @@ inline TRun RunCli(const std::vector<std::string>& args, const TRunOptions& opti
       const rlimit limit{options.FileSizeLimit, options.FileSizeLimit};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(127);
     }
+    if (options.User != 0 && (::setgroups(0, nullptr) != 0 || ::setgid(options.User) != 0 || ::setuid(options.User) != 0))
+      ::_exit(127);
     ::execv(argv.Program(), argv.Pointers());
     ::_exit(127);
   }
