@@ -45,6 +45,9 @@ struct TRunOptions {
   // Not 0: the child runs as this user and group (the test must run as root), so that file
   // permissions bite as they do for the users of the program.
   uid_t User = 0;
+  // Not 0: the child's address space is limited to this many bytes, so that a program that
+  // asks for memory by a file's size fails at once, whatever the machine holds.
+  rlim_t AddressSpaceLimit = 0;
 };
 
 // The program and its arguments as execv wants them; built before fork, so the child only execs.
@@ -83,6 +86,8 @@ inline TRun RunCli(const std::vector<std::string>& args, const TRunOptions& opti
       const rlimit limit{options.FileSizeLimit, options.FileSizeLimit};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(127);
     }
+    const rlimit space{options.AddressSpaceLimit, options.AddressSpaceLimit};
+    if (options.AddressSpaceLimit != 0 && ::setrlimit(RLIMIT_AS, &space) != 0) ::_exit(127);
     if (options.User != 0 && (::setgroups(0, nullptr) != 0 || ::setgid(options.User) != 0 || ::setuid(options.User) != 0))
       ::_exit(127);
     ::execv(argv.Program(), argv.Pointers());
