@@ -2,6 +2,8 @@
 // may not be searched, links, names meant to forge lines, files that vanish while it runs.
 #include <dirent.h>
 #include <fcntl.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -386,6 +388,48 @@ TEST_F(FolderWalkTest, AFileWithGigabytesOfPaddingReadsInBoundedMemory) {
     EXPECT_NE(run.Out.find(c.expected), std::string::npos) << run.Out.substr(0, 2000);
   }
 #endif
+}
+
+// Standard output and error on one terminal, as an auditor at a console has them: every
+// report line comes at once and on a line of its own, never glued to the progress.
+TEST_F(FolderWalkTest, ProgressIsClearedBeforeOutputOnTheSameTerminal) {
+  Put("a.dta", WrongCount());
+  Put("b.dta", WrongCount());
+  int master = -1;
+  int slave = -1;
+  ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  clitest::TArgv argv({"check", "--jobs", "1", root.string()});
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::setsid();
+    if (::dup2(slave, 1) < 0 || ::dup2(slave, 2) < 0) ::_exit(127);
+    ::close(master);
+    ::setenv("LC_ALL", "C", 1);
+    ::execv(argv.Program(), argv.Pointers());
+    ::_exit(127);
+  }
+  ::close(slave);
+  std::string screen;
+  char chunk[4096];
+  for (ssize_t n; (n = ::read(master, chunk, sizeof chunk)) > 0;) screen.append(chunk, static_cast<std::size_t>(n));
+  ::close(master);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+
+  const auto first = screen.find(Path("a.dta") + kWrongCountText);
+  const auto second = screen.find(Path("b.dta") + kWrongCountText);
+  const auto progress = screen.find("] 1 von 2 Dateien");
+  ASSERT_NE(first, std::string::npos) << screen;
+  ASSERT_NE(second, std::string::npos) << screen;
+  ASSERT_NE(progress, std::string::npos) << screen;
+  EXPECT_LT(first, progress) << screen;  // the first line did not wait for the end
+  EXPECT_LT(progress, second) << screen;
+  EXPECT_EQ(screen[second - 1], '\r') << screen;  // the progress was cleared before it
+  const auto summary = screen.find("2 Dateien geprüft");
+  ASSERT_NE(summary, std::string::npos) << screen;
+  EXPECT_EQ(screen[summary - 1], '\r') << screen;
 }
 
 TEST(DefaultJobsTest, AsManyAsTheBiggestFilesFitIntoFreeMemory) {
