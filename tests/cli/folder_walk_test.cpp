@@ -246,6 +246,33 @@ TEST_F(FolderWalkTest, NamesCannotForgeLinesNorPassForOthers) {
   EXPECT_EQ(Lines(single.Out).front(), "Prüfbericht für " + Path(shown[4]));
 }
 
+TEST_F(FolderWalkTest, BytesFromTheFileCannotForgeLines) {
+  const struct {
+    std::string count;  // the trailer's count field, seven bytes
+    std::string shown;
+  } cases[] = {
+      {"0\n\x1b[2J1", "0\\n\\x1b[2J1"},
+      {"00\r\t\x7f" "01", "00\\r\\t\\x7f01"},
+      {"000\x81\x9d" "01", "000\\u0081\\u009d01"},  // bytes Windows-1252 leaves unassigned
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    std::string bytes = File(ARecord(), {CRecord()});
+    bytes.replace(bytes.size() - 128 + 10, 7, c.count);
+    Put("feld.dta", bytes);
+    const std::string text = "Anzahl der Zahlungen: Feld im E-Satz „" + c.shown + "“ ist keine Zahl, gelesen 1";
+
+    EXPECT_EQ(Lines(RunCli({"check", root.string()}).Out),
+              (std::vector<std::string>{
+                  Path("feld.dta") + ": " + text,
+                  "1 Datei geprüft: 0 stimmig, 1 mit Abweichungen, 0 nicht lesbar, 0 übersprungen"}));
+    const auto single = RunCli({"check", Path("feld.dta")});
+    EXPECT_NE(single.Out.find("\n" + text + " - ABWEICHUNG\n"), std::string::npos) << single.Out;
+    const auto json = nlohmann::json::parse(RunCli({"check", "--json", Path("feld.dta")}).Out);
+    EXPECT_EQ(json.at("findings").at(0).at("found"), c.shown);
+  }
+}
+
 TEST_F(FolderWalkTest, LinksToFoldersAreFollowedOnlyWhenNamed) {
   fs::create_directories(dir.Path() / "anderswo");
   std::ofstream(dir.Path() / "anderswo" / "falsch.dta", std::ios::binary) << WrongCount();
