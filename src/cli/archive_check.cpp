@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <functional>
-#include <new>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <thread>
 
@@ -65,7 +65,9 @@ TJson FileJson(const std::string& file) {
   return json;
 }
 
-std::string Dumped(const TJson& json) { return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n"; }
+std::string Dumped(const TJson& json) {
+  return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
 
 std::string JsonLine(const std::string& file, const ombra::TFileCheck& check, std::size_t payments) {
   TJson json = FileJson(file);
@@ -121,20 +123,9 @@ class TOpenedFile {
   std::string ProcPath() const { return "/proc/self/fd/" + std::to_string(fd_); }
   // The first bytes; false with Error() set when they cannot be read.
   bool ReadHead(std::string& head) {
-    head.assign(DtausHeadSize(), '\0');
-    std::size_t got = 0;
-    while (got < head.size()) {
-      const ssize_t n = ::pread(fd_, head.data() + got, head.size() - got, static_cast<off_t>(got));
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        error_ = errno;
-        return false;
-      }
-      if (n == 0) break;
-      got += static_cast<std::size_t>(n);
-    }
-    head.resize(got);
-    return true;
+    const int error = ReadDtausHead(fd_, head);
+    if (error != 0) error_ = error;
+    return error == 0;
   }
 
  private:
@@ -160,7 +151,8 @@ TFileVerdict CheckLoaded(const TCandidate& file, const std::string& readPath, co
   return verdict;
 }
 
-TFileVerdict CheckWalked(const TCandidate& file, const TArchiveOptions& options, const ombra::TRegionalSettings& rs) {
+TFileVerdict CheckWalked(const TCandidate& file, const TArchiveOptions& options,
+                         const ombra::TRegionalSettings& rs) {
   TOpenedFile opened(*file.Folder, file.Name);
   if (opened.Fd() < 0)
     return Passed(file, opened.Error() == ENOENT ? TPassedKind::Vanished : TPassedKind::Unreadable,
@@ -171,7 +163,8 @@ TFileVerdict CheckWalked(const TCandidate& file, const TArchiveOptions& options,
   if (::fstat(opened.Fd(), &st) != 0 || !S_ISREG(st.st_mode))
     return Passed(file, TPassedKind::Skipped, "seit dem Auflisten durch etwas anderes ersetzt", options);
   std::string head;
-  if (!opened.ReadHead(head)) return Passed(file, TPassedKind::Unreadable, GermanSystemError(opened.Error()), options);
+  if (!opened.ReadHead(head))
+    return Passed(file, TPassedKind::Unreadable, GermanSystemError(opened.Error()), options);
   if (!BytesStartLikeDtaus(head) && !NamedLikeDtaus(file.Name))
     return Passed(file, TPassedKind::Skipped, "keine DTAUS-Datei", options);
   return CheckLoaded(file, opened.ProcPath(), options, rs);
@@ -222,8 +215,9 @@ class TProgress {
   static bool StdoutIsStderrTerminal() {
     struct stat out {};
     struct stat err {};
-    return ::isatty(STDOUT_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1 && ::fstat(STDOUT_FILENO, &out) == 0 &&
-           ::fstat(STDERR_FILENO, &err) == 0 && out.st_rdev == err.st_rdev;
+    return ::isatty(STDOUT_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1 &&
+           ::fstat(STDOUT_FILENO, &out) == 0 && ::fstat(STDERR_FILENO, &err) == 0 &&
+           out.st_rdev == err.st_rdev;
   }
 
   std::ostream& err_;
@@ -259,8 +253,14 @@ std::string PassedLine(const std::string& path, TPassedKind kind, const std::str
         json["error"] = reason;
         json["findings"] = TJson::array();
         break;
-      case TPassedKind::Skipped: json["skipped"] = true; json["reason"] = reason; break;
-      case TPassedKind::Vanished: json["vanished"] = true; json["reason"] = reason; break;
+      case TPassedKind::Skipped:
+        json["skipped"] = true;
+        json["reason"] = reason;
+        break;
+      case TPassedKind::Vanished:
+        json["vanished"] = true;
+        json["reason"] = reason;
+        break;
     }
     return Dumped(json);
   }
@@ -321,7 +321,9 @@ int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions
     for (const auto& file : walk.Files) sizes.push_back(file.Size);
     const auto pages = ::sysconf(_SC_AVPHYS_PAGES);
     const auto pageSize = ::sysconf(_SC_PAGESIZE);
-    const std::uint64_t available = pages > 0 && pageSize > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) : 0;
+    const std::uint64_t available =
+        pages > 0 && pageSize > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize)
+                                  : 0;
     jobs = DefaultJobs(std::move(sizes), available, std::max(1u, std::thread::hardware_concurrency()));
   }
   jobs = std::max(1u, std::min<unsigned>(jobs, static_cast<unsigned>(total)));

@@ -22,7 +22,7 @@ struct TArchiveOptions {
   bool Json = false;
   unsigned Jobs = 1;
   const ombra::TBankDirectory* Banks = nullptr;  // set: accounts are checked too
-  bool Verbose = false;  // text: skipped files are named too (JSON always names them)
+  bool Verbose = false;                          // text: skipped files are named too (JSON always names them)
 };
 
 // Checks one file; a folder's file that neither starts nor is named like a DTAUS file is

@@ -175,7 +175,8 @@ TWalk WalkPaths(const std::vector<std::string>& paths) {
     struct stat st {};
     const bool known = ::stat(path.c_str(), &st) == 0;
     if (known && S_ISDIR(st.st_mode))
-      walk.Passed.push_back({path, TPassedKind::Unreadable, support::GermanSystemError(error), walk.Files.size()});
+      walk.Passed.push_back(
+          {path, TPassedKind::Unreadable, support::GermanSystemError(error), walk.Files.size()});
     else  // the check says why it cannot be read
       walk.Files.push_back({path, true, nullptr, {}, known ? st.st_size : -1});
   }
@@ -191,20 +192,28 @@ bool BytesStartLikeDtaus(std::string_view head) {
   return true;
 }
 
-TSniff StartsLikeDtaus(const std::string& path) {
-  // O_NONBLOCK: a FIFO that took a file's place must not stop the walk.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return TSniff::Unreadable;
-  std::string head(DtausHeadSize(), '\0');
+int ReadDtausHead(int fd, std::string& head) {
+  head.assign(DtausHeadSize(), '\0');
   std::size_t got = 0;
   while (got < head.size()) {
     const ssize_t n = ::pread(fd, head.data() + got, head.size() - got, static_cast<off_t>(got));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n < 0) return errno;
+    if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }
-  ::close(fd);
   head.resize(got);
+  return 0;
+}
+
+TSniff StartsLikeDtaus(const std::string& path) {
+  // O_NONBLOCK: a FIFO that took a file's place must not stop the walk.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return TSniff::Unreadable;
+  std::string head;
+  const int error = ReadDtausHead(fd, head);
+  ::close(fd);
+  if (error != 0) return TSniff::Unreadable;
   return BytesStartLikeDtaus(head) ? TSniff::Dtaus : TSniff::Other;
 }
 

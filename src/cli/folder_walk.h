@@ -24,8 +24,8 @@ class TOpenFolder {
 };
 
 struct TCandidate {
-  std::string Path;     // as shown: the name given, or the folder's path and the entry's name
-  bool Named = false;   // named on the command line: checked whatever it holds
+  std::string Path;    // as shown: the name given, or the folder's path and the entry's name
+  bool Named = false;  // named on the command line: checked whatever it holds
   // Files found in a folder: the open folder and the entry's name in it.
   std::shared_ptr<const TOpenFolder> Folder;
   std::string Name;
@@ -61,6 +61,9 @@ TSniff StartsLikeDtaus(const std::string& path);
 bool BytesStartLikeDtaus(std::string_view head);
 // How many first bytes BytesStartLikeDtaus looks at.
 std::size_t DtausHeadSize();
+// Reads those bytes of the open file `fd` into `head` (fewer when the file is shorter);
+// 0 or the errno of the failed read.
+int ReadDtausHead(int fd, std::string& head);
 
 // "*.dta", "dtaus*" and "DTAUS0.TXT" in any case: such a file is checked even when it does
 // not start like a DTAUS file, so that a damaged one is reported, not passed over.

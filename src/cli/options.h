@@ -23,8 +23,8 @@ struct TInvocation {
   bool Accounts = false;
   bool Json = false;
   bool Verbose = false;  // check: skipped files named too
-  unsigned Jobs = 0;      // 0: one per processor, as far as free memory allows
-  bool Banks = false;  // json, csv: bank, place and account verdict per payment
+  unsigned Jobs = 0;     // 0: one per processor, as far as free memory allows
+  bool Banks = false;    // json, csv: bank, place and account verdict per payment
 };
 
 // Fills `invocation`, or returns the exit code when the program ends here: after the help or

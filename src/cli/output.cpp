@@ -8,9 +8,10 @@ TOutput::TOutput(std::string path) : path_(path), file_(std::move(path), 0600) {
 
 bool TOutput::Fail(int errorNumber) {
   if (error_.empty())
-    error_ = (path_.empty() ? std::string("Die Standardausgabe kann nicht geschrieben werden")
-                            : "Die Ausgabedatei " + support::ShownText(path_) + " kann nicht geschrieben werden") +
-             ": " + GermanSystemError(errorNumber);
+    error_ =
+        (path_.empty() ? std::string("Die Standardausgabe kann nicht geschrieben werden")
+                       : "Die Ausgabedatei " + support::ShownText(path_) + " kann nicht geschrieben werden") +
+        ": " + GermanSystemError(errorNumber);
   return false;
 }
 

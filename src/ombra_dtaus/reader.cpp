@@ -264,7 +264,8 @@ void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoa
   texts_.Reset();
   try {
     TFileReader file(FileName);
-    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(file.Size()), kLargestSizeGuess));
+    const auto size = static_cast<std::size_t>(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(file.Size()), kLargestSizeGuess));
     SatzCList.reserve(size / kSmallestCRecord);
     AdviseHugePages(SatzCList.data(), SatzCList.capacity() * sizeof(TSatzC));
     texts_.Reset(size);

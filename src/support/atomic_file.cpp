@@ -35,10 +35,9 @@ static_assert(std::atomic<int>::is_always_lock_free);
 
 // Every signal whose default action ends the process, except SIGKILL and SIGSTOP, which
 // cannot be caught; the real-time signals are added at run time.
-constexpr int kFixedSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP,   SIGABRT, SIGBUS,
-                                 SIGFPE,  SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE,   SIGALRM, SIGTERM,
-                                 SIGSTKFLT, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,  SIGPWR,
-                                 SIGSYS};
+constexpr int kFixedSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,
+                                 SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU,
+                                 SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
 
 const std::vector<int>& AllRemovalSignals() {
   static const std::vector<int> signals = [] {
@@ -130,7 +129,8 @@ int ResolveLinks(std::string& path) {
     if (n < 0) return errno;
     target.resize(static_cast<std::size_t>(n));
     const auto slash = path.rfind('/');
-    path = target.starts_with('/') || slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
+    path =
+        target.starts_with('/') || slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
   }
   return ELOOP;
 }
@@ -154,7 +154,8 @@ const int* RemovalSignals(std::size_t& count) {
   return AllRemovalSignals().data();
 }
 
-TAtomicFile::TAtomicFile(std::string path, mode_t newFileMode) : path_(std::move(path)), newFileMode_(newFileMode) {}
+TAtomicFile::TAtomicFile(std::string path, mode_t newFileMode)
+    : path_(std::move(path)), newFileMode_(newFileMode) {}
 
 TAtomicFile::~TAtomicFile() {
   if (ownsFd_ && fd_ >= 0) ::close(fd_);
@@ -213,7 +214,8 @@ int TAtomicFile::Open() {
     }
     if (errno == EEXIST) continue;
     // A file we may write in a folder we may not: written in place once all is ready.
-    if (exists && (errno == EACCES || errno == EPERM) && ::faccessat(folderFd_, targetName_.c_str(), W_OK, 0) == 0) {
+    if (exists && (errno == EACCES || errno == EPERM) &&
+        ::faccessat(folderFd_, targetName_.c_str(), W_OK, 0) == 0) {
       mode_ = TMode::AtCommit;
       return 0;
     }

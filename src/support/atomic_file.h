@@ -47,7 +47,7 @@ class TAtomicFile {
   int folderFd_ = -1;       // the target's folder: the temporary file is made and renamed there
   std::string targetName_;  // the target's name in that folder
   std::string tempName_;
-  int slot_ = -1;           // the temporary file's entry in the signal handlers' registry
+  int slot_ = -1;  // the temporary file's entry in the signal handlers' registry
   mode_t finalMode_ = 0600;
   std::string buffer_;
   int error_ = 0;

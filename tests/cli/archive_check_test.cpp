@@ -11,18 +11,12 @@
 #include "run_cli.h"
 #include "temp_dir.h"
 
+using clitest::Lines;
 using clitest::RunCli;
 using namespace testdta;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // archiv/ holds a consistent file, a file whose count is wrong two folders down, a file that
 // starts like a DTAUS file but ends early, a text file and a link back to archiv/ itself.
@@ -72,10 +66,11 @@ TEST_F(ArchiveCheckTest, JsonLinesAgreeWithSingleChecks) {
     (nlohmann::json::parse(line).contains("skipped") ? skipped : lines).push_back(line);
   ASSERT_EQ(lines.size(), 3u) << run.Out;
   // A folder's files come before its subfolders.
-  EXPECT_EQ(skipped, (std::vector<std::string>{
-                         R"({"file":")" + Path("liesmich.txt") + R"(","skipped":true,"reason":"keine DTAUS-Datei"})",
-                         R"({"file":")" + Path("2019/maerz/schleife") +
-                             R"(","skipped":true,"reason":"Verknüpfung auf einen Ordner; nicht verfolgt"})"}));
+  EXPECT_EQ(skipped,
+            (std::vector<std::string>{
+                R"({"file":")" + Path("liesmich.txt") + R"(","skipped":true,"reason":"keine DTAUS-Datei"})",
+                R"({"file":")" + Path("2019/maerz/schleife") +
+                    R"(","skipped":true,"reason":"Verknüpfung auf einen Ordner; nicht verfolgt"})"}));
   for (const auto& line : lines) {
     const auto json = nlohmann::json::parse(line);
     const std::string file = json.at("file");

@@ -3,8 +3,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pty.h>
-#include <sys/wait.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,18 +21,12 @@
 #include "run_cli.h"
 #include "temp_dir.h"
 
+using clitest::Lines;
 using clitest::RunCli;
 using namespace testdta;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 const std::string kGood = File(ARecord(), {CRecord()});
 // The trailer claims three payments where two are read.
@@ -61,7 +55,8 @@ void RemoveTree(int parent, const std::string& name) {
   std::vector<std::string> names;
   if (DIR* dir = ::fdopendir(::dup(fd))) {
     while (const dirent* entry = ::readdir(dir))
-      if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") names.push_back(entry->d_name);
+      if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+        names.push_back(entry->d_name);
     ::closedir(dir);
   }
   for (const auto& entry : names) {
@@ -137,14 +132,14 @@ class PermissionTest : public FolderWalkTest {
 
 TEST_F(PermissionTest, WhatCannotBeSearchedOrReadIsReportedAndFailsTheRun) {
   const struct {
-    const char* entry;    // made below archiv/ with `mode`
-    const char* file;     // a DTAUS file inside, or none
+    const char* entry;  // made below archiv/ with `mode`
+    const char* file;   // a DTAUS file inside, or none
     mode_t mode;
-    const char* reported; // the entry whose line says why
+    const char* reported;  // the entry whose line says why
   } cases[] = {
       {"ohne-suchrecht", "a.dta", 0644, "ohne-suchrecht/a.dta"},  // listed, not searched
-      {"ohne-leserecht", "a.dta", 0311, "ohne-leserecht"},         // searched, not listed
-      {"geheim.dta", nullptr, 0200, "geheim.dta"},                  // a file not readable
+      {"ohne-leserecht", "a.dta", 0311, "ohne-leserecht"},        // searched, not listed
+      {"geheim.dta", nullptr, 0200, "geheim.dta"},                // a file not readable
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entry);
@@ -252,15 +247,20 @@ TEST_F(FolderWalkTest, BytesFromTheFileCannotForgeLines) {
     std::string shown;
   } cases[] = {
       {"0\n\x1b[2J1", "0\\n\\x1b[2J1"},
-      {"00\r\t\x7f" "01", "00\\r\\t\\x7f01"},
-      {"000\x81\x9d" "01", "000\\u0081\\u009d01"},  // bytes Windows-1252 leaves unassigned
+      {"00\r\t\x7f"
+       "01",
+       "00\\r\\t\\x7f01"},
+      {"000\x81\x9d"
+       "01",
+       "000\\u0081\\u009d01"},  // bytes Windows-1252 leaves unassigned
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.shown);
     std::string bytes = File(ARecord(), {CRecord()});
     bytes.replace(bytes.size() - 128 + 10, 7, c.count);
     Put("feld.dta", bytes);
-    const std::string text = "Anzahl der Zahlungen: Feld im E-Satz „" + c.shown + "“ ist keine Zahl, gelesen 1";
+    const std::string text =
+        "Anzahl der Zahlungen: Feld im E-Satz „" + c.shown + "“ ist keine Zahl, gelesen 1";
 
     EXPECT_EQ(Lines(RunCli({"check", root.string()}).Out),
               (std::vector<std::string>{
@@ -304,16 +304,17 @@ TEST_F(FolderWalkTest, LinksToFoldersAreFollowedOnlyWhenNamed) {
 }
 
 TEST_F(FolderWalkTest, FilesNamedLikeDtausAreCheckedWhateverTheyStartWith) {
-  constexpr const char* kUnreadable = "4 Dateien geprüft: 0 stimmig, 0 mit Abweichungen, 4 nicht lesbar, 1 übersprungen";
+  constexpr const char* kUnreadable =
+      "4 Dateien geprüft: 0 stimmig, 0 mit Abweichungen, 4 nicht lesbar, 1 übersprungen";
   const struct {
     std::string content;
     const char* summary;
   } cases[] = {
-      {"", kUnreadable},                                 // empty
-      {kGood.substr(0, 3), kUnreadable},                 // cut short before the record type
-      {"\xEF\xBB\xBF" + kGood, kUnreadable},              // a byte order mark before it
-      {"  " + kGood, kUnreadable},                       // blanks before it
-      {kGood.substr(0, 4) + "a" + kGood.substr(5),       // a lowercase record type: read, and
+      {"", kUnreadable},                            // empty
+      {kGood.substr(0, 3), kUnreadable},            // cut short before the record type
+      {"\xEF\xBB\xBF" + kGood, kUnreadable},        // a byte order mark before it
+      {"  " + kGood, kUnreadable},                  // blanks before it
+      {kGood.substr(0, 4) + "a" + kGood.substr(5),  // a lowercase record type: read, and
        "4 Dateien geprüft: 0 stimmig, 4 mit Abweichungen, 0 nicht lesbar, 1 übersprungen"},  // found
   };
   const std::string dtausNames[] = {"x.dta", "Y.DTA", "DTAUS0.TXT", "dtaus-maerz"};
@@ -328,7 +329,8 @@ TEST_F(FolderWalkTest, FilesNamedLikeDtausAreCheckedWhateverTheyStartWith) {
     const auto lines = Lines(run.Out);
     ASSERT_EQ(lines.size(), std::size(dtausNames) + 2) << run.Out;
     std::set<std::string> reported;
-    for (std::size_t l = 0; l + 1 < lines.size(); ++l) reported.insert(lines[l].substr(0, lines[l].find(": ")));
+    for (std::size_t l = 0; l + 1 < lines.size(); ++l)
+      reported.insert(lines[l].substr(0, lines[l].find(": ")));
     std::set<std::string> expected{Path("notiz.txt")};
     for (const auto& name : dtausNames) expected.insert(Path(name));
     EXPECT_EQ(reported, expected);
@@ -362,7 +364,9 @@ TEST_F(FolderWalkTest, ANameThatCannotBeLookedAtFailsAloneAsAmongOthers) {
 class TExhaustedDirectory final : public ombra::TBankDirectory {
  public:
   std::optional<ombra::TBank> FindBank(std::string_view) const override { throw std::bad_alloc(); }
-  ombra::TAccountVerdict CheckAccount(std::string_view, std::string_view) const override { throw std::bad_alloc(); }
+  ombra::TAccountVerdict CheckAccount(std::string_view, std::string_view) const override {
+    throw std::bad_alloc();
+  }
   std::string DataDate() const override { return "20260101"; }
 };
 
@@ -439,7 +443,8 @@ TEST_F(FolderWalkTest, ProgressIsClearedBeforeOutputOnTheSameTerminal) {
   ::close(slave);
   std::string screen;
   char chunk[4096];
-  for (ssize_t n; (n = ::read(master, chunk, sizeof chunk)) > 0;) screen.append(chunk, static_cast<std::size_t>(n));
+  for (ssize_t n; (n = ::read(master, chunk, sizeof chunk)) > 0;)
+    screen.append(chunk, static_cast<std::size_t>(n));
   ::close(master);
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
@@ -467,12 +472,12 @@ TEST(DefaultJobsTest, AsManyAsTheBiggestFilesFitIntoFreeMemory) {
     unsigned processors;
     unsigned jobs;
   } cases[] = {
-      {{kMiB, kMiB, kMiB, kMiB}, 1024 * kMiB, 4, 4},          // small files: one per processor
-      {{kMiB, kMiB}, 1024 * kMiB, 8, 2},                      // no more than there are files
+      {{kMiB, kMiB, kMiB, kMiB}, 1024 * kMiB, 4, 4},              // small files: one per processor
+      {{kMiB, kMiB}, 1024 * kMiB, 8, 2},                          // no more than there are files
       {{300 * kMiB, 300 * kMiB, kMiB, kMiB}, 1000 * kMiB, 4, 1},  // two big ones do not fit together
       {{300 * kMiB, 10 * kMiB, 300 * kMiB}, 1820 * kMiB, 4, 2},
-      {{4000 * kMiB}, 100 * kMiB, 4, 1},                      // one at a time, whatever it costs
-      {{-1, kMiB}, 0, 2, 1},                                  // unknown memory: one
+      {{4000 * kMiB}, 100 * kMiB, 4, 1},  // one at a time, whatever it costs
+      {{-1, kMiB}, 0, 2, 1},              // unknown memory: one
       {{}, 1024 * kMiB, 4, 1},
   };
   for (const auto& c : cases) EXPECT_EQ(cli::DefaultJobs(c.sizes, c.available, c.processors), c.jobs);

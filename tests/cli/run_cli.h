@@ -88,7 +88,8 @@ inline TRun RunCli(const std::vector<std::string>& args, const TRunOptions& opti
     }
     const rlimit space{options.AddressSpaceLimit, options.AddressSpaceLimit};
     if (options.AddressSpaceLimit != 0 && ::setrlimit(RLIMIT_AS, &space) != 0) ::_exit(127);
-    if (options.User != 0 && (::setgroups(0, nullptr) != 0 || ::setgid(options.User) != 0 || ::setuid(options.User) != 0))
+    if (options.User != 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(options.User) != 0 || ::setuid(options.User) != 0))
       ::_exit(127);
     ::execv(argv.Program(), argv.Pointers());
     ::_exit(127);
@@ -158,6 +159,14 @@ class TFifoCapture {
   std::thread thread_;
   std::string data_;
 };
+
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 inline std::string DataFile(const std::string& name) {
   return std::string(QUANDEL_CLI_TEST_DATA) + "/" + name;
