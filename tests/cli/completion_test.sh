@@ -33,6 +33,7 @@ quandel-cli ch|check|html
 quandel-cli |csv|--version
 quandel-cli --|--version|--banks
 quandel-cli check --|--accounts|--ausgabe
+quandel-cli check --ve|--verbose|--version
 quandel-cli csv --|--banks|--accounts
 quandel-cli html -|-o|--banks
 quandel-cli json --locale |de_DE|lohn.dta
