@@ -120,7 +120,12 @@ class TOpenedFile {
 
   int Fd() const { return fd_; }
   int Error() const { return error_; }
-  std::string ProcPath() const { return "/proc/self/fd/" + std::to_string(fd_); }
+  // Where the load opens the file again. Without /proc (a bare chroot) the name must do; it
+  // then fails only for paths longer than the kernel takes.
+  std::string ReadPath(const std::string& shown) const {
+    static const bool proc = ::access("/proc/self/fd", X_OK) == 0;
+    return proc ? "/proc/self/fd/" + std::to_string(fd_) : shown;
+  }
   // The first bytes; false with Error() set when they cannot be read.
   bool ReadHead(std::string& head) {
     const int error = ReadDtausHead(fd_, head);
@@ -156,9 +161,7 @@ TFileVerdict CheckWalked(const TCandidate& file, const TArchiveOptions& options,
   TOpenedFile opened(*file.Folder, file.Name);
   if (opened.Fd() < 0)
     return Passed(file, opened.Error() == ENOENT ? TPassedKind::Vanished : TPassedKind::Unreadable,
-                  opened.Error() == ENOENT ? "seit dem Auflisten des Ordners verschwunden"
-                                           : GermanSystemError(opened.Error()),
-                  options);
+                  opened.Error() == ENOENT ? kVanishedReason : GermanSystemError(opened.Error()), options);
   struct stat st {};
   if (::fstat(opened.Fd(), &st) != 0 || !S_ISREG(st.st_mode))
     return Passed(file, TPassedKind::Skipped, "seit dem Auflisten durch etwas anderes ersetzt", options);
@@ -167,7 +170,7 @@ TFileVerdict CheckWalked(const TCandidate& file, const TArchiveOptions& options,
     return Passed(file, TPassedKind::Unreadable, GermanSystemError(opened.Error()), options);
   if (!BytesStartLikeDtaus(head) && !NamedLikeDtaus(file.Name))
     return Passed(file, TPassedKind::Skipped, "keine DTAUS-Datei", options);
-  return CheckLoaded(file, opened.ProcPath(), options, rs);
+  return CheckLoaded(file, opened.ReadPath(file.Path), options, rs);
 }
 
 std::string Grouped(std::int64_t value) {

@@ -85,7 +85,7 @@ class TWalker {
   }
   void PassFailed(const std::string& path, int error) {
     if (error == ENOENT)
-      Pass(path, TPassedKind::Vanished, "seit dem Auflisten des Ordners verschwunden");
+      Pass(path, TPassedKind::Vanished, kVanishedReason);
     else
       Pass(path, TPassedKind::Unreadable, support::GermanSystemError(error));
   }

@@ -32,6 +32,9 @@ struct TCandidate {
   std::int64_t Size = 0;  // at the walk; -1 when unknown
 };
 
+// Why an entry is "Vanished".
+inline constexpr const char* kVanishedReason = "seit dem Auflisten des Ordners verschwunden";
+
 // An entry of a walked folder that is not checked, and why (German, UTF-8).
 enum class TPassedKind { Skipped, Unreadable, Vanished };
 struct TPassed {
