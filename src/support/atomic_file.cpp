@@ -154,8 +154,8 @@ const int* RemovalSignals(std::size_t& count) {
   return AllRemovalSignals().data();
 }
 
-TAtomicFile::TAtomicFile(std::string path, mode_t newFileMode)
-    : path_(std::move(path)), newFileMode_(newFileMode) {}
+TAtomicFile::TAtomicFile(std::string path, mode_t newFileMode, TTarget target)
+    : path_(std::move(path)), newFileMode_(newFileMode), target_(target) {}
 
 TAtomicFile::~TAtomicFile() {
   if (ownsFd_ && fd_ >= 0) ::close(fd_);
@@ -177,27 +177,29 @@ int TAtomicFile::Open() {
     return 0;
   }
   std::string target = path_;
-  if (const int error = ResolveLinks(target)) return Fail(error);
+  if (target_ == TTarget::AsNamed)
+    if (const int error = ResolveLinks(target)) return Fail(error);
   const auto slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  folder_ = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
   targetName_ = slash == std::string::npos ? target : target.substr(slash + 1);
   if (targetName_.empty() || targetName_ == "." || targetName_ == "..") return Fail(EISDIR);
   // O_PATH: a folder that may be searched but not listed still takes the file.
-  folderFd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  folderFd_ = ::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (folderFd_ < 0) return Fail(errno);
 
   struct stat st {};
   const bool exists = ::fstatat(folderFd_, targetName_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
   if (!exists && errno != ENOENT) return Fail(errno);
   if (exists && S_ISDIR(st.st_mode)) return Fail(EISDIR);
-  if (exists && !S_ISREG(st.st_mode)) {
+  const bool replaceEntry = target_ == TTarget::ReplaceEntry;
+  if (exists && !S_ISREG(st.st_mode) && !replaceEntry) {
     fd_ = ::openat(folderFd_, targetName_.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd_ < 0) return Fail(errno);
     ownsFd_ = true;
     mode_ = TMode::Stream;
     return 0;
   }
-  finalMode_ = exists ? (st.st_mode & 07777) : (newFileMode_ & ~CurrentUmask());
+  finalMode_ = replaceEntry ? newFileMode_ : exists ? (st.st_mode & 07777) : (newFileMode_ & ~CurrentUmask());
 
   InstallHandlers();
   const TSignalsHeld held;
@@ -214,7 +216,7 @@ int TAtomicFile::Open() {
     }
     if (errno == EEXIST) continue;
     // A file we may write in a folder we may not: written in place once all is ready.
-    if (exists && (errno == EACCES || errno == EPERM) &&
+    if (exists && !replaceEntry && (errno == EACCES || errno == EPERM) &&
         ::faccessat(folderFd_, targetName_.c_str(), W_OK, 0) == 0) {
       mode_ = TMode::AtCommit;
       return 0;
@@ -257,29 +259,54 @@ void TAtomicFile::WriteAll(std::string_view bytes) {
   }
 }
 
-int TAtomicFile::Commit() {
-  if (mode_ == TMode::Closed) return error_ != 0 ? error_ : Fail(EBADF);
-  if (mode_ == TMode::AtCommit) {
-    fd_ = ::openat(folderFd_, targetName_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
-    if (fd_ < 0) return Fail(errno);
-    ownsFd_ = true;
-    WriteAll(buffer_);
-    buffer_.clear();
-  } else {
-    Flush();
-  }
-  if (error_ != 0 || mode_ == TMode::Stream) return error_;
+int TAtomicFile::Close() {
+  if (mode_ != TMode::Temporary || fd_ < 0) return error_;
+  Flush();
+  if (error_ != 0) return error_;
+  if (::fchmod(fd_, finalMode_) != 0) return Fail(errno);
   // Without fsync a crash after the rename could leave an empty file where the old one was.
-  if (mode_ == TMode::Temporary && ::fchmod(fd_, finalMode_) != 0) return Fail(errno);
   if (::fsync(fd_) != 0) return Fail(errno);
   const int closed = ::close(fd_);
   ownsFd_ = false;
   fd_ = -1;
-  if (closed != 0) return Fail(errno);
-  if (mode_ == TMode::Temporary) {
-    if (::renameat(folderFd_, tempName_.c_str(), folderFd_, targetName_.c_str()) != 0) return Fail(errno);
-    tempName_.clear();
-    Unregister(slot_);
+  return closed != 0 ? Fail(errno) : 0;
+}
+
+int TAtomicFile::Commit(std::string* replaced) {
+  if (replaced != nullptr) replaced->clear();
+  switch (mode_) {
+    case TMode::Closed: return error_ != 0 ? error_ : Fail(EBADF);
+    case TMode::Stream: Flush(); return error_;
+    case TMode::AtCommit: {
+      fd_ = ::openat(folderFd_, targetName_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+      if (fd_ < 0) return Fail(errno);
+      ownsFd_ = true;
+      WriteAll(buffer_);
+      buffer_.clear();
+      if (error_ != 0) return error_;
+      if (::fsync(fd_) != 0) return Fail(errno);
+      const int closed = ::close(fd_);
+      ownsFd_ = false;
+      fd_ = -1;
+      if (closed != 0) return Fail(errno);
+      break;
+    }
+    case TMode::Temporary: {
+      if (Close() != 0) return error_;
+      // Nothing stands there, or nothing that takes a second name: nothing is kept.
+      const std::string kept = tempName_ + ".alt";
+      const bool keep =
+          replaced != nullptr && ::linkat(folderFd_, targetName_.c_str(), folderFd_, kept.c_str(), 0) == 0;
+      if (::renameat(folderFd_, tempName_.c_str(), folderFd_, targetName_.c_str()) != 0) {
+        const int error = errno;
+        if (keep) ::unlinkat(folderFd_, kept.c_str(), 0);
+        return Fail(error);
+      }
+      tempName_.clear();
+      Unregister(slot_);
+      if (keep) *replaced = folder_ + "/" + kept;
+      break;
+    }
   }
   mode_ = TMode::Closed;
   return 0;

@@ -10,11 +10,21 @@
 
 namespace support {
 
+// What a file written by name does with what stands at the name.
+enum class TTarget {
+  // Links are followed, devices and pipes written in place, a replaced file keeps its mode:
+  // what a user naming an output file expects, as of the shell's ">".
+  AsNamed,
+  // The entry itself is replaced, whatever it is (a link, a pipe), and gets `newFileMode`:
+  // for a file of the program's own, where nothing planted at the name may be written through.
+  ReplaceEntry,
+};
+
 class TAtomicFile {
  public:
   // An empty path means standard output, written as it comes. `newFileMode` is the mode of a
   // file that did not exist before (the umask still applies); a replaced file keeps its mode.
-  explicit TAtomicFile(std::string path, mode_t newFileMode = 0600);
+  explicit TAtomicFile(std::string path, mode_t newFileMode = 0600, TTarget target = TTarget::AsNamed);
   ~TAtomicFile();
   TAtomicFile(const TAtomicFile&) = delete;
   TAtomicFile& operator=(const TAtomicFile&) = delete;
@@ -30,9 +40,14 @@ class TAtomicFile {
   void Write(std::string_view bytes);
   // Writes out the buffer (standard output, devices and pipes see the bytes now).
   void Flush();
+  // Writes out, syncs and closes a temporary file, so that Commit only renames it (a file
+  // written in a worker can be committed by another thread). Commit calls it when needed.
+  int Close();
   // Puts the result in place; 0 or the errno of the first failure, the target's earlier
-  // content then untouched.
-  int Commit();
+  // content then untouched. With `replaced`, the file that stood at the target keeps a second
+  // name beside it, given there (empty when there was none), for the caller to remove when it
+  // suits: freeing a long file takes a while.
+  int Commit(std::string* replaced = nullptr);
 
  private:
   enum class TMode { Closed, Stream, Temporary, AtCommit };
@@ -41,6 +56,8 @@ class TAtomicFile {
 
   std::string path_;
   mode_t newFileMode_;
+  TTarget target_;
+  std::string folder_;  // the target's folder as named
   TMode mode_ = TMode::Closed;
   int fd_ = -1;
   bool ownsFd_ = false;

@@ -75,6 +75,48 @@ TEST(AtomicFileTest, LinksLeadToTheFileTheyNameEvenWhenItIsMissing) {
   }
 }
 
+// The program's own files (the viewer's page): nothing planted at the name is written through,
+// and the replaced file stays under a second name when the caller asks for it.
+TEST(AtomicFileTest, ReplacingTheEntryWritesThroughNothing) {
+  const struct {
+    const char* what;
+    void (*plant)(const support_test::TempDir&);
+    bool kept;  // a second name for what stood there
+  } cases[] = {
+      {"nothing", [](const support_test::TempDir&) {}, false},
+      {"a file open to all",
+       [](const support_test::TempDir& d) {
+         d.Write("seite.html", "alt");
+         ::chmod(d.Path("seite.html").c_str(), 0644);
+       },
+       true},
+      {"a link to another file",
+       [](const support_test::TempDir& d) { fs::create_symlink("opfer.txt", d.Path("seite.html")); }, true},
+      {"a dangling link",
+       [](const support_test::TempDir& d) { fs::create_symlink("nirgends", d.Path("seite.html")); }, true},
+      {"a pipe", [](const support_test::TempDir& d) { ::mkfifo(d.Path("seite.html").c_str(), 0600); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const support_test::TempDir dir;
+    dir.Write("opfer.txt", "bleibt");
+    c.plant(dir);
+    support::TAtomicFile file(dir.Path("seite.html"), 0600, support::TTarget::ReplaceEntry);
+    ASSERT_EQ(file.Open(), 0);
+    file.Write("neu");
+    ASSERT_EQ(file.Close(), 0);
+    std::string replaced = "unverändert";
+    ASSERT_EQ(file.Commit(&replaced), 0);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir.Path("seite.html"))));
+    EXPECT_EQ(ReadAll(dir.Path("seite.html")), "neu");
+    EXPECT_EQ(ModeOf(dir.Path("seite.html")), 0600u);
+    EXPECT_EQ(ReadAll(dir.Path("opfer.txt")), "bleibt");
+    EXPECT_EQ(replaced.empty(), !c.kept);
+    if (!replaced.empty()) fs::remove(replaced);
+    EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+  }
+}
+
 TEST(AtomicFileTest, AWritableFileInAFolderThatIsNotIsWrittenInPlaceAtCommit) {
   const support_test::TempDir dir;
   const std::string folder = dir.Folder("nur-lesen");
@@ -130,45 +172,48 @@ TEST(AtomicFileTest, EverySignalThatEndsTheProcessRemovesTheTemporaryFile) {
   std::size_t count = 0;
   const int* signals = support::RemovalSignals(count);
   ASSERT_GE(count, 22u);
-  for (std::size_t i = 0; i < count; ++i) {
-    const int signalNumber = signals[i];
-    SCOPED_TRACE(::strsignal(signalNumber));
-    struct sigaction current {};
-    ::sigaction(signalNumber, nullptr, &current);
-    // A sanitizer's own handler (SIGSEGV, SIGBUS, SIGFPE) is left in charge by the writer.
-    if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler == SIG_IGN) continue;
+  // The CLI's outputs and the viewer's page alike.
+  for (const auto target : {support::TTarget::AsNamed, support::TTarget::ReplaceEntry})
+    for (std::size_t i = 0; i < count; ++i) {
+      const int signalNumber = signals[i];
+      SCOPED_TRACE(::strsignal(signalNumber));
+      SCOPED_TRACE(target == support::TTarget::AsNamed ? "as named" : "entry replaced");
+      struct sigaction current {};
+      ::sigaction(signalNumber, nullptr, &current);
+      // A sanitizer's own handler (SIGSEGV, SIGBUS, SIGFPE) is left in charge by the writer.
+      if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler == SIG_IGN) continue;
 
-    const support_test::TempDir dir;
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      const rlimit noCore{0, 0};
-      ::setrlimit(RLIMIT_CORE, &noCore);
-      support::TAtomicFile file(dir.Path("ausgabe.txt"));
-      if (file.Open() != 0) ::_exit(11);
-      const std::string chunk(1 << 16, 'x');
-      file.Write(chunk);
-      file.Flush();
-      (void)!::write(ready[1], "w", 1);
-      for (int n = 0; n < 256; ++n) {
+      const support_test::TempDir dir;
+      int ready[2];
+      ASSERT_EQ(::pipe(ready), 0);
+      const pid_t pid = ::fork();
+      ASSERT_GE(pid, 0);
+      if (pid == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        support::TAtomicFile file(dir.Path("ausgabe.txt"), 0600, target);
+        if (file.Open() != 0) ::_exit(11);
+        const std::string chunk(1 << 16, 'x');
         file.Write(chunk);
         file.Flush();
+        (void)!::write(ready[1], "w", 1);
+        for (int n = 0; n < 256; ++n) {
+          file.Write(chunk);
+          file.Flush();
+        }
+        for (;;) ::pause();
       }
-      for (;;) ::pause();
+      ::close(ready[1]);
+      char byte = 0;
+      ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+      ::close(ready[0]);
+      ::kill(pid, signalNumber);
+      int status = 0;
+      ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+      ASSERT_TRUE(WIFSIGNALED(status)) << status;
+      EXPECT_EQ(WTERMSIG(status), signalNumber);
+      EXPECT_EQ(EntriesIn(dir.Path()), 0u);
     }
-    ::close(ready[1]);
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-    ::close(ready[0]);
-    ::kill(pid, signalNumber);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFSIGNALED(status)) << status;
-    EXPECT_EQ(WTERMSIG(status), signalNumber);
-    EXPECT_EQ(EntriesIn(dir.Path()), 0u);
-  }
 }
 
 }  // namespace
