@@ -51,8 +51,10 @@ const std::vector<int>& AllRemovalSignals() {
 extern "C" void RemoveTemporaryFiles(int signalNumber) {
   for (TSlot& slot : slots)
     if (slot.State.load() == 2) ::unlinkat(slot.FolderFd, slot.Name, 0);
-  // SA_RESETHAND restored the default action on entry; the signal, blocked while the handler
-  // runs, now ends the process as it would have without us.
+  // SA_RESETHAND restored the default action on entry (set again for runtimes that wrap the
+  // handlers, as the sanitizers do); the signal, blocked while the handler runs, then ends the
+  // process as it would have without us.
+  ::signal(signalNumber, SIG_DFL);
   ::raise(signalNumber);
 }
 
