@@ -106,12 +106,15 @@ TFileVerdict Passed(const TCandidate& file, TPassedKind kind, const std::string&
   return {StatusOf(kind), PassedLine(file.Path, kind, reason, options)};
 }
 
-// A walked file, opened in its folder; the load reads it again through /proc by its
+// A walked file, opened by name or in its folder; the load reads it again through /proc by its
 // descriptor, a short name whatever the depth of the folder.
 class TOpenedFile {
  public:
-  TOpenedFile(const TOpenFolder& folder, const std::string& name)
-      : fd_(::openat(folder.Fd(), name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)), error_(errno) {}
+  // `name` in `folder`, or by the name as shown when the folder was not kept open.
+  explicit TOpenedFile(const TCandidate& file)
+      : fd_(::openat(file.Folder ? file.Folder->Fd() : AT_FDCWD,
+                     (file.Folder ? file.Name : file.Path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)),
+        error_(errno) {}
   ~TOpenedFile() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -158,7 +161,7 @@ TFileVerdict CheckLoaded(const TCandidate& file, const std::string& readPath, co
 
 TFileVerdict CheckWalked(const TCandidate& file, const TArchiveOptions& options,
                          const ombra::TRegionalSettings& rs) {
-  TOpenedFile opened(*file.Folder, file.Name);
+  TOpenedFile opened(file);
   if (opened.Fd() < 0)
     return Passed(file, opened.Error() == ENOENT ? TPassedKind::Vanished : TPassedKind::Unreadable,
                   opened.Error() == ENOENT ? kVanishedReason : GermanSystemError(opened.Error()), options);
@@ -168,7 +171,8 @@ TFileVerdict CheckWalked(const TCandidate& file, const TArchiveOptions& options,
   std::string head;
   if (!opened.ReadHead(head))
     return Passed(file, TPassedKind::Unreadable, GermanSystemError(opened.Error()), options);
-  if (!BytesStartLikeDtaus(head) && !NamedLikeDtaus(file.Name))
+  if (!BytesStartLikeDtaus(head) &&
+      !NamedLikeDtaus(file.Name.empty() ? file.Path.substr(file.Path.rfind('/') + 1) : file.Name))
     return Passed(file, TPassedKind::Skipped, "keine DTAUS-Datei", options);
   return CheckLoaded(file, opened.ReadPath(file.Path), options, rs);
 }
@@ -236,7 +240,7 @@ class TProgress {
 TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options,
                           const ombra::TRegionalSettings& rs) {
   try {
-    if (file.Folder) return CheckWalked(file, options, rs);
+    if (!file.Named) return CheckWalked(file, options, rs);
     return CheckLoaded(file, file.Path, options, rs);
   } catch (const std::bad_alloc&) {
     return Passed(file, TPassedKind::Unreadable, "Nicht genügend Arbeitsspeicher", options);

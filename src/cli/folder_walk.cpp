@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <set>
 #include <utility>
 
@@ -79,6 +80,13 @@ class TWalker {
     std::string Name;
   };
 
+  void AddFile(const TFolderPtr& folder, const std::string& path, const std::string& name,
+               const struct stat& st) {
+    // The path and its closing NUL must fit in PATH_MAX for the kernel to take it.
+    const bool tooLong = path.size() >= PATH_MAX;
+    walk_.Files.push_back({path, false, tooLong ? folder : nullptr, name, st.st_size});
+  }
+
   void Pass(const std::string& path, TPassedKind kind, std::string reason) {
     if (kind == TPassedKind::Skipped) ++walk_.Skipped;
     walk_.Passed.push_back({path, kind, std::move(reason), walk_.Files.size()});
@@ -126,7 +134,7 @@ class TWalker {
       } else if (S_ISDIR(st.st_mode)) {
         if (seen_.insert({st.st_dev, st.st_ino}).second) folders.push_back({folder, path, name});
       } else if (S_ISREG(st.st_mode)) {
-        walk_.Files.push_back({path, false, folder, name, st.st_size});
+        AddFile(folder, path, name, st);
       } else {
         Pass(path, TPassedKind::Skipped, "keine gewöhnliche Datei (Gerät, Pipe oder Socket)");
       }
@@ -146,7 +154,7 @@ class TWalker {
     } else if (S_ISDIR(st.st_mode)) {
       Pass(path, TPassedKind::Skipped, "Verknüpfung auf einen Ordner; nicht verfolgt");
     } else if (S_ISREG(st.st_mode)) {
-      walk_.Files.push_back({path, false, folder, name, st.st_size});
+      AddFile(folder, path, name, st);
     } else {
       Pass(path, TPassedKind::Skipped, "Verknüpfung auf keine gewöhnliche Datei");
     }

@@ -9,8 +9,9 @@
 
 namespace cli {
 
-// A folder held open while files listed in it wait to be read: they are opened relative to
-// it, so no path longer than the system allows is ever handed to the kernel.
+// A folder held open while files listed in it wait to be read, when their path is longer than
+// the kernel takes: they are opened relative to it. Files of shorter paths are opened by
+// name, so that an archive of many folders does not run out of descriptors.
 class TOpenFolder {
  public:
   explicit TOpenFolder(int fd) : fd_(fd) {}
@@ -26,7 +27,8 @@ class TOpenFolder {
 struct TCandidate {
   std::string Path;    // as shown: the name given, or the folder's path and the entry's name
   bool Named = false;  // named on the command line: checked whatever it holds
-  // Files found in a folder: the open folder and the entry's name in it.
+  // Files found in a folder: the entry's name in it, and the open folder when Path is too long
+  // to be opened by name.
   std::shared_ptr<const TOpenFolder> Folder;
   std::string Name;
   std::int64_t Size = 0;  // at the walk; -1 when unknown

@@ -117,6 +117,20 @@ TEST_F(FolderWalkTest, ATreeDeeperThanTheLongestPathIsWalkedToTheBottom) {
   ::close(rootFd);
 }
 
+// An archive of more folders than the process may hold open: every file is still checked.
+TEST_F(FolderWalkTest, ManyFoldersNeedNoDescriptorEach) {
+  for (int i = 0; i < 150; ++i) Put("kunde" + std::to_string(i) + "/zahlung.dta", kGood);
+  clitest::TRunOptions few;
+  few.OpenFileLimit = 64;
+  for (const char* jobs : {"1", "4"}) {
+    const auto run = RunCli({"check", "--jobs", jobs, root.string()}, few);
+    EXPECT_EQ(run.ExitCode, 0) << run.Out << run.Err;
+    EXPECT_EQ(Lines(run.Out),
+              (std::vector<std::string>{"150 Dateien geprüft: 150 stimmig, 0 mit Abweichungen, "
+                                        "0 nicht lesbar, 0 übersprungen"}));
+  }
+}
+
 // Permissions do not bind root: as root the runs are made as the user nobody.
 class PermissionTest : public FolderWalkTest {
  protected:

@@ -48,6 +48,8 @@ struct TRunOptions {
   // Not 0: the child's address space is limited to this many bytes, so that a program that
   // asks for memory by a file's size fails at once, whatever the machine holds.
   rlim_t AddressSpaceLimit = 0;
+  // Not 0: the child may hold no more descriptors open at once (soft and hard limit).
+  rlim_t OpenFileLimit = 0;
 };
 
 // The program and its arguments as execv wants them; built before fork, so the child only execs.
@@ -88,6 +90,8 @@ inline TRun RunCli(const std::vector<std::string>& args, const TRunOptions& opti
     }
     const rlimit space{options.AddressSpaceLimit, options.AddressSpaceLimit};
     if (options.AddressSpaceLimit != 0 && ::setrlimit(RLIMIT_AS, &space) != 0) ::_exit(127);
+    const rlimit files{options.OpenFileLimit, options.OpenFileLimit};
+    if (options.OpenFileLimit != 0 && ::setrlimit(RLIMIT_NOFILE, &files) != 0) ::_exit(127);
     if (options.User != 0 &&
         (::setgroups(0, nullptr) != 0 || ::setgid(options.User) != 0 || ::setuid(options.User) != 0))
       ::_exit(127);
