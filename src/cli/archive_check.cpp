@@ -167,7 +167,7 @@ TFileVerdict CheckWalked(const TCandidate& file, const TArchiveOptions& options,
                   opened.Error() == ENOENT ? kVanishedReason : GermanSystemError(opened.Error()), options);
   struct stat st {};
   if (::fstat(opened.Fd(), &st) != 0 || !S_ISREG(st.st_mode))
-    return Passed(file, TPassedKind::Skipped, "seit dem Auflisten durch etwas anderes ersetzt", options);
+    return Passed(file, TPassedKind::Vanished, kReplacedReason, options);
   std::string head;
   if (!opened.ReadHead(head))
     return Passed(file, TPassedKind::Unreadable, GermanSystemError(opened.Error()), options);

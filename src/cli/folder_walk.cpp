@@ -107,7 +107,7 @@ class TWalker {
       if (fd < 0) {
         const int error = errno;
         if (error == ELOOP || error == ENOTDIR)
-          Pass(pending.Path, TPassedKind::Vanished, "seit dem Auflisten durch etwas anderes ersetzt");
+          Pass(pending.Path, TPassedKind::Vanished, kReplacedReason);
         else
           PassFailed(pending.Path, error);
         return;

@@ -34,8 +34,10 @@ struct TCandidate {
   std::int64_t Size = 0;  // at the walk; -1 when unknown
 };
 
-// Why an entry is "Vanished".
+// Why an entry is "Vanished": gone, or something else (a link, a pipe, a folder for a file)
+// in its place.
 inline constexpr const char* kVanishedReason = "seit dem Auflisten des Ordners verschwunden";
+inline constexpr const char* kReplacedReason = "seit dem Auflisten durch etwas anderes ersetzt";
 
 // An entry of a walked folder that is not checked, and why (German, UTF-8).
 enum class TPassedKind { Skipped, Unreadable, Vanished };
