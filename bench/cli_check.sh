@@ -21,15 +21,7 @@ while [ "$i" -lt "$FILES" ]; do
 done
 
 run() {
-  # The first run warms the page cache; the second is measured.
-  "$CLI" check "$@" --jobs 2 "$WORK/archiv" >/dev/null || true
-  start=$(date +%s.%N)
-  "$CLI" check "$@" --jobs 2 "$WORK/archiv" >"$WORK/out.txt" || true
-  end=$(date +%s.%N)
-  awk -v s="$start" -v e="$end" -v n="$FILES" -v what="$*" 'BEGIN {
-    t = e - s
-    printf "check %-11s --jobs 2: %d files in %.3f s = %.0f files/s\n", what, n, t, n / t
-  }'
+  bench_files_per_second "$FILES" "check${1:+ $*} --jobs 2:" "$CLI" check "$@" --jobs 2 "$WORK/archiv"
   tail -n 1 "$WORK/out.txt"
 }
 

@@ -14,3 +14,20 @@ bench_setup() {
   WORK=$(mktemp -d "${TMPDIR:-/tmp}/quandel-bench-XXXXXX")
   trap 'rm -rf "$WORK"' EXIT INT TERM
 }
+
+# `bench_files_per_second FILES WHAT CMD...` runs CMD twice with standard output to $WORK/out.txt
+# and standard error to $WORK/err.txt: the first run warms the page cache, the second is
+# measured and reported as files per second.
+bench_files_per_second() {
+  files=$1
+  what=$2
+  shift 2
+  "$@" >/dev/null 2>&1 || true
+  start=$(date +%s.%N)
+  "$@" >"$WORK/out.txt" 2>"$WORK/err.txt" || true
+  end=$(date +%s.%N)
+  awk -v s="$start" -v e="$end" -v n="$files" -v what="$what" 'BEGIN {
+    t = e - s
+    printf "%-44s %d files in %.3f s = %.0f files/s\n", what, n, t, n / t
+  }'
+}

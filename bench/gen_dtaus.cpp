@@ -1,7 +1,11 @@
 // Writes a well-formed DTAUS file of COUNT payments for benchmarks and manual tests:
 // gen_dtaus OUT.dta COUNT. Payments carry 0, 2 and 4 extension parts in turn.
+// gen_dtaus FOLDER COUNT FILES writes an archive instead: FILES files of COUNT payments in
+// subfolders of 100 (FOLDER/0/0.dta ... FOLDER/99/9999.dta), the payments numbered on through
+// the archive and each file with its own reference, so that no two are alike.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -19,31 +23,25 @@ std::string Digits(long long value, int width) {
 
 std::string Text(const std::string& s) { return (s + std::string(27, ' ')).substr(0, 27); }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "Aufruf: gen_dtaus AUSGABE.dta ANZAHL\n");
-    return 2;
-  }
-  const long long count = std::atoll(argv[2]);
-  std::ofstream out(argv[1], std::ios::binary);
+// Payments first..first+count-1; false when the file cannot be written.
+bool WriteFile(const std::string& path, long long first, long long count) {
+  std::ofstream out(path, std::ios::binary);
   if (!out) {
-    std::fprintf(stderr, "Datei \"%s\" kann nicht erstellt werden.\n", argv[1]);
-    return 2;
+    std::fprintf(stderr, "Datei \"%s\" kann nicht erstellt werden.\n", path.c_str());
+    return false;
   }
   std::string a(128, ' ');
   Put(a, 1, "0128AGK1002003000000000");
   Put(a, 24, Text("MUSTERFIRMA [BERWEISUNGEN"));
   Put(a, 51, "081226");
   Put(a, 61, "0001234567");
-  Put(a, 71, "0000000001");
+  Put(a, 71, Digits(first / (count > 0 ? count : 1) + 1, 10));
   Put(a, 128, "1");
   out << a;
 
   long long cents = 0, kontoSum = 0, blzSum = 0;
   std::string record;
-  for (long long i = 0; i < count; ++i) {
+  for (long long i = first; i < first + count; ++i) {
     const int parts = static_cast<int>(i % 3) * 2;
     record.assign(parts <= 2 ? 256 : 384, ' ');
     const long long blz = 10000000 + i % 89999999;
@@ -74,5 +72,23 @@ int main(int argc, char** argv) {
   Put(e, 48, Digits(blzSum % 100000000000000000LL, 17));
   Put(e, 65, Digits(cents % 10000000000000LL, 13));
   out << e;
-  return out ? 0 : 1;
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "Aufruf: gen_dtaus AUSGABE.dta ANZAHL | gen_dtaus ORDNER ANZAHL DATEIEN\n");
+    return 2;
+  }
+  const long long count = std::atoll(argv[2]);
+  if (argc == 3) return WriteFile(argv[1], 0, count) ? 0 : 1;
+  const long long files = std::atoll(argv[3]);
+  for (long long f = 0; f < files; ++f) {
+    const std::filesystem::path folder = std::filesystem::path(argv[1]) / std::to_string(f / 100);
+    std::filesystem::create_directories(folder);
+    if (!WriteFile((folder / (std::to_string(f) + ".dta")).string(), f * count, count)) return 1;
+  }
+  return 0;
 }

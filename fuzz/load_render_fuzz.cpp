@@ -26,5 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (check.Loaded == doc.LoadFailed()) __builtin_trap();
   if (!check.Loaded && check.LoadError.empty()) __builtin_trap();
   if (check.Loaded && checked.SatzCList.size() != doc.SatzCList.size()) __builtin_trap();
+  // A failed load says what it read before the damage, and keeps exactly that.
+  if (doc.LoadFailed() == (doc.Damage.Kind == ombra::TDamageKind::None)) __builtin_trap();
+  if (doc.Damage.PaymentsRead != static_cast<std::int64_t>(doc.SatzCList.size())) __builtin_trap();
+  if (ombra::PartlyRead(doc.Damage) && ombra::ReadSoFarText(doc.Damage).empty()) __builtin_trap();
   return 0;
 }

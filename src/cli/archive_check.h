@@ -5,13 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "archive_run.h"
 #include "bank_directory.h"
 #include "folder_walk.h"
 #include "regional.h"
 
 namespace cli {
-
-enum class TFileStatus { Ok, Discrepant, Unreadable, Skipped, Vanished };
 
 struct TFileVerdict {
   TFileStatus Status = TFileStatus::Skipped;
@@ -20,7 +19,7 @@ struct TFileVerdict {
 
 struct TArchiveOptions {
   bool Json = false;
-  unsigned Jobs = 1;
+  unsigned Jobs = 0;                             // 0: JobCount decides
   const ombra::TBankDirectory* Banks = nullptr;  // set: accounts are checked too
   bool Verbose = false;                          // text: skipped files are named too (JSON always names them)
 };
@@ -29,14 +28,6 @@ struct TArchiveOptions {
 // skipped. Out of memory ends the file as unreadable, not the run.
 TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options,
                           const ombra::TRegionalSettings& rs);
-
-struct TArchiveCounts {
-  std::int64_t Ok = 0;
-  std::int64_t Discrepant = 0;
-  std::int64_t Unreadable = 0;
-  std::int64_t Skipped = 0;
-  std::int64_t Vanished = 0;  // gone between listing and reading: no fault of the archive's
-};
 
 // "1.204 Dateien geprüft: 1.190 stimmig, 12 mit Abweichungen, 2 nicht lesbar, 37 übersprungen",
 // then ", 3 verschwunden" when files vanished.
@@ -47,13 +38,9 @@ std::string SummaryLine(const TArchiveCounts& counts);
 std::string PassedLine(const std::string& path, TPassedKind kind, const std::string& reason,
                        const TArchiveOptions& options);
 
-// Files checked at once when --jobs is not given: one per processor, but no more than the
-// biggest files fit into `availableBytes` together (a loaded file takes a few times its size).
-unsigned DefaultJobs(std::vector<std::int64_t> sizes, std::uint64_t availableBytes, unsigned processors);
-
 // Returns the exit code: 0 all checked files in order, 1 any not or any file or folder that
 // cannot be read, 2 output that cannot be written. `err` gets German messages and, on a
-// terminal, the progress. `options.Jobs` 0 chooses DefaultJobs.
+// terminal, the progress. `options.Jobs` 0 chooses JobCount.
 int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions& options,
                     const ombra::TRegionalSettings& rs, std::ostream& err, bool showProgress);
 

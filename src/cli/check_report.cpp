@@ -1,7 +1,9 @@
 #include "check_report.h"
 
 #include "json_export.h"
+#include "numfmt.h"
 #include "shown_text.h"
+#include "verdict.h"
 
 namespace cli {
 namespace {
@@ -15,19 +17,29 @@ const char* Verdict(ombra::TSeverity severity) {
   return "";
 }
 
-std::string Result(int discrepancies, int warnings) {
+std::string Result(int discrepancies, int warnings, const ombra::TAccountTally& accounts) {
   std::string text = discrepancies == 0   ? std::string("keine Abweichungen")
                      : discrepancies == 1 ? std::string("1 Abweichung gefunden")
                                           : std::to_string(discrepancies) + " Abweichungen gefunden";
   if (warnings == 1) text += ", 1 Hinweis";
   if (warnings > 1) text += ", " + std::to_string(warnings) + " Hinweise";
+  if (accounts.Checked) text += "; Konten: " + ombra::AccountsResult(accounts);
   return "Ergebnis: " + text + ".";
 }
 
 }  // namespace
 
-TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCheck& check,
-                               const std::optional<std::string>& accountsLine) {
+std::vector<std::string> LoadFailureLines(const std::string& fileName, const std::string& loadError,
+                                          const ombra::TLoadDamage& damage) {
+  std::vector<std::string> lines{"Beim Lesen der Datei " + FileNameToUtf8(fileName) +
+                                 " ist ein Fehler aufgetreten."};
+  if (!loadError.empty()) lines.push_back("Grund: " + support::ShownCp1252(loadError));
+  if (const std::string read = ombra::ReadSoFarText(damage); !read.empty())
+    lines.push_back(support::ShownCp1252(read));
+  return lines;
+}
+
+TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCheck& check) {
   using ombra::TFindingKind;
   using ombra::TSeverity;
   TCheckReport report;
@@ -42,8 +54,8 @@ TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCh
     anyFieldCheck = true;
   }
   if (!check.Loaded) {
-    lines.push_back("Beim Lesen der Datei " + FileNameToUtf8(fileName) + " ist ein Fehler aufgetreten.");
-    if (!check.LoadError.empty()) lines.push_back("Grund: " + support::ShownCp1252(check.LoadError));
+    for (std::string& line : LoadFailureLines(fileName, check.LoadError, check.Damage))
+      lines.push_back(std::move(line));
     ++report.Discrepancies;
     lines.push_back("Ergebnis: Die Datei konnte nicht gelesen werden.");
     return report;
@@ -51,21 +63,27 @@ TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCh
   if (!anyFieldCheck) lines.push_back("Feldprüfungen: keine Beanstandung");
 
   int warnings = 0;
-  bool accountsIntroduced = false;
-  const auto introduceAccounts = [&] {
-    if (accountsIntroduced || !accountsLine) return;
-    lines.push_back(*accountsLine);
-    accountsIntroduced = true;
-  };
   for (const auto& finding : check.Findings) {
-    if (finding.Kind == TFindingKind::FieldCheck) continue;
-    if (finding.Kind == TFindingKind::Account) introduceAccounts();
+    if (finding.Kind == TFindingKind::FieldCheck || ombra::IsAccountKind(finding.Kind)) continue;
     lines.push_back(support::ShownCp1252(finding.Text) + Verdict(finding.Severity));
     if (finding.Severity == TSeverity::Error) ++report.Discrepancies;
     if (finding.Severity == TSeverity::Warning) ++warnings;
   }
-  introduceAccounts();
-  lines.push_back(Result(report.Discrepancies, warnings));
+  lines.push_back(ombra::FileVerdictText(ombra::FileVerdictOf(check)));
+
+  const ombra::TAccountTally& accounts = check.Accounts;
+  if (accounts.Checked) {
+    lines.push_back(ombra::AccountsTitle(accounts.DirectoryDate) + ": " +
+                    ombra::GroupedNumber(accounts.Accounts) +
+                    (accounts.Accounts == 1 ? " Konto" : " Konten") + " geprüft");
+    for (const auto& finding : check.Findings)
+      if (ombra::IsAccountKind(finding.Kind))
+        lines.push_back(support::ShownCp1252(finding.Text) + Verdict(finding.Severity));
+    lines.push_back("Konten: " + ombra::AccountsResult(accounts));
+    if (const std::string caveat = ombra::AccountsCaveat(accounts); !caveat.empty())
+      lines.push_back("Hinweis: " + caveat);
+  }
+  lines.push_back(Result(report.Discrepancies, warnings, accounts));
   return report;
 }
 

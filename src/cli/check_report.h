@@ -1,7 +1,7 @@
 #pragma once
 // The German report of one file's check, as `check` prints it for a single file: every
-// comparison with its verdict, then the result.
-#include <optional>
+// comparison with its verdict, the verdict on the file in itself, then the account check under
+// its own verdict, then the result.
 #include <string>
 #include <vector>
 
@@ -11,11 +11,14 @@ namespace cli {
 
 struct TCheckReport {
   std::vector<std::string> Lines;  // UTF-8
-  int Discrepancies = 0;
+  int Discrepancies = 0;           // errors of the file in itself (and a failed load)
 };
 
-// `accountsLine` (UTF-8) stands before the account findings when accounts were checked.
-TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCheck& check,
-                               const std::optional<std::string>& accountsLine = std::nullopt);
+TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCheck& check);
+
+// Why a load failed, in the words of every command (UTF-8): "Beim Lesen der Datei x ist ein
+// Fehler aufgetreten.", "Grund: …" and, after a damage, how much was read before it.
+std::vector<std::string> LoadFailureLines(const std::string& fileName, const std::string& loadError,
+                                          const ombra::TLoadDamage& damage);
 
 }  // namespace cli

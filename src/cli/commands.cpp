@@ -8,10 +8,12 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "archive_check.h"
+#include "archive_duplicates.h"
+#include "archive_find.h"
+#include "archive_list.h"
 #include "bank_directory.h"
 #include "check.h"
 #include "check_report.h"
@@ -25,8 +27,21 @@
 namespace cli {
 namespace {
 
-std::string LoadFailedText(const std::string& fileName) {
-  return "quandel-cli: Beim Lesen der Datei " + FileNameToUtf8(fileName) + " ist ein Fehler aufgetreten.\n";
+// The reason of a failed load, in the words `check` uses.
+std::string LoadFailedText(const std::string& fileName, const ombra::TDtaus& doc) {
+  std::string text;
+  for (const std::string& line : LoadFailureLines(fileName, doc.LoadError, doc.Damage))
+    text += "quandel-cli: " + line + "\n";
+  return text;
+}
+
+// --partial on a damaged file: what was read is written; the output says it is a part.
+bool WritesPartly(const TInvocation& invocation, const ombra::TDtaus& doc) {
+  return invocation.Partial && doc.LoadFailed() && ombra::PartlyRead(doc.Damage);
+}
+
+std::string PartialText() {
+  return "quandel-cli: Ausgegeben ist nur, was vor dem Schaden gelesen wurde (--partial).\n";
 }
 
 // Reading and writing the same file would destroy the input before it is read in full.
@@ -77,6 +92,13 @@ int Run(const TInvocation& invocation, std::ostream& err) {
     case TCommand::Json: return RunJson(invocation, rs, err);
     case TCommand::Csv: return RunCsv(invocation, rs, err);
     case TCommand::Check: return RunCheck(invocation, rs, err);
+    case TCommand::Find: return RunFind(invocation, rs, err, ::isatty(STDERR_FILENO) == 1);
+    case TCommand::Duplicates: return RunDuplicates(invocation, rs, err, ::isatty(STDERR_FILENO) == 1);
+    case TCommand::List: {
+      std::unique_ptr<ombra::TBankDirectory> banks;
+      if (invocation.Accounts && !OpenBanks(banks, err)) return kExitUsage;
+      return RunList(invocation, banks.get(), rs, err, ::isatty(STDERR_FILENO) == 1);
+    }
   }
   return kExitUsage;
 }
@@ -96,7 +118,7 @@ int RunHtml(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
   });
   if (!written) return kExitUsage;
   if (doc.LoadFailed()) {
-    err << LoadFailedText(invocation.File);
+    err << LoadFailedText(invocation.File, doc);
     return kExitFailed;
   }
   return kExitOk;
@@ -108,15 +130,17 @@ int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
   ombra::TDtaus doc;
   doc.Load(invocation.File, rs);
   std::optional<ombra::TAccountChecks> accounts;
-  if (banks && doc.ErrorText.empty()) accounts = ombra::CheckAccounts(doc, *banks);
+  const bool partly = WritesPartly(invocation, doc);
+  if (banks && (!doc.LoadFailed() || partly)) accounts = ombra::CheckAccounts(doc, *banks);
   const bool written = WriteOutput("", err, [&](TOutput& output) {
     WriteDocumentJson(
         doc, [&output](std::string_view bytes) { output.Write(bytes); }, accounts ? &*accounts : nullptr,
-        banks ? banks->DataDate() : std::string());
+        banks ? banks->DataDate() : std::string(), partly);
   });
   if (!written) return kExitUsage;
   if (doc.LoadFailed()) {
-    err << LoadFailedText(invocation.File);
+    err << LoadFailedText(invocation.File, doc);
+    if (partly) err << PartialText();
     return kExitFailed;
   }
   return kExitOk;
@@ -128,17 +152,23 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
   if (invocation.Banks && !OpenBanks(banks, err)) return kExitUsage;
   ombra::TDtaus doc;
   doc.Load(invocation.File, rs);
-  if (doc.LoadFailed()) {
+  const bool partly = WritesPartly(invocation, doc);
+  if (doc.LoadFailed() && !partly) {
     // A table of nothing would pass for an empty batch; an earlier export stays as it was.
-    err << LoadFailedText(invocation.File);
+    err << LoadFailedText(invocation.File, doc);
     return kExitFailed;
   }
   const bool written = WriteOutput(invocation.Output, err, [&](TOutput& output) {
     const auto accounts = banks ? std::optional(ombra::CheckAccounts(doc, *banks)) : std::nullopt;
-    WriteCsv(
-        doc, rs, [&output](std::string_view bytes) { output.Write(bytes); }, accounts ? &*accounts : nullptr);
+    const auto write = [&output](std::string_view bytes) { output.Write(bytes); };
+    WriteCsv(doc, rs, write, accounts ? &*accounts : nullptr);
+    if (partly) WriteCsvDamageRow(doc, rs, write);
   });
   if (!written) return kExitUsage;
+  if (partly) {
+    err << LoadFailedText(invocation.File, doc) << PartialText();
+    return kExitFailed;
+  }
   return kExitOk;
 }
 
@@ -161,19 +191,13 @@ int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, 
   const std::string& file = invocation.Paths.front();
   ombra::TDtaus doc;
   ombra::TFileCheck check = ombra::LoadAndCheck(doc, file, rs);
-  std::optional<std::string> accountsLine;
-  if (banks && check.Loaded) {
-    const auto accounts = ombra::CheckAccounts(doc, *banks);
-    ombra::AddAccountFindings(check, doc, accounts, banks->DataDate());
-    accountsLine = "Kontenprüfung: " + std::to_string(accounts.Payments.size() + 1) +
-                   " Konten geprüft mit dem " +
-                   support::Cp1252ToUtf8(ombra::DirectoryName(banks->DataDate()));
-  }
-  const TCheckReport report = FormatCheckReport(file, check, accountsLine);
+  if (banks && check.Loaded)
+    ombra::AddAccountFindings(check, doc, ombra::CheckAccounts(doc, *banks), banks->DataDate());
+  const TCheckReport report = FormatCheckReport(file, check);
   std::string text;
   for (const auto& line : report.Lines) text += line + "\n";
   if (!WriteOutput("", err, [&text](TOutput& output) { output.Write(text); })) return kExitUsage;
-  return report.Discrepancies == 0 ? kExitOk : kExitFailed;
+  return check.Ok() ? kExitOk : kExitFailed;
 }
 
 }  // namespace cli

@@ -1,5 +1,5 @@
 #pragma once
-// The four commands of quandel-cli; each returns the program's exit code.
+// The commands of quandel-cli; each returns the program's exit code.
 #include <ostream>
 
 #include "options.h"

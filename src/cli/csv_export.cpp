@@ -166,6 +166,18 @@ void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
   });
 }
 
+void WriteCsvDamageRow(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
+                       const std::function<void(std::string_view)>& write) {
+  std::string text =
+      "Datei besch\xE4"
+      "digt: " +
+      doc.LoadError;
+  if (const std::string read = ombra::ReadSoFarText(doc.Damage); !read.empty()) text += "; " + read;
+  std::string row;
+  AppendCsvField(row, support::Cp1252ToUtf8(text), CsvSeparator(rs));
+  write(row + "\r\n");
+}
+
 std::string PaymentsToCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs) {
   std::string out;
   WriteCsv(doc, rs, [&out](std::string_view bytes) { out.append(bytes); });

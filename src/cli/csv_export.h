@@ -34,6 +34,10 @@ void AppendJoinedPurpose(std::string& out, const ombra::TSatzC& payment);
 void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
               const std::function<void(std::string_view)>& write,
               const ombra::TAccountChecks* banks = nullptr);
+// After the rows of a damaged file's payments (written with --partial): one row that says the
+// file is damaged, where, and how much was read.
+void WriteCsvDamageRow(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
+                       const std::function<void(std::string_view)>& write);
 std::string PaymentsToCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs);
 
 }  // namespace cli

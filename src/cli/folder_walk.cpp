@@ -88,7 +88,6 @@ class TWalker {
   }
 
   void Pass(const std::string& path, TPassedKind kind, std::string reason) {
-    if (kind == TPassedKind::Skipped) ++walk_.Skipped;
     walk_.Passed.push_back({path, kind, std::move(reason), walk_.Files.size()});
   }
   void PassFailed(const std::string& path, int error) {

@@ -49,10 +49,8 @@ struct TPassed {
 };
 
 struct TWalk {
-  std::vector<TCandidate> Files;    // in the order given, folders sorted by name
-  std::int64_t Skipped = 0;         // entries of folders that are no regular files
-  std::vector<std::string> Errors;  // no longer filled: unreadable folders are in Passed
-  std::vector<TPassed> Passed;      // skipped, unreadable and vanished entries, in walk order
+  std::vector<TCandidate> Files;  // in the order given, folders sorted by name
+  std::vector<TPassed> Passed;    // skipped, unreadable and vanished entries, in walk order
 };
 
 // Folders are walked recursively relative to open folder descriptors, whatever the depth.

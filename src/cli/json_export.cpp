@@ -23,6 +23,14 @@ std::string IsoDate(const ombra::TDate& date) {
 
 std::string FileNameToUtf8(const std::string& name) { return support::ShownText(name); }
 
+void AddFileJson(TJson& json, const std::string& name) {
+  json["file"] = support::ShownText(name);
+  if (support::ShownAsIs(name)) return;
+  TJson bytes = TJson::array();
+  for (const char c : name) bytes.push_back(static_cast<unsigned char>(c));
+  json["file_bytes"] = std::move(bytes);
+}
+
 TJson SatzAToJson(const ombra::TSatzA& a) {
   using support::Cp1252ToUtf8;
   return {{"Datum", IsoDate(a.Datum)},
@@ -248,22 +256,42 @@ void AppendBankJson(std::string& out, const ombra::TAccountCheck& account) {
 
 }  // namespace
 
+namespace {
+
+TJson DamageToJson(const ombra::TDtaus& doc) {
+  const ombra::TLoadDamage& d = doc.Damage;
+  TJson json = {{"Grund", support::Cp1252ToUtf8(doc.LoadError)},
+                {"Satz", d.Record != 0 ? TJson(std::string(1, d.Record)) : TJson(nullptr)},
+                {"Zahlung", d.Payment > 0 ? TJson(d.Payment) : TJson(nullptr)},
+                {"SatzAbByte", d.RecordOffset >= 0 ? TJson(d.RecordOffset + 1) : TJson(nullptr)},
+                {"Byte", d.Offset >= 0 ? TJson(d.Offset + 1) : TJson(nullptr)},
+                {"Was", support::Cp1252ToUtf8(d.What)},
+                {"ZahlungenGelesen", d.PaymentsRead},
+                {"BytesGelesen", d.BytesRead},
+                {"Gelesen", support::Cp1252ToUtf8(ombra::ReadSoFarText(d))}};
+  return json;
+}
+
+}  // namespace
+
 void AppendSatzCJson(std::string& out, const ombra::TSatzC& c) {
   std::string room(SatzCJsonBound(c), '\0');
   out.append(room.data(), PutSatzCJson(room.data(), c));
 }
 
 void WriteDocumentJson(const ombra::TDtaus& doc, const std::function<void(std::string_view)>& write,
-                       const ombra::TAccountChecks* banks, const std::string& directoryDate) {
+                       const ombra::TAccountChecks* banks, const std::string& directoryDate, bool partial) {
   // The texts are valid UTF-8 by construction; replacing keeps dump() from ever throwing.
   const auto dump = [](const TJson& json) {
     return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   };
   write("{\n  \"ErrorText\": " + dump(FileNameToUtf8(doc.ErrorText)));
-  if (doc.LoadFailed()) {
+  const bool damaged = doc.LoadFailed();
+  if (damaged && !(partial && ombra::PartlyRead(doc.Damage))) {
     write("\n}\n");
     return;
   }
+  if (damaged) write(",\n  \"Beschaedigung\": " + dump(DamageToJson(doc)));
   std::string satzA = dump(SatzAToJson(*doc.SatzA));
   if (banks != nullptr) AppendBankJson(satzA, banks->Sender);
   write(",\n  \"SatzA\": " + satzA + ",\n  \"SatzCList\": [");
@@ -288,7 +316,7 @@ void WriteDocumentJson(const ombra::TDtaus& doc, const std::function<void(std::s
     out.Flush();
   });
   write(std::string(doc.SatzCList.empty() ? "" : "\n  ") +
-        "],\n  \"SatzE\": " + dump(SatzEToJson(*doc.SatzE)));
+        "],\n  \"SatzE\": " + (damaged ? std::string("null") : dump(SatzEToJson(*doc.SatzE))));
   if (banks != nullptr) write(",\n  \"Bankverzeichnis\": " + dump(directoryDate));
   write("\n}\n");
 }

@@ -49,27 +49,59 @@ CLI::App* AddCommand(CLI::App& app, const std::string& name, const std::string& 
   return sub;
 }
 
-CLI::App* AddCheckCommand(CLI::App& app, TInvocation& invocation) {
-  CLI::App* sub = app.add_subcommand(
-      "check",
-      "Dateien prüfen: Feldprüfungen, Anzahl, Gesamtsumme und Prüfsummen; Ordner mit allen "
-      "DTAUS-Dateien darin");
+// The options every command over files and folders shares.
+CLI::App* AddArchiveCommand(CLI::App& app, const std::string& name, const std::string& description,
+                            TInvocation& invocation, TCommand command, const std::string& json) {
+  CLI::App* sub = app.add_subcommand(name, description);
   sub->group("Befehle");
   sub->get_help_ptr()->group("Optionen");
   sub->add_option("PFAD", invocation.Paths, "DTAUS-Dateien oder Ordner")->required()->type_name("");
-  sub->add_flag("--accounts", invocation.Accounts, "Auch jede Kontonummer gegen das Bankverzeichnis prüfen");
-  sub->add_flag("--json", invocation.Json, "Je Datei ein JSON-Objekt in einer Zeile ausgeben");
+  sub->add_flag("--json", invocation.Json, json);
   sub->add_flag("--verbose", invocation.Verbose, "Auch die übersprungenen Dateien mit ihrem Grund nennen");
   sub->add_option("--jobs", invocation.Jobs,
-                  "So viele Dateien gleichzeitig prüfen (ohne Angabe: eine je Prozessor, soweit "
+                  "So viele Dateien gleichzeitig lesen (ohne Angabe: eine je Prozessor, soweit "
                   "der freie Arbeitsspeicher für die größten Dateien reicht)")
       ->type_name("N")
       ->check(CLI::Range(1u, 1024u));
   sub->add_option("--locale", invocation.Locale,
                   "Regionaleinstellungen: de_DE oder en_US (ohne Angabe: die der Umgebung)")
       ->type_name("NAME");
-  sub->callback([&invocation] { invocation.Command = TCommand::Check; });
+  sub->callback([&invocation, command] { invocation.Command = command; });
   return sub;
+}
+
+void AddArchiveCommands(CLI::App& app, TInvocation& invocation) {
+  const char* const accounts = "Auch jede Kontonummer gegen das Bankverzeichnis prüfen";
+  AddArchiveCommand(app, "check",
+                    "Dateien prüfen: Feldprüfungen, Anzahl, Gesamtsumme und Prüfsummen; Ordner mit allen "
+                    "DTAUS-Dateien darin",
+                    invocation, TCommand::Check, "Je Datei ein JSON-Objekt in einer Zeile ausgeben")
+      ->add_flag("--accounts", invocation.Accounts, accounts);
+
+  CLI::App* find =
+      AddArchiveCommand(app, "find", "Zahlungen in allen Dateien suchen: Name, Zweck, Konto, Betrag, Datum",
+                        invocation, TCommand::Find, "Je Zahlung ein JSON-Objekt in einer Zeile ausgeben");
+  find->add_option("--name", invocation.FindName, "Name des Empfängers enthält TEXT")->type_name("TEXT");
+  find->add_option("--purpose", invocation.FindPurpose, "Verwendungszweck enthält TEXT")->type_name("TEXT");
+  find->add_option("--account", invocation.FindAccount,
+                   "Konto des Empfängers, wahlweise mit Bankleitzahl davor")
+      ->type_name("[BLZ/]KONTO");
+  find->add_option("--amount", invocation.FindAmount, "Betrag von MIN bis MAX (eine Grenze darf fehlen)")
+      ->type_name("MIN..MAX");
+  find->add_option("--date", invocation.FindDate,
+                   "Datum der Datei von FROM bis TO (TT.MM.JJJJ, JJJJ-MM-TT oder JJJJ)")
+      ->type_name("FROM..TO");
+
+  AddArchiveCommand(app, "duplicates", "Doppelte Dateien und mehrfach ausgeführte Zahlungen finden",
+                    invocation, TCommand::Duplicates, "Je Gruppe ein JSON-Objekt in einer Zeile ausgeben")
+      ->add_flag("--loose", invocation.Loose, "Zahlungen ohne den Verwendungszweck vergleichen");
+
+  CLI::App* list =
+      AddArchiveCommand(app, "list", "Verzeichnis der DTAUS-Dateien: Art, Datum, Absender, Anzahl, Summe",
+                        invocation, TCommand::List, "Je Datei ein JSON-Objekt in einer Zeile ausgeben");
+  CLI::Option* csv = list->add_flag("--csv", invocation.Csv, "Als CSV-Tabelle (UTF-8) ausgeben");
+  list->get_option("--json")->excludes(csv);
+  list->add_flag("--accounts", invocation.Accounts, accounts);
 }
 
 }  // namespace
@@ -84,19 +116,23 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
       "Die Version zeigen und beenden");
   app.require_subcommand(1);
   app.footer(
-      "Rückgabewert: 0 in Ordnung; 1 Datei nicht lesbar oder (check) Abweichungen gefunden;\n"
-      "2 falscher Aufruf, Ordner nicht lesbar oder Ausgabe nicht schreibbar.");
+      "Rückgabewert: 0 in Ordnung; 1 Datei oder Ordner nicht lesbar, (check, list) Abweichungen\n"
+      "oder (duplicates) Doppeltes gefunden;\n"
+      "2 falscher Aufruf oder Ausgabe nicht schreibbar.");
 
   AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben", invocation,
              TCommand::Html, true);
   const char* const banks = "Je Zahlung auch Bank, Ort und Ergebnis der Kontoprüfung";
-  AddCommand(app, "json", "Die gelesene Datei als JSON-Objekt (UTF-8) ausgeben", invocation, TCommand::Json,
-             false)
-      ->add_flag("--banks", invocation.Banks, banks);
-  AddCommand(app, "csv", "Die Zahlungen als CSV-Tabelle (UTF-8) für Tabellenkalkulationen", invocation,
-             TCommand::Csv, true)
-      ->add_flag("--banks", invocation.Banks, banks);
-  AddCheckCommand(app, invocation);
+  const char* const partial = "Von einer beschädigten Datei ausgeben, was vor dem Schaden gelesen wurde";
+  for (CLI::App* sub :
+       {AddCommand(app, "json", "Die gelesene Datei als JSON-Objekt (UTF-8) ausgeben", invocation,
+                   TCommand::Json, false),
+        AddCommand(app, "csv", "Die Zahlungen als CSV-Tabelle (UTF-8) für Tabellenkalkulationen", invocation,
+                   TCommand::Csv, true)}) {
+    sub->add_flag("--banks", invocation.Banks, banks);
+    sub->add_flag("--partial", invocation.Partial, partial);
+  }
+  AddArchiveCommands(app, invocation);
 
   try {
     app.parse(argc, argv);

@@ -11,7 +11,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // file not loaded, or the check found discrepancies
 inline constexpr int kExitUsage = 2;   // wrong call, or the output cannot be written
 
-enum class TCommand { Html, Json, Csv, Check };
+enum class TCommand { Html, Json, Csv, Check, Find, Duplicates, List };
 
 struct TInvocation {
   TCommand Command = TCommand::Html;
@@ -22,9 +22,18 @@ struct TInvocation {
   std::vector<std::string> Paths;
   bool Accounts = false;
   bool Json = false;
-  bool Verbose = false;  // check: skipped files named too
+  bool Verbose = false;  // check, find, duplicates, list: skipped files named too
   unsigned Jobs = 0;     // 0: one per processor, as far as free memory allows
   bool Banks = false;    // json, csv: bank, place and account verdict per payment
+  bool Partial = false;  // json, csv: of a damaged file what was read before the damage
+  // find: the conditions as typed; each one given must hold
+  std::optional<std::string> FindName;
+  std::optional<std::string> FindPurpose;
+  std::optional<std::string> FindAccount;
+  std::optional<std::string> FindAmount;
+  std::optional<std::string> FindDate;
+  bool Loose = false;  // duplicates: payments compared without their purpose
+  bool Csv = false;    // list: a CSV table instead of lines
 };
 
 // Fills `invocation`, or returns the exit code when the program ends here: after the help or

@@ -31,26 +31,31 @@ _quandel_cli() {
     COMPREPLY=()
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
-        case $word in html | json | csv | check) command=$word; break ;; esac
+        case $word in html | json | csv | check | find | duplicates | list) command=$word; break ;; esac
     done
 
     case $prev in
         --locale) COMPREPLY=($(compgen -W "de_DE en_US" -- "$cur")); return ;;
         --jobs) COMPREPLY=($(compgen -W "1 2 4 8 $(nproc 2>/dev/null)" -- "$cur")); return ;;
         -o | --ausgabe) COMPREPLY=($(compgen -f -- "$cur")); compopt -o filenames 2>/dev/null; return ;;
+        # Free text, numbers and dates: nothing to offer.
+        --name | --purpose | --account | --amount | --date) return ;;
     esac
 
     local options
     case $command in
         "") options="-h --help --version"
             if [[ $cur != -* ]]; then
-                COMPREPLY=($(compgen -W "html json csv check" -- "$cur"))
+                COMPREPLY=($(compgen -W "html json csv check find duplicates list" -- "$cur"))
                 return
             fi ;;
         html) options="-h --help -o --ausgabe --locale" ;;
-        json) options="-h --help --locale --banks" ;;
-        csv) options="-h --help -o --ausgabe --locale --banks" ;;
+        json) options="-h --help --locale --banks --partial" ;;
+        csv) options="-h --help -o --ausgabe --locale --banks --partial" ;;
         check) options="-h --help --accounts --json --verbose --jobs --locale" ;;
+        find) options="-h --help --name --purpose --account --amount --date --json --verbose --jobs --locale" ;;
+        duplicates) options="-h --help --loose --json --verbose --jobs --locale" ;;
+        list) options="-h --help --json --csv --accounts --verbose --jobs --locale" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

@@ -27,7 +27,7 @@ std::string Explain(const std::string& errorName, const std::string& what,
   if (errorName == "RequiredError") {
     if (what.find("subcommand") != std::string::npos) {
       if (!unmatched.empty()) return "Unbekannter Befehl " + Joined({unmatched.front()}) + ".";
-      return "Es fehlt der Befehl (html, json, csv oder check).";
+      return "Es fehlt der Befehl (html, json, csv, check, find, duplicates oder list).";
     }
     const auto pos = what.find(" is required");
     if (pos != std::string::npos) return "Es fehlt die Angabe " + what.substr(0, pos) + ".";
@@ -40,6 +40,11 @@ std::string Explain(const std::string& errorName, const std::string& what,
     return "Unerwartete Angaben auf der Befehlszeile.";
   }
   const std::string option = NamedOption(what);
+  if (errorName == "ExcludesError") {
+    const auto pos = what.find(" excludes ");
+    if (!option.empty() && pos != std::string::npos)
+      return "Die Optionen " + option + " und " + what.substr(pos + 10) + " schließen einander aus.";
+  }
   if (errorName == "ArgumentMismatch") {
     if (!option.empty()) return "Die Option " + option + " braucht genau einen Wert.";
     return "Falsche Anzahl von Werten.";

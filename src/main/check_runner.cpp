@@ -2,21 +2,21 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <mutex>
-
 #include "dtaus.h"
 
 namespace quandel {
 
+// Opened on the window's thread, once, by the first check: the library reads the environment
+// and the opening probes it through std::cerr, neither of which a worker may touch. Checks
+// running in workers share it and keep it alive.
 struct TCheckRunner::TDirectory {
   TDirectoryOpener Open;
-  std::once_flag Once;
+  bool Opened = false;
   std::unique_ptr<ombra::TBankDirectory> Banks;
 
   const ombra::TBankDirectory* Get() {
-    std::call_once(Once, [this] {
-      if (Open) Banks = Open();
-    });
+    if (!Opened && Open) Banks = Open();
+    Opened = true;
     return Banks.get();
   }
 };
@@ -30,14 +30,16 @@ TCheckRunner::TCheckRunner(TDirectoryOpener openDirectory, QObject* parent)
 // A running check holds only what it shares with the runner; the window may go before it ends.
 TCheckRunner::~TCheckRunner() { watcher_.disconnect(this); }
 
-void TCheckRunner::start(const std::string& file, const ombra::TRegionalSettings& rs) {
+void TCheckRunner::start(std::shared_ptr<const ombra::TDtaus> document,
+                         std::shared_ptr<const ombra::TFileCheck> fileCheck) {
   wanted_ = true;
+  TRequest request{std::move(document), std::move(fileCheck)};
   // One check at a time: files opened in quick succession must not pile up workers.
   if (watcher_.isRunning()) {
-    pending_ = TRequest{file, rs};
+    pending_ = std::move(request);
     return;
   }
-  launch(TRequest{file, rs});
+  launch(std::move(request));
 }
 
 void TCheckRunner::cancel() {
@@ -46,8 +48,9 @@ void TCheckRunner::cancel() {
 }
 
 void TCheckRunner::launch(TRequest request) {
+  directory_->Get();
   watcher_.setFuture(QtConcurrent::run([request = std::move(request), directory = directory_] {
-    return Check(request.File, request.Regional, directory);
+    return Check(request, directory->Banks.get());
   }));
 }
 
@@ -62,15 +65,13 @@ void TCheckRunner::done() {
   emit finished(watcher_.result());
 }
 
-TViewerCheckResult TCheckRunner::Check(const std::string& file, const ombra::TRegionalSettings& rs,
-                                       const std::shared_ptr<TDirectory>& directory) {
+TViewerCheckResult TCheckRunner::Check(const TRequest& request, const ombra::TBankDirectory* banks) {
   auto result = std::make_shared<TViewerCheck>();
-  // A document of its own: the window's may be loaded anew while this one is checked.
-  ombra::TDtaus doc;
-  result->File = ombra::LoadAndCheck(doc, file, rs);
+  const ombra::TDtaus& doc = *request.Document;
+  result->File = *request.FileCheck;
   if (!result->File.Loaded) return result;
   result->Payments = static_cast<std::int64_t>(doc.SatzCList.size());
-  if (const ombra::TBankDirectory* banks = directory->Get()) {
+  if (banks != nullptr) {
     result->Accounts = ombra::CheckAccounts(doc, *banks);
     result->DirectoryDate = banks->DataDate();
     result->AccountsChecked = true;

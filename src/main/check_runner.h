@@ -31,14 +31,15 @@ class TCheckRunner : public QObject {
 
  public:
   using TDirectoryOpener = std::function<std::unique_ptr<ombra::TBankDirectory>()>;
-  // The directory is opened once, by the first check that needs it, in the worker.
+  // The directory is opened once, by the first check, on the runner's thread.
   explicit TCheckRunner(TDirectoryOpener openDirectory = ombra::OpenSystemBankDirectory,
                         QObject* parent = nullptr);
   ~TCheckRunner() override;
 
-  // Checks `file` in the background. Only the file started last reports: a check still
-  // running for an older file is left to end and its result dropped.
-  void start(const std::string& file, const ombra::TRegionalSettings& rs);
+  // Checks the accounts of `document` in the background and reports them with `fileCheck`,
+  // what its load found. Only the document started last reports: a check still running for an
+  // older one is left to end and its result dropped.
+  void start(std::shared_ptr<const ombra::TDtaus> document, std::shared_ptr<const ombra::TFileCheck> fileCheck);
   // No result of any check started so far is reported.
   void cancel();
   bool isBusy() const { return watcher_.isRunning() || pending_.has_value(); }
@@ -48,12 +49,11 @@ class TCheckRunner : public QObject {
 
  private:
   struct TRequest {
-    std::string File;
-    ombra::TRegionalSettings Regional;
+    std::shared_ptr<const ombra::TDtaus> Document;
+    std::shared_ptr<const ombra::TFileCheck> FileCheck;
   };
   struct TDirectory;
-  static TViewerCheckResult Check(const std::string& file, const ombra::TRegionalSettings& rs,
-                                  const std::shared_ptr<TDirectory>& directory);
+  static TViewerCheckResult Check(const TRequest& request, const ombra::TBankDirectory* banks);
   void launch(TRequest request);
   void done();
 

@@ -83,9 +83,10 @@ TCheckView::TCheckView(TBrowserView* view, QBoxLayout* layout, QWidget* parent)
   viewport_->installEventFilter(this);
 }
 
-void TCheckView::start(const std::string& file, const ombra::TRegionalSettings& rs) {
+void TCheckView::start(std::shared_ptr<const ombra::TDtaus> document,
+                       std::shared_ptr<const ombra::TFileCheck> fileCheck) {
   clear();
-  runner_->start(file, rs);
+  runner_->start(std::move(document), std::move(fileCheck));
 }
 
 void TCheckView::clear() {

@@ -34,8 +34,9 @@ class TCheckView : public QObject {
   // The bar goes first into `layout`, above the view.
   TCheckView(TBrowserView* view, QBoxLayout* layout, QWidget* parent);
 
-  // Checks the file just shown; what was shown of an earlier file goes.
-  void start(const std::string& file, const ombra::TRegionalSettings& rs);
+  // Checks the document just shown, whose load found `fileCheck`; what was shown of an earlier
+  // file goes.
+  void start(std::shared_ptr<const ombra::TDtaus> document, std::shared_ptr<const ombra::TFileCheck> fileCheck);
   void clear();
   // While a file loads, results wait; when the load ends without a new list (cancelled,
   // failed), the last one is shown again.

@@ -38,19 +38,28 @@ struct TFileLoader::TJob {
 
 namespace {
 
+// Shows the check every record the load reads and keeps the progress and the cancel flag.
 class TReadProgress final : public ombra::TLoadObserver {
  public:
-  TReadProgress(std::atomic<int>& percent, const std::atomic<bool>& cancelled, std::int64_t size)
-      : percent_(percent), cancelled_(cancelled), size_(size) {}
+  TReadProgress(ombra::TFileChecker& checker, std::atomic<int>& percent, const std::atomic<bool>& cancelled,
+                std::int64_t size)
+      : checker_(checker), percent_(percent), cancelled_(cancelled), size_(size) {}
 
-  void OnRecord(char, std::string_view, std::int64_t offset) override {
+  void OnRecord(char type, std::string_view bytes, std::int64_t offset) override {
     if (cancelled_.load(std::memory_order_relaxed)) throw TCancelled{};
     if (size_ > 0) percent_.store(static_cast<int>(offset * kReadPercent / size_), std::memory_order_relaxed);
+    checker_.OnRecord(type, bytes, offset);
   }
-  void OnFieldCheck(const std::string&, char, std::size_t, std::size_t, std::string_view) override {}
-  bool OnTail(std::string_view, std::int64_t, std::int64_t) override { return false; }
+  void OnFieldCheck(const std::string& message, char record, std::size_t first, std::size_t last,
+                    std::string_view found) override {
+    checker_.OnFieldCheck(message, record, first, last, found);
+  }
+  bool OnTail(std::string_view bytes, std::int64_t offset, std::int64_t fileSize) override {
+    return checker_.OnTail(bytes, offset, fileSize);
+  }
 
  private:
+  ombra::TFileChecker& checker_;
   std::atomic<int>& percent_;
   const std::atomic<bool>& cancelled_;
   std::int64_t size_;
@@ -100,39 +109,44 @@ void TFileLoader::releaseLater(std::shared_ptr<const void> object) {
 }
 
 void TFileLoader::Run(const std::shared_ptr<TJob>& job, const TLoadRequest& request, TFileLoader* loader) {
-  auto result = std::make_shared<TLoadResult>();
-  result->FileName = request.FileName;
-  const auto post = [&](bool last) {
+  const auto post = [&](std::shared_ptr<const TLoadedFile> file, std::shared_ptr<const TWrittenPage> page) {
     QMetaObject::invokeMethod(
-        loader, [loader, job, result, last] { loader->deliver(job, result, last); }, Qt::QueuedConnection);
+        loader,
+        [loader, job, file = std::move(file), page = std::move(page)] { loader->deliver(job, file, page); },
+        Qt::QueuedConnection);
   };
+  auto read = std::make_shared<TLoadedFile>();
+  read->FileName = request.FileName;
+  read->Regional = request.Regional;
+  read->Footer = request.Footer;
   try {
     job->Look();
-    result->Name = FileNameToBytes(request.FileName);
+    read->Name = FileNameToBytes(request.FileName);
     auto document = std::make_shared<ombra::TDtaus>();
-    TReadProgress observer(job->Percent, job->Cancelled, support::SizeOfNamedFile(result->Name));
-    document->Load(result->Name, request.Regional, observer);
-    if (!document->LoadFailed()) {
-      auto model = std::make_shared<TPaymentModel>(document, request.Regional, request.Footer);
-      model->moveToThread(loader->thread());
-      result->Model = std::move(model);
-    }
-    result->Document = std::move(document);
+    ombra::TFileChecker checker;
+    TReadProgress observer(checker, job->Percent, job->Cancelled, support::SizeOfNamedFile(read->Name));
+    document->Load(read->Name, request.Regional, observer);
+    read->Check = std::make_shared<const ombra::TFileCheck>(checker.Finish(*document, request.Regional));
+    if (!document->LoadFailed()) read->Rows = CountPurposeLines(*document);
+    read->Document = std::move(document);
   } catch (const TCancelled&) {
     return;
   } catch (...) {
-    result->Error = std::current_exception();
-    return post(true);
+    read->Error = std::current_exception();
+    return post(std::move(read), std::make_shared<const TWrittenPage>());
   }
-  post(false);
+  // From here on the worker only reads what it handed over.
+  std::shared_ptr<const TLoadedFile> file = std::move(read);
+  post(file, nullptr);
+  auto written = std::make_shared<TWrittenPage>();
   try {
-    result->PagePath = PagePathBeside(request.PagePath, result->Name);
-    auto page = std::make_unique<TPageFile>(result->PagePath);
-    const std::int64_t total = static_cast<std::int64_t>(result->Document->SatzCList.size()) + kFrameLines;
+    written->PagePath = PagePathBeside(request.PagePath, file->Name);
+    auto page = std::make_shared<TPageFile>(written->PagePath);
+    const std::int64_t total = static_cast<std::int64_t>(file->Document->SatzCList.size()) + kFrameLines;
     std::int64_t lines = 0;
     // Rendered straight into the page file: a long list held as lines first took longer than
     // loading it.
-    result->Document->RenderControlList(
+    file->Document->RenderControlList(
         [&](std::string&& line) {
           page->Write(line);
           if (++lines % kLinesPerLook != 0) return;
@@ -141,24 +155,24 @@ void TFileLoader::Run(const std::shared_ptr<TJob>& job, const TLoadRequest& requ
               kReadPercent + static_cast<int>(std::min(lines, total) * (100 - kReadPercent) / total),
               std::memory_order_relaxed);
         },
-        request.Footer, request.Regional);
+        file->Footer, file->Regional);
     job->Look();
     page->Close();
-    result->Page = std::move(page);
+    written->Page = std::move(page);
   } catch (const TCancelled&) {
     return;
   } catch (...) {
-    result->Error = std::current_exception();
+    written->Error = std::current_exception();
   }
-  post(true);
+  post(std::move(file), std::move(written));
 }
 
-void TFileLoader::deliver(const std::shared_ptr<TJob>& job, const std::shared_ptr<TLoadResult>& result,
-                          bool last) {
+void TFileLoader::deliver(const std::shared_ptr<TJob>& job, std::shared_ptr<const TLoadedFile> file,
+                          std::shared_ptr<const TWrittenPage> page) {
   if (job != job_) return;
-  if (!last) return emit documentLoaded(result);
+  if (!page) return emit documentLoaded(std::move(file));
   job_.reset();
-  emit pageWritten(result);
+  emit pageWritten(std::move(file), std::move(page));
 }
 
 }  // namespace quandel

@@ -11,14 +11,16 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "check.h"
 #include "dtaus.h"
 #include "regional.h"
 
 namespace quandel {
 
 class TPageFile;
-class TPaymentModel;
+using TRowLines = std::vector<std::int64_t>;
 
 struct TLoadRequest {
   QString FileName;
@@ -28,18 +30,28 @@ struct TLoadRequest {
   std::string Footer;
 };
 
-// What a load hands to the window. documentLoaded reports the first four members; the worker
-// goes on with the rest, which pageWritten reports.
-struct TLoadResult {
+// What a load hands to the window once the file is read: made by the worker, then only read.
+struct TLoadedFile {
   QString FileName;
   std::string Name;
-  std::shared_ptr<ombra::TDtaus> Document;
-  // Null for a file that did not load: its page is the error page.
-  std::shared_ptr<TPaymentModel> Model;
+  // What the page is rendered with, for every other view of the document.
+  ombra::TRegionalSettings Regional;
+  std::string Footer;
+  std::shared_ptr<const ombra::TDtaus> Document;
+  // What the bytes read tell of the file itself (field checks, count, total, check sums, what
+  // follows the trailer); the accounts are checked later, on this same document.
+  std::shared_ptr<const ombra::TFileCheck> Check;
+  // The list's row layout; null for a file that did not load (its page is the error page).
+  std::shared_ptr<const TRowLines> Rows;
+  // What stopped the load before the file was read, for the general error handler.
+  std::exception_ptr Error;
+};
+
+// What the load hands over last: the page, written and closed, or why not.
+struct TWrittenPage {
   QString PagePath;
-  // Written and closed; committing it only renames it over the page.
-  std::unique_ptr<TPageFile> Page;
-  // What stopped the page, for the general error handler.
+  // Committing it only renames it over the page; the window does that, once.
+  std::shared_ptr<TPageFile> Page;
   std::exception_ptr Error;
 };
 
@@ -68,13 +80,17 @@ class TFileLoader : public QObject {
   void releaseLater(std::shared_ptr<const void> object);
 
  signals:
-  void documentLoaded(const std::shared_ptr<quandel::TLoadResult>& result);
-  void pageWritten(const std::shared_ptr<quandel::TLoadResult>& result);
+  // The file is read: its document, check and rows. Not sent when the load failed before.
+  void documentLoaded(std::shared_ptr<const quandel::TLoadedFile> file);
+  // The last report of a load: the page, or why the load or the page failed.
+  void pageWritten(std::shared_ptr<const quandel::TLoadedFile> file,
+                   std::shared_ptr<const quandel::TWrittenPage> page);
 
  private:
   struct TJob;
   static void Run(const std::shared_ptr<TJob>& job, const TLoadRequest& request, TFileLoader* loader);
-  void deliver(const std::shared_ptr<TJob>& job, const std::shared_ptr<TLoadResult>& result, bool last);
+  void deliver(const std::shared_ptr<TJob>& job, std::shared_ptr<const TLoadedFile> file,
+               std::shared_ptr<const TWrittenPage> page);
 
   std::shared_ptr<TJob> job_;
   QThreadPool pool_;

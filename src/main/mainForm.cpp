@@ -22,6 +22,7 @@
 #include "browser_view.h"
 #include "check_view.h"
 #include "control_list_view.h"
+#include "datetime.h"
 #include "file_drop.h"
 #include "file_loader.h"
 #include "file_name.h"
@@ -221,7 +222,12 @@ void TmainForm::ShowLoadProgress(int percent) {
   LoadProgress->setVisible(percent < 100);
 }
 
-void TmainForm::ReadRegionalSettings() { regional_ = ombra::RegionalSettingsFromEnvironment(); }
+// The environment is read here, on the window's thread, and what the workers need of it is
+// handed to them: they never read it themselves.
+void TmainForm::ReadRegionalSettings() {
+  regional_ = ombra::RegionalSettingsFromEnvironment();
+  ombra::CurrentYear();
+}
 
 bool TmainForm::event(QEvent* event) {
   if (event->type() == QEvent::LocaleChange) ReadRegionalSettings();
@@ -264,32 +270,37 @@ bool TmainForm::isLoading() const { return loader_->isRunning(); }
 void TmainForm::WaitForLoad() { loader_->wait(); }
 
 // The list goes up while the page is still written: a long file shows its first rows early.
-void TmainForm::DocumentLoaded(const std::shared_ptr<TLoadResult>& result) {
-  dtaus_ = result->Document;
-  StatusPanel->setText(StatusFor(result->FileName, result->Name, *dtaus_, regional_));
-  if (result->Model) {
+void TmainForm::DocumentLoaded(const std::shared_ptr<const TLoadedFile>& file) {
+  dtaus_ = file->Document;
+  StatusPanel->setText(StatusFor(file->FileName, file->Name, *dtaus_, regional_));
+  loadingModel_.reset();
+  if (file->Rows) {
+    loadingModel_ = std::make_shared<TPaymentModel>(file->Document, file->Regional, file->Footer, file->Rows);
     checkView->hideResult();
-    WebBrowser1->PreviewList(result->Model);
+    WebBrowser1->PreviewList(loadingModel_);
     if (keepTop_) WebBrowser1->listView()->scrollToRow(keepTop_->first, keepTop_->second);
   }
   emit fileRead();
 }
 
-void TmainForm::PageWritten(const std::shared_ptr<TLoadResult>& result) {
-  std::exception_ptr error = result->Error;
+void TmainForm::PageWritten(const std::shared_ptr<const TLoadedFile>& file,
+                            const std::shared_ptr<const TWrittenPage>& page) {
+  std::exception_ptr error = file->Error ? file->Error : page->Error;
+  const std::shared_ptr<TPaymentModel> model = std::move(loadingModel_);
   if (!error) {
     try {
       std::string replaced;
-      result->Page->Commit(&replaced);
+      page->Page->Commit(&replaced);
       if (!replaced.empty()) loader_->removeLater(std::move(replaced));
-      if (result->Model)
-        WebBrowser1->NavigateToList(result->PagePath, result->Model);
+      if (model)
+        WebBrowser1->NavigateToList(page->PagePath, model);
       else
-        WebBrowser1->Navigate(result->PagePath);
-      lastShownFile_ = result->FileName;
-      // After the page: the check reads the file once more and must not hold up the first rows.
-      if (result->Document->LoadError.empty())
-        checkView->start(result->Name, regional_);
+        WebBrowser1->Navigate(page->PagePath);
+      lastShownFile_ = file->FileName;
+      // The accounts are checked on the document the list shows, after the page, so that the
+      // check does not hold up the first rows.
+      if (file->Document->LoadError.empty())
+        checkView->start(file->Document, file->Check);
       else
         checkView->clear();
     } catch (...) {
@@ -306,6 +317,7 @@ void TmainForm::PageWritten(const std::shared_ptr<TLoadResult>& result) {
 void TmainForm::CancelLoad() {
   if (!isLoading()) return;
   loader_->cancel();
+  loadingModel_.reset();
   std::shared_ptr<const void> cancelled = dtaus_;
   if (beforeLoad_) {
     StatusPanel->setText(beforeLoad_->Status);

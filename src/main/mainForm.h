@@ -30,7 +30,9 @@ class TBrowserView;
 class TCheckView;
 class TFileLoader;
 class TViewCommands;
-struct TLoadResult;
+class TPaymentModel;
+struct TLoadedFile;
+struct TWrittenPage;
 
 inline const char* const kOpenFilter =
     "DTAUS-Datei (*.dta)|*.dta|DTAUS-Datei (dtaus1.*)|dtaus1.*|Alle Dateien (*.*)|*.*";
@@ -105,8 +107,8 @@ class TmainForm : public QMainWindow {
   void ShowLoadProgress(int percent);
   // `keepTop`: the first row in sight and its offset, kept where the new list has that row.
   void Load(const QString& FileName, std::optional<std::pair<int, int>> keepTop);
-  void DocumentLoaded(const std::shared_ptr<TLoadResult>& result);
-  void PageWritten(const std::shared_ptr<TLoadResult>& result);
+  void DocumentLoaded(const std::shared_ptr<const TLoadedFile>& file);
+  void PageWritten(const std::shared_ptr<const TLoadedFile>& file, const std::shared_ptr<const TWrittenPage>& page);
   void EndLoad();
   // The general error handler: an exception ends the action, its message is shown.
   void Run(const std::function<void()>& action);
@@ -120,7 +122,9 @@ class TmainForm : public QMainWindow {
   TViewerPlatform platform_;
   std::function<void()> showAbout_;
   // The document shown; each load reads into a fresh one, which the views then share.
-  std::shared_ptr<ombra::TDtaus> dtaus_;
+  std::shared_ptr<const ombra::TDtaus> dtaus_;
+  // The list of the load running, shown while its page is written.
+  std::shared_ptr<TPaymentModel> loadingModel_;
   std::int32_t filterIndex_ = 1;
   QString initialDir_;
   QString dtausHtmlPath_;
@@ -131,7 +135,7 @@ class TmainForm : public QMainWindow {
   // What a cancel brings back: as it was before the first of the loads still running.
   struct TBeforeLoad {
     QString Status;
-    std::shared_ptr<ombra::TDtaus> Document;
+    std::shared_ptr<const ombra::TDtaus> Document;
   };
   std::optional<TBeforeLoad> beforeLoad_;
   std::optional<std::pair<int, int>> keepTop_;

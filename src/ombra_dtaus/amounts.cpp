@@ -12,4 +12,62 @@ std::optional<std::int64_t> ToCents(double amount) {
   return static_cast<std::int64_t>(cents);
 }
 
+std::int64_t WholeCents(double amount) {
+  const auto cents = ToCents(amount);
+  if (!cents || *cents == kNoCents || static_cast<double>(*cents) / 100.0 != amount) return kNoCents;
+  return *cents;
+}
+
+void TExactSum::Add(double amount, std::int64_t cents) {
+  if (whole_ && (cents == kNoCents || !AddCents(cents_, cents))) whole_ = false;
+  AddPartial(amount);
+}
+
+// Shewchuk's exact summation: the partials together hold the exact sum of every amount.
+void TExactSum::AddPartial(double value) {
+  if (!std::isfinite(value)) {
+    finite_ = false;
+    special_ += value;
+    return;
+  }
+  std::size_t kept = 0;
+  for (double partial : partials_) {
+    if (std::fabs(value) < std::fabs(partial)) std::swap(value, partial);
+    const double high = value + partial;
+    const double low = partial - (high - value);
+    if (low != 0.0) partials_[kept++] = low;
+    value = high;
+  }
+  partials_.resize(kept);
+  partials_.push_back(value);
+}
+
+std::optional<std::int64_t> TExactSum::Cents() const {
+  if (!whole_) return std::nullopt;
+  return cents_;
+}
+
+double TExactSum::Value() const {
+  if (!finite_) return special_;
+  if (whole_) return static_cast<double>(cents_) / 100.0;
+  // Rounds the partials' exact sum once, halfway cases included (as Python's math.fsum does).
+  if (partials_.empty()) return 0.0;
+  std::size_t n = partials_.size();
+  double high = partials_[--n];
+  double low = 0.0;
+  while (n > 0) {
+    const double x = high;
+    const double y = partials_[--n];
+    high = x + y;
+    low = y - (high - x);
+    if (low != 0.0) break;
+  }
+  if (n > 0 && ((low < 0.0 && partials_[n - 1] < 0.0) || (low > 0.0 && partials_[n - 1] > 0.0))) {
+    const double y = low * 2.0;
+    const double x = high + y;
+    if (y == x - high) high = x;
+  }
+  return high;
+}
+
 }  // namespace ombra

@@ -7,10 +7,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "bank_directory.h"
 #include "dtaus.h"
+#include "load_observer.h"
 #include "regional.h"
 
 namespace ombra {
@@ -21,7 +23,29 @@ enum class TSeverity {
   Error,    // a discrepancy: the file is not consistent
 };
 
-enum class TFindingKind { FieldCheck, Count, Total, CheckSum, Trailer, Account };
+// Account, AccountNotChecked and UnknownBank belong to the account check, which is never an
+// error of the file (IsAccountKind); every other kind to the verdict on the file in itself.
+enum class TFindingKind {
+  FieldCheck,         // a field the reader checks holds something else
+  Count,              // the trailer's count against the payments read
+  Total,              // the trailer's total against the payments' sum
+  CheckSum,           // the trailer's check sums against the payments
+  Trailer,            // what follows the trailer
+  BankCode,           // a bank code that is not eight digits
+  Account,            // an account whose check digit is wrong at its bank
+  AccountNotChecked,  // an account at a bank whose method the directory lacks
+  UnknownBank,        // a bank code the directory does not know
+};
+
+constexpr bool IsAccountKind(TFindingKind kind) {
+  return kind == TFindingKind::Account || kind == TFindingKind::AccountNotChecked ||
+         kind == TFindingKind::UnknownBank;
+}
+
+// A value as a program reads it: amounts in integer hundredths, counts and check sums as
+// numbers, bank codes and account numbers as their digits, other field contents as stored;
+// nothing where there is no such value.
+using TFindingValue = std::variant<std::monostate, std::int64_t, std::string>;
 
 // Texts in Windows-1252, like every text of the document.
 struct TFinding {
@@ -30,20 +54,69 @@ struct TFinding {
   char Record = 0;           // 'A', 'C' or 'E'; 0 for the file as a whole
   std::int64_t Payment = 0;  // number of the payment concerned, from 1; 0 for none
   std::string Field;         // German name of the field
-  std::string Expected;
+  std::string Expected;      // for people, as the sentence says it
   std::string Found;
   std::string Text;  // one German sentence
+  // 0-based offset in the file of the field concerned (of the record when no field is);
+  // -1 when the finding concerns the file as a whole.
+  std::int64_t Offset = -1;
+  TFindingValue ExpectedValue;  // Expected and Found for programs
+  TFindingValue FoundValue;
+};
+
+// What the account check found, by kind; filled by AddAccountFindings.
+struct TAccountTally {
+  bool Checked = false;
+  std::string DirectoryDate;          // "20.04.2020" as the directory states it; empty unknown
+  std::int64_t Accounts = 0;          // checked: the sender's and one per payment
+  std::int64_t WrongCheckDigit = 0;   // accounts that cannot exist at their bank
+  std::int64_t UnknownBankCodes = 0;  // distinct bank codes the directory does not know
+  std::int64_t NotCheckable = 0;      // accounts at banks whose method the directory lacks
+  // The directory may judge old accounts and retired bank codes differently: the file is a DM
+  // file or dated before the directory.
+  bool DirectoryNewer = false;
 };
 
 struct TFileCheck {
   bool Loaded = false;
   std::string LoadError;  // why the load failed, one German line
+  TLoadDamage Damage;     // the same, with what was read before it
   std::vector<TFinding> Findings;
+  // The A record as read (its 128 bytes), for what the document does not keep: the kind code
+  // and the execution date. Empty when the load did not get that far.
+  std::string SatzABytes;
+  TAccountTally Accounts;
 
-  // True when the file loaded and no finding is an error.
+  // The file in itself: loaded, and no finding of the file's own verdict is an error.
+  bool Consistent() const;
+  // Consistent, and no account failed its check digit: what `check` ends with exit code 0.
   bool Ok() const;
-  // The first finding that is not in order; nothing when every one is.
+  // The first finding that is not in order, the file's errors first, then failing accounts,
+  // then the rest; nothing when every one is in order.
   const TFinding* FirstProblem() const;
+};
+
+class TCheckObserver;
+
+// Watches a load and then checks the file on the very bytes that load read, so that a caller
+// which loads for its own ends (the viewer) reads the file once. Pass it to TDtaus::Load, then
+// call Finish once with the document it loaded.
+class TFileChecker final : public TLoadObserver {
+ public:
+  TFileChecker();
+  ~TFileChecker() override;
+  TFileChecker(const TFileChecker&) = delete;
+  TFileChecker& operator=(const TFileChecker&) = delete;
+
+  void OnRecord(char type, std::string_view bytes, std::int64_t offset) override;
+  void OnFieldCheck(const std::string& message, char record, std::size_t first, std::size_t last,
+                    std::string_view found) override;
+  bool OnTail(std::string_view bytes, std::int64_t offset, std::int64_t fileSize) override;
+
+  TFileCheck Finish(const TDtaus& doc, const TRegionalSettings& rs);
+
+ private:
+  std::unique_ptr<TCheckObserver> observer_;
 };
 
 // Loads `doc` from `fileName` and checks it on the very bytes that load read.
@@ -63,11 +136,16 @@ struct TAccountChecks {
 
 TAccountChecks CheckAccounts(const TDtaus& doc, const TBankDirectory& banks);
 
-// Adds a finding for every account that does not pass: a failing account is an error; an
-// unknown bank code or method a warning, naming the day of the directory's data (a bank code
-// of an old file may have been retired since), one per bank at its first payment.
+// Adds a finding for every account that does not pass, each a warning (the directory judges
+// today's accounts, not the file): a failing account one per payment, an unknown bank code or
+// method one per bank at its first payment, naming the day of the directory's data. Fills
+// check.Accounts.
 void AddAccountFindings(TFileCheck& check, const TDtaus& doc, const TAccountChecks& accounts,
                         const std::string& dataDate);
+
+// Whether a directory of `dataDate` may judge the file's accounts differently from the day it
+// was written: a DM file, or a file dated before the directory.
+bool DirectoryNewerThan(const TSatzA& a, const std::string& dataDate);
 
 // "Bankverzeichnis vom 20.04.2020", or without the day when it is not known.
 std::string DirectoryName(const std::string& dataDate);

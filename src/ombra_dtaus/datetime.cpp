@@ -36,10 +36,15 @@ int ExpandTwoDigitYear(int year, int currentYear) {
 }
 
 int CurrentYear() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local.tm_year + 1900;
+  // Read once: the time zone comes from the environment, which must not be read by workers
+  // while another thread may change it.
+  static const int year = [] {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
+  }();
+  return year;
 }
 
 std::string FormatDate(const TDate& date, const std::string& pattern) {

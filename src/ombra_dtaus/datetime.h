@@ -24,6 +24,8 @@ bool IsValidDate(int year, int month, int day);
 // Places a one- or two-digit year into the hundred years from 50 before to 49 after currentYear.
 int ExpandTwoDigitYear(int year, int currentYear);
 
+// The year at the first call, in the local time zone. Programs call it once on their main
+// thread before any worker reads a file.
 int CurrentYear();
 
 std::string FormatDate(const TDate& date, const std::string& pattern);

@@ -1,5 +1,6 @@
 #include "dtaus.h"
 
+#include "amounts.h"
 #include "convert.h"
 
 namespace ombra {
@@ -20,6 +21,7 @@ TSatzC& TDtaus::AddSatzC(double Betrag, std::string_view BLZ, std::string_view K
                          std::span<const std::string_view> Verwendungszweck) {
   TSatzC& c = SatzCList.emplace_back();
   c.Betrag = Betrag;
+  c.BetragCent = WholeCents(Betrag);
   c.BLZ = texts_.Copy(BLZ);
   c.Konto = texts_.Copy(Konto);
   c.Name = texts_.Copy(Name);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "amounts.h"
 #include "datetime.h"
 #include "regional.h"
 #include "text_store.h"
@@ -38,6 +39,9 @@ class TSatzA {
 class TSatzC {
  public:
   double Betrag = 0.0;
+  // The same amount in hundredths, for exact sums; kNoCents (amounts.h) when the file wrote it
+  // with decimals or the payment was built without.
+  std::int64_t BetragCent = kNoCents;
   std::string_view BLZ;
   std::string_view Konto;
   std::string_view Name;
@@ -54,6 +58,36 @@ class TSatzE {
   // The count the trailer itself states (positions 11-17 as stored); Anzahl is what was read.
   std::string AnzahlDatei;
 };
+
+// How a load failed, for those who show what was read before the damage.
+enum class TDamageKind {
+  None,         // the load succeeded
+  Unreadable,   // the file cannot be opened or read: not found, a folder, an I/O error
+  NotDtaus,     // the file does not start with an A record
+  Empty,        // the file holds no byte
+  CutShort,     // the file ends inside a record
+  NoTrailer,    // the file ends after the payments, without an E record
+  BadField,     // a field the load needs does not convert
+  OutOfMemory,  // the payments do not fit into memory
+};
+
+struct TLoadDamage {
+  TDamageKind Kind = TDamageKind::None;
+  char Record = 0;                 // 'A', 'C' or 'E' being read; 0 for the file as a whole
+  std::int64_t Payment = 0;        // the payment being read, from 1; 0 outside a C record
+  std::int64_t RecordOffset = -1;  // 0-based offset of that record; -1 unknown
+  std::int64_t Offset = -1;        // 0-based offset of the damage: the field, or the end of the file
+  std::string What;                // "E-Satz hat nur 48 von 128 Bytes" (Windows-1252)
+  std::int64_t PaymentsRead = 0;   // payments read before the damage: those in SatzCList
+  std::int64_t BytesRead = 0;      // bytes of the whole records read before the damage
+};
+
+// "100.000 Zahlungen bis Byte 29.866.800 gelesen; Summen nicht pr\xFCfbar" (Windows-1252), for a
+// damage met after the A record was read; empty otherwise.
+std::string ReadSoFarText(const TLoadDamage& damage);
+// Whether a failed load read the A record and stopped at a damage after it, so that what it
+// read can be shown as far as it goes.
+bool PartlyRead(const TLoadDamage& damage);
 
 class TDtaus {
  public:
@@ -72,6 +106,9 @@ class TDtaus {
   // the byte: "Zahlung 3 (C-Satz ab Byte 385), Stellen 22-31 (Byte 406), Kontonummer „12 34“
   // ist keine Zahl", or "Datei nicht gefunden". Empty after a successful load.
   std::string LoadError;
+  // The same as a structured value; Kind None after a successful load. What was read before
+  // the damage stays: the A record's fields read so far and every payment before it.
+  TLoadDamage Damage;
 
   // Never throws: a file that cannot be read or converted leaves FileName in ErrorText.
   // Only the decimal separator of `rs` is used (for amounts written with decimals).

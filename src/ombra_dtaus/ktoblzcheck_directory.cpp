@@ -52,15 +52,20 @@ bool IsDigits(std::string_view text, std::size_t minLength, std::size_t maxLengt
   return true;
 }
 
-std::string FormatDay(std::time_t time) {
+// The library makes the day of its data a time at local midnight (mktime); read back in UTC it
+// is the day before east of Greenwich. Noon of that local day is the same day in every zone,
+// whatever daylight saving time the library assumed.
+std::string FormatLocalDay(std::time_t time) {
   std::tm day{};
-  if (time <= 0 || ::gmtime_r(&time, &day) == nullptr) return {};
+  constexpr std::time_t kHalfDay = 12 * 60 * 60;
+  const std::time_t noon = time + kHalfDay;
+  if (time <= 0 || ::localtime_r(&noon, &day) == nullptr) return {};
   char text[40];
   std::snprintf(text, sizeof text, "%02d.%02d.%04d", day.tm_mday, day.tm_mon + 1, day.tm_year + 1900);
   return text;
 }
 
-// "…/bankdata_20200420.txt" -> "20.04.2020", for data files that carry no validity date.
+// "…/bankdata_20200420.txt" -> "20.04.2020": the day the directory's data file names itself.
 std::string DayFromFileName(const std::string& path) {
   const auto at = path.rfind('_');
   if (at == std::string::npos || at + 9 > path.size()) return {};
@@ -73,8 +78,9 @@ std::string DayFromFileName(const std::string& path) {
 class TKtoBlzCheckDirectory final : public TBankDirectory {
  public:
   TKtoBlzCheckDirectory() {
-    date_ = FormatDay(check_.dataValidStartDate());
-    if (date_.empty()) date_ = DayFromFileName(check_.getFilenameClosestDateToday());
+    // The data file's own name states its day; the library's time of it depends on the zone.
+    date_ = DayFromFileName(check_.getFilenameClosestDateToday());
+    if (date_.empty()) date_ = FormatLocalDay(check_.dataValidStartDate());
     FindUnknownMethods();
   }
 

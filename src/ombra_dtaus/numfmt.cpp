@@ -68,4 +68,15 @@ void AppendInt(std::string& out, std::int64_t value) {
   out.append(digits, end);
 }
 
+std::string GroupedNumber(std::int64_t value) {
+  std::string out;
+  if (value < 0) out += '-';
+  const std::uint64_t magnitude =
+      value < 0 ? 0ULL - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  AppendGrouped(out, digits, static_cast<std::size_t>(end - digits), '.');
+  return out;
+}
+
 }  // namespace ombra

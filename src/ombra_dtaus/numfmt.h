@@ -13,5 +13,7 @@ void AppendAmount(std::string& out, double value, const TRegionalSettings& rs);
 void AppendMoney(std::string& out, double value, const char* currency, const TRegionalSettings& rs);
 
 void AppendInt(std::string& out, std::int64_t value);
+// Digits grouped by dots, as German reports count: 1204 -> "1.204".
+std::string GroupedNumber(std::int64_t value);
 
 }  // namespace ombra

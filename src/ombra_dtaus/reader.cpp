@@ -4,10 +4,12 @@
 #include <cstring>
 #include <new>
 
+#include "amounts.h"
 #include "convert.h"
 #include "dtaus.h"
 #include "file_reader.h"
 #include "load_observer.h"
+#include "numfmt.h"
 #include "record_layout.h"
 
 namespace ombra {
@@ -49,6 +51,15 @@ std::string Shown(std::string_view bytes) {
 
 std::string ByteNumber(std::int64_t offset) { return "Byte " + std::to_string(offset + 1); }
 
+constexpr const char* kNotDtaus = "keine DTAUS-Datei";
+
+// A failure of the load with where and what it met, beside the one German line.
+class EDamage : public EReadError {
+ public:
+  EDamage(const std::string& message, TLoadDamage damage) : EReadError(message), Damage(std::move(damage)) {}
+  TLoadDamage Damage;
+};
+
 class TReader {
  public:
   TReader(TDtaus& doc, TFileReader& file, const TRegionalSettings& rs, TLoadObserver* observer)
@@ -56,26 +67,47 @@ class TReader {
 
   void ReadSatzA() {
     Enter('A', 0);
-    const std::string_view r = ReadComplete(kBlock);
+    const std::string_view r = file_.Read(kBlock);
+    // Not even the record type of an A record: no DTAUS file, damaged or not. A file that has
+    // it in the wrong place but reads on is left to the field check below.
+    notDtaus_ = !r.empty() && (r.size() <= layout::kTypeOffset || r[layout::kTypeOffset] != 'A');
+    if (r.size() < kBlock) {
+      if (r.empty()) EndsEarly(kBlock, 0);
+      if (notDtaus_) Fail(TDamageKind::NotDtaus, 0, kNotDtaus, kNotDtaus);
+      KeepTexts(r);
+      EndsEarly(kBlock, r.size());
+    }
     if (observer_ != nullptr) observer_->OnRecord('A', r, start_);
     TSatzA& a = *doc_.SatzA;
     Check(Field(r, 1, 4) == "0128", kBadLength, r, 1, 4);
     Check(r[4] == 'A', kOnlyA, r, 5, 5);
     const std::string_view kind = Field(r, 6, 7);
     Check(kind == "GK" || kind == "LK" || kind == "GB" || kind == "LB", kOnlyKinds, r, 6, 7);
-    a.Art = kind == "GK"   ? "\xDC"
-                             "berweisungen"
-            : kind == "LK" ? "Lastschriften"
-                           : "???";
     Check(r[127] == ' ' || r[127] == '1', kOnlyEuroOrDM, r, 128, 128);
     a.Euro = r[127] == '1';
-    a.Name = Text(r, 24, 50);
-    a.BLZ = FormatBLZ(Text(r, 8, 15));
+    // The texts first: a field that does not convert leaves them read.
+    KeepTexts(r);
     a.Konto = Convert(r, 61, 70, "Kontonummer", kNoNumber,
                       [](std::string_view f) { return NormalizeKonto(std::string(f)); });
     a.Datum = Convert(r, 51, 56, "Datum", "ist kein g\xFCltiges Datum",
                       [](std::string_view f) { return DateFromDDMMYY(f, CurrentYear()); });
-    a.Referenz = Text(r, 71, 80);
+    bytesRead_ = kBlock;
+  }
+
+  bool NotDtaus() const { return notDtaus_; }
+
+  // What a load that failed had read: the record it was in and the whole records before.
+  TLoadDamage Damage(TDamageKind kind, std::int64_t offset, std::string what) const {
+    TLoadDamage damage;
+    damage.Kind = kind;
+    damage.Record = record_;
+    damage.Payment = record_ == 'C' ? payment_ : 0;
+    damage.RecordOffset = start_;
+    damage.Offset = offset;
+    damage.What = std::move(what);
+    damage.PaymentsRead = static_cast<std::int64_t>(doc_.SatzCList.size());
+    damage.BytesRead = bytesRead_;
+    return damage;
   }
 
   void ReadSatzCList() {
@@ -92,16 +124,19 @@ class TReader {
       if (head.size() < layout::kCFixedPart) EndsEarly(layout::kCFixedPart, head.size());
       const int extensions = Convert(head, 186, 187, "Anzahl der Erweiterungsteile", kNoNumber,
                                      [](std::string_view f) { return StrToInt32(f); });
-      if (extensions > layout::kMaxExtensions)
-        throw EReadError(Where(186, 187) + ", Anzahl der Erweiterungsteile " + Shown(Field(head, 186, 187)) +
-                         " ist gr\xF6\xDF"
-                         "er als " +
-                         std::to_string(layout::kMaxExtensions));
+      if (extensions > layout::kMaxExtensions) {
+        const std::string what = "Anzahl der Erweiterungsteile " + Shown(Field(head, 186, 187)) +
+                                 " ist gr\xF6\xDF"
+                                 "er als " +
+                                 std::to_string(layout::kMaxExtensions);
+        Fail(TDamageKind::BadField, start + 185, Where(186, 187) + ", " + what, what);
+      }
       file_.Seek(start);
       const std::string_view r = ReadComplete(layout::CRecordBytesRead(extensions));
       if (observer_ != nullptr) observer_->OnRecord('C', r, start);
       ReadSatzC(r, layout::SlotsRead(extensions));
       file_.Seek(start + static_cast<std::int64_t>(layout::CRecordBlocks(extensions) * kBlock));
+      bytesRead_ = std::min(file_.Position(), file_.Size());
     }
   }
 
@@ -125,6 +160,7 @@ class TReader {
                          kNoNumber, whole);
     e.SummeEuro = Convert(r, 65, 77, "Summe Euro", kNoAmount, amount);
     e.AnzahlDatei = Text(r, 11, 17);
+    bytesRead_ = start_ + static_cast<std::int64_t>(kBlock);
   }
 
   // What follows the trailer is no part of the document; only an observer is shown it.
@@ -153,6 +189,7 @@ class TReader {
     ++doc_.SatzE->Anzahl;
     c.Name = texts.Copy(Field(r, 94, 120));
     c.Betrag = betrag;
+    c.BetragCent = WholeCents(betrag);
     c.BLZ = CopyBLZ(texts, Field(r, 14, 21));
     c.Konto = konto;
     // The leading type bytes of each part do not matter; only the texts are kept.
@@ -169,6 +206,23 @@ class TReader {
     for (int slot = 1; slot <= slots; ++slot)
       lines[slot] = keep(r.substr(layout::ExtensionOffset(slot) + 2, 27));
     c.Verwendungszweck = TTextLines(lines, count);
+  }
+
+  // The A record's texts, as far as the bytes read reach: a file cut inside its A record keeps
+  // the fields before the cut.
+  void KeepTexts(std::string_view r) {
+    TSatzA& a = *doc_.SatzA;
+    const auto has = [&r](std::size_t last) { return r.size() >= last; };
+    if (has(7)) {
+      const std::string_view kind = Field(r, 6, 7);
+      a.Art = kind == "GK"   ? "\xDC"
+                               "berweisungen"
+              : kind == "LK" ? "Lastschriften"
+                             : "???";
+    }
+    if (has(15)) a.BLZ = FormatBLZ(Text(r, 8, 15));
+    if (has(50)) a.Name = Text(r, 24, 50);
+    if (has(80)) a.Referenz = Text(r, 71, 80);
   }
 
   // FormatBLZ without a temporary string.
@@ -212,9 +266,15 @@ class TReader {
     try {
       return convert(Field(r, first, last));
     } catch (const EConvertError&) {
-      throw EReadError(Where(first, last) + ", " + field + " " + Shown(Field(r, first, last)) + " " +
-                       problem);
+      const std::string what = std::string(field) + " " + Shown(Field(r, first, last)) + " " + problem;
+      Fail(TDamageKind::BadField, start_ + static_cast<std::int64_t>(first) - 1,
+           Where(first, last) + ", " + what, what);
     }
+  }
+
+  [[noreturn]] void Fail(TDamageKind kind, std::int64_t offset, const std::string& message,
+                         std::string what) const {
+    throw EDamage(message, Damage(kind, offset, std::move(what)));
   }
 
   void Check(bool condition, const char* message, std::string_view r, std::size_t first, std::size_t last) {
@@ -224,13 +284,20 @@ class TReader {
   }
 
   [[noreturn]] void EndsEarly(std::size_t wanted, std::size_t got) const {
-    if (got == 0 && record_ == 'A') throw EReadError("Die Datei ist leer");
-    if (got == 0 && record_ == 'E')
-      throw EReadError("Kein E-Satz: die Datei endet mit " + ByteNumber(start_ - 1) + " nach " +
-                       (doc_.SatzE->Anzahl == 1 ? std::string("1 Zahlung")
-                                                : std::to_string(doc_.SatzE->Anzahl) + " Zahlungen"));
-    throw EReadError("Datei endet vorzeitig: " + Record() + " hat nur " + std::to_string(got) + " von " +
-                     std::to_string(wanted) + " Bytes");
+    if (got == 0 && record_ == 'A') Fail(TDamageKind::Empty, 0, "Die Datei ist leer", "Die Datei ist leer");
+    const std::int64_t end = start_ + static_cast<std::int64_t>(got);
+    if (got == 0 && record_ == 'E') {
+      const std::string what = "Kein E-Satz: die Datei endet mit " + ByteNumber(start_ - 1) + " nach " +
+                               (doc_.SatzE->Anzahl == 1 ? std::string("1 Zahlung")
+                                                        : std::to_string(doc_.SatzE->Anzahl) + " Zahlungen");
+      Fail(TDamageKind::NoTrailer, end, what, what);
+    }
+    const std::string what = std::string(1, record_) + "-Satz hat nur " + std::to_string(got) + " von " +
+                             std::to_string(wanted) + " Bytes";
+    Fail(TDamageKind::CutShort, end,
+         "Datei endet vorzeitig: " + Record() + " hat nur " + std::to_string(got) + " von " +
+             std::to_string(wanted) + " Bytes",
+         what);
   }
 
   // A record the file cuts short fails the load rather than being read from stale bytes.
@@ -247,6 +314,8 @@ class TReader {
   char record_ = 'A';
   std::int64_t start_ = 0;
   std::int64_t payment_ = 0;
+  std::int64_t bytesRead_ = 0;
+  bool notDtaus_ = false;
 };
 
 }  // namespace
@@ -260,8 +329,14 @@ void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoa
 void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver* observer) {
   ErrorText.clear();
   LoadError.clear();
+  Damage = {};
+  // The records keep their objects but not an earlier file's fields: a damaged file shows
+  // only what it holds itself.
+  *SatzA = {};
+  *SatzE = {};
   SatzCList = {};
   texts_.Reset();
+  bool notDtaus = false;
   try {
     TFileReader file(FileName);
     const auto size = static_cast<std::size_t>(
@@ -270,21 +345,62 @@ void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoa
     AdviseHugePages(SatzCList.data(), SatzCList.capacity() * sizeof(TSatzC));
     texts_.Reset(size);
     TReader reader(*this, file, rs, observer);
-    reader.ReadSatzA();
-    reader.ReadSatzCList();
-    reader.ReadSatzE();
-    reader.ReadTail();
-  } catch (const EReadError& e) {
+    try {
+      reader.ReadSatzA();
+      reader.ReadSatzCList();
+      reader.ReadSatzE();
+      reader.ReadTail();
+    } catch (...) {
+      notDtaus = reader.NotDtaus();
+      throw;
+    }
+  } catch (const EDamage& e) {
     // The reader's own failures say what they are; the page shows only that there was one.
     LoadError = e.what();
+    Damage = e.Damage;
+  } catch (const EReadError& e) {
+    LoadError = e.what();
+    Damage.Kind = TDamageKind::Unreadable;
+    Damage.What = LoadError;
   } catch (const std::bad_alloc&) {
     LoadError = "Nicht gen\xFCgend Arbeitsspeicher";
+    Damage.Kind = TDamageKind::OutOfMemory;
+    Damage.What = LoadError;
   } catch (const std::exception&) {
     LoadError = "Die Datei kann nicht gelesen werden";
+    Damage.Kind = TDamageKind::Unreadable;
+    Damage.What = LoadError;
   }
+  // A file that failed without even the record type of an A record is no DTAUS file at all,
+  // whatever the reader tripped over in it.
+  if (notDtaus && !LoadError.empty() && Damage.Kind != TDamageKind::Unreadable &&
+      Damage.Kind != TDamageKind::OutOfMemory) {
+    LoadError = kNotDtaus;
+    Damage.Kind = TDamageKind::NotDtaus;
+    Damage.What = kNotDtaus;
+  }
+  Damage.PaymentsRead = static_cast<std::int64_t>(SatzCList.size());
   if (!LoadError.empty()) {
     ErrorText = FileName;
   }
+}
+
+bool PartlyRead(const TLoadDamage& damage) {
+  switch (damage.Kind) {
+    case TDamageKind::CutShort:
+    case TDamageKind::NoTrailer:
+    case TDamageKind::BadField: return damage.BytesRead > 0;
+    default: return false;
+  }
+}
+
+std::string ReadSoFarText(const TLoadDamage& damage) {
+  if (!PartlyRead(damage)) return {};
+  const std::string payments =
+      damage.PaymentsRead == 1 ? std::string("1 Zahlung") : GroupedNumber(damage.PaymentsRead) + " Zahlungen";
+  return payments + " bis Byte " + GroupedNumber(damage.BytesRead) +
+         " gelesen; Summen nicht pr\xFC"
+         "fbar";
 }
 
 }  // namespace ombra

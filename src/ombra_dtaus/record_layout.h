@@ -37,6 +37,14 @@ constexpr std::size_t CRecordBytesRead(int extensions) {
   return slots > 0 ? ExtensionOffset(slots) + kExtensionSize : kCFixedPart;
 }
 
+// Blocks of a C record the reader kept `slots` extension texts of: an odd count of parts
+// reads its pair's second part too, and fills as many blocks as the even count.
+constexpr std::size_t CRecordBlocksForSlots(int slots) { return CRecordBlocks(slots); }
+static_assert(CRecordBlocks(3) == CRecordBlocks(4) && CRecordBlocks(5) == CRecordBlocks(6) &&
+              CRecordBlocks(7) == CRecordBlocks(8) && CRecordBlocks(9) == CRecordBlocks(10) &&
+              CRecordBlocks(11) == CRecordBlocks(12) && CRecordBlocks(13) == CRecordBlocks(14) &&
+              CRecordBlocks(15) == CRecordBlocks(16) && CRecordBlocks(1) == CRecordBlocks(2));
+
 static_assert(CRecordBlocks(4) * kBlock == 384 && ExtensionOffset(3) == 256);
 static_assert(CRecordBytesRead(15) <= CRecordBlocks(15) * kBlock);
 

@@ -1,4 +1,5 @@
 // The control list ("Datenträger-Kontrolliste") as HTML lines in Windows-1252.
+#include "amounts.h"
 #include "control_list.h"
 #include "cp1252.h"
 #include "dtaus.h"
@@ -106,9 +107,10 @@ void TDtaus::RenderControlListHead(const TLineSink& sink, const TRegionalSetting
 
 void TDtaus::RenderControlListTail(const TLineSink& sink, const std::string& footer,
                                    const TRegionalSettings& rs) const {
-  // Added in list order, as the rows stand, so the total is the one of the rows above it.
-  double running = 0.0;
-  for (const TSatzC& c : SatzCList) running += c.Betrag;
+  // The total of the rows above it, summed exactly and rounded once: a running sum of doubles
+  // drifts by cents on large files.
+  TExactSum total;
+  for (const TSatzC& c : SatzCList) total.Add(c.Betrag, c.BetragCent);
   std::string sums =
       "<br>BLZ-Pr\xFC"
       "fsumme: ";
@@ -120,7 +122,7 @@ void TDtaus::RenderControlListTail(const TLineSink& sink, const std::string& foo
   sink(std::move(sums));
   sink("<br><br><table border=0 cellpadding=1 cellspacing=0 width=100%>");
   std::string closing = "<tr><td align=right>Gesamtsumme: <b>";
-  AppendMoney(closing, running, CurrencyText(), rs);
+  AppendMoney(closing, total.Value(), CurrencyText(), rs);
   closing += "</b></td></tr>";
   sink(std::move(closing));
   sink("</table>");

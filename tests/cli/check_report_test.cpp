@@ -11,7 +11,12 @@ using ombra::TFindingKind;
 using ombra::TSeverity;
 
 ombra::TFinding Finding(TSeverity severity, TFindingKind kind, const std::string& text) {
-  return {severity, kind, 'E', 0, "", "", "", text};
+  ombra::TFinding finding;
+  finding.Severity = severity;
+  finding.Kind = kind;
+  finding.Record = 'E';
+  finding.Text = text;
+  return finding;
 }
 
 TEST(CentsTest, RecoversTheStoredHundredths) {
@@ -31,7 +36,7 @@ TEST(CentsTest, AddingReportsOverflow) {
   EXPECT_FALSE(cli::AddCents(total, 1));
 }
 
-TEST(CheckReportTest, EveryComparisonWithItsVerdictThenTheResult) {
+TEST(CheckReportTest, EveryComparisonThenBothVerdictsThenTheResult) {
   ombra::TFileCheck check;
   check.Loaded = true;
   check.Findings = {
@@ -41,25 +46,45 @@ TEST(CheckReportTest, EveryComparisonWithItsVerdictThenTheResult) {
               "Pr\xFC"
               "fsumme Bankleitzahlen: Datei 1, berechnet 1"),
       Finding(TSeverity::Warning, TFindingKind::Trailer, "Hinter dem E-Satz stehen 3 Bytes"),
-      Finding(TSeverity::Error, TFindingKind::Account, "Zahlung 1: Kontonummer 7 ist ung\xFCltig"),
+      Finding(TSeverity::Warning, TFindingKind::Account, "Zahlung 1: Kontonummer 7 ist ung\xFCltig"),
   };
-  const auto report = cli::FormatCheckReport("f.dta", check, "Kontenprüfung: 2 Konten");
-  EXPECT_EQ(report.Discrepancies, 3);
+  check.Accounts = {.Checked = true,
+                    .DirectoryDate = "01.02.2003",
+                    .Accounts = 2,
+                    .WrongCheckDigit = 1,
+                    .UnknownBankCodes = 0,
+                    .NotCheckable = 0,
+                    .DirectoryNewer = true};
+  const auto report = cli::FormatCheckReport("f.dta", check);
+  EXPECT_EQ(report.Discrepancies, 2);
   EXPECT_EQ(report.Lines,
-            (std::vector<std::string>{"Prüfbericht für f.dta", "Feldprüfung: Ungültige Länge - ABWEICHUNG",
-                                      "Anzahl der Zahlungen: Datei 2, gelesen 1 - ABWEICHUNG",
-                                      "Prüfsumme Bankleitzahlen: Datei 1, berechnet 1 - in Ordnung",
-                                      "Hinter dem E-Satz stehen 3 Bytes - Hinweis", "Kontenprüfung: 2 Konten",
-                                      "Zahlung 1: Kontonummer 7 ist ungültig - ABWEICHUNG",
-                                      "Ergebnis: 3 Abweichungen gefunden, 1 Hinweis."}));
+            (std::vector<std::string>{
+                "Prüfbericht für f.dta", "Feldprüfung: Ungültige Länge - ABWEICHUNG",
+                "Anzahl der Zahlungen: Datei 2, gelesen 1 - ABWEICHUNG",
+                "Prüfsumme Bankleitzahlen: Datei 1, berechnet 1 - in Ordnung",
+                "Hinter dem E-Satz stehen 3 Bytes - Hinweis", "Datei nicht stimmig",
+                "Kontenprüfung nach Bankverzeichnis vom 01.02.2003: 2 Konten geprüft",
+                "Zahlung 1: Kontonummer 7 ist ungültig - Hinweis", "Konten: 1 Prüfziffer falsch",
+                "Hinweis: Das Bankverzeichnis ist jünger als die Datei: alte Konten und seither aufgehobene "
+                "Bankleitzahlen kann es anders beurteilen.",
+                "Ergebnis: 2 Abweichungen gefunden, 1 Hinweis; Konten: 1 Prüfziffer falsch."}));
 
   check.Findings.resize(3);
   check.Findings.erase(check.Findings.begin(), check.Findings.begin() + 2);
-  const auto clean = cli::FormatCheckReport("f.dta", check, "Kontenprüfung: 2 Konten");
+  check.Accounts.WrongCheckDigit = 0;
+  check.Accounts.DirectoryNewer = false;
+  const auto clean = cli::FormatCheckReport("f.dta", check);
   EXPECT_EQ(clean.Discrepancies, 0);
-  EXPECT_EQ(clean.Lines[1], "Feldprüfungen: keine Beanstandung");
-  EXPECT_EQ(clean.Lines[3], "Kontenprüfung: 2 Konten");  // said even when all accounts pass
-  EXPECT_EQ(clean.Lines.back(), "Ergebnis: keine Abweichungen.");
+  EXPECT_EQ(clean.Lines,
+            (std::vector<std::string>{
+                "Prüfbericht für f.dta", "Feldprüfungen: keine Beanstandung",
+                "Prüfsumme Bankleitzahlen: Datei 1, berechnet 1 - in Ordnung", "Datei in sich stimmig",
+                "Kontenprüfung nach Bankverzeichnis vom 01.02.2003: 2 Konten geprüft",
+                "Konten: alle Konten gültig", "Ergebnis: keine Abweichungen; Konten: alle Konten gültig."}));
+
+  // Without a directory the account check is not mentioned at all.
+  check.Accounts = {};
+  EXPECT_EQ(cli::FormatCheckReport("f.dta", check).Lines.back(), "Ergebnis: keine Abweichungen.");
 }
 
 TEST(CheckReportTest, AFailedLoadEndsTheReportWithItsReason) {

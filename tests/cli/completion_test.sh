@@ -34,8 +34,12 @@ quandel-cli |csv|--version
 quandel-cli --|--version|--banks
 quandel-cli check --|--accounts|--ausgabe
 quandel-cli check --ve|--verbose|--version
+quandel-cli duplicates --v|--verbose|--version
+quandel-cli json --|--partial|--verbose
 quandel-cli csv --|--banks|--accounts
 quandel-cli html -|-o|--banks
+quandel-cli json --p|--partial|
+quandel-cli html --|--ausgabe|--partial
 quandel-cli json --locale |de_DE|lohn.dta
 quandel-cli csv --locale e|en_US|de_DE
 quandel-cli check |lohn.dta|notiz.txt
@@ -44,6 +48,15 @@ quandel-cli html |dtaus1.001|notiz.txt
 quandel-cli json |ohne_endung|notiz.txt
 quandel-cli check --accounts l|lohn.dta|
 quandel-cli csv -o |notiz.txt|
+quandel-cli d|duplicates|find
+quandel-cli |list|--json
+quandel-cli find --|--purpose|--loose
+quandel-cli find --name ||lohn.dta
+quandel-cli find --amount 1||--json
+quandel-cli find --date 2012 |lohn.dta|notiz.txt
+quandel-cli duplicates --|--loose|--csv
+quandel-cli list --|--csv|--loose
+quandel-cli list |archiv/|notiz.txt
 CASES
 
 [[ $failures -eq 0 ]] && echo "all completion cases pass"

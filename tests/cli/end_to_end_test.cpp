@@ -16,6 +16,7 @@
 #include "product.h"
 #include "run_cli.h"
 #include "temp_dir.h"
+#include "version.h"
 
 using clitest::DataFile;
 using clitest::ReadBytes;
@@ -234,7 +235,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithAGermanMessageAndNoOutput) {
 TEST_F(CliTest, VersionAndHelp) {
   auto run = RunCli({"--version"});
   EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Out, "Quandel 1.02, build 0006\n");
+  EXPECT_EQ(run.Out, "Quandel " QUANDEL_VERSION ", build " QUANDEL_BUILD_NUMBER "\n");
 
   run = RunCli({"--help"});
   EXPECT_EQ(run.ExitCode, 0);
@@ -403,6 +404,7 @@ TEST_F(CliTest, CheckOfAConsistentFileReportsEveryAgreementAndExitsZero) {
                          "Gesamtsumme (EUR): Datei 1.234,86, berechnet 1.234,86 - in Ordnung\n"
                          "Prüfsumme Kontonummern: Datei 246954, berechnet 246954 - in Ordnung\n"
                          "Prüfsumme Bankleitzahlen: Datei 185328672, berechnet 185328672 - in Ordnung\n"
+                         "Datei in sich stimmig\n"
                          "Ergebnis: keine Abweichungen.\n");
 }
 
@@ -487,6 +489,111 @@ TEST_F(CliTest, CheckOfAnUnreadableFileExitsOne) {
   EXPECT_NE(run.Out.find("Beim Lesen der Datei " + missing + " ist ein Fehler aufgetreten."),
             std::string::npos);
   EXPECT_NE(run.Out.find("Ergebnis: Die Datei konnte nicht gelesen werden."), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// --- damaged files --------------------------------------------------------------------------
+
+// SampleFile() without the last 80 bytes of its trailer: three payments read, then the damage.
+std::string CutSample() {
+  const std::string whole = SampleFile();
+  return whole.substr(0, whole.size() - 80);
+}
+
+TEST_F(CliTest, EveryCommandGivesTheReasonOfAFailedLoadInChecksWords) {
+  const std::string file = dir.Write("kaputt.dta", CutSample());
+  const auto check = RunCli({"check", file});
+  EXPECT_EQ(check.ExitCode, 1);
+  const std::string reason = "Grund: Datei endet vorzeitig: E-Satz (ab Byte 1025) hat nur 48 von 128 Bytes\n";
+  const std::string read = "3 Zahlungen bis Byte 1.024 gelesen; Summen nicht prüfbar\n";
+  EXPECT_NE(check.Out.find(reason + read), std::string::npos) << check.Out;
+  const std::string expected = "quandel-cli: Beim Lesen der Datei " + file +
+                               " ist ein Fehler aufgetreten.\n" + "quandel-cli: " + reason +
+                               "quandel-cli: " + read;
+  const auto html = RunCli({"html", file});
+  EXPECT_EQ(html.Err, expected);
+  EXPECT_EQ(html.ExitCode, 1);
+  EXPECT_EQ(html.Out, Rendered(file, ombra::TRegionalSettings::de_DE()));  // the one-line error page
+  const auto json = RunCli({"json", file});
+  EXPECT_EQ(json.Err, expected);
+  EXPECT_EQ(json.ExitCode, 1);
+  EXPECT_EQ(nlohmann::json::parse(json.Out), nlohmann::json({{"ErrorText", file}}));
+  const auto csv = RunCli({"csv", file});
+  EXPECT_EQ(csv.Err, expected);
+  EXPECT_EQ(csv.ExitCode, 1);
+  EXPECT_EQ(csv.Out, "");
+
+  const std::string text = dir.Write("liesmich.txt", "Hallo Welt, ein Text.\n");
+  EXPECT_EQ(RunCli({"csv", text}).Err,
+            "quandel-cli: Beim Lesen der Datei " + text +
+                " ist ein Fehler aufgetreten.\nquandel-cli: Grund: keine DTAUS-Datei\n");
+  EXPECT_NE(RunCli({"check", text}).Out.find("\nGrund: keine DTAUS-Datei\n"), std::string::npos);
+}
+
+TEST_F(CliTest, PartialExportsWriteWhatWasReadAndSaySo) {
+  const std::string file = dir.Write("kaputt.dta", CutSample());
+  const auto json = RunCli({"json", "--partial", file});
+  EXPECT_EQ(json.ExitCode, 1);
+  EXPECT_NE(
+      json.Err.find("quandel-cli: Ausgegeben ist nur, was vor dem Schaden gelesen wurde (--partial).\n"),
+      std::string::npos)
+      << json.Err;
+  const auto doc = nlohmann::json::parse(json.Out);
+  EXPECT_EQ(doc.at("SatzCList").size(), 3u);
+  EXPECT_EQ(doc.at("SatzCList")[2].at("Name"), "KOMMA, KLAUS               ");
+  EXPECT_EQ(doc.at("SatzA").at("Name"), "MüLLER & SÖHNE             ");
+  EXPECT_TRUE(doc.at("SatzE").is_null());
+  const auto& damage = doc.at("Beschaedigung");
+  EXPECT_EQ(damage.at("Satz"), "E");
+  EXPECT_EQ(damage.at("SatzAbByte"), 1025);
+  EXPECT_EQ(damage.at("Was"), "E-Satz hat nur 48 von 128 Bytes");
+  EXPECT_EQ(damage.at("ZahlungenGelesen"), 3);
+  EXPECT_EQ(damage.at("Gelesen"), "3 Zahlungen bis Byte 1.024 gelesen; Summen nicht prüfbar");
+
+  const auto out = dir.Path() / "teil.csv";
+  const auto csv = RunCli({"csv", "--partial", file, "-o", out.string(), "--locale", "de_DE"});
+  EXPECT_EQ(csv.ExitCode, 1);
+  EXPECT_NE(csv.Err.find("(--partial)"), std::string::npos);
+  const std::string table = ReadBytes(out);
+  EXPECT_NE(table.find("\r\n3;KOMMA, KLAUS;876 543 21;123456;RECHNUNG 1;0,01;EUR\r\n"
+                       "\"Datei beschädigt: Datei endet vorzeitig: E-Satz (ab Byte 1025) hat nur 48 von 128 "
+                       "Bytes; 3 Zahlungen bis Byte 1.024 gelesen; Summen nicht prüfbar\"\r\n"),
+            std::string::npos)
+      << table;
+
+  // Nothing to show of a file that is no DTAUS file; a whole file is written as ever.
+  const std::string text = dir.Write("liesmich.txt", "Hallo Welt, ein Text.\n");
+  const auto none = RunCli({"csv", "--partial", text});
+  EXPECT_EQ(none.ExitCode, 1);
+  EXPECT_EQ(none.Out, "");
+  const std::string good = dir.Write("gut.dta", SampleFile());
+  const auto whole = RunCli({"json", "--partial", good});
+  EXPECT_EQ(whole.ExitCode, 0);
+  EXPECT_EQ(whole.Out, RunCli({"json", good}).Out);
+}
+
+TEST_F(CliTest, CheckJsonCarriesBothVerdictsAndTheDamage) {
+  const std::string file = dir.Write("kaputt.dta", CutSample());
+  const auto broken = nlohmann::json::parse(RunCli({"check", "--json", file}).Out);
+  EXPECT_EQ(broken.at("verdict"), "Datei nicht lesbar");
+  EXPECT_EQ(broken.at("consistent"), false);
+  EXPECT_EQ(broken.at("damage").at("kind"), "cut_short");
+  EXPECT_EQ(broken.at("damage").at("record_offset"), 1024);
+  EXPECT_EQ(broken.at("damage").at("payments_read"), 3);
+
+  std::string bytes = SampleFile();
+  bytes.replace(bytes.size() - 128 + 64, 13, "0000000123487");  // the total one cent high
+  const auto wrong = nlohmann::json::parse(RunCli({"check", "--json", dir.Write("summe.dta", bytes)}).Out);
+  EXPECT_EQ(wrong.at("verdict"), "Datei nicht stimmig");
+  EXPECT_FALSE(wrong.contains("accounts"));
+  const auto& total = wrong.at("findings")[0];
+  EXPECT_EQ(total.at("kind"), "total");
+  EXPECT_EQ(total.at("expected_value"), 123486);
+  EXPECT_EQ(total.at("found_value"), 123487);
+  EXPECT_EQ(total.at("offset"), bytes.size() - 128 + 64);
 }
 
 }  // namespace

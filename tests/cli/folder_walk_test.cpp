@@ -178,7 +178,41 @@ TEST_F(PermissionTest, WhatCannotBeSearchedOrReadIsReportedAndFailsTheRun) {
                             R"(","ok":false,"error":"Zugriff verweigert.","findings":[]})"),
               std::string::npos)
         << json.Out;
+    // The other commands over an archive say so on standard error, in the same words.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"find", "--name", "x", root.string()},
+          std::vector<std::string>{"duplicates", root.string()},
+          std::vector<std::string>{"list", root.string()}}) {
+      const auto other = RunCli(args, AsOrdinaryUser());
+      EXPECT_EQ(other.ExitCode, 1) << args.front() << ": " << other.Err;
+      EXPECT_NE(other.Err.find("quandel-cli: " + Path(c.reported) + ": nicht lesbar: Zugriff verweigert.\n"),
+                std::string::npos)
+          << args.front() << ": " << other.Err;
+    }
     ::chmod(Path(c.entry).c_str(), 0755);
+  }
+}
+
+// find, duplicates and list name skipped files on standard error only when asked (--verbose),
+// and name files as check does, escaped.
+TEST_F(FolderWalkTest, OtherArchiveCommandsNameSkippedFilesWhenAskedAndEscapeNames) {
+  Put("gut.dta", kGood);
+  Put("notiz.txt", "kein DTAUS");
+  Put("zwei\nzeilen.dta", kGood);
+  const std::string skipped = "quandel-cli: " + Path("notiz.txt") + ": übersprungen: keine DTAUS-Datei\n";
+  for (const char* command : {"find", "duplicates", "list"}) {
+    SCOPED_TRACE(command);
+    std::vector<std::string> args{command, root.string()};
+    if (std::string(command) == "find") args = {command, "--amount", "0..", root.string()};
+    const auto quiet = RunCli(args);
+    EXPECT_EQ(quiet.Err.find("übersprungen: keine"), std::string::npos) << quiet.Err;
+    args.insert(args.begin() + 1, "--verbose");
+    const auto verbose = RunCli(args);
+    EXPECT_NE(verbose.Err.find(skipped), std::string::npos) << verbose.Err;
+    // No line of either stream begins inside a name.
+    for (const auto& line : Lines(verbose.Out + verbose.Err))
+      EXPECT_FALSE(line.starts_with("zeilen.dta")) << line;
+    EXPECT_NE(verbose.Out.find(Path("zwei\\nzeilen.dta")), std::string::npos) << verbose.Out;
   }
 }
 
@@ -423,7 +457,7 @@ TEST_F(FolderWalkTest, AFileWithGigabytesOfPaddingReadsInBoundedMemory) {
     std::string expected;
   } cases[] = {
       {{"check", file}, "Ergebnis: keine Abweichungen."},
-      {{"check", "--json", file}, R"("ok":true,"payments":1,"findings":[])"},
+      {{"check", "--json", file}, R"("ok":true,"payments":1,"verdict":"Datei in sich stimmig")"},
       {{"json", file}, R"("ErrorText": "")"},
   };
   for (const auto& c : cases) {

@@ -35,6 +35,14 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
   return std::move(bytes).str();
 }
 
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 struct TRunOptions {
   // Set in the child on top of the inherited ones; LC_ALL is C unless given, so results do not
   // depend on the machine's locale.
@@ -163,14 +171,6 @@ class TFifoCapture {
   std::thread thread_;
   std::string data_;
 };
-
-// The lines of a program's output, without their line ends.
-inline std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 inline std::string DataFile(const std::string& name) {
   return std::string(QUANDEL_CLI_TEST_DATA) + "/" + name;

@@ -7,6 +7,7 @@
 
 #include "aboutFrm.h"
 #include "qstring_print.h"
+#include "version.h"
 
 namespace quandel::test {
 namespace {
@@ -20,7 +21,7 @@ class AboutTest : public ::testing::Test {
 TEST_F(AboutTest, ShowsNameVersionAndAddress) {
   EXPECT_EQ(box.windowTitle(), QStringLiteral("Info über Quandel"));
   EXPECT_EQ(box.Label1->text(), QStringLiteral("Quandel"));
-  EXPECT_EQ(box.versionLabel->text(), QStringLiteral("1.02 (Build 0006)"));
+  EXPECT_EQ(box.versionLabel->text(), QStringLiteral(QUANDEL_VERSION " (Build " QUANDEL_BUILD_NUMBER ")"));
   EXPECT_EQ(box.Label4->text(), QStringLiteral("Internet quandel.example.org"));
   EXPECT_FALSE(box.Label2->text().isEmpty());
   EXPECT_FALSE(box.Label3->text().isEmpty());
@@ -68,7 +69,7 @@ TEST_F(AboutTest, SecondShowingHasTheSameTexts) {
   box.accept();
   box.show();
   EXPECT_EQ(box.windowTitle(), QStringLiteral("Info über Quandel"));
-  EXPECT_EQ(box.versionLabel->text(), QStringLiteral("1.02 (Build 0006)"));
+  EXPECT_EQ(box.versionLabel->text(), QStringLiteral(QUANDEL_VERSION " (Build " QUANDEL_BUILD_NUMBER ")"));
   box.hide();
 }
 

@@ -11,6 +11,7 @@
 #include "page_browser.h"
 #include "page_text.h"
 #include "test_support.h"
+#include "version.h"
 
 namespace quandel::test {
 namespace {
@@ -80,9 +81,9 @@ TEST_F(BrowserViewTest, FooterAfterTheRuleStaysOneLine) {
   const std::string page = folder.Write(
       "seite.html",
       "<p>Liste<hr><font color=\"#cccccc\">Quandel &middot; <a href=\"https://quandel.example.org/\">"
-      "quandel.example.org</a> - 1.02 (0006)</font></p>");
+      "quandel.example.org</a> - " QUANDEL_VERSION " (" QUANDEL_BUILD_NUMBER ")</font></p>");
   view.Navigate(Q(page));
-  EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("Quandel · quandel.example.org - 1.02 (0006)")))
+  EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("Quandel · quandel.example.org - " QUANDEL_VERSION " (" QUANDEL_BUILD_NUMBER ")")))
       << view.toPlainText().toStdString();
 }
 

@@ -67,6 +67,25 @@ class CheckViewTest : public ViewerTest {
   std::unique_ptr<TmainForm> form;
 };
 
+// The file is replaced by another once the list is up: the verdict still speaks of the
+// payments listed, never of bytes the list does not show.
+TEST_F(CheckViewTest, VerdictJudgesTheBytesTheListShows) {
+  const std::string name = data.Write("datei.dta", Accounts(3));
+  form = Start();
+  QObject::connect(form.get(), &TmainForm::fileRead,
+                   [&] { data.Write("datei.dta", WrongTotal(Accounts(5, {{2, To(kFailsBlz, "1", 2)}}))); });
+  QSignalSpy checked(form->checkView->runner(), &TCheckRunner::finished);
+  form->ShowFile(QString::fromStdString(name));
+  WaitUntilLoaded(*form);
+  ASSERT_TRUE(checked.count() > 0 || checked.wait(30000)) << "check did not report";
+  const auto result = checked.at(0).at(0).value<TViewerCheckResult>();
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->Payments, 3);
+  EXPECT_EQ(List().model()->rows(), 3);
+  EXPECT_TRUE(result->File.Ok());
+  EXPECT_EQ(result->Accounts.Payments.size(), 3u);
+}
+
 TEST_F(CheckViewTest, BarSaysWhatTheCheckFound) {
   struct Case {
     const char* name;

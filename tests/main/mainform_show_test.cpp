@@ -267,9 +267,11 @@ TEST_F(ShowTest, RegionalSettingsAreReadAgainWhenTheLocaleChanges) {
   form->ShowFile(QString::fromStdString(file));
   EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 08.12.2026 14:22:06")));
 
+  WaitForWorkers(form.get());
   ScopedEnv english("LC_ALL", "en_US.UTF-8");
   form->ShowFile(QString::fromStdString(file));
-  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 08.12.2026 14:22:06"))) << "read only at start";
+  EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" - 08.12.2026 14:22:06")))
+      << "read only at start: " << form->StatusText().toStdString();
 
   QEvent change(QEvent::LocaleChange);
   QCoreApplication::sendEvent(form.get(), &change);
@@ -282,6 +284,7 @@ TEST_F(ShowTest, ApplicationWideLocaleChangeReachesTheWindow) {
   const std::string file = WriteSample("zeit.dta", {});
   SetLocalFileTime(file, 2026, 12, 8, 14, 22, 6);
   const auto form = Start();
+  WaitForWorkers(form.get());
   ScopedEnv english("LC_ALL", "en_US.UTF-8");
   QEvent change(QEvent::LocaleChange);
   QCoreApplication::sendEvent(QCoreApplication::instance(), &change);

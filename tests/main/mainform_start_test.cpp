@@ -13,6 +13,7 @@
 
 #include "file_name.h"
 #include "viewer_fixture.h"
+#include "version.h"
 
 namespace quandel::test {
 namespace {
@@ -21,7 +22,7 @@ using StartTest = ViewerTest;
 
 TEST_F(StartTest, WithoutArgumentsTheWindowIsEmpty) {
   const auto form = Start();
-  EXPECT_EQ(form->windowTitle(), QStringLiteral("Osmera - Quandel 1.02"));
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Osmera - Quandel " QUANDEL_VERSION));
   EXPECT_EQ(form->StatusText(), QString());
   EXPECT_EQ(form->WebBrowser1->Document(), nullptr);
   EXPECT_TRUE(ViewText(*form).isEmpty());
@@ -87,7 +88,7 @@ TEST_F(StartTest, ErrorWhileShowingTheArgumentIsReportedAndTheWindowStillOpens) 
   // Steps before the failing one stay done.
   EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(file)));
   EXPECT_EQ(form->WebBrowser1->Document(), nullptr);
-  EXPECT_EQ(form->windowTitle(), QStringLiteral("Osmera - Quandel 1.02"));
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Osmera - Quandel " QUANDEL_VERSION));
 }
 
 TEST_F(StartTest, MenusReadAsDesigned) {

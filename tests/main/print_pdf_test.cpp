@@ -8,6 +8,7 @@
 #include "print_progress.h"
 
 #include "viewer_fixture.h"
+#include "version.h"
 
 namespace quandel::test {
 namespace {
@@ -74,7 +75,7 @@ TEST_F(PrintTest, ControlListGoesToTheChosenPdfFile) {
   EXPECT_NE(text->find("GEBÜHR FÄLLIG"), std::string::npos);
   EXPECT_NE(text->find("123,45 EUR"), std::string::npos);
   EXPECT_NE(text->find("124,44 EUR"), std::string::npos);
-  EXPECT_NE(text->find("Quandel © Osmera · quandel.example.org - 1.02 (0006)"), std::string::npos);
+  EXPECT_NE(text->find("Quandel © Osmera · quandel.example.org - " QUANDEL_VERSION " (" QUANDEL_BUILD_NUMBER ")"), std::string::npos);
   const auto info = PdfInfo(Pdf());
   ASSERT_TRUE(info);
   EXPECT_NE(info->find("(A4)"), std::string::npos) << *info;
@@ -167,7 +168,7 @@ TEST_F(PrintTest, ListStillBeingReadIsPrintedWhole) {
   ASSERT_TRUE(text);
   for (int i : {1, count / 2, count})
     EXPECT_NE(text->find("EMPFAENGER " + std::to_string(i) + "\n"), std::string::npos) << "row " << i;
-  EXPECT_NE(text->find("Quandel © Osmera · quandel.example.org - 1.02 (0006)"), std::string::npos);
+  EXPECT_NE(text->find("Quandel © Osmera · quandel.example.org - " QUANDEL_VERSION " (" QUANDEL_BUILD_NUMBER ")"), std::string::npos);
 }
 
 TEST_F(PrintTest, StoppedInTheProgressDialogSaysNothingAndLeavesNoFile) {

@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <QStringList>
+#include <QThreadPool>
 
 #include <memory>
 
@@ -17,6 +18,16 @@ namespace quandel::test {
 
 class ViewerTest : public ::testing::Test {
  protected:
+  // The fixture's environment is restored only when no worker of any window is left.
+  ~ViewerTest() override { WaitForWorkers(); }
+
+  // Returns when no load, check or clean-up of `form` (or of a window already gone) runs; a
+  // test changes the environment only then, since a worker might be reading it.
+  static void WaitForWorkers(TmainForm* form = nullptr) {
+    if (form != nullptr) form->WaitForLoad();
+    QThreadPool::globalInstance()->waitForDone();
+  }
+
   std::unique_ptr<TmainForm> Start(QStringList arguments = {}) {
     arguments.prepend(QStringLiteral("quandel"));
     return std::make_unique<TmainForm>(desktop.Platform(), arguments, Q(program.Path()));

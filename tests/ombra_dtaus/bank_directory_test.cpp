@@ -1,3 +1,5 @@
+#include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <regex>
 #include <sstream>
@@ -71,3 +73,25 @@ TEST(BankCodeDigitsTest, DropsTheGroupingBlanks) {
 }
 
 }  // namespace
+
+// The library keeps the day of its data as a time at local midnight; east of Greenwich that
+// time falls on the day before in UTC.
+TEST(BankDirectoryZoneTest, TheDataDateIsTheSameDayInEveryTimeZone) {
+  const char* const previous = std::getenv("TZ");
+  const std::string kept = previous != nullptr ? previous : "";
+  const auto dateIn = [](const char* zone) {
+    ::setenv("TZ", zone, 1);
+    ::tzset();
+    const auto directory = ombra::OpenSystemBankDirectory();
+    return directory ? directory->DataDate() : std::string("kein Verzeichnis");
+  };
+  const std::string utc = dateIn("UTC");
+  for (const char* zone :
+       {"Europe/Berlin", "Asia/Tokyo", "Pacific/Kiritimati", "America/Los_Angeles", "Pacific/Pago_Pago"})
+    EXPECT_EQ(dateIn(zone), utc) << zone;
+  if (previous != nullptr)
+    ::setenv("TZ", kept.c_str(), 1);
+  else
+    ::unsetenv("TZ");
+  ::tzset();
+}

@@ -31,6 +31,13 @@ QString DecodeLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
+int PurposeLineCount(const ombra::TSatzC& payment) {
+  const auto& lines = payment.Verwendungszweck;
+  const auto count = static_cast<int>(lines.size());
+  if (count == 0) return 1;
+  return count > 1 && IsBlankText(lines[lines.size() - 1]) ? count - 1 : count;
+}
+
 QString ColumnTitle(int column) {
   const std::string_view title = ombra::kControlListColumns[static_cast<std::size_t>(column)];
   return DecodeCp1252(title);
@@ -59,18 +66,27 @@ void BrowserText(std::string_view text, QString& out) {
   out.truncate(end - begin);
 }
 
-TPaymentModel::TPaymentModel(std::shared_ptr<const ombra::TDtaus> document,
-                             const ombra::TRegionalSettings& rs, std::string footer, QObject* parent)
-    : QAbstractTableModel(parent), document_(std::move(document)), rs_(rs), footer_(std::move(footer)) {
-  const std::size_t count = !document_->LoadFailed() ? document_->SatzCList.size() : 0;
-  linesBefore_.reserve(count + 1);
-  std::int64_t lines = 0;
-  linesBefore_.push_back(0);
+std::shared_ptr<const TRowLines> CountPurposeLines(const ombra::TDtaus& document) {
+  auto lines = std::make_shared<TRowLines>();
+  const std::size_t count = !document.LoadFailed() ? document.SatzCList.size() : 0;
+  lines->reserve(count + 1);
+  std::int64_t total = 0;
+  lines->push_back(0);
   for (std::size_t row = 0; row < count; ++row) {
-    lines += purposeLineCount(static_cast<int>(row));
-    linesBefore_.push_back(lines);
+    total += PurposeLineCount(document.SatzCList[row]);
+    lines->push_back(total);
   }
+  return lines;
 }
+
+TPaymentModel::TPaymentModel(std::shared_ptr<const ombra::TDtaus> document,
+                             const ombra::TRegionalSettings& rs, std::string footer,
+                             std::shared_ptr<const TRowLines> lines, QObject* parent)
+    : QAbstractTableModel(parent),
+      document_(std::move(document)),
+      rs_(rs),
+      footer_(std::move(footer)),
+      linesBefore_(lines ? std::move(lines) : CountPurposeLines(*document_)) {}
 
 TPaymentModel::~TPaymentModel() = default;
 
@@ -137,12 +153,7 @@ QStringView TPaymentModel::cellText(int row, int column, QString& buffer) const 
   return buffer;
 }
 
-int TPaymentModel::purposeLineCount(int row) const {
-  const auto& lines = Payment(row).Verwendungszweck;
-  const auto count = static_cast<int>(lines.size());
-  if (count == 0) return 1;
-  return count > 1 && IsBlankText(lines[lines.size() - 1]) ? count - 1 : count;
-}
+int TPaymentModel::purposeLineCount(int row) const { return PurposeLineCount(Payment(row)); }
 
 QStringView TPaymentModel::purposeLine(int row, int line, QString& buffer) const {
   const auto& lines = Payment(row).Verwendungszweck;

@@ -19,14 +19,21 @@ namespace quandel {
 
 enum TListColumn { kColNumber, kColName, kColBlz, kColKonto, kColPurpose, kColAmount, kColumnCount };
 
+// Shown purpose lines before each row of a document, and their total at the end. Counting
+// them takes a while for a long file, so the thread that read the file counts them once.
+using TRowLines = std::vector<std::int64_t>;
+std::shared_ptr<const TRowLines> CountPurposeLines(const ombra::TDtaus& document);
+
 class TPaymentModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  // `rs` and `footer` are the ones the page was rendered with. The model may be made in a
-  // worker thread and then moved to the thread of its views.
+  // `rs` and `footer` are the ones the page was rendered with; `lines` is what
+  // CountPurposeLines says of the document (counted here when not given). Made, used and
+  // destroyed on the thread of its views.
   TPaymentModel(std::shared_ptr<const ombra::TDtaus> document, const ombra::TRegionalSettings& rs,
-                std::string footer, QObject* parent = nullptr);
+                std::string footer, std::shared_ptr<const TRowLines> lines = nullptr,
+                QObject* parent = nullptr);
   ~TPaymentModel() override;
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -34,7 +41,7 @@ class TPaymentModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-  int rows() const { return static_cast<int>(linesBefore_.size()) - 1; }
+  int rows() const { return static_cast<int>(linesBefore_->size()) - 1; }
   // What data() shows for the cell.
   QString cellText(int row, int column) const;
   // A cell other than the purpose, written into `buffer`, which is reused: measuring a
@@ -45,7 +52,7 @@ class TPaymentModel : public QAbstractTableModel {
   int purposeLineCount(int row) const;
   QStringView purposeLine(int row, int line, QString& buffer) const;
   // With the row number this fixes where a row starts, whatever the font.
-  std::int64_t purposeLinesBefore(int row) const { return linesBefore_[static_cast<std::size_t>(row)]; }
+  std::int64_t purposeLinesBefore(int row) const { return (*linesBefore_)[static_cast<std::size_t>(row)]; }
 
   static Qt::Alignment Alignment(int column);
 
@@ -63,9 +70,12 @@ class TPaymentModel : public QAbstractTableModel {
   std::shared_ptr<const ombra::TDtaus> document_;
   ombra::TRegionalSettings rs_;
   std::string footer_;
-  // Shown purpose lines before each row, and their total at the end.
-  std::vector<std::int64_t> linesBefore_;
+  std::shared_ptr<const TRowLines> linesBefore_;
 };
+
+// The purpose lines the page shows for a payment: a line break at the very end of the cell
+// starts no line of its own.
+int PurposeLineCount(const ombra::TSatzC& payment);
 
 // The column's title as the page's table header has it.
 QString ColumnTitle(int column);

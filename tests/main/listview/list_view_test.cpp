@@ -12,6 +12,7 @@
 
 #include "control_list_view.h"
 #include "sample_lists.h"
+#include "version.h"
 
 using namespace quandel;
 
@@ -172,7 +173,7 @@ TEST_F(ControlListView, PlainText) {
       text.contains(u"1\tBÄR & SöHNE <GMBH>\t500 100 60\t1000021\tRECHNUNG 4711\t1.234,50 EUR\n"
                     u"\t\t\t\tKUNDE Ä12Ü X\t\n"));
   EXPECT_TRUE(text.contains(u"Gesamtsumme: 1.209,60 EUR"));
-  EXPECT_TRUE(text.contains(u"quandel.example.org - 1.02 (0006)"));
+  EXPECT_TRUE(text.contains(u"quandel.example.org - " QUANDEL_VERSION " (" QUANDEL_BUILD_NUMBER ")"));
 }
 
 TEST_F(ControlListView, FooterLinkIsActivatedByAClick) {
