@@ -13,7 +13,7 @@ PAYMENTS=${3:-100}
 . "$(dirname "$0")/cli_common.sh"
 bench_setup "$BUILD_DIR"
 
-"$GEN" "$WORK/archiv" "$PAYMENTS" "$FILES"
+bench_archive "$FILES" "$PAYMENTS"
 mkdir "$WORK/archiv/kopien"
 i=0
 while [ "$i" -lt $((FILES / 100)) ]; do

@@ -11,14 +11,7 @@ PAYMENTS=${3:-100}
 . "$(dirname "$0")/cli_common.sh"
 bench_setup "$BUILD_DIR"
 
-"$GEN" "$WORK/one.dta" "$PAYMENTS" >/dev/null
-i=0
-while [ "$i" -lt "$FILES" ]; do
-  folder="$WORK/archiv/$((i / 100))"
-  mkdir -p "$folder"
-  cp "$WORK/one.dta" "$folder/$i.dta"
-  i=$((i + 1))
-done
+bench_archive "$FILES" "$PAYMENTS"
 
 run() {
   bench_files_per_second "$FILES" "check${1:+ $*} --jobs 2:" "$CLI" check "$@" --jobs 2 "$WORK/archiv"

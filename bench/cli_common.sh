@@ -1,6 +1,7 @@
 # Shared set-up of the whole-process benchmarks: sourced, not run.
 # After `bench_setup BUILD_DIR [TOOL...]`: CLI and GEN name the programs, WORK a scratch folder
-# that is removed on exit.
+# that is removed on exit. `bench_archive FILES PAYMENTS` then fills $WORK/archiv with FILES
+# files of PAYMENTS payments each, no two payments alike, in folders of 100.
 bench_setup() {
   CLI="$1/src/cli/quandel-cli"
   GEN="$1/bench/gen_dtaus"
@@ -13,6 +14,10 @@ bench_setup() {
   done
   WORK=$(mktemp -d "${TMPDIR:-/tmp}/quandel-bench-XXXXXX")
   trap 'rm -rf "$WORK"' EXIT INT TERM
+}
+
+bench_archive() {
+  "$GEN" "$WORK/archiv" "$2" "$1"
 }
 
 # `bench_files_per_second FILES WHAT CMD...` runs CMD twice with standard output to $WORK/out.txt

@@ -9,7 +9,7 @@ PACKAGES="ca-certificates ccache cmake ninja-build make g++ clang libclang-rt-14
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-translations-l10n
   qt6-qpa-plugins libgl-dev fonts-dejavu-core
   xvfb xauth poppler-utils imagemagick xdotool
-  scdoc dpkg-dev file man-db shared-mime-info desktop-file-utils appstream"
+  scdoc dpkg-dev file man-db shared-mime-info desktop-file-utils appstream unzip"
 
 # dpkg-query names unknown packages on stderr and lists installed ones as "ii".
 # shellcheck disable=SC2086

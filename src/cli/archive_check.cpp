@@ -182,11 +182,13 @@ std::string PassedLine(const std::string& path, TPassedKind kind, const std::str
 }
 
 std::string SummaryLine(const TArchiveCounts& counts) {
-  return Grouped(counts.Read()) + (counts.Read() == 1 ? " Datei" : " Dateien") +
-         " geprüft: " + Grouped(counts.Ok) + " stimmig, " + Grouped(counts.Discrepant) +
-         " mit Abweichungen, " + Grouped(counts.Unreadable) + " nicht lesbar, " + Grouped(counts.Skipped) +
+  return ombra::GroupedNumber(counts.Read()) + (counts.Read() == 1 ? " Datei" : " Dateien") +
+         " geprüft: " + ombra::GroupedNumber(counts.Ok) + " stimmig, " +
+         ombra::GroupedNumber(counts.Discrepant) + " mit Abweichungen, " +
+         ombra::GroupedNumber(counts.Unreadable) + " nicht lesbar, " + ombra::GroupedNumber(counts.Skipped) +
          " übersprungen" +
-         (counts.Vanished > 0 ? ", " + Grouped(counts.Vanished) + " verschwunden" : std::string());
+         (counts.Vanished > 0 ? ", " + ombra::GroupedNumber(counts.Vanished) + " verschwunden"
+                              : std::string());
 }
 
 int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions& options,

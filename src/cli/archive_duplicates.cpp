@@ -330,7 +330,7 @@ std::string GroupText(const TGroup& group, const TCollector& files, const ombra:
   if (group.Batch) {
     text = (group.AllSameBytes ? "Datei " + count + "-mal (gleiche Bytes): "
                                : "Datenträger " + count + "-mal (gleicher A- und E-Satz): ") +
-           Grouped(group.Payments) + (group.Payments == 1 ? " Zahlung, " : " Zahlungen, ") +
+           ombra::GroupedNumber(group.Payments) + (group.Payments == 1 ? " Zahlung, " : " Zahlungen, ") +
            Money(group.Cents, group.Euro, rs) + "\n";
     for (std::size_t m = 0; m < group.Members.size(); ++m)
       text += "  " + FileNameToUtf8(files.Path(group.Members[m].File)) +
@@ -389,8 +389,9 @@ std::string Summary(const std::vector<TGroup>& groups, const ombra::TRegionalSet
     AddCents(group.Euro ? euro : dm, group.Cents * (members - 1));
   }
   const auto n = static_cast<std::int64_t>(groups.size());
-  std::string line = Grouped(n) + (n == 1 ? " Gruppe, " : " Gruppen, ") + Grouped(payments) +
-                     (payments == 1 ? " Zahlung, " : " Zahlungen, ") + Money(euro, true, rs);
+  std::string line = ombra::GroupedNumber(n) + (n == 1 ? " Gruppe, " : " Gruppen, ") +
+                     ombra::GroupedNumber(payments) + (payments == 1 ? " Zahlung, " : " Zahlungen, ") +
+                     Money(euro, true, rs);
   if (dm != 0) line += " und " + Money(dm, false, rs);
   return line + " mehrfach";
 }

@@ -251,9 +251,10 @@ int RunFind(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
       },
       [&](const TPassed& passed) { tally.Passed(passed); });
   const TArchiveCounts& counts = tally.Counts;
-  const std::string summary = Grouped(matches) + (matches == 1 ? " Zahlung in " : " Zahlungen in ") +
-                              Grouped(filesWithMatches) + " von " + Grouped(counts.Read()) +
-                              (counts.Read() == 1 ? " Datei" : " Dateien");
+  const std::string summary =
+      ombra::GroupedNumber(matches) + (matches == 1 ? " Zahlung in " : " Zahlungen in ") +
+      ombra::GroupedNumber(filesWithMatches) + " von " + ombra::GroupedNumber(counts.Read()) +
+      (counts.Read() == 1 ? " Datei" : " Dateien");
   return FinishArchiveRun(output, tally.Problems, err, counts.Unreadable == 0 ? kExitOk : kExitFailed,
                           summary);
 }

@@ -1,6 +1,7 @@
 #include "archive_list.h"
 
 #include <algorithm>
+#include <charconv>
 #include <new>
 #include <utility>
 #include <vector>
@@ -25,19 +26,33 @@ std::string KindOfBatch(std::string_view code) {
   return support::ShownCp1252(code);
 }
 
+namespace {
+
+constexpr std::size_t kExecutionAt = 95;
+constexpr std::size_t kExecutionLength = 8;
+
+}  // namespace
+
+std::optional<ombra::TDate> ExecutionDateOf(std::string_view satzA) {
+  if (satzA.size() < kExecutionAt + kExecutionLength) return std::nullopt;
+  const std::string_view field = satzA.substr(kExecutionAt, kExecutionLength);
+  if (!std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  const auto number = [&field](std::size_t at, std::size_t n) {
+    int value = 0;
+    std::from_chars(field.data() + at, field.data() + at + n, value);
+    return value;
+  };
+  const ombra::TDate date{number(4, 4), number(2, 2), number(0, 2)};
+  if (!ombra::IsValidDate(date.Year, date.Month, date.Day)) return std::nullopt;
+  return date;
+}
+
 std::string ExecutionDate(std::string_view satzA, const ombra::TRegionalSettings& rs) {
-  if (satzA.size() < 124) return {};
-  const std::string_view field = satzA.substr(116, 8);
+  if (satzA.size() < kExecutionAt + kExecutionLength) return {};
+  if (const auto date = ExecutionDateOf(satzA)) return ombra::FormatDate(*date, rs.ShortDateFormat);
+  const std::string_view field = satzA.substr(kExecutionAt, kExecutionLength);
   if (field.find_first_not_of(' ') == std::string_view::npos) return {};
-  const bool digits = std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
-  if (digits) {
-    const auto number = [&field](std::size_t at, std::size_t n) {
-      return std::stoi(std::string(field.substr(at, n)));
-    };
-    const ombra::TDate date{number(4, 4), number(2, 2), number(0, 2)};
-    if (ombra::IsValidDate(date.Year, date.Month, date.Day))
-      return ombra::FormatDate(date, rs.ShortDateFormat);
-  }
   return support::ShownCp1252(field);
 }
 
@@ -153,9 +168,9 @@ std::string TextLine(const TEntry& e, bool accounts, const ombra::TRegionalSetti
   for (const std::string* field :
        {&e.Kind, &e.Date, &e.Execution, &e.Name, &e.Blz, &e.Konto, &e.Reference, &e.Currency})
     line += '\t' + *field;
-  line += '\t' + Grouped(e.Payments) + '\t' + Amount(e, rs) + '\t' + VerdictText(e.Status);
+  line += '\t' + ombra::GroupedNumber(e.Payments) + '\t' + Amount(e, rs) + '\t' + VerdictText(e.Status);
   if (accounts) line += '\t' + e.Accounts;
-  return line + '\t' + (e.Size >= 0 ? Grouped(e.Size) : std::string()) + '\n';
+  return line + '\t' + (e.Size >= 0 ? ombra::GroupedNumber(e.Size) : std::string()) + '\n';
 }
 
 std::string JsonLine(const TEntry& e, bool accounts) {

@@ -10,6 +10,7 @@
 #include "csv_export.h"
 #include "file_system.h"
 #include "json_export.h"
+#include "numfmt.h"
 #include "options.h"
 #include "shown_text.h"
 #include "umlauts.h"
@@ -35,14 +36,6 @@ TFileStatus StatusOf(TPassedKind kind) {
   return TFileStatus::Skipped;
 }
 
-std::string Grouped(std::int64_t value) {
-  std::string digits = std::to_string(value);
-  const std::ptrdiff_t first = value < 0 ? 1 : 0;
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > first; at -= 3)
-    digits.insert(static_cast<std::size_t>(at), 1, '.');
-  return digits;
-}
-
 namespace {
 
 bool StdoutIsStderrTerminal() {
@@ -66,8 +59,8 @@ void TProgress::Update(std::size_t done) {
   constexpr std::size_t kWidth = 30;
   const std::size_t filled = total_ == 0 ? kWidth : done * kWidth / total_;
   err_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
-       << Grouped(static_cast<std::int64_t>(done)) << " von " << Grouped(static_cast<std::int64_t>(total_))
-       << " Dateien" << std::flush;
+       << ombra::GroupedNumber(static_cast<std::int64_t>(done)) << " von "
+       << ombra::GroupedNumber(static_cast<std::int64_t>(total_)) << " Dateien" << std::flush;
 }
 
 void TProgress::Clear() {
@@ -150,8 +143,9 @@ std::string LoadProblem(const std::string& path, const ombra::TDtaus& doc) {
       support::ShownCp1252(doc.LoadError.empty() ? "Die Datei kann nicht gelesen werden" : doc.LoadError);
   const std::size_t read = doc.SatzCList.size();
   if (read == 0) return PassedText(path, TPassedKind::Unreadable, reason);
-  return support::ShownText(path) + ": beschädigt, nur " + Grouped(static_cast<std::int64_t>(read)) +
-         (read == 1 ? " Zahlung" : " Zahlungen") + " gelesen: " + reason;
+  return support::ShownText(path) + ": beschädigt, nur " +
+         ombra::GroupedNumber(static_cast<std::int64_t>(read)) + (read == 1 ? " Zahlung" : " Zahlungen") +
+         " gelesen: " + reason;
 }
 
 TFileStatus LoadArchiveFile(const TCandidate& file, ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,

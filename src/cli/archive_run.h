@@ -37,9 +37,6 @@ struct TArchiveCounts {
 
 TFileStatus StatusOf(TPassedKind kind);
 
-// 1234567 -> "1.234.567"
-std::string Grouped(std::int64_t value);
-
 // Shown on a terminal only; rewritten in place at most ten times a second. When standard
 // output goes to the same terminal, the line is cleared before anything is printed there.
 class TProgress {
@@ -128,7 +125,9 @@ class TArchiveTally {
 // the calling thread in the order of the walk, each as soon as it and all before it are done;
 // `passed(entry)` for the walk's passed entries in their places between them. Workers run at
 // most a few files ahead of `take`, so results wait in memory only for a handful of files
-// however long the walk. A file's folder is let go once the file is worked on.
+// however long the walk. A file's folder is let go once the file is worked on. Should `take`
+// throw, the workers claim no further file and none is left waiting, so the exception leaves
+// the call.
 template <class Result>
 void RunInOrder(TWalk& walk, unsigned jobs, TProgress& progress,
                 const std::function<Result(const TCandidate&)>& work,
@@ -163,6 +162,23 @@ void RunInOrder(TWalk& walk, unsigned jobs, TProgress& progress,
     for (; nextPassed != walk.Passed.cend() && nextPassed->Before <= i; ++nextPassed) passed(*nextPassed);
   };
   std::vector<std::jthread> workers;
+  // Declared after `workers`, so it runs before they are joined: should `take` throw, no worker
+  // claims another file or waits for room that would never come.
+  struct TRelease {
+    std::mutex& Mutex;
+    std::condition_variable& Room;
+    std::size_t& Taken;
+    std::atomic<std::size_t>& Next;
+    std::size_t Total;
+    ~TRelease() {
+      Next = Total;
+      {
+        const std::lock_guard lock(Mutex);
+        Taken = Total;
+      }
+      Room.notify_all();
+    }
+  } release{mutex, room, taken, next, total};
   for (unsigned j = 0; j < jobs; ++j) workers.emplace_back(worker);
   for (std::size_t i = 0; i < total; ++i) {
     passBefore(i);

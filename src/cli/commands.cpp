@@ -23,6 +23,8 @@
 #include "json_export.h"
 #include "output.h"
 #include "product.h"
+#include "sqlite_command.h"
+#include "xlsx_export.h"
 
 namespace cli {
 namespace {
@@ -99,6 +101,8 @@ int Run(const TInvocation& invocation, std::ostream& err) {
       if (invocation.Accounts && !OpenBanks(banks, err)) return kExitUsage;
       return RunList(invocation, banks.get(), rs, err, ::isatty(STDERR_FILENO) == 1);
     }
+    case TCommand::Sqlite: return RunSqlite(invocation, rs, err);
+    case TCommand::Xlsx: return RunXlsx(invocation, rs, err);
   }
   return kExitUsage;
 }
@@ -198,6 +202,46 @@ int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, 
   for (const auto& line : report.Lines) text += line + "\n";
   if (!WriteOutput("", err, [&text](TOutput& output) { output.Write(text); })) return kExitUsage;
   return check.Ok() ? kExitOk : kExitFailed;
+}
+
+int RunSqlite(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
+  const TSqliteOptions options{invocation.Output, invocation.Paths, invocation.Jobs, invocation.Verbose};
+  return RunSqliteArchive(options, rs, err, ::isatty(STDERR_FILENO) == 1);
+}
+
+int RunXlsx(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
+  if (RefuseSameFile(invocation, err)) return kExitUsage;
+  std::unique_ptr<ombra::TBankDirectory> banks;
+  if (invocation.Banks && !OpenBanks(banks, err)) return kExitUsage;
+  ombra::TDtaus doc;
+  const ombra::TFileCheck check = ombra::LoadAndCheck(doc, invocation.File, rs);
+  if (doc.LoadFailed()) {
+    err << LoadFailedText(invocation.File, doc);
+    return kExitFailed;
+  }
+  const auto accounts = banks ? std::optional(ombra::CheckAccounts(doc, *banks)) : std::nullopt;
+  TXlsxContents contents;
+  contents.FileName = invocation.File;
+  contents.Check = &check;
+  contents.Banks = accounts ? &*accounts : nullptr;
+  if (banks) contents.DirectoryDate = banks->DataDate();
+  // libxlsxwriter writes by name: into the private temporary file, put in place when complete.
+  TOutput output(invocation.Output);
+  output.SetOwnerOnly();
+  std::string error;
+  if (!output.Open()) {
+    error = output.Error();
+  } else if (output.TempPath().empty()) {
+    error = "Die Arbeitsmappe kann nur in eine gewöhnliche Datei geschrieben werden, nicht nach " +
+            FileNameToUtf8(invocation.Output);
+  } else if (!WriteXlsx(doc, output.TempPath(), contents, error)) {
+    error = FileNameToUtf8(invocation.Output) + ": " + error;
+  } else if (!output.Commit()) {
+    error = output.Error();
+  }
+  if (error.empty()) return kExitOk;
+  err << "quandel-cli: " << error << "\n";
+  return kExitUsage;
 }
 
 }  // namespace cli

@@ -14,5 +14,7 @@ int RunHtml(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
 int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
 int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
 int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
+int RunSqlite(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
+int RunXlsx(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err);
 
 }  // namespace cli

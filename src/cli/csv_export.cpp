@@ -51,6 +51,10 @@ std::string NeutraliseFormula(std::string text) {
 
 std::string TrimTrailingBlanks(std::string_view text) { return std::string(TrimmedView(text)); }
 
+std::string DecodedUtf8(std::string_view cp1252) {
+  return support::Cp1252ToUtf8(ombra::DecodeUmlauts(TrimmedView(cp1252)));
+}
+
 void AppendJoinedPurpose(std::string& out, const ombra::TSatzC& payment) {
   const std::size_t start = out.size();
   for (const std::string_view line : payment.Verwendungszweck) {

@@ -23,6 +23,10 @@ std::string NeutraliseFormula(std::string text);
 // Trailing blanks of the fixed-width fields removed.
 std::string TrimTrailingBlanks(std::string_view text);
 
+// A name or purpose line as a reader wants it: trailing blanks removed, DIN umlaut codes
+// decoded, in UTF-8.
+std::string DecodedUtf8(std::string_view cp1252);
+
 // Purpose lines umlaut-decoded, trimmed and joined by " / "; lines left empty are skipped.
 // Windows-1252 bytes, like the document.
 std::string JoinPurpose(const ombra::TSatzC& payment);

@@ -49,14 +49,14 @@ CLI::App* AddCommand(CLI::App& app, const std::string& name, const std::string& 
   return sub;
 }
 
-// The options every command over files and folders shares.
+// The options every command over files and folders shares; --json when `json` describes it.
 CLI::App* AddArchiveCommand(CLI::App& app, const std::string& name, const std::string& description,
                             TInvocation& invocation, TCommand command, const std::string& json) {
   CLI::App* sub = app.add_subcommand(name, description);
   sub->group("Befehle");
   sub->get_help_ptr()->group("Optionen");
   sub->add_option("PFAD", invocation.Paths, "DTAUS-Dateien oder Ordner")->required()->type_name("");
-  sub->add_flag("--json", invocation.Json, json);
+  if (!json.empty()) sub->add_flag("--json", invocation.Json, json);
   sub->add_flag("--verbose", invocation.Verbose, "Auch die übersprungenen Dateien mit ihrem Grund nennen");
   sub->add_option("--jobs", invocation.Jobs,
                   "So viele Dateien gleichzeitig lesen (ohne Angabe: eine je Prozessor, soweit "
@@ -102,6 +102,15 @@ void AddArchiveCommands(CLI::App& app, TInvocation& invocation) {
   CLI::Option* csv = list->add_flag("--csv", invocation.Csv, "Als CSV-Tabelle (UTF-8) ausgeben");
   list->get_option("--json")->excludes(csv);
   list->add_flag("--accounts", invocation.Accounts, accounts);
+
+  // sqlite writes no lines, so it has no --json.
+  AddArchiveCommand(app, "sqlite",
+                    "Dateien und Ordner in eine SQLite-Datenbank aufnehmen (Tabellen dateien, zahlungen, "
+                    "befunde); schon aufgenommene Dateien werden übergangen",
+                    invocation, TCommand::Sqlite, "")
+      ->add_option("-o,--ausgabe", invocation.Output, "Die Datenbank: neu anlegen oder ergänzen")
+      ->required()
+      ->type_name("DATENBANK");
 }
 
 }  // namespace
@@ -116,9 +125,9 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
       "Die Version zeigen und beenden");
   app.require_subcommand(1);
   app.footer(
-      "Rückgabewert: 0 in Ordnung; 1 Datei oder Ordner nicht lesbar, (check, list) Abweichungen\n"
-      "oder (duplicates) Doppeltes gefunden;\n"
-      "2 falscher Aufruf oder Ausgabe nicht schreibbar.");
+      "Rückgabewert: 0 in Ordnung; 1 Datei oder Ordner nicht lesbar, (check, list, sqlite)\n"
+      "Abweichungen oder (duplicates) Doppeltes gefunden;\n"
+      "2 falscher Aufruf, Ausgabe nicht schreibbar oder fremde Datenbank.");
 
   AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben", invocation,
              TCommand::Html, true);
@@ -132,6 +141,11 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
     sub->add_flag("--banks", invocation.Banks, banks);
     sub->add_flag("--partial", invocation.Partial, partial);
   }
+  CLI::App* xlsx =
+      AddCommand(app, "xlsx", "Die Zahlungen als Excel-Arbeitsmappe (.xlsx) mit einem Blatt zur Datei",
+                 invocation, TCommand::Xlsx, true);
+  xlsx->get_option("-o")->required()->description("Die Arbeitsmappe, die geschrieben wird");
+  xlsx->add_flag("--banks", invocation.Banks, banks);
   AddArchiveCommands(app, invocation);
 
   try {

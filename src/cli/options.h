@@ -11,20 +11,20 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // file not loaded, or the check found discrepancies
 inline constexpr int kExitUsage = 2;   // wrong call, or the output cannot be written
 
-enum class TCommand { Html, Json, Csv, Check, Find, Duplicates, List };
+enum class TCommand { Html, Json, Csv, Check, Find, Duplicates, List, Sqlite, Xlsx };
 
 struct TInvocation {
   TCommand Command = TCommand::Html;
   std::string File;
   std::string Output;  // empty: standard output
   std::optional<std::string> Locale;
-  // check: files and folders, account verdicts, JSON lines, files checked at once
+  // the commands over files and folders: paths, account verdicts, JSON lines, files read at once
   std::vector<std::string> Paths;
   bool Accounts = false;
   bool Json = false;
-  bool Verbose = false;  // check, find, duplicates, list: skipped files named too
+  bool Verbose = false;  // check, find, duplicates, list, sqlite: skipped files named too
   unsigned Jobs = 0;     // 0: one per processor, as far as free memory allows
-  bool Banks = false;    // json, csv: bank, place and account verdict per payment
+  bool Banks = false;    // json, csv, xlsx: bank, place and account verdict per payment
   bool Partial = false;  // json, csv: of a damaged file what was read before the damage
   // find: the conditions as typed; each one given must hold
   std::optional<std::string> FindName;

@@ -14,6 +14,9 @@ class TOutput {
   // An empty path means standard output. A new file is readable by its owner only: what the
   // commands write holds payment data.
   explicit TOutput(std::string path);
+  // The result readable by its owner only (0600), whatever the file it replaces allowed: for
+  // archives of many files' payments. Before Open().
+  void SetOwnerOnly() { file_.SetOwnerOnly(); }
 
   // Prepares the target; false with a German message in Error() when it cannot be written.
   bool Open();
@@ -25,6 +28,9 @@ class TOutput {
   bool Commit();
 
   const std::string& Error() const { return error_; }
+  // The temporary file Open() made for a named regular file (empty otherwise), for a library
+  // that writes by name (SQLite, libxlsxwriter); Commit() then puts what it wrote in place.
+  std::string TempPath() const { return file_.TempPath(); }
 
  private:
   bool Fail(int errorNumber);

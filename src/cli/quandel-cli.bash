@@ -31,7 +31,7 @@ _quandel_cli() {
     COMPREPLY=()
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
-        case $word in html | json | csv | check | find | duplicates | list) command=$word; break ;; esac
+        case $word in html | json | csv | check | find | duplicates | list | xlsx | sqlite) command=$word; break ;; esac
     done
 
     case $prev in
@@ -46,13 +46,15 @@ _quandel_cli() {
     case $command in
         "") options="-h --help --version"
             if [[ $cur != -* ]]; then
-                COMPREPLY=($(compgen -W "html json csv check find duplicates list" -- "$cur"))
+                COMPREPLY=($(compgen -W "html json csv check find duplicates list xlsx sqlite" -- "$cur"))
                 return
             fi ;;
         html) options="-h --help -o --ausgabe --locale" ;;
         json) options="-h --help --locale --banks --partial" ;;
         csv) options="-h --help -o --ausgabe --locale --banks --partial" ;;
         check) options="-h --help --accounts --json --verbose --jobs --locale" ;;
+        xlsx) options="-h --help -o --ausgabe --locale --banks" ;;
+        sqlite) options="-h --help -o --ausgabe --verbose --jobs --locale" ;;
         find) options="-h --help --name --purpose --account --amount --date --json --verbose --jobs --locale" ;;
         duplicates) options="-h --help --loose --json --verbose --jobs --locale" ;;
         list) options="-h --help --json --csv --accounts --verbose --jobs --locale" ;;

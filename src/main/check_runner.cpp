@@ -2,9 +2,17 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
+
 #include "dtaus.h"
 
 namespace quandel {
+namespace {
+
+// Where the figure stands when every account is checked.
+constexpr std::size_t kAccountsPercent = 90;
+
+}  // namespace
 
 // Opened on the window's thread, once, by the first check: the library reads the environment
 // and the opening probes it through std::cerr, neither of which a worker may touch. Checks
@@ -49,9 +57,11 @@ void TCheckRunner::cancel() {
 
 void TCheckRunner::launch(TRequest request) {
   directory_->Get();
-  watcher_.setFuture(QtConcurrent::run([request = std::move(request), directory = directory_] {
-    return Check(request, directory->Banks.get());
-  }));
+  percent_->store(0, std::memory_order_relaxed);
+  watcher_.setFuture(
+      QtConcurrent::run([request = std::move(request), directory = directory_, percent = percent_] {
+        return Check(request, directory->Banks.get(), *percent);
+      }));
 }
 
 void TCheckRunner::done() {
@@ -65,14 +75,20 @@ void TCheckRunner::done() {
   emit finished(watcher_.result());
 }
 
-TViewerCheckResult TCheckRunner::Check(const TRequest& request, const ombra::TBankDirectory* banks) {
+TViewerCheckResult TCheckRunner::Check(const TRequest& request, const ombra::TBankDirectory* banks,
+                                       std::atomic<int>& percent) {
   auto result = std::make_shared<TViewerCheck>();
   const ombra::TDtaus& doc = *request.Document;
   result->File = *request.FileCheck;
   if (!result->File.Loaded) return result;
   result->Payments = static_cast<std::int64_t>(doc.SatzCList.size());
   if (banks != nullptr) {
-    result->Accounts = ombra::CheckAccounts(doc, *banks);
+    // The accounts take the time; the findings made of them after are quickly added.
+    const std::size_t total = doc.SatzCList.size();
+    result->Accounts = ombra::CheckAccounts(doc, *banks, [&percent, total](std::size_t checked) {
+      percent.store(static_cast<int>(checked * kAccountsPercent / std::max<std::size_t>(total, 1)),
+                    std::memory_order_relaxed);
+    });
     result->DirectoryDate = banks->DataDate();
     result->AccountsChecked = true;
     ombra::AddAccountFindings(result->File, doc, result->Accounts, result->DirectoryDate);

@@ -1,9 +1,11 @@
 #pragma once
-// Checks the file shown in a worker thread: its trailer against its payments and every
-// account against its bank. The list is shown before; the check only adds to it.
+// Checks every account of the file shown against its bank in a worker thread and reports it
+// with what the load found of the file itself. The list is shown before; the check only adds
+// to it.
 #include <QFutureWatcher>
 #include <QObject>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,10 +41,13 @@ class TCheckRunner : public QObject {
   // Checks the accounts of `document` in the background and reports them with `fileCheck`,
   // what its load found. Only the document started last reports: a check still running for an
   // older one is left to end and its result dropped.
-  void start(std::shared_ptr<const ombra::TDtaus> document, std::shared_ptr<const ombra::TFileCheck> fileCheck);
+  void start(std::shared_ptr<const ombra::TDtaus> document,
+             std::shared_ptr<const ombra::TFileCheck> fileCheck);
   // No result of any check started so far is reported.
   void cancel();
   bool isBusy() const { return watcher_.isRunning() || pending_.has_value(); }
+  // How far the check running has come, in percent, by the accounts checked.
+  int progress() const { return percent_->load(std::memory_order_relaxed); }
 
  signals:
   void finished(quandel::TViewerCheckResult result);
@@ -53,11 +58,13 @@ class TCheckRunner : public QObject {
     std::shared_ptr<const ombra::TFileCheck> FileCheck;
   };
   struct TDirectory;
-  static TViewerCheckResult Check(const TRequest& request, const ombra::TBankDirectory* banks);
+  static TViewerCheckResult Check(const TRequest& request, const ombra::TBankDirectory* banks,
+                                  std::atomic<int>& percent);
   void launch(TRequest request);
   void done();
 
   std::shared_ptr<TDirectory> directory_;
+  std::shared_ptr<std::atomic<int>> percent_ = std::make_shared<std::atomic<int>>(0);
   QFutureWatcher<TViewerCheckResult> watcher_;
   std::optional<TRequest> pending_;
   bool wanted_ = false;

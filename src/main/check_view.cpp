@@ -1,84 +1,109 @@
 #include "check_view.h"
 
+#include <QAction>
 #include <QBoxLayout>
 #include <QHelpEvent>
-#include <QLocale>
-#include <QScrollBar>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
 #include <QToolTip>
 
 #include <algorithm>
+#include <limits>
 
 #include "browser_view.h"
 #include "control_list_view.h"
+#include "findings_panel.h"
 #include "page_text.h"
 
 namespace quandel {
 namespace {
 
-// More would push the list out of the window; the command line names them all.
-constexpr int kMaxListed = 8;
+constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+// Often enough that the percentage moves, seldom enough to cost nothing.
+constexpr int kProgressIntervalMs = 200;
 
-QString Payments(std::int64_t count) {
-  return QLocale(QLocale::German).toString(static_cast<qlonglong>(count)) +
-         (count == 1 ? QStringLiteral(" Zahlung") : QStringLiteral(" Zahlungen"));
+TInfoKind KindFor(TTone tone) {
+  switch (tone) {
+    case TTone::Good: return TInfoKind::Information;
+    case TTone::Accounts: return TInfoKind::Warning;
+    case TTone::Broken: return TInfoKind::Error;
+  }
+  return TInfoKind::Information;
 }
 
-// The trailer's and the reader's findings come first, then failing accounts, then the rest.
-int Rank(const ombra::TFinding& finding) {
-  if (finding.Kind != ombra::TFindingKind::Account) return 0;
-  return finding.Severity == ombra::TSeverity::Error ? 1 : 2;
-}
-
-QString LinkFor(const ombra::TFinding& finding) {
-  if (finding.Payment > 0) return QStringLiteral("zahlung:%1").arg(finding.Payment);
-  if (finding.Record == 'A') return QStringLiteral("anfang:");
-  if (finding.Record == 'E' || finding.Kind == ombra::TFindingKind::Trailer) return QStringLiteral("ende:");
-  return {};
+QAction* WindowAction(QMainWindow* window, const char* name, const QString& caption,
+                      const QKeySequence& key) {
+  auto* action = new QAction(caption, window);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setShortcut(key);
+  action->setShortcutContext(Qt::WindowShortcut);
+  window->addAction(action);
+  return action;
 }
 
 }  // namespace
 
-TCheckMessage CheckMessage(const TViewerCheck& check) {
-  std::vector<const ombra::TFinding*> shown;
-  for (const ombra::TFinding& finding : check.File.Findings)
-    if (finding.Severity != ombra::TSeverity::None) shown.push_back(&finding);
-  if (shown.empty()) {
-    return {TInfoKind::Information,
-            (QStringLiteral("Datei stimmig: ") + Payments(check.Payments) +
-             QStringLiteral(", Summen und Prüfsummen passen, ") +
-             (check.AccountsChecked ? QStringLiteral("alle Konten gültig")
-                                    : QStringLiteral("Konten nicht geprüft (kein Bankverzeichnis)")))
-                .toHtmlEscaped()};
-  }
-  std::stable_sort(shown.begin(), shown.end(),
-                   [](const ombra::TFinding* a, const ombra::TFinding* b) { return Rank(*a) < Rank(*b); });
-  const bool errors = std::any_of(shown.begin(), shown.end(), [](const ombra::TFinding* finding) {
-    return finding->Severity == ombra::TSeverity::Error;
-  });
-  QString html =
-      errors ? QStringLiteral("<b>Datei nicht stimmig:</b>") : QStringLiteral("<b>Hinweise zur Datei:</b>");
-  const int listed = std::min(static_cast<int>(shown.size()), kMaxListed);
-  for (int i = 0; i < listed; ++i) {
-    const ombra::TFinding& finding = *shown[static_cast<std::size_t>(i)];
-    const QString text = DecodeCp1252(finding.Text).toHtmlEscaped();
-    const QString link = LinkFor(finding);
-    html += QStringLiteral("<br>") +
-            (link.isEmpty() ? text : QStringLiteral("<a href=\"%1\">%2</a>").arg(link, text));
-  }
-  if (static_cast<int>(shown.size()) > listed)
-    html += QStringLiteral("<br>… und %1 weitere")
-                .arg(QLocale(QLocale::German).toString(static_cast<qlonglong>(shown.size()) - listed));
-  return {errors ? TInfoKind::Error : TInfoKind::Warning, html};
-}
-
-TCheckView::TCheckView(TBrowserView* view, QBoxLayout* layout, QWidget* parent)
-    : QObject(parent),
+TCheckView::TCheckView(QMainWindow* window, TBrowserView* view, QBoxLayout* layout,
+                       const TViewerPlatform& platform)
+    : QObject(window),
       view_(view),
-      bar_(new TInfoBar(parent)),
-      runner_(new TCheckRunner(ombra::OpenSystemBankDirectory, this)) {
+      bar_(new TInfoBar(layout->parentWidget())),
+      marker_(new QToolButton(layout->parentWidget())),
+      panel_(new TFindingsPanel(platform.messages, platform.saveDialog, window)),
+      runner_(new TCheckRunner(ombra::OpenSystemBankDirectory, this)),
+      progressTimer_(new QTimer(this)) {
   layout->insertWidget(0, bar_);
-  connect(bar_, &TInfoBar::linkActivated, this, &TCheckView::openLink);
+  // The marker stands to the right of the view, at its top.
+  const int at = layout->indexOf(view_);
+  layout->removeWidget(view_);
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(2);
+  row->addWidget(view_, 1);
+  row->addWidget(marker_, 0, Qt::AlignTop);
+  layout->insertLayout(at, row, 1);
+  marker_->setObjectName(QStringLiteral("checkMarker"));
+  marker_->setAutoRaise(true);
+  marker_->setToolTip(QStringLiteral("Prüfergebnis wieder anzeigen (F8)"));
+  marker_->hide();
+  connect(marker_, &QToolButton::clicked, this, &TCheckView::showBar);
+  connect(bar_, &TInfoBar::closed, this, [this] {
+    if (!result_) return;
+    marker_->setIcon(marker_->style()->standardIcon(
+        bar_->kind() == TInfoKind::Error     ? QStyle::SP_MessageBoxCritical
+        : bar_->kind() == TInfoKind::Warning ? QStyle::SP_MessageBoxWarning
+                                             : QStyle::SP_MessageBoxInformation));
+    marker_->show();
+  });
+
+  window->addDockWidget(Qt::BottomDockWidgetArea, panel_);
+  panel_->hide();
+  // The dock's own toggle would appear in the menu the tool bar's context brings up; the
+  // window's bars stay as they are.
+  panel_->toggleViewAction()->setVisible(false);
+  showFindings = WindowAction(window, "showFindings", QStringLiteral("Befunde"),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
+  connect(showFindings, &QAction::triggered, this, [this] { panel_->setVisible(panel_->isHidden()); });
+  connect(bar_, &TInfoBar::findingsRequested, this, [this] {
+    panel_->show();
+    panel_->raise();
+  });
+  connect(panel_, &TFindingsPanel::paymentRequested, this, &TCheckView::showPayment);
+
+  nextFinding =
+      WindowAction(window, "nextFinding", QStringLiteral("Nächster Befund"), QKeySequence(Qt::Key_F8));
+  previousFinding = WindowAction(window, "previousFinding", QStringLiteral("Voriger Befund"),
+                                 QKeySequence(Qt::SHIFT | Qt::Key_F8));
+  connect(nextFinding, &QAction::triggered, this, [this] { stepFinding(false); });
+  connect(previousFinding, &QAction::triggered, this, [this] { stepFinding(true); });
+  connect(bar_, &TInfoBar::nextRequested, this, [this] { stepFinding(false); });
+
   connect(runner_, &TCheckRunner::finished, this, &TCheckView::showResult);
+  progressTimer_->setInterval(kProgressIntervalMs);
+  connect(progressTimer_, &QTimer::timeout, this, &TCheckView::showProgress);
   viewport_ = view_->listView()->viewport();
   viewport_->installEventFilter(this);
 }
@@ -87,26 +112,51 @@ void TCheckView::start(std::shared_ptr<const ombra::TDtaus> document,
                        std::shared_ptr<const ombra::TFileCheck> fileCheck) {
   clear();
   runner_->start(std::move(document), std::move(fileCheck));
+  showProgress();
+  progressTimer_->start();
+}
+
+void TCheckView::showProgress() {
+  if (!runner_->isBusy()) return progressTimer_->stop();
+  bar_->showProgress(runner_->progress());
 }
 
 void TCheckView::clear() {
   runner_->cancel();
+  progressTimer_->stop();
   waiting_.reset();
   result_.reset();
+  rowFinding_.clear();
   bar_->clearMessage();
+  marker_->hide();
+  panel_->setCheck(nullptr);
   view_->listView()->setFlaggedRows(nullptr);
 }
 
 void TCheckView::setLoading(bool loading) {
   loading_ = loading;
-  if (!loading_ && waiting_) showResult(std::exchange(waiting_, nullptr));
+  if (loading_) return;
+  if (waiting_) return showResult(std::exchange(waiting_, nullptr));
+  // A load cancelled before any check had reported: no check is to come.
+  if (bar_->showsProgress() && !runner_->isBusy()) bar_->clearMessage();
 }
 
-void TCheckView::hideResult() {
+void TCheckView::hideResult(bool checkComes) {
   if (!waiting_) waiting_ = std::move(result_);
   result_.reset();
-  bar_->clearMessage();
+  rowFinding_.clear();
+  marker_->hide();
+  if (checkComes)
+    bar_->showProgress(-1);
+  else
+    bar_->clearMessage();
   view_->listView()->setFlaggedRows(nullptr);
+}
+
+void TCheckView::showDamage(const ombra::TDtaus& document) {
+  clear();
+  bar_->showMessage(TInfoKind::Error, QStringLiteral("Datei beschädigt: ") + DecodeCp1252(document.LoadError),
+                    DecodeCp1252(ombra::ReadSoFarText(document.Damage)), false);
 }
 
 void TCheckView::showResult(TViewerCheckResult result) {
@@ -116,45 +166,83 @@ void TCheckView::showResult(TViewerCheckResult result) {
     waiting_ = std::move(result);
     return;
   }
+  progressTimer_->stop();
   result_ = std::move(result);
-  if (!result_->File.Loaded) return;
-  const TCheckMessage message = CheckMessage(*result_);
-  bar_->showMessage(message.Kind, message.Html);
-  auto flagged = std::make_shared<std::vector<int>>();
-  const auto& payments = result_->Accounts.Payments;
-  for (std::size_t i = 0; i < payments.size(); ++i)
-    if (payments[i].Verdict == ombra::TAccountVerdict::Fails) flagged->push_back(static_cast<int>(i));
-  view_->listView()->setFlaggedRows(flagged->empty() ? nullptr : std::move(flagged));
+  if (!WasChecked(*result_)) {
+    bar_->clearMessage();
+    return;
+  }
+  const TVerdictSummary summary = Summarize(*result_);
+  bar_->showMessage(KindFor(summary.Tone), summary.Headline, summary.Counts, summary.Findings > 0);
+  marker_->hide();
+  markRows();
+  panel_->setCheck(result_);
+}
+
+// One pass over the findings and the accounts: a million of each marks its rows without a
+// sort.
+void TCheckView::markRows() {
+  const auto rows = static_cast<std::size_t>(std::max<std::int64_t>(result_->Payments, 0));
+  rowFinding_.assign(rows, kNone);
+  std::vector<std::uint8_t> tone(rows, 0);  // 0 none, 1 amber, 2 red
+  for (std::size_t i = 0; i < FindingCount(*result_); ++i) {
+    const TFindingFacts facts = FindingAt(*result_, i);
+    if (facts.Tone == TTone::Good || facts.Payment < 1 || static_cast<std::size_t>(facts.Payment) > rows)
+      continue;
+    const auto row = static_cast<std::size_t>(facts.Payment - 1);
+    if (rowFinding_[row] == kNone) rowFinding_[row] = static_cast<std::uint32_t>(i);
+    tone[row] = std::max<std::uint8_t>(tone[row], facts.Tone == TTone::Broken ? 2 : 1);
+  }
+  // Payments to a bank the check names once, at its first payment, are marked each.
+  const auto& accounts = result_->Accounts.Payments;
+  for (std::size_t row = 0; row < std::min(rows, accounts.size()); ++row)
+    if (accounts[row].Verdict != ombra::TAccountVerdict::Passes && tone[row] == 0) tone[row] = 1;
+  auto flags = std::make_shared<std::vector<TRowFlag>>();
+  for (std::size_t row = 0; row < rows; ++row)
+    if (tone[row] != 0) flags->push_back({static_cast<int>(row), tone[row] == 2});
+  view_->listView()->setFlaggedRows(flags->empty() ? nullptr : std::move(flags));
+}
+
+void TCheckView::showBar() {
+  if (!result_) return;
+  marker_->hide();
+  bar_->show();
+}
+
+void TCheckView::stepFinding(bool backwards) {
+  if (!result_) return;
+  if (bar_->isHidden()) showBar();
+  if (!view_->showsList()) return;
+  TControlListView* list = view_->listView();
+  const int cursor = list->selection().cursor();
+  const int row = list->nextFlaggedRow(cursor < 0 ? (backwards ? list->rowCount() : -1) : cursor, backwards);
+  if (row >= 0) showPayment(row + 1);
+}
+
+void TCheckView::showPayment(std::int64_t payment) {
+  if (!view_->showsList()) return;
+  TControlListView* list = view_->listView();
+  if (payment < 1 || payment > list->rowCount()) return;
+  list->setCurrentRow(static_cast<int>(payment - 1));
 }
 
 QString TCheckView::cellToolTip(int row, int column) const {
-  if (!result_ || !result_->AccountsChecked || row < 0 ||
-      static_cast<std::size_t>(row) >= result_->Accounts.Payments.size())
-    return {};
-  const ombra::TAccountCheck& account = result_->Accounts.Payments[static_cast<std::size_t>(row)];
-  if (column == kColNumber && account.Verdict == ombra::TAccountVerdict::Fails)
-    return QStringLiteral("Kontonummer bei dieser Bank ungültig (Prüfziffer falsch)");
+  if (!result_ || row < 0) return {};
+  const auto at = static_cast<std::size_t>(row);
+  if (column == kColNumber && at < rowFinding_.size() && rowFinding_[at] != kNone)
+    return Text(FindingAt(*result_, rowFinding_[at]).Sentence);
+  if (!result_->AccountsChecked || at >= result_->Accounts.Payments.size()) return {};
+  const ombra::TAccountCheck& account = result_->Accounts.Payments[at];
+  const QString directory = DecodeCp1252(ombra::DirectoryName(result_->DirectoryDate));
+  if (column == kColKonto)
+    return QStringLiteral("Konto: ") + DecodeCp1252(std::string_view(ombra::VerdictText(account.Verdict))) +
+           QStringLiteral(" (nach ") + directory + QLatin1Char(')');
   if (column != kColBlz) return {};
-  if (!account.Bank)
-    return QStringLiteral("Bankleitzahl steht nicht im ") +
-           DecodeCp1252(ombra::DirectoryName(result_->DirectoryDate));
+  if (!account.Bank) return QStringLiteral("Bankleitzahl steht nicht im ") + directory;
   QString text = DecodeCp1252(account.Bank->Name) + QStringLiteral(", ") + DecodeCp1252(account.Bank->Place);
   if (account.Verdict != ombra::TAccountVerdict::Passes)
     text += QStringLiteral("\nKonto: ") + DecodeCp1252(std::string_view(ombra::VerdictText(account.Verdict)));
   return text;
-}
-
-void TCheckView::openLink(const QString& link) {
-  if (!view_->showsList()) return;
-  TControlListView* list = view_->listView();
-  if (link == QLatin1String("anfang:")) return list->verticalScrollBar()->setValue(0);
-  if (link == QLatin1String("ende:"))
-    return list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
-  bool ok = false;
-  const int payment = link.startsWith(QLatin1String("zahlung:")) ? link.mid(8).toInt(&ok) : 0;
-  if (!ok || payment < 1 || payment > list->rowCount()) return;
-  list->setCurrentRow(payment - 1);
-  list->setFocus(Qt::OtherFocusReason);
 }
 
 bool TCheckView::eventFilter(QObject* watched, QEvent* event) {

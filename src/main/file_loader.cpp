@@ -127,7 +127,7 @@ void TFileLoader::Run(const std::shared_ptr<TJob>& job, const TLoadRequest& requ
     TReadProgress observer(checker, job->Percent, job->Cancelled, support::SizeOfNamedFile(read->Name));
     document->Load(read->Name, request.Regional, observer);
     read->Check = std::make_shared<const ombra::TFileCheck>(checker.Finish(*document, request.Regional));
-    if (!document->LoadFailed()) read->Rows = CountPurposeLines(*document);
+    if (TPaymentModel::HasList(*document)) read->Rows = CountPurposeLines(*document);
     read->Document = std::move(document);
   } catch (const TCancelled&) {
     return;

@@ -41,7 +41,9 @@ struct TLoadedFile {
   // What the bytes read tell of the file itself (field checks, count, total, check sums, what
   // follows the trailer); the accounts are checked later, on this same document.
   std::shared_ptr<const ombra::TFileCheck> Check;
-  // The list's row layout; null for a file that did not load (its page is the error page).
+  // The list's row layout; null for a file that did not load before its payments (its page is
+  // the error page). A file damaged further on has its error page and rows for the payments
+  // read before the damage.
   std::shared_ptr<const TRowLines> Rows;
   // What stopped the load before the file was read, for the general error handler.
   std::exception_ptr Error;

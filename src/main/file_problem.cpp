@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace quandel {
 
 bool CanReadFile(const std::string& fileName) {
@@ -13,6 +15,17 @@ bool CanReadFile(const std::string& fileName) {
   if (fd < 0) return false;
   close(fd);
   return true;
+}
+
+QString MissingFileText(const std::string& fileName, const QString& shownName) {
+  struct stat info {};
+  if (stat(fileName.c_str(), &info) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) return {};
+    return QStringLiteral("Die Datei „") + shownName + QStringLiteral("“ wurde nicht gefunden.");
+  }
+  if (S_ISDIR(info.st_mode))
+    return QStringLiteral("„") + shownName + QStringLiteral("“ ist ein Ordner und keine Datei.");
+  return {};
 }
 
 }  // namespace quandel

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "application.h"
 #include "browser_view.h"
@@ -183,7 +184,7 @@ void TmainForm::CreateComponents() {
     if (!isLoading()) LoadProgress->hide();
   });
   viewCommands = new TViewCommands(this, WebBrowser1, layout, platform_.messages);
-  checkView = new TCheckView(WebBrowser1, layout, browserPanel);
+  checkView = new TCheckView(this, WebBrowser1, layout, platform_);
   new TFileDrop(this, [this](const QString& name) { Run([this, name] { ShowFile(name); }); });
 }
 
@@ -276,7 +277,7 @@ void TmainForm::DocumentLoaded(const std::shared_ptr<const TLoadedFile>& file) {
   loadingModel_.reset();
   if (file->Rows) {
     loadingModel_ = std::make_shared<TPaymentModel>(file->Document, file->Regional, file->Footer, file->Rows);
-    checkView->hideResult();
+    checkView->hideResult(dtaus_->LoadError.empty());
     WebBrowser1->PreviewList(loadingModel_);
     if (keepTop_) WebBrowser1->listView()->scrollToRow(keepTop_->first, keepTop_->second);
   }
@@ -301,6 +302,8 @@ void TmainForm::PageWritten(const std::shared_ptr<const TLoadedFile>& file,
       // check does not hold up the first rows.
       if (file->Document->LoadError.empty())
         checkView->start(file->Document, file->Check);
+      else if (model)
+        checkView->showDamage(*file->Document);
       else
         checkView->clear();
     } catch (...) {
@@ -346,13 +349,23 @@ void TmainForm::fileOpenDtausExecute() {
   settings.Filter = QString::fromUtf8(kOpenFilter);
   settings.FilterIndex = filterIndex_;
   settings.InitialDir = initialDir_;
-  if (const std::optional<QString> chosen = platform_.openDialog->Execute(settings)) ShowFile(*chosen);
+  const std::optional<QString> chosen = platform_.openDialog->Execute(settings);
+  if (!chosen) return;
+  RequireFile(*chosen);
+  ShowFile(*chosen);
+}
+
+// A name that leads nowhere ends the command before anything shown goes.
+void TmainForm::RequireFile(const QString& FileName) {
+  const QString missing = MissingFileText(FileNameToBytes(FileName), ReadableFileName(FileName));
+  if (!missing.isEmpty()) throw std::runtime_error(missing.toStdString());
 }
 
 void TmainForm::fileExitExecute() { close(); }
 
 void TmainForm::fileUpdateDtausExecute() {
   if (lastShownFile_.isEmpty()) return;
+  RequireFile(lastShownFile_);
   std::optional<std::pair<int, int>> top;
   if (WebBrowser1->showsList()) top = WebBrowser1->listView()->firstVisibleRow();
   Load(lastShownFile_, top);

@@ -110,6 +110,8 @@ class TmainForm : public QMainWindow {
   void DocumentLoaded(const std::shared_ptr<const TLoadedFile>& file);
   void PageWritten(const std::shared_ptr<const TLoadedFile>& file, const std::shared_ptr<const TWrittenPage>& page);
   void EndLoad();
+  // Throws, in German, when `FileName` names nothing to load: gone, or a folder.
+  static void RequireFile(const QString& FileName);
   // The general error handler: an exception ends the action, its message is shown.
   void Run(const std::function<void()>& action);
 

@@ -54,6 +54,22 @@ class IOpenDialog {
   virtual std::optional<QString> Execute(const TOpenDialogSettings& settings) = 0;
 };
 
+struct TSaveDialogSettings {
+  QString Title;
+  // Pairs of description and pattern, as for the open dialog.
+  QString Filter;
+  // The name offered.
+  QString FileName;
+};
+
+class ISaveDialog {
+ public:
+  virtual ~ISaveDialog() = default;
+  // The name the user chose to save under, an existing file's only when the user agreed to
+  // replace it; nothing when the user cancels.
+  virtual std::optional<QString> Execute(const TSaveDialogSettings& settings) = 0;
+};
+
 class IPrintDialog {
  public:
   virtual ~IPrintDialog() = default;
@@ -78,6 +94,8 @@ using TUrlOpener = std::function<void(const std::string& url)>;
 struct TViewerPlatform {
   std::shared_ptr<IMessageBox> messages;
   std::shared_ptr<IOpenDialog> openDialog;
+  // Null where nothing may be saved.
+  std::shared_ptr<ISaveDialog> saveDialog;
   std::shared_ptr<IPrintDialog> printDialog;
   std::shared_ptr<IPrintProgress> printProgress;
   TUrlOpener openUrl;

@@ -69,6 +69,21 @@ class TQtOpenDialog : public IOpenDialog {
   QString lastChosen_;
 };
 
+class TQtSaveDialog : public ISaveDialog {
+ public:
+  std::optional<QString> Execute(const TSaveDialogSettings& settings) override {
+    QFileDialog dialog(QApplication::activeWindow(), settings.Title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(QtNameFilters(settings.Filter));
+    dialog.selectFile(settings.FileName);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.first();
+  }
+};
+
 class TQtPrintDialog : public IPrintDialog {
  public:
   bool Execute(QPrinter& printer, bool offerSelection) override {
@@ -133,6 +148,7 @@ TViewerPlatform QtViewerPlatform() {
   TViewerPlatform platform;
   platform.messages = std::make_shared<TQtMessageBox>();
   platform.openDialog = std::make_shared<TQtOpenDialog>();
+  platform.saveDialog = std::make_shared<TQtSaveDialog>();
   platform.printDialog = std::make_shared<TQtPrintDialog>();
   platform.printProgress = std::make_shared<TQtPrintProgress>();
   platform.openUrl = support::OpenUrl;

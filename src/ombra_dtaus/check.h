@@ -4,6 +4,7 @@
 // every account against its bank. One list of findings serves the command line, the viewer
 // and the tests.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -100,8 +101,9 @@ class TCheckObserver;
 
 // Watches a load and then checks the file on the very bytes that load read, so that a caller
 // which loads for its own ends (the viewer) reads the file once. Pass it to TDtaus::Load, then
-// call Finish once with the document it loaded.
-class TFileChecker final : public TLoadObserver {
+// call Finish once with the document it loaded. A caller that wants the records as well derives
+// from it and passes each one on to TFileChecker::OnRecord.
+class TFileChecker : public TLoadObserver {
  public:
   TFileChecker();
   ~TFileChecker() override;
@@ -134,7 +136,10 @@ struct TAccountChecks {
   std::vector<TAccountCheck> Payments;  // one per payment, in the order of SatzCList
 };
 
-TAccountChecks CheckAccounts(const TDtaus& doc, const TBankDirectory& banks);
+// `checked`, when given, hears now and then how many payments are checked so far, and at the
+// end all of them: a viewer shows how far a long file has come.
+TAccountChecks CheckAccounts(const TDtaus& doc, const TBankDirectory& banks,
+                             const std::function<void(std::size_t checked)>& checked = {});
 
 // Adds a finding for every account that does not pass, each a warning (the directory judges
 // today's accounts, not the file): a failing account one per payment, an unknown bank code or

@@ -201,7 +201,10 @@ int TAtomicFile::Open() {
     mode_ = TMode::Stream;
     return 0;
   }
-  finalMode_ = replaceEntry ? newFileMode_ : exists ? (st.st_mode & 07777) : (newFileMode_ & ~CurrentUmask());
+  finalMode_ = ownerOnly_     ? 0600
+               : replaceEntry ? newFileMode_
+               : exists       ? (st.st_mode & 07777)
+                              : (newFileMode_ & ~CurrentUmask());
 
   InstallHandlers();
   const TSignalsHeld held;
@@ -226,6 +229,10 @@ int TAtomicFile::Open() {
     return Fail(errno);
   }
   return Fail(EEXIST);
+}
+
+std::string TAtomicFile::TempPath() const {
+  return mode_ == TMode::Temporary && !tempName_.empty() ? folder_ + "/" + tempName_ : std::string();
 }
 
 void TAtomicFile::Write(std::string_view bytes) {

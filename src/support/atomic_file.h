@@ -29,6 +29,10 @@ class TAtomicFile {
   TAtomicFile(const TAtomicFile&) = delete;
   TAtomicFile& operator=(const TAtomicFile&) = delete;
 
+  // The result readable by its owner only (0600) even when it replaces a file that allowed
+  // more: for archives of many files' payments. Before Open().
+  void SetOwnerOnly() { ownerOnly_ = true; }
+
   // Prepares the target; 0 or the errno of the failure.
   //  - A symbolic link is followed to the file it names, which is created when missing (as
   //    the shell's ">" does); the link itself stays.
@@ -38,6 +42,10 @@ class TAtomicFile {
   int Open();
   // Buffered; the first failure is remembered and returned by Commit.
   void Write(std::string_view bytes);
+  // The temporary file Open() made (empty when it made none: standard output, a device or
+  // pipe, a file in a folder that may not be written), for a library that writes by name
+  // (SQLite, libxlsxwriter); Commit() puts what it wrote in place.
+  std::string TempPath() const;
   // Writes out the buffer (standard output, devices and pipes see the bytes now).
   void Flush();
   // Writes out, syncs and closes a temporary file, so that Commit only renames it (a file
@@ -66,6 +74,7 @@ class TAtomicFile {
   std::string tempName_;
   int slot_ = -1;  // the temporary file's entry in the signal handlers' registry
   mode_t finalMode_ = 0600;
+  bool ownerOnly_ = false;
   std::string buffer_;
   int error_ = 0;
 };

@@ -64,7 +64,7 @@ class ArchiveCommandsTest : public ::testing::Test {
     const CRecord otto = Payment("M\xDCLLER OTTO", "20050550", "0007654321", "00000007500", "GUTSCHRIFT");
 
     std::string juni = File(Batch("150612", "JUNI"), {hans, bau});
-    Put(juni, 117, 124, "20062012");
+    Put(juni, 96, 103, "20062012");
     Write("2012/juni.dta", juni);
     Write("kopie/juni.dta", juni);
     Write("2012/mai/lohn.dta", File(Batch("150512", "MAI"), {hansDin, mieteMai, hansAgain, mieteJuni}));
@@ -378,9 +378,9 @@ TEST(ArchiveListTest, KindsAndExecutionDates) {
   std::string a = ARecord().Bytes();
   const auto rs = ombra::TRegionalSettings::de_DE();
   EXPECT_EQ(cli::ExecutionDate(a, rs), "");
-  Put(a, 117, 124, "01022013");
+  Put(a, 96, 103, "01022013");
   EXPECT_EQ(cli::ExecutionDate(a, rs), "01.02.2013");
-  Put(a, 117, 124, "31022013");
+  Put(a, 96, 103, "31022013");
   EXPECT_EQ(cli::ExecutionDate(a, rs), "31022013");  // no date: shown as stored
 }
 

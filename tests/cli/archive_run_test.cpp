@@ -1,14 +1,18 @@
 // The runner every command over an archive shares: results in the order of the walk whatever
-// the order the workers finish in, and workers never far ahead of the results taken.
+// the order the workers finish in, workers never far ahead of the results taken, and a taker
+// that throws does not leave workers waiting for ever.
 #include "archive_run.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "numfmt.h"
 
 namespace {
 
@@ -24,7 +28,7 @@ cli::TWalk Files(std::size_t n) {
 }
 
 TEST(ArchiveRunTest, ResultsComeInTheOrderOfTheWalkAndWorkersStayClose) {
-  for (const unsigned jobs : {1u, 2u, 7u}) {
+  for (const unsigned jobs : {1u, 2u, 7u, 8u}) {
     for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{500}}) {
       auto walk = Files(n);
       std::atomic<std::size_t> started{0};
@@ -90,10 +94,30 @@ TEST(ArchiveRunTest, PassedEntriesComeInTheirPlacesBetweenTheResults) {
   }
 }
 
+TEST(ArchiveRunTest, ATakerThatThrowsStopsTheWorkers) {
+  auto walk = Files(100000);
+  std::atomic<std::size_t> worked{0};
+  std::ostringstream err;
+  cli::TProgress progress(err, false, walk.Files.size());
+  std::size_t taken = 0;
+  EXPECT_THROW(cli::RunInOrder<int>(
+                   walk, 2, progress,
+                   [&](const cli::TCandidate&) {
+                     ++worked;
+                     return 0;
+                   },
+                   [&](int&&) {
+                     if (++taken == 4) throw std::runtime_error("taker failed");
+                   },
+                   [](const cli::TPassed&) {}),
+               std::runtime_error);
+  EXPECT_LT(worked.load(), 100u);
+}
+
 TEST(ArchiveRunTest, CountsAreGroupedTheGermanWay) {
   const std::pair<std::int64_t, const char*> cases[] = {
       {0, "0"}, {999, "999"}, {1000, "1.000"}, {4210, "4.210"}, {1234567, "1.234.567"}, {-1234, "-1.234"}};
-  for (const auto& [value, text] : cases) EXPECT_EQ(cli::Grouped(value), text);
+  for (const auto& [value, text] : cases) EXPECT_EQ(ombra::GroupedNumber(value), text);
 }
 
 }  // namespace

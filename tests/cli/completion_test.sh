@@ -35,6 +35,7 @@ quandel-cli --|--version|--banks
 quandel-cli check --|--accounts|--ausgabe
 quandel-cli check --ve|--verbose|--version
 quandel-cli duplicates --v|--verbose|--version
+quandel-cli sqlite --|--verbose|--json
 quandel-cli json --|--partial|--verbose
 quandel-cli csv --|--banks|--accounts
 quandel-cli html -|-o|--banks
@@ -48,6 +49,12 @@ quandel-cli html |dtaus1.001|notiz.txt
 quandel-cli json |ohne_endung|notiz.txt
 quandel-cli check --accounts l|lohn.dta|
 quandel-cli csv -o |notiz.txt|
+quandel-cli |xlsx|
+quandel-cli sq|sqlite|xlsx
+quandel-cli xlsx --|--banks|--jobs
+quandel-cli sqlite --|--jobs|--banks
+quandel-cli sqlite -o archiv.db |archiv/|notiz.txt
+quandel-cli xlsx |lohn.dta|notiz.txt
 quandel-cli d|duplicates|find
 quandel-cli |list|--json
 quandel-cli find --|--purpose|--loose

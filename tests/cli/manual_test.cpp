@@ -13,7 +13,7 @@ namespace {
 
 using Words = std::set<std::string>;
 
-const Words kCommands = {"html", "json", "csv", "check", "find", "duplicates", "list"};
+const Words kCommands = {"html", "json", "csv", "check", "find", "duplicates", "list", "xlsx", "sqlite"};
 
 Words OptionsIn(const std::string& text) {
   static const std::regex option(R"((^|[\s,\[*|])(--?[a-z][a-z-]*))");

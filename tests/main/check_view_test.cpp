@@ -1,14 +1,20 @@
-// The check of the shown file in the window: the message bar, its links, marks and tooltips.
+// The check of the shown file in the window: the verdict bar, its marker, the row marks and
+// tooltips, stepping through the findings.
+#include <QAction>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QRegularExpression>
+#include <QPushButton>
 #include <QSignalSpy>
-#include <QTextDocumentFragment>
+#include <QTest>
+#include <QToolButton>
 #include <QToolTip>
 
 #include <map>
 
+#include <QTableView>
+
 #include "check_view.h"
+#include "findings_panel.h"
 #include "viewer_fixture.h"
 
 namespace quandel::test {
@@ -58,10 +64,8 @@ class CheckViewTest : public ViewerTest {
     QCoreApplication::processEvents();
   }
   TInfoBar& Bar() const { return *form->checkView->bar(); }
-  // The bar's lines as the reader sees them.
-  QStringList Lines() const {
-    return QTextDocumentFragment::fromHtml(Bar().text()).toPlainText().split(u'\n');
-  }
+  // The bar's lines as the reader sees them, uncut.
+  QStringList Lines() const { return Bar().text().split(u'\n'); }
   TControlListView& List() const { return *form->WebBrowser1->listView(); }
 
   std::unique_ptr<TmainForm> form;
@@ -72,8 +76,9 @@ class CheckViewTest : public ViewerTest {
 TEST_F(CheckViewTest, VerdictJudgesTheBytesTheListShows) {
   const std::string name = data.Write("datei.dta", Accounts(3));
   form = Start();
-  QObject::connect(form.get(), &TmainForm::fileRead,
-                   [&] { data.Write("datei.dta", WrongTotal(Accounts(5, {{2, To(kFailsBlz, "1", 2)}}))); });
+  QObject::connect(form.get(), &TmainForm::fileRead, [&] {
+    data.Write("datei.dta", WrongTotal(Accounts(5, {{2, To(kFailsBlz, "1", 2)}})));
+  });
   QSignalSpy checked(form->checkView->runner(), &TCheckRunner::finished);
   form->ShowFile(QString::fromStdString(name));
   WaitUntilLoaded(*form);
@@ -86,41 +91,141 @@ TEST_F(CheckViewTest, VerdictJudgesTheBytesTheListShows) {
   EXPECT_EQ(result->Accounts.Payments.size(), 3u);
 }
 
-TEST_F(CheckViewTest, BarSaysWhatTheCheckFound) {
+// The figure "Prüfe … n %" follows the accounts checked: when all are checked it stands at 90,
+// the findings made of them still to come.
+TEST_F(CheckViewTest, ProgressFigureEndsWhereTheAccountsAreChecked) {
+  form = Start();
+  QSignalSpy checked(form->checkView->runner(), &TCheckRunner::finished);
+  form->ShowFile(QString::fromStdString(data.Write("datei.dta", Accounts(5000))));
+  WaitUntilLoaded(*form);
+  ASSERT_TRUE(checked.count() > 0 || checked.wait(30000)) << "check did not report";
+  ASSERT_TRUE(checked.at(0).at(0).value<TViewerCheckResult>()->AccountsChecked);
+  EXPECT_EQ(form->checkView->runner()->progress(), 90);
+}
+
+TEST_F(CheckViewTest, BarSaysBothVerdictsAndCountsPerKind) {
   struct Case {
     const char* name;
     std::string file;
     TInfoKind kind;
     std::vector<QString> lines;  // each the start of a line, in this order
+    bool buttons;
   };
   const std::vector<Case> cases{
       {"consistent",
        Accounts(4),
        TInfoKind::Information,
-       {"Datei stimmig: 4 Zahlungen, Summen und Prüfsummen passen, alle Konten gültig"}},
-      {"one payment", Accounts(1), TInfoKind::Information, {"Datei stimmig: 1 Zahlung, "}},
+       {"In sich stimmig ✓ · Konten: alle Konten gültig (Verzeichnis vom ",
+        "4 Zahlungen, Summen und Prüfsummen passen"},
+       false},
+      {"one payment", Accounts(1), TInfoKind::Information, {"In sich stimmig ✓", "1 Zahlung, "}, false},
       {"wrong total, failing account",
        WrongTotal(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}})),
        TInfoKind::Error,
-       {"Datei nicht stimmig:", "Gesamtsumme (EUR): Datei 6,01, berechnet 6,00",
-        "Zahlung 2: Kontonummer 1234567890 ist bei der Bank 200 505 50 (Hamburger Sparkasse, Hamburg) nicht "
-        "gültig"}},
-      {"unknown bank",
-       Accounts(2, {{2, To(kUnknownBlz, "0000012345", 2)}}),
+       {"Nicht stimmig ✗ · Konten: 1 Prüfziffer falsch (Verzeichnis vom ",
+        "2 Befunde – Summe: 1 · Prüfziffer: 1"},
+       true},
+      // Accounts alone never make the file red.
+      {"failing account only",
+       Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}}),
        TInfoKind::Warning,
-       {"Hinweise zur Datei:", "Zahlung 2: Bankleitzahl 100 200 30 steht nicht im Bankverzeichnis"}},
+       {"In sich stimmig ✓ · Konten: 1 Prüfziffer falsch (", "1 Befund – Prüfziffer: 1"},
+       true},
+      // The bank is counted once, as the command line counts it.
+      {"one unknown bank for two payments",
+       Accounts(3, {{2, To(kUnknownBlz, "0000012345", 2)}, {3, To(kUnknownBlz, "0000012346", 3)}}),
+       TInfoKind::Warning,
+       {"In sich stimmig ✓ · Konten: 1 Bankleitzahl unbekannt (", "1 Befund – Bankleitzahl: 1"},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Show(c.file);
     EXPECT_FALSE(Bar().isHidden());
+    EXPECT_FALSE(Bar().showsProgress());
     EXPECT_EQ(Bar().kind(), c.kind);
+    EXPECT_EQ(Bar().findingsButton()->isVisible(), c.buttons);
+    EXPECT_EQ(Bar().nextButton()->isVisible(), c.buttons);
     const QStringList lines = Lines();
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(c.lines.size())) << lines.join(u'|').toStdString();
     for (std::size_t i = 0; i < c.lines.size(); ++i)
       EXPECT_TRUE(lines[static_cast<qsizetype>(i)].startsWith(c.lines[i]))
           << lines[static_cast<qsizetype>(i)].toStdString();
   }
+}
+
+// Lines are cut short, never wrapped: the bar is as high at any width, while the check runs
+// and after, so the list does not move when the verdict comes.
+TEST_F(CheckViewTest, BarKeepsOneHeightAtAnyWidthAndWhileTheCheckRuns) {
+  Show(WrongTotal(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}, {3, To(kUnknownBlz, "0000012345", 3)}})));
+  const int height = Bar().height();
+  const int listTop = form->WebBrowser1->mapTo(form.get(), QPoint(0, 0)).y();
+  // Three lines at most: the headline, the counts and the buttons.
+  EXPECT_LE(height, 3 * (Bar().fontMetrics().lineSpacing() + Bar().findingsButton()->sizeHint().height()));
+  const QString headline = Lines().front();
+  const auto* label = Bar().findChild<QLabel*>(QStringLiteral("infoHeadline"));
+  ASSERT_NE(label, nullptr);
+  struct Case {
+    int width;
+    std::optional<bool> cut;  // at the usual size that depends on the desktop's font
+  };
+  for (const Case& c : std::vector<Case>{{260, true}, {696, std::nullopt}, {1600, false}}) {
+    SCOPED_TRACE(c.width);
+    form->resize(c.width, 480);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Bar().height(), height);
+    // Cut short with "…" where it does not fit, the whole line then its tooltip.
+    if (c.cut) {
+      EXPECT_EQ(label->text() != headline, *c.cut) << label->text().toStdString();
+    }
+    if (label->text() != headline) {
+      EXPECT_TRUE(label->text().endsWith(u'…'));
+      EXPECT_EQ(label->toolTip(), headline);
+    }
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+    Bar().showProgress(37);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Bar().text(), QStringLiteral("Prüfe … 37 %"));
+    EXPECT_EQ(Bar().height(), height);
+    EXPECT_EQ(form->WebBrowser1->mapTo(form.get(), QPoint(0, 0)).y(), listTop);
+    Show(WrongTotal(
+        Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}, {3, To(kUnknownBlz, "0000012345", 3)}})));
+  }
+}
+
+// F8 and Umschalt+F8 walk round the marked rows; closed, the bar leaves its marks and a marker
+// that, like F8, brings it back.
+TEST_F(CheckViewTest, F8StepsThroughTheMarkedRowsAndBringsTheVerdictBack) {
+  Show(Accounts(300, {{100, To(kUnknownBlz, "0000012345", 100)}, {250, To(kFailsBlz, "1234567890", 250)}}));
+  QToolButton& marker = *form->checkView->marker();
+  EXPECT_TRUE(marker.isHidden());
+  Bar().findChild<QToolButton*>(QStringLiteral("infoClose"))->click();
+  EXPECT_TRUE(Bar().isHidden());
+  EXPECT_FALSE(marker.isHidden());
+  EXPECT_TRUE(List().isFlagged(99) && List().isFlagged(249));
+  marker.click();
+  EXPECT_FALSE(Bar().isHidden());
+  EXPECT_TRUE(marker.isHidden());
+
+  Bar().findChild<QToolButton*>(QStringLiteral("infoClose"))->click();
+  struct Step {
+    QAction* action;
+    int row;
+  };
+  const std::vector<Step> steps{{form->checkView->nextFinding, 99},
+                                {form->checkView->nextFinding, 249},
+                                {form->checkView->nextFinding, 99},
+                                {form->checkView->previousFinding, 249},
+                                {form->checkView->previousFinding, 99}};
+  for (const Step& step : steps) {
+    step.action->trigger();
+    EXPECT_FALSE(Bar().isHidden());
+    EXPECT_EQ(List().selection().cursor(), step.row);
+    const auto [top, bottom] = List().visibleRows();
+    EXPECT_TRUE(top <= step.row && step.row < bottom) << top << ".." << bottom;
+  }
+  Bar().nextButton()->click();
+  EXPECT_EQ(List().selection().cursor(), 249);
 }
 
 TEST_F(CheckViewTest, NewerFileWinsOverACheckStillRunning) {
@@ -134,39 +239,152 @@ TEST_F(CheckViewTest, NewerFileWinsOverACheckStillRunning) {
   QCoreApplication::processEvents();
   ASSERT_EQ(checked.count(), 1);
   EXPECT_EQ(checked.front().front().value<TViewerCheckResult>()->Payments, 5);
-  EXPECT_EQ(Lines().front(),
-            QStringLiteral("Datei stimmig: 5 Zahlungen, Summen und Prüfsummen passen, alle Konten gültig"));
+  EXPECT_EQ(Lines().back(), QStringLiteral("5 Zahlungen, Summen und Prüfsummen passen"));
 }
 
-TEST_F(CheckViewTest, FindingLeadsToItsRow) {
-  Show(Accounts(300, {{250, To(kFailsBlz, "1234567890", 250)}}));
-  const auto [first, last] = List().visibleRows();
-  ASSERT_LT(last, 249) << "row must start out of sight";
-  const QRegularExpressionMatch link =
-      QRegularExpression(QStringLiteral("href=\"([^\"]+)\">Zahlung 250:")).match(Bar().text());
-  ASSERT_TRUE(link.hasMatch()) << Bar().text().toStdString();
-  emit Bar().label()->linkActivated(link.captured(1));
-  EXPECT_EQ(List().selection().cursor(), 249);
-  const auto [top, bottom] = List().visibleRows();
-  EXPECT_TRUE(top <= 249 && 249 < bottom) << top << ".." << bottom;
-}
-
-TEST_F(CheckViewTest, RowsShowBankAndMarkFailingAccounts) {
-  Show(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}, {3, To(kUnknownBlz, "0000012345", 3)}}));
+TEST_F(CheckViewTest, RowsShowBankAndMarkEveryFinding) {
+  // Payment 4's bank code is no number: its check sum cannot be formed, and the file is not
+  // consistent.
+  Show(WrongTotal(Accounts(5, {{2, To(kFailsBlz, "1234567890", 2)},
+                               {3, To(kUnknownBlz, "0000012345", 3)},
+                               {4, To("3704004X", kPassesKonto, 4)}})));
   EXPECT_EQ(form->checkView->cellToolTip(0, kColBlz), QStringLiteral("Commerzbank, Köln"));
   EXPECT_EQ(form->checkView->cellToolTip(1, kColBlz),
             QStringLiteral("Hamburger Sparkasse, Hamburg\nKonto: ungültig"));
   EXPECT_TRUE(form->checkView->cellToolTip(2, kColBlz)
                   .startsWith(QStringLiteral("Bankleitzahl steht nicht im Bankverzeichnis")));
+  EXPECT_TRUE(form->checkView->cellToolTip(1, kColKonto)
+                  .startsWith(QStringLiteral("Konto: ungültig (nach Bankverzeichnis")));
   EXPECT_EQ(form->checkView->cellToolTip(0, kColName), QString());
-  const std::vector<bool> flagged{List().isFlagged(0), List().isFlagged(1), List().isFlagged(2)};
-  EXPECT_EQ(flagged, (std::vector<bool>{false, true, false}));
+  // The number cell carries the finding's sentence.
+  EXPECT_TRUE(form->checkView->cellToolTip(1, kColNumber)
+                  .startsWith(QStringLiteral("Zahlung 2: Kontonummer 1234567890")));
+  EXPECT_TRUE(
+      form->checkView->cellToolTip(2, kColNumber).startsWith(QStringLiteral("Zahlung 3: Bankleitzahl")));
+  EXPECT_EQ(form->checkView->cellToolTip(0, kColNumber), QString());
+  EXPECT_TRUE(
+      form->checkView->cellToolTip(3, kColNumber).startsWith(QStringLiteral("Zahlung 4: Bankleitzahl")))
+      << form->checkView->cellToolTip(3, kColNumber).toStdString();
+  // Accounts amber, never red; red where the file does not agree with itself; the wrong total
+  // concerns no row.
+  std::vector<std::pair<bool, bool>> marks;
+  for (int row = 0; row < 5; ++row) {
+    const TRowFlag* flag = List().flagAt(row);
+    marks.emplace_back(flag != nullptr, flag != nullptr && flag->Severe);
+  }
+  EXPECT_EQ(marks, (std::vector<std::pair<bool, bool>>{
+                       {false, false}, {true, false}, {true, false}, {true, true}, {false, false}}));
 
   // The tooltip the mouse brings up over the first BLZ cell.
   const QRect cell = List().cellRect(0, kColBlz);
   QHelpEvent help(QEvent::ToolTip, cell.center(), List().viewport()->mapToGlobal(cell.center()));
   QCoreApplication::sendEvent(List().viewport(), &help);
   EXPECT_EQ(QToolTip::text(), QStringLiteral("Commerzbank, Köln"));
+}
+
+// A file damaged after its payments began: the page stays the error page, the list shows the
+// payments read before the damage under a red bar naming it; a file cut in its A record shows
+// the error page alone.
+TEST_F(CheckViewTest, DamagedFileShowsThePaymentsReadBeforeTheDamage) {
+  std::vector<testdta::CRecord> payments;
+  for (int i = 1; i <= 4; ++i) payments.push_back(To(kPassesBlz, kPassesKonto, i));
+  payments[2].extensions = {{"02", "ZWECK 2"}, {"02", "ZWECK 3"}, {"02", "ZWECK 4"}};
+  // A 0-127, payments of 256 bytes, the third of 384 (three blocks), E 1280-1407.
+  const std::string whole = testdta::File(testdta::ARecord{}, payments);
+  ASSERT_EQ(whole.size(), 1408u);
+  struct Case {
+    const char* name;
+    std::size_t size;
+    int rows;  // -1: no list
+    const char* reason;
+  };
+  const std::vector<Case> cases{
+      {"E record cut", 1408 - 80, 4, "hat nur 48 von 128 Bytes"},
+      {"C record cut", 1024 + 100, 3, "C-Satz"},
+      {"extension part cut", 640 + 300, 2, "C-Satz"},
+      {"A record cut", 17, -1, "hat nur 17 von 128 Bytes"},
+  };
+  form = Start();
+  form->resize(700, 400);
+  form->show();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string name = data.Write("kaputt.dta", whole.substr(0, c.size));
+    form->ShowFile(QString::fromStdString(name));
+    WaitUntilLoaded(*form);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->checkView->runner()->isBusy());
+    EXPECT_NE(ReadBytes(Html()).find("ist ein Fehler aufgetreten"), std::string::npos);
+    EXPECT_TRUE(form->StatusText().contains(QString::fromLatin1(c.reason)))
+        << form->StatusText().toStdString();
+    if (c.rows < 0) {
+      EXPECT_FALSE(form->WebBrowser1->showsList());
+      EXPECT_TRUE(Bar().isHidden());
+      continue;
+    }
+    ASSERT_TRUE(form->WebBrowser1->showsList());
+    ASSERT_EQ(List().rowCount(), c.rows);
+    EXPECT_EQ(List().cellText(c.rows - 1, kColName), QStringLiteral("EMPFAENGER %1").arg(c.rows));
+    EXPECT_FALSE(Bar().isHidden());
+    EXPECT_EQ(Bar().kind(), TInfoKind::Error);
+    const QStringList lines = Lines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Datei beschädigt: ")));
+    EXPECT_TRUE(lines[0].contains(QString::fromLatin1(c.reason)));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("%1 Zahlungen bis Byte ").arg(c.rows)))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral(" gelesen; Summen nicht prüfbar")))
+        << lines[1].toStdString();
+    // The list itself says so above and below the payments, also on paper.
+    const QString text = ViewText(*form);
+    EXPECT_TRUE(text.contains(QStringLiteral("Datei beschädigt: "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("%1 Zahlungen bis Byte ").arg(c.rows))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Absender: ABSENDER")));
+  }
+}
+
+// From the first rows on the bar says that a check is to come; a load cancelled then leaves
+// no such promise behind.
+TEST_F(CheckViewTest, BarPromisesTheCheckFromTheFirstRowsUntilTheLoadIsCancelled) {
+  desktop.waitForLoads = false;
+  form = Start();
+  form->show();
+  const std::string name = data.Write("datei.dta", Accounts(3));
+  bool promised = false;
+  QObject::connect(form.get(), &TmainForm::fileRead, [&] {
+    promised = !Bar().isHidden() && Bar().showsProgress() && Bar().text() == QStringLiteral("Prüfe …");
+    form->CancelLoad();
+  });
+  form->ShowFile(QString::fromStdString(name));
+  form->WaitForLoad();
+  EXPECT_TRUE(promised);
+  EXPECT_TRUE(Bar().isHidden());
+  EXPECT_FALSE(form->checkView->runner()->isBusy());
+}
+
+// "Befunde anzeigen" and Strg+Umschalt+B bring up the panel; a finding chosen there shows its
+// payment in the list.
+TEST_F(CheckViewTest, PanelListsTheFindingsAndLeadsToTheirPayments) {
+  Show(Accounts(300, {{250, To(kFailsBlz, "1234567890", 250)}}));
+  TFindingsPanel& panel = *form->checkView->panel();
+  EXPECT_TRUE(panel.isHidden());
+  Bar().findingsButton()->click();
+  EXPECT_FALSE(panel.isHidden());
+  form->checkView->showFindings->trigger();
+  EXPECT_TRUE(panel.isHidden());
+  QTest::keyClick(form.get(), Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(panel.isHidden());
+  ASSERT_EQ(panel.model()->rowCount(), 1);
+  EXPECT_EQ(panel.model()->cellText(0, kFindPayment), QStringLiteral("250"));
+  QCoreApplication::processEvents();
+  QTableView& table = *panel.table();
+  const QRect cell = table.visualRect(panel.model()->index(0, kFindSentence));
+  QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+  EXPECT_EQ(List().selection().cursor(), 249);
+  List().setCurrentRow(0);
+  table.setFocus();
+  QTest::keyClick(&table, Qt::Key_Return);
+  EXPECT_EQ(List().selection().cursor(), 249);
 }
 
 }  // namespace

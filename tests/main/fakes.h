@@ -36,6 +36,18 @@ class FakeOpenDialog : public IOpenDialog {
   std::optional<QString> next_;
 };
 
+// Answers with the name set last, or cancels.
+class FakeSaveDialog : public ISaveDialog {
+ public:
+  std::optional<QString> Execute(const TSaveDialogSettings& settings) override {
+    shown.push_back(settings);
+    return next;
+  }
+
+  std::optional<QString> next;
+  std::vector<TSaveDialogSettings> shown;
+};
+
 // Confirms or cancels; when confirming it can send the output to a PDF file, as a user
 // choosing "print to file" would, and choose "Auswahl" where it is offered.
 class FakePrintDialog : public IPrintDialog {
@@ -81,6 +93,7 @@ class FakePrintProgress : public IPrintProgress {
 struct FakeDesktop {
   std::shared_ptr<FakeMessageBox> messages = std::make_shared<FakeMessageBox>();
   std::shared_ptr<FakeOpenDialog> openDialog = std::make_shared<FakeOpenDialog>();
+  std::shared_ptr<FakeSaveDialog> saveDialog = std::make_shared<FakeSaveDialog>();
   std::shared_ptr<FakePrintDialog> printDialog = std::make_shared<FakePrintDialog>();
   std::shared_ptr<FakePrintProgress> printProgress = std::make_shared<FakePrintProgress>();
   std::vector<std::string> openedUrls;
@@ -91,6 +104,7 @@ struct FakeDesktop {
     TViewerPlatform platform;
     platform.messages = messages;
     platform.openDialog = openDialog;
+    platform.saveDialog = saveDialog;
     platform.printDialog = printDialog;
     platform.printProgress = printProgress;
     platform.openUrl = [this](const std::string& url) { openedUrls.push_back(url); };

@@ -124,7 +124,8 @@ TEST_F(BackgroundTest, CancelledLoadLeavesWhatWasShown) {
       EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(other)));
       EXPECT_FALSE(form->LoadCancel->isHidden());
       EXPECT_EQ(form->WebBrowser1->cursor().shape(), Qt::BusyCursor);
-      EXPECT_TRUE(form->checkView->bar()->text().isEmpty());
+      // The earlier file's verdict is gone; the bar keeps its room for the check to come.
+      EXPECT_TRUE(form->checkView->bar()->showsProgress());
       c.cancel(*form);
     };
     if (c.whenRead)

@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include <functional>
+
 #include "control_list_view.h"
 #include "product.h"
 #include "viewer_fixture.h"
@@ -187,32 +189,45 @@ TEST_F(OpenTest, CancelledDialogChangesNothing) {
   EXPECT_TRUE(desktop.messages->errors.empty());
 }
 
-// The load fails, so its error page replaces the list; the bar says why where size and time stand.
-TEST_F(OpenTest, NameThatCannotBeOpenedShowsTheErrorPageAndSaysWhy) {
+// A name that leads nowhere ends the command in the general error handler; what is shown stays.
+TEST_F(OpenTest, NameOfNothingOrAFolderKeepsWhatIsShownAndSaysWhy) {
   const std::string plainFile = data.Write("kein-ordner", "");
-  const std::string locked = WriteSample("gesperrt.dta", {Payment("EMPFAENGER", 100, "ZWECK")});
-  std::filesystem::permissions(locked, std::filesystem::perms::none);
   struct Case {
     QString name;
-    QString reason;
+    QString message;
   };
-  std::vector<Case> cases{
-      {Q(data.Path() / "getippt.dta"), QStringLiteral("Datei nicht gefunden")},
-      {Q(data.Path()), QStringLiteral("Ist ein Ordner")},
-      {QString::fromStdString(plainFile + "/x.dta"), QStringLiteral("Datei nicht gefunden")},
+  const QString missing = Q(data.Path() / "getippt.dta");
+  const QString below = QString::fromStdString(plainFile + "/x.dta");
+  const std::vector<Case> cases{
+      {missing, QStringLiteral("Die Datei „%1“ wurde nicht gefunden.").arg(missing)},
+      {Q(data.Path()), QStringLiteral("„%1“ ist ein Ordner und keine Datei.").arg(Q(data.Path()))},
+      {below, QStringLiteral("Die Datei „%1“ wurde nicht gefunden.").arg(below)},
   };
-  // The superuser reads whatever the permissions say.
-  if (geteuid() != 0) cases.push_back({QString::fromStdString(locked), QStringLiteral("Zugriff verweigert")});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name.toStdString());
+    desktop.messages->errors.clear();
     desktop.openDialog->setNextFileName(c.name);
     form->fileOpenDtaus->trigger();
-    EXPECT_TRUE(desktop.messages->errors.empty());
-    EXPECT_EQ(form->StatusText(), c.name + QStringLiteral(" - ") + c.reason);
-    EXPECT_EQ(ViewText(*form).trimmed(),
-              QStringLiteral("Beim Lesen der Datei %1 ist ein Fehler aufgetreten.").arg(c.name));
-    EXPECT_NE(ReadBytes(Html()), pageBefore);
+    EXPECT_EQ(desktop.messages->errors, std::vector<QString>{c.message});
+    ExpectUnchanged();
+    EXPECT_FALSE(form->isLoading());
   }
+}
+
+// A file that is there but cannot be read is loaded, fails, and its error page says so.
+TEST_F(OpenTest, FileThatCannotBeReadShowsTheErrorPageAndSaysWhy) {
+  // The superuser reads whatever the permissions say.
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  const std::string locked = WriteSample("gesperrt.dta", {Payment("EMPFAENGER", 100, "ZWECK")});
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  const QString name = QString::fromStdString(locked);
+  desktop.openDialog->setNextFileName(name);
+  form->fileOpenDtaus->trigger();
+  EXPECT_TRUE(desktop.messages->errors.empty());
+  EXPECT_EQ(form->StatusText(), name + QStringLiteral(" - Zugriff verweigert"));
+  EXPECT_EQ(ViewText(*form).trimmed(),
+            QStringLiteral("Beim Lesen der Datei %1 ist ein Fehler aufgetreten.").arg(name));
+  EXPECT_NE(ReadBytes(Html()), pageBefore);
 }
 
 TEST_F(OpenTest, PageThatCannotBeWrittenKeepsTheEarlierPageWhole) {
@@ -243,13 +258,40 @@ TEST_F(OpenTest, RefreshReadsTheShownFileAgain) {
 
 // The failed file is the one shown, with its error page: refreshing tries it again.
 TEST_F(OpenTest, RefreshAfterAFailedOpenTriesThatFileAgain) {
-  desktop.openDialog->setNextFileName(Q(data.Path() / "fehlt.dta"));
+  const std::string broken = data.Write("kaputt.dta", "keine DTAUS-Datei");
+  desktop.openDialog->setNextFileName(QString::fromStdString(broken));
   form->fileOpenDtaus->trigger();
-  WriteSample("fehlt.dta", {Payment("SPAETER EMPFAENGER", 100, "ZWECK")});
+  ASSERT_FALSE(ViewText(*form).contains(QStringLiteral("GEZEIGTER EMPFAENGER")));
+  WriteSample("kaputt.dta", {Payment("SPAETER EMPFAENGER", 100, "ZWECK")});
   form->fileUpdateDtaus->trigger();
   EXPECT_TRUE(desktop.messages->errors.empty());
   EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("SPAETER EMPFAENGER")));
-  EXPECT_TRUE(form->StatusText().startsWith(Q(data.Path() / "fehlt.dta") + QStringLiteral(" - ")));
+  EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(broken) + QStringLiteral(" - ")));
+}
+
+// F5 on a file deleted or replaced by a folder meanwhile keeps the list, page and status.
+TEST_F(OpenTest, RefreshOfAFileGoneMeanwhileKeepsWhatIsShown) {
+  const QString name = QString::fromStdString(shown);
+  struct Case {
+    const char* name;
+    std::function<void()> remove;
+    QString message;
+  };
+  const std::vector<Case> cases{
+      {"deleted", [&] { std::filesystem::remove(shown); },
+       QStringLiteral("Die Datei „%1“ wurde nicht gefunden.").arg(name)},
+      {"folder", [&] { std::filesystem::create_directory(shown); },
+       QStringLiteral("„%1“ ist ein Ordner und keine Datei.").arg(name)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    desktop.messages->errors.clear();
+    c.remove();
+    form->fileUpdateDtaus->trigger();
+    EXPECT_EQ(desktop.messages->errors, std::vector<QString>{c.message});
+    ExpectUnchanged();
+    EXPECT_FALSE(form->isLoading());
+  }
 }
 
 TEST_F(ShowTest, RefreshWithNothingShownDoesNothing) {

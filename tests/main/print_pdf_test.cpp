@@ -7,8 +7,8 @@
 
 #include "print_progress.h"
 
-#include "viewer_fixture.h"
 #include "version.h"
+#include "viewer_fixture.h"
 
 namespace quandel::test {
 namespace {
@@ -75,12 +75,30 @@ TEST_F(PrintTest, ControlListGoesToTheChosenPdfFile) {
   EXPECT_NE(text->find("GEBÜHR FÄLLIG"), std::string::npos);
   EXPECT_NE(text->find("123,45 EUR"), std::string::npos);
   EXPECT_NE(text->find("124,44 EUR"), std::string::npos);
-  EXPECT_NE(text->find("Quandel © Osmera · quandel.example.org - " QUANDEL_VERSION " (" QUANDEL_BUILD_NUMBER ")"), std::string::npos);
+  EXPECT_NE(
+      text->find("Quandel © Osmera · quandel.example.org - " QUANDEL_VERSION " (" QUANDEL_BUILD_NUMBER ")"),
+      std::string::npos);
   const auto info = PdfInfo(Pdf());
   ASSERT_TRUE(info);
   EXPECT_NE(info->find("(A4)"), std::string::npos) << *info;
   // Printing changes neither the page nor the status.
   EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(file)));
+}
+
+// A file cut in its trailer prints the payments read before the damage, and says so.
+TEST_F(PrintTest, DamagedFilePrintsThePaymentsReadAndTheDamage) {
+  const std::string whole = SampleFile({Payment("MUELLER", 12345, "MIETE"), Payment("SCHULZE", 99, "PACHT")});
+  const std::string file = data.Write("kaputt.dta", whole.substr(0, whole.size() - 80));
+  const auto form = Start({QString::fromStdString(file)});
+  Print(*form, true);
+  EXPECT_TRUE(desktop.messages->errors.empty());
+  const auto text = PdfText(Pdf());
+  ASSERT_TRUE(text) << "pdftotext (poppler-utils) is needed";
+  for (const char* expected :
+       {"Datei beschädigt: Datei endet vorzeitig: E-Satz", "MUELLER", "SCHULZE", "2 Zahlungen bis Byte"})
+    EXPECT_NE(text->find(expected), std::string::npos) << expected << "\n" << *text;
+  // No sums that could not be checked.
+  EXPECT_EQ(text->find("Gesamtsumme"), std::string::npos) << *text;
 }
 
 TEST_F(PrintTest, LongListsBreakBetweenRowsAndNumberThePages) {
@@ -168,7 +186,9 @@ TEST_F(PrintTest, ListStillBeingReadIsPrintedWhole) {
   ASSERT_TRUE(text);
   for (int i : {1, count / 2, count})
     EXPECT_NE(text->find("EMPFAENGER " + std::to_string(i) + "\n"), std::string::npos) << "row " << i;
-  EXPECT_NE(text->find("Quandel © Osmera · quandel.example.org - " QUANDEL_VERSION " (" QUANDEL_BUILD_NUMBER ")"), std::string::npos);
+  EXPECT_NE(
+      text->find("Quandel © Osmera · quandel.example.org - " QUANDEL_VERSION " (" QUANDEL_BUILD_NUMBER ")"),
+      std::string::npos);
 }
 
 TEST_F(PrintTest, StoppedInTheProgressDialogSaysNothingAndLeavesNoFile) {

@@ -228,6 +228,29 @@ TEST_F(CheckTest, AccountsAreJudgedByTheirBanks) {
 
 }  // namespace
 
+// The viewer's figure moves with the accounts checked and ends at all of them, however many.
+TEST_F(CheckTest, AccountCheckReportsHowManyAreCheckedAndEndsAtAll) {
+  const TFakeDirectory banks;
+  struct Case {
+    std::size_t payments;
+    std::vector<std::size_t> heard;
+  } const cases[] = {
+      {0, {}},
+      {1, {1}},
+      {4096, {4096}},
+      {9000, {4096, 8192, 9000}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.payments);
+    Check(File(ARecord(), std::vector<CRecord>(c.payments)));
+    std::vector<std::size_t> heard;
+    const auto accounts =
+        ombra::CheckAccounts(doc, banks, [&heard](std::size_t checked) { heard.push_back(checked); });
+    EXPECT_EQ(accounts.Payments.size(), c.payments);
+    EXPECT_EQ(heard, c.heard);
+  }
+}
+
 namespace {
 
 const ombra::TFinding* FindKind(const ombra::TFileCheck& check, TFindingKind kind) {

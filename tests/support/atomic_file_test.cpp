@@ -217,3 +217,44 @@ TEST(AtomicFileTest, EverySignalThatEndsTheProcessRemovesTheTemporaryFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// A library that writes by name (SQLite, libxlsxwriter) writes into the temporary file; the
+// result is put in place by Commit, private to its owner when asked, even over a file that
+// allowed more. Where no temporary file is made there is no name to hand out.
+TEST(AtomicFileTest, ALibraryWritesByNameIntoTheTemporaryFile) {
+  const struct {
+    bool ownerOnly;
+    mode_t before;  // 0: no file stood there
+    mode_t after;
+  } cases[] = {{true, 0, 0600}, {true, 0644, 0600}, {false, 0640, 0640}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.before);
+    support_test::TempDir dir;
+    const std::string target = dir.Path("archiv.db");
+    if (c.before != 0) {
+      dir.Write("archiv.db", "alt");
+      ::chmod(target.c_str(), c.before);
+    }
+    support::TAtomicFile file(target);
+    if (c.ownerOnly) file.SetOwnerOnly();
+    ASSERT_EQ(file.Open(), 0);
+    const std::string temp = file.TempPath();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_NE(temp, target);
+    std::ofstream(temp, std::ios::binary) << "neu";
+    EXPECT_EQ(ReadAll(target), c.before != 0 ? "alt" : "");
+    ASSERT_EQ(file.Commit(), 0);
+    EXPECT_EQ(ReadAll(target), "neu");
+    EXPECT_EQ(ModeOf(target), c.after);
+    EXPECT_FALSE(fs::exists(temp));
+  }
+  for (const std::string& path : {std::string(), std::string("/dev/null")}) {
+    support::TAtomicFile stream(path);
+    ASSERT_EQ(stream.Open(), 0);
+    EXPECT_EQ(stream.TempPath(), "") << path;
+  }
+}
+
+}  // namespace

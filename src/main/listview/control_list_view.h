@@ -23,6 +23,13 @@ class QTextDocument;
 
 namespace quandel {
 
+// A mark of the check in a row's number cell: red where the file does not agree with itself,
+// amber where only an account is in doubt.
+struct TRowFlag {
+  int Row = 0;
+  bool Severe = false;
+};
+
 class TControlListView : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -70,10 +77,14 @@ class TControlListView : public QAbstractScrollArea {
   // The current hit, highlighted above the marks; -1 for none.
   void setHighlightedRow(int row);
   int highlightedRow() const { return highlighted_; }
-  // Rows whose number cell carries a warning mark (an account that fails), ascending; null
-  // for none. They outlive a page: whoever sets them clears them.
-  void setFlaggedRows(std::shared_ptr<const std::vector<int>> rows);
-  bool isFlagged(int row) const;
+  // Rows whose number cell carries a mark of the check, ascending by row; null for none.
+  // They outlive a page: whoever sets them clears them.
+  void setFlaggedRows(std::shared_ptr<const std::vector<TRowFlag>> rows);
+  bool isFlagged(int row) const { return flagAt(row) != nullptr; }
+  // The row's mark; null when it has none.
+  const TRowFlag* flagAt(int row) const;
+  // The next marked row after `row` (before it when `backwards`), round the end; -1 for none.
+  int nextFlaggedRow(int row, bool backwards) const;
 
   // The page as text: tab-separated cells, further purpose lines under the first.
   QString toPlainText() const;
@@ -148,7 +159,7 @@ class TControlListView : public QAbstractScrollArea {
   TRowSelection selection_;
   std::shared_ptr<const std::vector<int>> marked_;
   int highlighted_ = -1;
-  std::shared_ptr<const std::vector<int>> flagged_;
+  std::shared_ptr<const std::vector<TRowFlag>> flagged_;
   // The link Tab has reached, into links(); -1 when none.
   int focusedLink_ = -1;
 };

@@ -4,6 +4,7 @@
 
 #include "control_list.h"
 #include "cp1252.h"
+#include "damaged_list.h"
 #include "numfmt.h"
 #include "page_text.h"
 #include "umlauts.h"
@@ -68,7 +69,7 @@ void BrowserText(std::string_view text, QString& out) {
 
 std::shared_ptr<const TRowLines> CountPurposeLines(const ombra::TDtaus& document) {
   auto lines = std::make_shared<TRowLines>();
-  const std::size_t count = !document.LoadFailed() ? document.SatzCList.size() : 0;
+  const std::size_t count = TPaymentModel::HasList(document) ? document.SatzCList.size() : 0;
   lines->reserve(count + 1);
   std::int64_t total = 0;
   lines->push_back(0);
@@ -164,13 +165,19 @@ QStringView TPaymentModel::purposeLine(int row, int line, QString& buffer) const
   return buffer;
 }
 
+bool TPaymentModel::HasList(const ombra::TDtaus& document) {
+  return !document.LoadFailed() || (ombra::PartlyRead(document.Damage) && !document.SatzCList.empty());
+}
+
 QString TPaymentModel::headHtml() const {
+  if (damaged()) return DamagedHead(*document_, rs_);
   std::vector<std::string> lines;
   document_->RenderControlListHead([&lines](std::string&& line) { lines.push_back(std::move(line)); }, rs_);
   return PageForView(DecodeLines(lines));
 }
 
 QString TPaymentModel::tailHtml() const {
+  if (damaged()) return DamagedTail(*document_);
   std::vector<std::string> lines;
   document_->RenderControlListTail([&lines](std::string&& line) { lines.push_back(std::move(line)); },
                                    footer_, rs_);

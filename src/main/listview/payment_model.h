@@ -41,6 +41,12 @@ class TPaymentModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+  // Whether a list is shown for the document: one that loaded, and one damaged after its
+  // payments began, with the payments read before the damage.
+  static bool HasList(const ombra::TDtaus& document);
+  // The document is damaged: its page is the error page, the list says so above and below.
+  bool damaged() const { return document_->LoadFailed(); }
+
   int rows() const { return static_cast<int>(linesBefore_->size()) - 1; }
   // What data() shows for the cell.
   QString cellText(int row, int column) const;

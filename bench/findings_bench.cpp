@@ -1,0 +1,129 @@
+// The check's verdict on a file of a million payments whose every account fails, and the
+// panel "Befunde" over its million findings: how long the window is held when the verdict
+// arrives (bar, row marks, panel), when the panel first shows, when it scrolls to its last
+// finding, and when it sorts and filters. The findings are made here, as the check makes them;
+// the check itself runs in a worker and is measured by the command line's benchmarks.
+// Runs headless (QT_QPA_PLATFORM=offscreen).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTableView>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "check_view.h"
+#include "findings_panel.h"
+#include "mainForm.h"
+#include "qt_bench_main.h"
+
+namespace {
+
+constexpr std::int64_t kPayments = 1000000;
+
+// Every account of the million fails its check digit, as in a file judged by the wrong directory.
+quandel::TViewerCheckResult MillionFailingAccounts() {
+  auto check = std::make_shared<quandel::TViewerCheck>();
+  check->File.Loaded = true;
+  check->Payments = kPayments;
+  check->AccountsChecked = true;
+  check->DirectoryDate = "20.04.2020";
+  check->Accounts.Payments.resize(static_cast<std::size_t>(kPayments));
+  check->File.Findings.reserve(static_cast<std::size_t>(kPayments));
+  for (std::int64_t n = 1; n <= kPayments; ++n) {
+    check->Accounts.Payments[static_cast<std::size_t>(n - 1)].Verdict = ombra::TAccountVerdict::Fails;
+    check->File.Findings.push_back({ombra::TSeverity::Error, ombra::TFindingKind::Account, 'C', n,
+                                    "Kontonummer", "g\xFCltige Kontonummer", "1234567890",
+                                    "Zahlung " + std::to_string(n) +
+                                        ": Kontonummer 1234567890 ist bei der Bank 200 505 50 (Hamburger "
+                                        "Sparkasse, Hamburg) nicht g\xFCltig (Pr\xFC"
+                                        "fziffer falsch)"});
+  }
+  return check;
+}
+
+const quandel::TViewerCheckResult& Check() {
+  static const quandel::TViewerCheckResult check = MillionFailingAccounts();
+  return check;
+}
+
+class TNoDialogs : public quandel::IMessageBox, public quandel::IOpenDialog {
+ public:
+  void ShowMessage(const QString&) override {}
+  void ShowError(const QString&) override {}
+  std::optional<QString> Execute(const quandel::TOpenDialogSettings&) override { return std::nullopt; }
+};
+
+std::unique_ptr<quandel::TmainForm> Window() {
+  auto dialogs = std::make_shared<TNoDialogs>();
+  quandel::TViewerPlatform platform;
+  platform.messages = dialogs;
+  platform.openDialog = dialogs;
+  auto form = std::make_unique<quandel::TmainForm>(platform, QStringList{QStringLiteral("quandel")},
+                                                   QDir::tempPath());
+  form->resize(1000, 700);
+  form->show();
+  QCoreApplication::processEvents();
+  return form;
+}
+
+// The longest of the iterations: a stall is what the user meets at worst.
+void Longest(benchmark::State& state, const char* name, double ms) {
+  benchmark::Counter& counter = state.counters[name];
+  counter = std::max(counter.value, ms);
+}
+
+template <typename F>
+double Ms(F&& f) {
+  QElapsedTimer clock;
+  clock.start();
+  f();
+  QCoreApplication::processEvents();
+  return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+// The verdict arriving from the worker: bar, marks and panel, all on the window's thread.
+void BM_VerdictArrives(benchmark::State& state) {
+  const auto form = Window();
+  Check();
+  for (auto _ : state) {
+    Longest(state, "held_ms", Ms([&] { emit form->checkView->runner()->finished(Check()); }));
+    form->checkView->clear();
+  }
+}
+BENCHMARK(BM_VerdictArrives)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The panel brought up over a million findings, then scrolled to its last.
+void BM_PanelOpensAndScrolls(benchmark::State& state) {
+  const auto form = Window();
+  emit form->checkView->runner()->finished(Check());
+  quandel::TFindingsPanel& panel = *form->checkView->panel();
+  for (auto _ : state) {
+    Longest(state, "open_ms", Ms([&] { panel.show(); }));
+    Longest(state, "scroll_end_ms", Ms([&] { panel.table()->scrollToBottom(); }));
+    Longest(state, "scroll_top_ms", Ms([&] { panel.table()->scrollToTop(); }));
+    panel.hide();
+  }
+}
+BENCHMARK(BM_PanelOpensAndScrolls)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Sorting and filtering by kind over the million, in the model itself.
+void BM_PanelSortsAndFilters(benchmark::State& state) {
+  quandel::TFindingsModel model;
+  model.setCheck(Check());
+  for (auto _ : state) {
+    Longest(state, "sort_payment_ms", Ms([&] { model.sort(quandel::kFindPayment, Qt::DescendingOrder); }));
+    Longest(state, "sort_sentence_ms", Ms([&] { model.sort(quandel::kFindSentence, Qt::AscendingOrder); }));
+    Longest(state, "filter_ms", Ms([&] { model.setGroupFilter(quandel::TFindingGroup::CheckDigit); }));
+    model.setGroupFilter(std::nullopt);
+  }
+}
+BENCHMARK(BM_PanelSortsAndFilters)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+
+int main(int argc, char** argv) { return bench::RunQtBenchmarks(argc, argv); }

@@ -1,0 +1,72 @@
+#pragma once
+// Every finding of the check as a table, for the panel "Befunde": a model over the check's
+// own list, holding no more than an index per finding, so a million findings open and scroll
+// at once. It sorts and filters by kind itself: on the findings' own fields that is far
+// quicker than a proxy comparing display texts.
+#include <QAbstractTableModel>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "findings_adapter.h"
+#include "row_texts.h"
+
+namespace quandel {
+
+enum TFindingColumn {
+  kFindSeverity,
+  kFindPayment,
+  kFindRecord,
+  kFindField,
+  kFindExpected,
+  kFindFound,
+  kFindSentence,
+  kFindColumnCount
+};
+
+class TFindingsModel : public QAbstractTableModel, public IRowTexts {
+  Q_OBJECT
+
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+
+  // The findings of `check`, in its order; null for none.
+  void setCheck(TViewerCheckResult check);
+  const TViewerCheckResult& check() const { return check_; }
+  // Only findings of `group`; nothing for all.
+  void setGroupFilter(std::optional<TFindingGroup> group);
+  std::optional<TFindingGroup> groupFilter() const { return filter_; }
+
+  int rowCount(const QModelIndex& parent) const override;
+  int columnCount(const QModelIndex& parent) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  void sort(int column, Qt::SortOrder order) override;
+
+  // IRowTexts, for copying and saving: the cells as shown.
+  int rowCount() const override { return rowCount(QModelIndex()); }
+  int columnCount() const override { return kFindColumnCount; }
+  QString cellText(int row, int column) const override;
+  QStringList titles() const;
+
+  TFindingFacts factsAt(int row) const;
+
+ private:
+  void applyFilter();
+
+  TViewerCheckResult check_;
+  // Indexes into the check's findings: all shown in the order sorted, and those passing the
+  // filter.
+  std::vector<std::uint32_t> sorted_;
+  std::vector<std::uint32_t> rows_;
+  std::optional<TFindingGroup> filter_;
+};
+
+// The rows as CSV, separated by semicolons as German spreadsheets read them, with a title line.
+// Calls `line` once per line, without its line end.
+void WriteFindingsCsv(const IRowTexts& rows, const QStringList& titles,
+                      const std::function<void(const QByteArray&)>& line);
+
+}  // namespace quandel

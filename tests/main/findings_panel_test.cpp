@@ -1,0 +1,290 @@
+// The panel "Befunde" at model level: a million findings, their cells, sorting and filtering
+// by kind, copying and saving as CSV.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QMimeData>
+#include <QTableView>
+
+#include <sys/stat.h>
+
+#include "findings_panel.h"
+#include "viewer_fixture.h"
+
+namespace quandel::test {
+namespace {
+
+using ombra::TFinding;
+using ombra::TFindingKind;
+using ombra::TSeverity;
+
+constexpr int kMillion = 1000000;
+
+// A finding on a payment's record, its sentence led by the payment as the check writes it.
+TFinding OnPayment(TSeverity severity, TFindingKind kind, std::int64_t payment, const char* field,
+                   const char* expected, const char* found, const std::string& text) {
+  return {severity, kind,     'C',   payment,
+          field,    expected, found, "Zahlung " + std::to_string(payment) + ": " + text,
+          -1,       {},       {}};
+}
+TFinding CheckSum(std::int64_t payment) {
+  return OnPayment(TSeverity::Error, TFindingKind::CheckSum, payment, "Kontonummer", "Ziffern", "12X4",
+                   "Kontonummer enth\xE4lt ein Zeichen, das keine Ziffer ist");
+}
+TFinding CheckDigit(std::int64_t payment) {
+  return OnPayment(TSeverity::Warning, TFindingKind::Account, payment, "Kontonummer",
+                   "g\xFCltige Kontonummer", "1234567890",
+                   "Pr\xFC"
+                   "fziffer falsch");
+}
+TFinding UnknownBank(std::int64_t payment) {
+  return OnPayment(TSeverity::Warning, TFindingKind::UnknownBank, payment, "Bankleitzahl",
+                   "Bankleitzahl im Verzeichnis", "10020030", "Bankleitzahl; unbekannt");
+}
+TFinding Total() {
+  return {TSeverity::Error,
+          TFindingKind::Total,
+          'E',
+          0,
+          "Gesamtsumme (EUR)",
+          "6,00",
+          "6,01",
+          "Gesamtsumme (EUR): Datei 6,01, berechnet 6,00",
+          -1,
+          {},
+          {}};
+}
+TFinding Agrees() {
+  return {TSeverity::None,
+          TFindingKind::Count,
+          'E',
+          0,
+          "Anzahl der Zahlungen",
+          "3",
+          "3",
+          "Anzahl stimmt",
+          -1,
+          {},
+          {}};
+}
+
+std::shared_ptr<TViewerCheck> CheckOf(std::vector<TFinding> findings, std::int64_t payments) {
+  auto check = std::make_shared<TViewerCheck>();
+  check->File.Loaded = true;
+  check->File.Findings = std::move(findings);
+  check->Payments = payments;
+  return check;
+}
+
+// A million findings: payment n has a wrong check digit, every tenth a check sum too, every
+// hundredth's bank is unknown instead.
+std::shared_ptr<TViewerCheck> MillionFindings() {
+  std::vector<TFinding> findings;
+  findings.reserve(kMillion + 1);
+  findings.push_back(Agrees());
+  for (std::int64_t n = 1; static_cast<int>(findings.size()) <= kMillion; ++n) {
+    if (n % 10 == 0) findings.push_back(CheckSum(n));
+    findings.push_back(n % 100 == 0 ? UnknownBank(n) : CheckDigit(n));
+  }
+  findings.resize(kMillion + 1);
+  return CheckOf(std::move(findings), kMillion);
+}
+
+TEST(FindingsModelTest, AMillionFindingsSortAndFilterByKind) {
+  const auto check = MillionFindings();
+  TFindingsModel model;
+  model.setCheck(check);
+  ASSERT_EQ(model.rowCount(), kMillion);  // the one that agrees is not shown
+  EXPECT_EQ(model.cellText(0, kFindPayment), QStringLiteral("1"));
+  EXPECT_EQ(model.cellText(kMillion - 1, kFindSeverity), ToneName(model.factsAt(kMillion - 1).Tone));
+
+  struct Filter {
+    std::optional<TFindingGroup> group;
+    int rows;
+  };
+  std::int64_t checkSums = 0;
+  std::int64_t unknown = 0;
+  for (const TFinding& f : check->File.Findings) {
+    checkSums += f.Kind == TFindingKind::CheckSum;
+    unknown += f.Kind == TFindingKind::UnknownBank;
+  }
+  const std::vector<Filter> filters{
+      {TFindingGroup::CheckSum, static_cast<int>(checkSums)},
+      {TFindingGroup::UnknownBank, static_cast<int>(unknown)},
+      {TFindingGroup::CheckDigit, static_cast<int>(kMillion - checkSums - unknown)},
+      {TFindingGroup::Total, 0},
+      {std::nullopt, kMillion}};
+  for (const Filter& f : filters) {
+    SCOPED_TRACE(f.group ? GroupName(*f.group).toStdString() : "alle");
+    model.setGroupFilter(f.group);
+    EXPECT_EQ(model.rowCount(), f.rows);
+    for (int row : {0, f.rows / 2, f.rows - 1}) {
+      if (row >= 0 && row < f.rows && f.group) {
+        EXPECT_EQ(model.factsAt(row).Group, *f.group);
+      }
+    }
+  }
+
+  struct Sort {
+    int column;
+    Qt::SortOrder order;
+    QString first;  // the first row's cell in that column
+    std::int64_t firstPayment;
+  };
+  const std::int64_t lastPayment = check->File.Findings.back().Payment;
+  const std::vector<Sort> sorts{
+      {kFindPayment, Qt::DescendingOrder,
+       QLocale(QLocale::German).toString(static_cast<qlonglong>(lastPayment)), lastPayment},
+      {kFindPayment, Qt::AscendingOrder, QStringLiteral("1"), 1},
+      // Red first; among equals the order sorted before stays.
+      {kFindSeverity, Qt::AscendingOrder, QStringLiteral("Fehler"), 10},
+      {kFindSeverity, Qt::DescendingOrder, QStringLiteral("Konto"), 1},
+      {kFindField, Qt::AscendingOrder, QStringLiteral("Bankleitzahl"), 100},
+      {kFindFound, Qt::DescendingOrder, QStringLiteral("12X4"), 10},
+  };
+  for (const Sort& s : sorts) {
+    SCOPED_TRACE(s.column);
+    model.sort(s.column, s.order);
+    EXPECT_EQ(model.cellText(0, s.column), s.first);
+    EXPECT_EQ(model.factsAt(0).Payment, s.firstPayment);
+  }
+  // The filter holds over a sort.
+  model.setGroupFilter(TFindingGroup::UnknownBank);
+  model.sort(kFindPayment, Qt::DescendingOrder);
+  EXPECT_EQ(model.rowCount(), static_cast<int>(unknown));
+  EXPECT_GT(model.factsAt(0).Payment, model.factsAt(1).Payment);
+}
+
+TEST(FindingsModelTest, CellsOfEachKind) {
+  TFindingsModel model;
+  model.setCheck(CheckOf({Total(), CheckSum(7), CheckDigit(1234), UnknownBank(8), Agrees()}, 2000));
+  ASSERT_EQ(model.rowCount(), 4);
+  const std::vector<QStringList> rows{
+      {"Fehler", "", "E-Satz", "Gesamtsumme (EUR)", "6,00", "6,01",
+       "Gesamtsumme (EUR): Datei 6,01, berechnet 6,00"},
+      {"Fehler", "7", "C-Satz", "Kontonummer", "Ziffern", "12X4",
+       "Zahlung 7: Kontonummer enthält ein Zeichen, das keine Ziffer ist"},
+      {"Konto", "1.234", "C-Satz", "Kontonummer", "gültige Kontonummer", "1234567890",
+       "Zahlung 1234: Prüfziffer falsch"},
+      {"Konto", "8", "C-Satz", "Bankleitzahl", "Bankleitzahl im Verzeichnis", "10020030",
+       "Zahlung 8: Bankleitzahl; unbekannt"},
+  };
+  for (int row = 0; row < 4; ++row) {
+    QStringList cells;
+    for (int column = 0; column < kFindColumnCount; ++column) cells << model.cellText(row, column);
+    EXPECT_EQ(cells, rows[static_cast<std::size_t>(row)]);
+  }
+  model.setCheck(nullptr);
+  EXPECT_EQ(model.rowCount(), 0);
+}
+
+class FindingsPanelTest : public ViewerTest {
+ protected:
+  void SetUp() override { panel.show(); }
+  TFindingsPanel panel{desktop.messages, desktop.saveDialog};
+};
+
+// Hidden, the panel leaves the findings until it comes up; then it shows the check set last.
+TEST_F(FindingsPanelTest, HiddenPanelTakesTheCheckWhenShown) {
+  panel.hide();
+  panel.setCheck(CheckOf({Total(), CheckSum(7)}, 10));
+  panel.setCheck(CheckOf({Total(), CheckSum(7), CheckSum(9)}, 10));
+  EXPECT_EQ(panel.model()->rowCount(), 0);
+  panel.show();
+  EXPECT_EQ(panel.model()->rowCount(), 3);
+  panel.setCheck(nullptr);
+  EXPECT_EQ(panel.model()->rowCount(), 0);
+}
+
+TEST_F(FindingsPanelTest, CopiesTheSelectedFindingsAsTextAndTable) {
+  panel.setCheck(CheckOf({Total(), CheckSum(7), UnknownBank(8)}, 10));
+  QTableView& table = *panel.table();
+  table.selectionModel()->select(QItemSelection(panel.model()->index(1, 0), panel.model()->index(2, 0)),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  panel.copySelected();
+  const QStringList lines = QApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 3) << lines.join(u'|').toStdString();
+  EXPECT_EQ(lines[0], panel.model()->titles().join(u'\t'));
+  EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Fehler\t7\tC-Satz\t")));
+  EXPECT_TRUE(lines[2].endsWith(QStringLiteral("\tZahlung 8: Bankleitzahl; unbekannt")));
+  const QString html = QApplication::clipboard()->mimeData()->html();
+  EXPECT_TRUE(html.contains(QStringLiteral("<td>Zahlung 7: Kontonummer enthält")));
+  EXPECT_FALSE(html.contains(QStringLiteral("Gesamtsumme (EUR): Datei")));
+}
+
+TEST_F(FindingsPanelTest, TooManyFindingsForTheClipboardAreRefusedWithAMessage) {
+  panel.setCheck(MillionFindings());
+  QApplication::clipboard()->setText(QStringLiteral("vorher"));
+  panel.table()->selectAll();
+  panel.copySelected();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("vorher"));
+  ASSERT_EQ(desktop.messages->messages.size(), 1u);
+  EXPECT_TRUE(desktop.messages->messages[0].startsWith(QStringLiteral("1.000.000 Befunde sind zu viele")));
+}
+
+TEST_F(FindingsPanelTest, SavesTheFindingsShownAsCsvReadableByTheOwnerOnly) {
+  panel.setCheck(CheckOf({Total(), CheckSum(7), UnknownBank(8)}, 10));
+  const std::filesystem::path csv = data.Path() / "befunde.csv";
+  struct Case {
+    const char* name;
+    std::optional<QString> answer;
+    std::optional<TFindingGroup> filter;
+    std::vector<std::string> lines;  // none when no file is to be written
+  };
+  const std::string title = "\xEF\xBB\xBFSchwere;Zahlung;Satz, Byte;Feld;Erwartet;Gefunden;Befund";
+  const std::vector<Case> cases{
+      {"cancelled", std::nullopt, std::nullopt, {}},
+      {"all",
+       Q(csv),
+       std::nullopt,
+       {title, "Fehler;;E-Satz;Gesamtsumme (EUR);6,00;6,01;Gesamtsumme (EUR): Datei 6,01, berechnet 6,00",
+        "Fehler;7;C-Satz;Kontonummer;Ziffern;12X4;Zahlung 7: Kontonummer enth\xC3\xA4lt ein Zeichen, das "
+        "keine "
+        "Ziffer ist",
+        "Konto;8;C-Satz;Bankleitzahl;Bankleitzahl im Verzeichnis;10020030;\"Zahlung 8: Bankleitzahl; "
+        "unbekannt\""}},
+      {"filtered",
+       Q(csv),
+       TFindingGroup::UnknownBank,
+       {title,
+        "Konto;8;C-Satz;Bankleitzahl;Bankleitzahl im Verzeichnis;10020030;\"Zahlung 8: Bankleitzahl; "
+        "unbekannt\""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(csv);
+    desktop.saveDialog->next = c.answer;
+    panel.model()->setGroupFilter(c.filter);
+    panel.saveCsv();
+    EXPECT_TRUE(desktop.messages->errors.empty());
+    if (c.lines.empty()) {
+      EXPECT_FALSE(std::filesystem::exists(csv));
+      continue;
+    }
+    std::string expected;
+    for (const std::string& line : c.lines) expected += line + "\r\n";
+    EXPECT_EQ(ReadBytes(csv), expected);
+    struct stat info {};
+    ASSERT_EQ(stat(csv.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+  }
+  EXPECT_EQ(desktop.saveDialog->shown.size(), 3u);
+}
+
+TEST_F(FindingsPanelTest, FilterOffersEachKindFoundWithItsCount) {
+  panel.setCheck(CheckOf({Total(), CheckSum(7), CheckSum(9), UnknownBank(8)}, 10));
+  QStringList items;
+  for (int i = 0; i < panel.filter()->count(); ++i) items << panel.filter()->itemText(i);
+  EXPECT_EQ(items, (QStringList{"Alle Befunde (4)", "Summe (1)", "Prüfsumme (2)", "Bankleitzahl (1)"}));
+  panel.filter()->setCurrentIndex(2);
+  emit panel.filter()->activated(2);
+  EXPECT_EQ(panel.model()->rowCount(), 2);
+  // A new check without that kind shows all again.
+  panel.setCheck(CheckOf({Total()}, 10));
+  EXPECT_EQ(panel.model()->rowCount(), 1);
+  EXPECT_EQ(panel.filter()->currentIndex(), 0);
+}
+
+}  // namespace
+}  // namespace quandel::test
