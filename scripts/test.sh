@@ -50,14 +50,16 @@ if [ -x build/ci/src/cli/quandel-cli ]; then
   run_step "ci: Paketprüfung" scripts/package-check.sh build/ci
 fi
 
-echo "== fuzz: the reader and the settings file, 30 s each"
+echo "== fuzz: the reader, the settings file and the walk's sniffing, 20 s each"
 run_step "fuzz: Build" cmake --workflow --preset fuzz
 if [ -x build/fuzz/fuzz/load_render_fuzz ]; then
-  mkdir -p build/fuzz/corpus build/fuzz/corpus_profile
-  run_step "fuzz: Leser" build/fuzz/fuzz/load_render_fuzz -max_total_time=30 -max_len=4096 \
+  mkdir -p build/fuzz/corpus build/fuzz/corpus_profile build/fuzz/corpus_sniff
+  run_step "fuzz: Leser" build/fuzz/fuzz/load_render_fuzz -max_total_time=20 -max_len=4096 \
     -print_final_stats=1 -artifact_prefix=build/fuzz/ build/fuzz/corpus fuzz/corpus examples
-  run_step "fuzz: Einstellungen" build/fuzz/fuzz/profile_fuzz -max_total_time=30 -max_len=4096 \
+  run_step "fuzz: Einstellungen" build/fuzz/fuzz/profile_fuzz -max_total_time=20 -max_len=4096 \
     -print_final_stats=1 -artifact_prefix=build/fuzz/profile- build/fuzz/corpus_profile fuzz/corpus_profile
+  run_step "fuzz: Ordnerdurchlauf" build/fuzz/fuzz/sniff_fuzz -max_total_time=20 -max_len=512 \
+    -print_final_stats=1 -artifact_prefix=build/fuzz/sniff- build/fuzz/corpus_sniff fuzz/corpus_sniff
 fi
 
 for preset in asan-ubsan tsan; do

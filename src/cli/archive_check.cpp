@@ -1,11 +1,14 @@
 #include "archive_check.h"
 
+#include <new>
+
 #include "check.h"
 #include "cp1252.h"
 #include "json_export.h"
 #include "numfmt.h"
 #include "options.h"
 #include "output.h"
+#include "shown_text.h"
 #include "verdict.h"
 
 namespace cli {
@@ -15,23 +18,27 @@ using ombra::TSeverity;
 
 TJson Value(const ombra::TFindingValue& value) {
   if (const auto* number = std::get_if<std::int64_t>(&value)) return *number;
-  if (const auto* text = std::get_if<std::string>(&value)) return support::Cp1252ToUtf8(*text);
+  if (const auto* text = std::get_if<std::string>(&value)) return support::ShownCp1252(*text);
   return nullptr;
 }
 
+std::string Dumped(const TJson& json) {
+  return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
 TJson FindingToJson(const ombra::TFinding& f) {
-  using support::Cp1252ToUtf8;
+  using support::ShownCp1252;
   TJson json = {{"severity", f.Severity == TSeverity::Error ? "error" : "warning"},
                 {"kind", ombra::KindCode(f.Kind)}};
   json["record"] = f.Record != 0 ? TJson(std::string(1, f.Record)) : TJson(nullptr);
   json["payment"] = f.Payment > 0 ? TJson(f.Payment) : TJson(nullptr);
   json["offset"] = f.Offset >= 0 ? TJson(f.Offset) : TJson(nullptr);
-  json["field"] = Cp1252ToUtf8(f.Field);
-  json["expected"] = Cp1252ToUtf8(f.Expected);
-  json["found"] = Cp1252ToUtf8(f.Found);
+  json["field"] = ShownCp1252(f.Field);
+  json["expected"] = ShownCp1252(f.Expected);
+  json["found"] = ShownCp1252(f.Found);
   json["expected_value"] = Value(f.ExpectedValue);
   json["found_value"] = Value(f.FoundValue);
-  json["text"] = Cp1252ToUtf8(f.Text);
+  json["text"] = ShownCp1252(f.Text);
   return json;
 }
 
@@ -73,18 +80,20 @@ TJson DamageToJson(const ombra::TLoadDamage& d) {
           {"payment", d.Payment > 0 ? TJson(d.Payment) : TJson(nullptr)},
           {"record_offset", d.RecordOffset >= 0 ? TJson(d.RecordOffset) : TJson(nullptr)},
           {"offset", d.Offset >= 0 ? TJson(d.Offset) : TJson(nullptr)},
-          {"what", support::Cp1252ToUtf8(d.What)},
+          {"what", support::ShownCp1252(d.What)},
           {"payments_read", d.PaymentsRead},
           {"bytes_read", d.BytesRead},
-          {"read", support::Cp1252ToUtf8(ombra::ReadSoFarText(d))}};
+          {"read", support::ShownCp1252(ombra::ReadSoFarText(d))}};
 }
 
 std::string JsonLine(const std::string& file, const ombra::TFileCheck& check, std::size_t payments) {
-  TJson json = {{"file", FileNameToUtf8(file)}, {"ok", check.Ok()}};
+  TJson json;
+  AddFileJson(json, file);
+  json["ok"] = check.Ok();
   if (check.Loaded)
     json["payments"] = payments;
   else {
-    json["error"] = support::Cp1252ToUtf8(check.LoadError);
+    json["error"] = support::ShownCp1252(check.LoadError);
     json["damage"] = DamageToJson(check.Damage);
   }
   AddVerdicts(json, check);
@@ -93,27 +102,29 @@ std::string JsonLine(const std::string& file, const ombra::TFileCheck& check, st
   for (const auto& finding : check.Findings)
     if (finding.Severity != TSeverity::None) findings.push_back(FindingToJson(finding));
   json["findings"] = std::move(findings);
-  return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+  return Dumped(json);
 }
 
 std::string TextLine(const std::string& file, const ombra::TFileCheck& check) {
-  std::string line = FileNameToUtf8(file) + ": ";
+  std::string line = support::ShownText(file) + ": ";
   if (!check.Loaded) {
-    line += "nicht lesbar: " + support::Cp1252ToUtf8(check.LoadError);
+    line += "nicht lesbar: " + support::ShownCp1252(check.LoadError);
     if (const std::string read = ombra::ReadSoFarText(check.Damage); !read.empty())
-      line += "; " + support::Cp1252ToUtf8(read);
+      line += "; " + support::ShownCp1252(read);
   } else if (const auto* problem = check.FirstProblem())
-    line += support::Cp1252ToUtf8(problem->Text);
+    line += support::ShownCp1252(problem->Text);
   return line + "\n";
 }
 
-}  // namespace
+TFileVerdict Passed(const TCandidate& file, TPassedKind kind, const std::string& reason,
+                    const TArchiveOptions& options) {
+  return {StatusOf(kind), PassedLine(file.Path, kind, reason, options)};
+}
 
-TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options,
-                          const ombra::TRegionalSettings& rs) {
-  if (IsSkipped(file)) return {};
+TFileVerdict CheckLoaded(const TCandidate& file, const std::string& readPath, const TArchiveOptions& options,
+                         const ombra::TRegionalSettings& rs) {
   ombra::TDtaus doc;
-  ombra::TFileCheck check = ombra::LoadAndCheck(doc, file.Path, rs);
+  ombra::TFileCheck check = ombra::LoadAndCheck(doc, readPath, rs);
   if (check.Loaded && options.Banks != nullptr)
     ombra::AddAccountFindings(check, doc, ombra::CheckAccounts(doc, *options.Banks),
                               options.Banks->DataDate());
@@ -128,32 +139,79 @@ TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options
   return verdict;
 }
 
+}  // namespace
+
+TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options,
+                          const ombra::TRegionalSettings& rs) {
+  try {
+    const TArchiveFile opened(file);
+    if (const auto& passed = opened.Passed()) return Passed(file, passed->Kind, passed->Reason, options);
+    return CheckLoaded(file, opened.ReadPath(), options, rs);
+  } catch (const std::bad_alloc&) {
+    return Passed(file, TPassedKind::Unreadable, kOutOfMemory, options);
+  } catch (const std::exception&) {
+    // A worker must not end the run: the file is reported, the others are still checked.
+    return Passed(file, TPassedKind::Unreadable, "Unerwarteter interner Fehler", options);
+  }
+}
+
+std::string PassedLine(const std::string& path, TPassedKind kind, const std::string& reason,
+                       const TArchiveOptions& options) {
+  if (options.Json) {
+    TJson json;
+    AddFileJson(json, path);
+    switch (kind) {
+      case TPassedKind::Unreadable:
+        json["ok"] = false;
+        json["error"] = reason;
+        json["findings"] = TJson::array();
+        break;
+      case TPassedKind::Skipped:
+        json["skipped"] = true;
+        json["reason"] = reason;
+        break;
+      case TPassedKind::Vanished:
+        json["vanished"] = true;
+        json["reason"] = reason;
+        break;
+    }
+    return Dumped(json);
+  }
+  if (kind == TPassedKind::Skipped && !options.Verbose) return {};
+  return PassedText(path, kind, reason) + "\n";
+}
+
 std::string SummaryLine(const TArchiveCounts& counts) {
-  const std::int64_t checked = counts.Ok + counts.Discrepant + counts.Unreadable;
-  return ombra::GroupedNumber(checked) + (checked == 1 ? " Datei" : " Dateien") +
+  return ombra::GroupedNumber(counts.Read()) + (counts.Read() == 1 ? " Datei" : " Dateien") +
          " geprüft: " + ombra::GroupedNumber(counts.Ok) + " stimmig, " +
          ombra::GroupedNumber(counts.Discrepant) + " mit Abweichungen, " +
          ombra::GroupedNumber(counts.Unreadable) + " nicht lesbar, " + ombra::GroupedNumber(counts.Skipped) +
-         " übersprungen";
+         " übersprungen" +
+         (counts.Vanished > 0 ? ", " + ombra::GroupedNumber(counts.Vanished) + " verschwunden"
+                              : std::string());
 }
 
 int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions& options,
                     const ombra::TRegionalSettings& rs, std::ostream& err, bool showProgress) {
-  const TWalk walk = WalkPaths(paths);
+  TWalk walk = WalkPaths(paths);
   TOutput output("");
   output.Open();
   TArchiveCounts counts;
-  counts.Skipped = walk.Skipped;
   TProgress progress(err, showProgress, walk.Files.size());
+  // Results are written in the order of the walk, as they become ready.
   RunInOrder<TFileVerdict>(
-      walk.Files, options.Jobs, progress,
+      walk, JobCount(options.Jobs, walk), progress,
       [&](const TCandidate& file) { return CheckOneFile(file, options, rs); },
       [&](TFileVerdict&& verdict) {
         counts.Add(verdict.Status);
-        output.Write(verdict.Line);
+        progress.Print(output, verdict.Line);
+      },
+      [&](const TPassed& passed) {
+        counts.Add(StatusOf(passed.Kind));
+        progress.Print(output, PassedLine(passed.Path, passed.Kind, passed.Reason, options));
       });
   if (!options.Json) output.Write(SummaryLine(counts) + "\n");
-  return FinishArchiveRun(output, walk, {}, err,
+  return FinishArchiveRun(output, {}, err,
                           counts.Discrepant + counts.Unreadable == 0 ? kExitOk : kExitFailed);
 }
 

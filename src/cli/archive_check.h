@@ -19,19 +19,28 @@ struct TFileVerdict {
 
 struct TArchiveOptions {
   bool Json = false;
-  unsigned Jobs = 1;
+  unsigned Jobs = 0;                             // 0: JobCount decides
   const ombra::TBankDirectory* Banks = nullptr;  // set: accounts are checked too
+  bool Verbose = false;                          // text: skipped files are named too (JSON always names them)
 };
 
-// Checks one file; a folder's file that does not start like a DTAUS file is skipped.
+// Checks one file; a folder's file that neither starts nor is named like a DTAUS file is
+// skipped. Out of memory ends the file as unreadable, not the run.
 TFileVerdict CheckOneFile(const TCandidate& file, const TArchiveOptions& options,
                           const ombra::TRegionalSettings& rs);
 
-// "1.204 Dateien geprüft: 1.190 stimmig, 12 mit Abweichungen, 2 nicht lesbar, 37 übersprungen"
+// "1.204 Dateien geprüft: 1.190 stimmig, 12 mit Abweichungen, 2 nicht lesbar, 37 übersprungen",
+// then ", 3 verschwunden" when files vanished.
 std::string SummaryLine(const TArchiveCounts& counts);
 
-// Returns the exit code: 0 all checked files in order, 1 any not, 2 an unreadable folder or
-// output that cannot be written. `err` gets German messages and, on a terminal, the progress.
+// The line (or JSON object) for an entry that is not checked, or not to the end; empty when
+// nothing is to be printed (a skipped file without `Verbose`).
+std::string PassedLine(const std::string& path, TPassedKind kind, const std::string& reason,
+                       const TArchiveOptions& options);
+
+// Returns the exit code: 0 all checked files in order, 1 any not or any file or folder that
+// cannot be read, 2 output that cannot be written. `err` gets German messages and, on a
+// terminal, the progress. `options.Jobs` 0 chooses JobCount.
 int RunArchiveCheck(const std::vector<std::string>& paths, const TArchiveOptions& options,
                     const ombra::TRegionalSettings& rs, std::ostream& err, bool showProgress);
 

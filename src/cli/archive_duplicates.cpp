@@ -165,10 +165,6 @@ struct TFileKeys {
   std::string Texts;
 };
 
-std::string Shown(std::string_view cp1252) {
-  return support::Cp1252ToUtf8(ombra::DecodeUmlauts(TrimTrailingBlanks(cp1252)));
-}
-
 // A field of the stored texts: a tab of a broken file must not shift the fields behind it.
 void AppendField(std::string& out, std::string_view field) {
   const std::size_t at = out.size();
@@ -181,7 +177,8 @@ std::string Readable(std::string_view stored) {
   std::string text;
   for (std::size_t start = 0;;) {
     const std::size_t tab = stored.find('\t', start);
-    text += Shown(stored.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+    text += ShownField(
+        stored.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
     if (tab == std::string_view::npos) return text;
     text += '\t';
     start = tab + 1;
@@ -192,7 +189,7 @@ TFileKeys KeysOfFile(const TCandidate& file, bool loose, const ombra::TRegionalS
   TFileKeys keys;
   ombra::TDtaus doc;
   keys.Status = LoadArchiveFile(file, doc, rs, keys.Problem);
-  if (keys.Status == TFileStatus::Skipped) return keys;
+  if (keys.Status == TFileStatus::Skipped || keys.Status == TFileStatus::Vanished) return keys;
   keys.Euro = doc.SatzA->Euro;
   if (keys.Status == TFileStatus::Ok) keys.Batch = HashKey(BatchKeyBytes(doc));
   keys.Payments.reserve(doc.SatzCList.size());
@@ -356,7 +353,8 @@ std::string GroupText(const TGroup& group, const TCollector& files, const ombra:
 std::string GroupJson(const TGroup& group, const TCollector& files) {
   TJson members = TJson::array();
   for (std::size_t m = 0; m < group.Members.size(); ++m) {
-    TJson member = {{"file", FileNameToUtf8(files.Path(group.Members[m].File))}};
+    TJson member;
+    AddFileJson(member, files.Path(group.Members[m].File));
     if (group.Batch)
       member["same_bytes"] = m == 0 || group.Members[m].SameBytes;
     else
@@ -402,22 +400,22 @@ std::string Summary(const std::vector<TGroup>& groups, const ombra::TRegionalSet
 
 int RunDuplicates(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err,
                   bool showProgress) {
-  const TWalk walk = WalkPaths(invocation.Paths);
-  TArchiveCounts counts;
-  counts.Skipped = walk.Skipped;
-  std::vector<std::string> problems;
+  TWalk walk = WalkPaths(invocation.Paths);
+  TArchiveTally tally(invocation.Verbose);
   TCollector collector(invocation.Loose);
   TProgress progress(err, showProgress, walk.Files.size());
   std::size_t index = 0;
   RunInOrder<TFileKeys>(
-      walk.Files, JobCount(invocation.Jobs), progress,
+      walk, JobCount(invocation.Jobs, walk), progress,
       [&](const TCandidate& file) { return KeysOfFile(file, invocation.Loose, rs); },
       [&](TFileKeys&& keys) {
         const std::string& path = walk.Files[index++].Path;
-        counts.Add(keys.Status);
-        if (!keys.Problem.empty()) problems.push_back(std::move(keys.Problem));
-        if (keys.Status != TFileStatus::Skipped) collector.Take(std::move(keys), path);
-      });
+        const TFileStatus status = keys.Status;
+        tally.File(status, std::move(keys.Problem));
+        if (status != TFileStatus::Skipped && status != TFileStatus::Vanished)
+          collector.Take(std::move(keys), path);
+      },
+      [&](const TPassed& passed) { tally.Passed(passed); });
   const std::vector<TGroup> groups = collector.Groups();
   TOutput output("");
   output.Open();
@@ -429,8 +427,8 @@ int RunDuplicates(const TInvocation& invocation, const ombra::TRegionalSettings&
       output.Write(GroupText(groups[g], collector, rs));
     }
   }
-  const int exitCode = groups.empty() && counts.Unreadable == 0 ? kExitOk : kExitFailed;
-  return FinishArchiveRun(output, walk, problems, err, exitCode, Summary(groups, rs));
+  const int exitCode = groups.empty() && tally.Counts.Unreadable == 0 ? kExitOk : kExitFailed;
+  return FinishArchiveRun(output, tally.Problems, err, exitCode, Summary(groups, rs));
 }
 
 }  // namespace cli

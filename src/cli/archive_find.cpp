@@ -10,6 +10,7 @@
 #include "json_export.h"
 #include "numfmt.h"
 #include "search_fold.h"
+#include "shown_text.h"
 #include "umlauts.h"
 
 namespace cli {
@@ -169,20 +170,15 @@ bool PaymentMatches(const TFindConditions& conditions, const ombra::TSatzC& c, s
 
 namespace {
 
-// A text of the file as shown: DIN codes decoded, trailing blanks gone, UTF-8.
-std::string Shown(std::string_view cp1252) {
-  return support::Cp1252ToUtf8(ombra::DecodeUmlauts(TrimTrailingBlanks(cp1252)));
-}
-
 std::string TextLine(const std::string& file, std::size_t number, const ombra::TDtaus& doc,
                      const ombra::TSatzC& c, const ombra::TRegionalSettings& rs) {
   std::string line = FileNameToUtf8(file) + '\t' + std::to_string(number) + '\t' +
-                     ombra::FormatDate(doc.SatzA->Datum, rs.ShortDateFormat) + '\t' + Shown(c.Name) + '\t' +
-                     std::string(c.BLZ) + '\t' + std::string(c.Konto) + '\t';
+                     ombra::FormatDate(doc.SatzA->Datum, rs.ShortDateFormat) + '\t' + ShownField(c.Name) +
+                     '\t' + support::ShownCp1252(c.BLZ) + '\t' + support::ShownCp1252(c.Konto) + '\t';
   std::string money;
   ombra::AppendMoney(money, c.Betrag, doc.CurrencyText(), rs);
   line += support::Cp1252ToUtf8(money) + '\t';
-  if (!c.Verwendungszweck.empty()) line += Shown(c.Verwendungszweck[0]);
+  if (!c.Verwendungszweck.empty()) line += ShownField(c.Verwendungszweck[0]);
   return line + '\n';
 }
 
@@ -190,17 +186,18 @@ std::string JsonLine(const std::string& file, std::size_t number, const ombra::T
                      const ombra::TSatzC& c) {
   TJson purpose = TJson::array();
   for (const std::string_view line : c.Verwendungszweck)
-    if (const std::string shown = Shown(line); !shown.empty()) purpose.push_back(shown);
+    if (const std::string shown = ShownField(line); !shown.empty()) purpose.push_back(shown);
   const auto cents = ToCents(c.Betrag);
-  const TJson json = {{"file", FileNameToUtf8(file)},
-                      {"payment", number},
-                      {"date", IsoDate(doc.SatzA->Datum)},
-                      {"name", Shown(c.Name)},
-                      {"blz", ombra::FoldDigits(c.BLZ)},
-                      {"konto", std::string(c.Konto)},
-                      {"cents", cents ? TJson(*cents) : TJson(nullptr)},
-                      {"currency", doc.CurrencyText()},
-                      {"purpose", std::move(purpose)}};
+  TJson json;
+  AddFileJson(json, file);
+  json.update(TJson{{"payment", number},
+                    {"date", IsoDate(doc.SatzA->Datum)},
+                    {"name", ShownField(c.Name)},
+                    {"blz", ombra::FoldDigits(c.BLZ)},
+                    {"konto", support::ShownCp1252(c.Konto)},
+                    {"cents", cents ? TJson(*cents) : TJson(nullptr)},
+                    {"currency", doc.CurrencyText()},
+                    {"purpose", std::move(purpose)}});
   return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
@@ -236,30 +233,29 @@ int RunFind(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
     err << "quandel-cli: " << *problem << "\nHilfe: quandel-cli find --help\n";
     return kExitUsage;
   }
-  const TWalk walk = WalkPaths(invocation.Paths);
+  TWalk walk = WalkPaths(invocation.Paths);
   TOutput output("");
   output.Open();
-  TArchiveCounts counts;
-  counts.Skipped = walk.Skipped;
+  TArchiveTally tally(invocation.Verbose);
   std::int64_t matches = 0;
   std::int64_t filesWithMatches = 0;
-  std::vector<std::string> problems;
   TProgress progress(err, showProgress, walk.Files.size());
   RunInOrder<TFound>(
-      walk.Files, JobCount(invocation.Jobs), progress,
+      walk, JobCount(invocation.Jobs, walk), progress,
       [&](const TCandidate& file) { return FindInFile(file, conditions, invocation.Json, rs); },
       [&](TFound&& found) {
-        counts.Add(found.Status);
+        tally.File(found.Status, std::move(found.Problem));
         matches += found.Matches;
         filesWithMatches += found.Matches > 0 ? 1 : 0;
-        output.Write(found.Lines);
-        if (!found.Problem.empty()) problems.push_back(std::move(found.Problem));
-      });
+        progress.Print(output, found.Lines);
+      },
+      [&](const TPassed& passed) { tally.Passed(passed); });
+  const TArchiveCounts& counts = tally.Counts;
   const std::string summary =
       ombra::GroupedNumber(matches) + (matches == 1 ? " Zahlung in " : " Zahlungen in ") +
       ombra::GroupedNumber(filesWithMatches) + " von " + ombra::GroupedNumber(counts.Read()) +
       (counts.Read() == 1 ? " Datei" : " Dateien");
-  return FinishArchiveRun(output, walk, problems, err, counts.Unreadable == 0 ? kExitOk : kExitFailed,
+  return FinishArchiveRun(output, tally.Problems, err, counts.Unreadable == 0 ? kExitOk : kExitFailed,
                           summary);
 }
 

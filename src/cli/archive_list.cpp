@@ -1,9 +1,8 @@
 #include "archive_list.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <charconv>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "csv_export.h"
 #include "json_export.h"
 #include "numfmt.h"
+#include "shown_text.h"
 #include "umlauts.h"
 
 namespace cli {
@@ -23,7 +23,7 @@ namespace cli {
 std::string KindOfBatch(std::string_view code) {
   if (code == "GK" || code == "GB") return "Gutschriften";
   if (code == "LK" || code == "LB") return "Lastschriften";
-  return support::Cp1252ToUtf8(code);
+  return support::ShownCp1252(code);
 }
 
 namespace {
@@ -53,7 +53,7 @@ std::string ExecutionDate(std::string_view satzA, const ombra::TRegionalSettings
   if (const auto date = ExecutionDateOf(satzA)) return ombra::FormatDate(*date, rs.ShortDateFormat);
   const std::string_view field = satzA.substr(kExecutionAt, kExecutionLength);
   if (field.find_first_not_of(' ') == std::string_view::npos) return {};
-  return support::Cp1252ToUtf8(field);
+  return support::ShownCp1252(field);
 }
 
 namespace {
@@ -78,10 +78,6 @@ struct TEntry {
   std::int64_t Size = -1;
 };
 
-std::string Shown(std::string_view cp1252) {
-  return support::Cp1252ToUtf8(ombra::DecodeUmlauts(TrimTrailingBlanks(cp1252)));
-}
-
 // The worst of the account check's counts: a wrong check digit makes the file's accounts
 // "ungültig"; unknown bank codes and methods the directory lacks "nicht alle prüfbar".
 std::string AccountsVerdict(const ombra::TFileCheck& check) {
@@ -90,15 +86,22 @@ std::string AccountsVerdict(const ombra::TFileCheck& check) {
   return tally.UnknownBankCodes > 0 || tally.NotCheckable > 0 ? "nicht alle prüfbar" : "gültig";
 }
 
-TEntry EntryOf(const TCandidate& file, const ombra::TBankDirectory* banks,
-               const ombra::TRegionalSettings& rs) {
+// Path stays empty for a file that gets no row: skipped or vanished.
+TEntry ReadEntry(const TCandidate& file, const ombra::TBankDirectory* banks,
+                 const ombra::TRegionalSettings& rs) {
   TEntry entry;
-  if (IsSkipped(file)) return entry;
+  const TArchiveFile opened(file);
+  entry.Size = opened.Size();
+  if (const auto& passed = opened.Passed()) {
+    entry.Status = StatusOf(passed->Kind);
+    entry.Problem = PassedText(passed->Path, passed->Kind, passed->Reason);
+    if (entry.Status == TFileStatus::Unreadable) entry.Path = file.Path;
+    return entry;
+  }
   entry.Path = file.Path;
   ombra::TDtaus doc;
-  ombra::TFileCheck check = ombra::LoadAndCheck(doc, file.Path, rs);
+  ombra::TFileCheck check = ombra::LoadAndCheck(doc, opened.ReadPath(), rs);
   entry.Problem = LoadProblem(file.Path, doc);
-  if (struct stat st{}; ::stat(file.Path.c_str(), &st) == 0) entry.Size = st.st_size;
   if (check.SatzABytes.size() >= 7) {
     const ombra::TSatzA& a = *doc.SatzA;
     entry.Kind = KindOfBatch(std::string_view(check.SatzABytes).substr(5, 2));
@@ -107,10 +110,10 @@ TEntry EntryOf(const TCandidate& file, const ombra::TBankDirectory* banks,
       entry.IsoDate = IsoDate(a.Datum);
     }
     entry.Execution = ExecutionDate(check.SatzABytes, rs);
-    entry.Name = Shown(a.Name);
-    entry.Blz = a.BLZ;
-    entry.Konto = a.Konto;
-    entry.Reference = Shown(a.Referenz);
+    entry.Name = ShownField(a.Name);
+    entry.Blz = support::ShownCp1252(a.BLZ);
+    entry.Konto = support::ShownCp1252(a.Konto);
+    entry.Reference = ShownField(a.Referenz);
     entry.Currency = a.Euro ? "EUR" : "DM";
   }
   entry.Payments = static_cast<std::int64_t>(doc.SatzCList.size());
@@ -131,6 +134,20 @@ TEntry EntryOf(const TCandidate& file, const ombra::TBankDirectory* banks,
     entry.Accounts = AccountsVerdict(check);
   }
   return entry;
+}
+
+// Out of memory ends the file as unreadable, not the run.
+TEntry EntryOf(const TCandidate& file, const ombra::TBankDirectory* banks,
+               const ombra::TRegionalSettings& rs) {
+  try {
+    return ReadEntry(file, banks, rs);
+  } catch (const std::bad_alloc&) {
+    TEntry entry;
+    entry.Status = TFileStatus::Unreadable;
+    entry.Path = file.Path;
+    entry.Problem = PassedText(file.Path, TPassedKind::Unreadable, kOutOfMemory);
+    return entry;
+  }
 }
 
 const char* VerdictText(TFileStatus status) {
@@ -158,19 +175,21 @@ std::string TextLine(const TEntry& e, bool accounts, const ombra::TRegionalSetti
 
 std::string JsonLine(const TEntry& e, bool accounts) {
   const auto textOrNull = [](const std::string& text) { return text.empty() ? TJson(nullptr) : TJson(text); };
-  TJson json = {{"file", FileNameToUtf8(e.Path)},
-                {"kind", textOrNull(e.Kind)},
-                {"date", textOrNull(e.IsoDate)},
-                {"execution", textOrNull(e.Execution)},
-                {"name", e.Name},
-                {"blz", e.Blz},
-                {"konto", e.Konto},
-                {"reference", e.Reference},
-                {"currency", textOrNull(e.Currency)},
-                {"payments", e.Payments},
-                {"cents", e.Cents ? TJson(*e.Cents) : TJson(nullptr)},
-                {"consistent",
-                 e.Status == TFileStatus::Unreadable ? TJson(nullptr) : TJson(e.Status == TFileStatus::Ok)}};
+  TJson json;
+  AddFileJson(json, e.Path);
+  json.update(
+      TJson{{"kind", textOrNull(e.Kind)},
+            {"date", textOrNull(e.IsoDate)},
+            {"execution", textOrNull(e.Execution)},
+            {"name", e.Name},
+            {"blz", e.Blz},
+            {"konto", e.Konto},
+            {"reference", e.Reference},
+            {"currency", textOrNull(e.Currency)},
+            {"payments", e.Payments},
+            {"cents", e.Cents ? TJson(*e.Cents) : TJson(nullptr)},
+            {"consistent",
+             e.Status == TFileStatus::Unreadable ? TJson(nullptr) : TJson(e.Status == TFileStatus::Ok)}});
   if (accounts) json["accounts"] = textOrNull(e.Accounts);
   json["size"] = e.Size >= 0 ? TJson(e.Size) : TJson(nullptr);
   return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
@@ -225,33 +244,32 @@ class TCsvList {
 
 int RunList(const TInvocation& invocation, const ombra::TBankDirectory* banks,
             const ombra::TRegionalSettings& rs, std::ostream& err, bool showProgress) {
-  const TWalk walk = WalkPaths(invocation.Paths);
-  TArchiveCounts counts;
-  counts.Skipped = walk.Skipped;
-  std::vector<std::string> problems;
+  TWalk walk = WalkPaths(invocation.Paths);
+  TArchiveTally tally(invocation.Verbose);
   std::vector<std::pair<std::string, std::string>> rows;  // path, text
   const TCsvList csv(banks != nullptr, rs);
   TProgress progress(err, showProgress, walk.Files.size());
   RunInOrder<TEntry>(
-      walk.Files, JobCount(invocation.Jobs), progress,
+      walk, JobCount(invocation.Jobs, walk), progress,
       [&](const TCandidate& file) { return EntryOf(file, banks, rs); },
       [&](TEntry&& entry) {
-        counts.Add(entry.Status);
-        if (entry.Status == TFileStatus::Skipped) return;
-        if (!entry.Problem.empty()) problems.push_back(std::move(entry.Problem));
+        tally.File(entry.Status, std::move(entry.Problem));
+        if (entry.Path.empty()) return;
         std::string row = invocation.Json  ? JsonLine(entry, banks != nullptr)
                           : invocation.Csv ? csv.Row(entry)
                                            : TextLine(entry, banks != nullptr, rs);
         rows.emplace_back(std::move(entry.Path), std::move(row));
-      });
+      },
+      [&](const TPassed& passed) { tally.Passed(passed); });
   // The walk keeps the order of the paths given; the catalogue is sorted as a whole.
   std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   TOutput output("");
   output.Open();
   if (invocation.Csv) output.Write(csv.Header());
   for (const auto& row : rows) output.Write(row.second);
+  const TArchiveCounts& counts = tally.Counts;
   const int exitCode = counts.Discrepant + counts.Unreadable == 0 ? kExitOk : kExitFailed;
-  return FinishArchiveRun(output, walk, problems, err, exitCode, SummaryLine(counts));
+  return FinishArchiveRun(output, tally.Problems, err, exitCode, SummaryLine(counts));
 }
 
 }  // namespace cli

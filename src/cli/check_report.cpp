@@ -1,8 +1,8 @@
 #include "check_report.h"
 
-#include "cp1252.h"
 #include "json_export.h"
 #include "numfmt.h"
+#include "shown_text.h"
 #include "verdict.h"
 
 namespace cli {
@@ -33,9 +33,9 @@ std::vector<std::string> LoadFailureLines(const std::string& fileName, const std
                                           const ombra::TLoadDamage& damage) {
   std::vector<std::string> lines{"Beim Lesen der Datei " + FileNameToUtf8(fileName) +
                                  " ist ein Fehler aufgetreten."};
-  if (!loadError.empty()) lines.push_back("Grund: " + support::Cp1252ToUtf8(loadError));
+  if (!loadError.empty()) lines.push_back("Grund: " + support::ShownCp1252(loadError));
   if (const std::string read = ombra::ReadSoFarText(damage); !read.empty())
-    lines.push_back(support::Cp1252ToUtf8(read));
+    lines.push_back(support::ShownCp1252(read));
   return lines;
 }
 
@@ -49,7 +49,7 @@ TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCh
   bool anyFieldCheck = false;
   for (const auto& finding : check.Findings) {
     if (finding.Kind != TFindingKind::FieldCheck) continue;
-    lines.push_back("Feldprüfung: " + support::Cp1252ToUtf8(finding.Text) + " - ABWEICHUNG");
+    lines.push_back("Feldprüfung: " + support::ShownCp1252(finding.Text) + " - ABWEICHUNG");
     ++report.Discrepancies;
     anyFieldCheck = true;
   }
@@ -65,7 +65,7 @@ TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCh
   int warnings = 0;
   for (const auto& finding : check.Findings) {
     if (finding.Kind == TFindingKind::FieldCheck || ombra::IsAccountKind(finding.Kind)) continue;
-    lines.push_back(support::Cp1252ToUtf8(finding.Text) + Verdict(finding.Severity));
+    lines.push_back(support::ShownCp1252(finding.Text) + Verdict(finding.Severity));
     if (finding.Severity == TSeverity::Error) ++report.Discrepancies;
     if (finding.Severity == TSeverity::Warning) ++warnings;
   }
@@ -78,7 +78,7 @@ TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCh
                     (accounts.Accounts == 1 ? " Konto" : " Konten") + " geprüft");
     for (const auto& finding : check.Findings)
       if (ombra::IsAccountKind(finding.Kind))
-        lines.push_back(support::Cp1252ToUtf8(finding.Text) + Verdict(finding.Severity));
+        lines.push_back(support::ShownCp1252(finding.Text) + Verdict(finding.Severity));
     lines.push_back("Konten: " + ombra::AccountsResult(accounts));
     if (const std::string caveat = ombra::AccountsCaveat(accounts); !caveat.empty())
       lines.push_back("Hinweis: " + caveat);

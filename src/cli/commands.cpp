@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -181,11 +182,14 @@ int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, 
   TArchiveOptions options;
   options.Json = invocation.Json;
   options.Banks = banks.get();
-  options.Jobs = JobCount(invocation.Jobs);
+  options.Jobs = invocation.Jobs;  // 0: chosen by the files' sizes and the memory
+  options.Verbose = invocation.Verbose;
 
-  // One file named alone gets the full report of every comparison.
+  // One file named alone gets the full report of every comparison; a name that cannot even
+  // be looked at (a link loop, too long) gets it too, with the reason and exit code 1.
+  struct stat st {};
   const bool single = invocation.Paths.size() == 1 && !invocation.Json &&
-                      !std::filesystem::is_directory(invocation.Paths.front());
+                      !(::stat(invocation.Paths.front().c_str(), &st) == 0 && S_ISDIR(st.st_mode));
   if (!single) return RunArchiveCheck(invocation.Paths, options, rs, err, ::isatty(STDERR_FILENO) == 1);
 
   const std::string& file = invocation.Paths.front();
@@ -201,7 +205,7 @@ int RunCheck(const TInvocation& invocation, const ombra::TRegionalSettings& rs, 
 }
 
 int RunSqlite(const TInvocation& invocation, const ombra::TRegionalSettings& rs, std::ostream& err) {
-  const TSqliteOptions options{invocation.Output, invocation.Paths, JobCount(invocation.Jobs)};
+  const TSqliteOptions options{invocation.Output, invocation.Paths, invocation.Jobs, invocation.Verbose};
   return RunSqliteArchive(options, rs, err, ::isatty(STDERR_FILENO) == 1);
 }
 

@@ -11,6 +11,7 @@
 #include "convert.h"
 #include "cp1252.h"
 #include "parallel_rows.h"
+#include "shown_text.h"
 
 namespace cli {
 
@@ -20,7 +21,15 @@ std::string IsoDate(const ombra::TDate& date) {
   return text;
 }
 
-std::string FileNameToUtf8(const std::string& name) { return support::Utf8OrCp1252ToUtf8(name); }
+std::string FileNameToUtf8(const std::string& name) { return support::ShownText(name); }
+
+void AddFileJson(TJson& json, const std::string& name) {
+  json["file"] = support::ShownText(name);
+  if (support::ShownAsIs(name)) return;
+  TJson bytes = TJson::array();
+  for (const char c : name) bytes.push_back(static_cast<unsigned char>(c));
+  json["file_bytes"] = std::move(bytes);
+}
 
 TJson SatzAToJson(const ombra::TSatzA& a) {
   using support::Cp1252ToUtf8;

@@ -37,8 +37,12 @@ void WriteDocumentJson(const ombra::TDtaus& doc, const std::function<void(std::s
 // "YYYY-MM-DD", zero-padded.
 std::string IsoDate(const ombra::TDate& date);
 
-// File names come from the command line, usually already UTF-8; other bytes are read as
-// Windows-1252 so the JSON stays valid.
+// A file name as printed (support::ShownText): control characters and bytes that are no
+// UTF-8 escaped, so a name can neither forge a line nor pass for another name.
 std::string FileNameToUtf8(const std::string& name);
+
+// Sets "file" to the name as printed and, when that had to escape any byte, "file_bytes" to
+// the name's exact bytes as numbers.
+void AddFileJson(TJson& json, const std::string& name);
 
 }  // namespace cli

@@ -57,8 +57,10 @@ CLI::App* AddArchiveCommand(CLI::App& app, const std::string& name, const std::s
   sub->get_help_ptr()->group("Optionen");
   sub->add_option("PFAD", invocation.Paths, "DTAUS-Dateien oder Ordner")->required()->type_name("");
   if (!json.empty()) sub->add_flag("--json", invocation.Json, json);
+  sub->add_flag("--verbose", invocation.Verbose, "Auch die übersprungenen Dateien mit ihrem Grund nennen");
   sub->add_option("--jobs", invocation.Jobs,
-                  "So viele Dateien gleichzeitig lesen (ohne Angabe: eine je Prozessor)")
+                  "So viele Dateien gleichzeitig lesen (ohne Angabe: eine je Prozessor, soweit "
+                  "der freie Arbeitsspeicher für die größten Dateien reicht)")
       ->type_name("N")
       ->check(CLI::Range(1u, 1024u));
   sub->add_option("--locale", invocation.Locale,
@@ -123,9 +125,9 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TInvocati
       "Die Version zeigen und beenden");
   app.require_subcommand(1);
   app.footer(
-      "Rückgabewert: 0 in Ordnung; 1 Datei nicht lesbar, (check, list, sqlite) Abweichungen oder\n"
-      "(duplicates) Doppeltes gefunden;\n"
-      "2 falscher Aufruf, Ordner nicht lesbar, Ausgabe nicht schreibbar oder fremde Datenbank.");
+      "Rückgabewert: 0 in Ordnung; 1 Datei oder Ordner nicht lesbar, (check, list, sqlite)\n"
+      "Abweichungen oder (duplicates) Doppeltes gefunden;\n"
+      "2 falscher Aufruf, Ausgabe nicht schreibbar oder fremde Datenbank.");
 
   AddCommand(app, "html", "Datenträger-Kontrolliste als HTML-Seite (Windows-1252) schreiben", invocation,
              TCommand::Html, true);

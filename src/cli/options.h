@@ -22,7 +22,8 @@ struct TInvocation {
   std::vector<std::string> Paths;
   bool Accounts = false;
   bool Json = false;
-  unsigned Jobs = 0;     // 0: one per processor
+  bool Verbose = false;  // check, find, duplicates, list, sqlite: skipped files named too
+  unsigned Jobs = 0;     // 0: one per processor, as far as free memory allows
   bool Banks = false;    // json, csv, xlsx: bank, place and account verdict per payment
   bool Partial = false;  // json, csv: of a damaged file what was read before the damage
   // find: the conditions as typed; each one given must hold

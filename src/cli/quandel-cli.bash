@@ -52,12 +52,12 @@ _quandel_cli() {
         html) options="-h --help -o --ausgabe --locale" ;;
         json) options="-h --help --locale --banks --partial" ;;
         csv) options="-h --help -o --ausgabe --locale --banks --partial" ;;
-        check) options="-h --help --accounts --json --jobs --locale" ;;
+        check) options="-h --help --accounts --json --verbose --jobs --locale" ;;
         xlsx) options="-h --help -o --ausgabe --locale --banks" ;;
-        sqlite) options="-h --help -o --ausgabe --jobs --locale" ;;
-        find) options="-h --help --name --purpose --account --amount --date --json --jobs --locale" ;;
-        duplicates) options="-h --help --loose --json --jobs --locale" ;;
-        list) options="-h --help --json --csv --accounts --jobs --locale" ;;
+        sqlite) options="-h --help -o --ausgabe --verbose --jobs --locale" ;;
+        find) options="-h --help --name --purpose --account --amount --date --json --verbose --jobs --locale" ;;
+        duplicates) options="-h --help --loose --json --verbose --jobs --locale" ;;
+        list) options="-h --help --json --csv --accounts --verbose --jobs --locale" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

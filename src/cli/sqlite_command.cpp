@@ -16,32 +16,38 @@
 #include "numfmt.h"
 #include "options.h"
 #include "output.h"
+#include "shown_text.h"
 
 namespace cli {
 namespace {
 
-enum class TReadStatus { Skipped, Unreadable, Known, Read };
+enum class TReadStatus { Passed, Known, Read };
 
 struct TRead {
-  TReadStatus Status = TReadStatus::Skipped;
-  std::string Name;  // UTF-8, for messages
+  TReadStatus Status = TReadStatus::Passed;
+  std::optional<TPassed> Passed;  // skipped, vanished or unreadable
+  std::string Name;               // as printed
   std::optional<TFileRow> Row;
   std::string Key;
-  std::string Error;  // UTF-8: why the file could not be read (in full)
-  bool Ok = false;    // known files: in order when they were added
+  bool Ok = false;  // known files: in order when they were added
 };
 
 using TKnown = std::unordered_map<std::string, bool>;
 
 TRead ReadOne(const TCandidate& file, const TKnown& known, const ombra::TRegionalSettings& rs) {
   TRead read;
-  if (IsSkipped(file)) return read;
+  const TArchiveFile opened(file);
+  if (opened.Passed()) {
+    read.Passed = opened.Passed();
+    return read;
+  }
+  const std::string source = opened.ReadPath();
   read.Name = FileNameToUtf8(file.Path);
   // Stored absolute, so a run from another folder finds the files it added before.
   std::error_code ec;
   const std::filesystem::path absolute = std::filesystem::absolute(file.Path, ec);
   const std::string path = FileNameToUtf8(ec ? file.Path : absolute.lexically_normal().string());
-  const auto identity = IdentifyFile(file.Path);
+  const auto identity = IdentifyFile(source);
   if (identity) {
     read.Key = FileKey(path, static_cast<std::int64_t>(identity->Size), identity->Hash);
     if (const auto it = known.find(read.Key); it != known.end()) {
@@ -50,11 +56,13 @@ TRead ReadOne(const TCandidate& file, const TKnown& known, const ombra::TRegiona
       return read;
     }
   }
-  read.Row = ReadFileRows(file.Path, rs, read.Error);
+  std::string error;
+  read.Row = ReadFileRows(source, rs, error);
   if (!identity || !read.Row) {
-    if (read.Error.empty()) read.Error = "Die Datei kann nicht gelesen werden";
     read.Row.reset();
-    read.Status = TReadStatus::Unreadable;
+    read.Passed =
+        TPassed{file.Path, TPassedKind::Unreadable,
+                error.empty() ? "Die Datei kann nicht gelesen werden" : support::ShownText(error), 0};
     return read;
   }
   read.Row->Pfad = path;
@@ -73,16 +81,16 @@ struct TCounts {
   std::int64_t Payments = 0;
   std::int64_t Known = 0;
   std::int64_t Discrepant = 0;
-  std::int64_t Unreadable = 0;
-  std::int64_t Skipped = 0;
 };
 
-std::string Summary(const std::string& database, const TCounts& c) {
+std::string Summary(const std::string& database, const TCounts& c, const TArchiveCounts& passed) {
   return database + ": " + Counted(c.Added, "Datei", "Dateien") + " aufgenommen (" +
          Counted(c.Payments, "Zahlung", "Zahlungen") + "), " + ombra::GroupedNumber(c.Known) +
          " schon darin, " + ombra::GroupedNumber(c.Discrepant) + " mit Abweichungen, " +
-         ombra::GroupedNumber(c.Unreadable) + " nicht lesbar, " + ombra::GroupedNumber(c.Skipped) +
-         " übersprungen";
+         ombra::GroupedNumber(passed.Unreadable) + " nicht lesbar, " + ombra::GroupedNumber(passed.Skipped) +
+         " übersprungen" +
+         (passed.Vanished > 0 ? ", " + ombra::GroupedNumber(passed.Vanished) + " verschwunden"
+                              : std::string());
 }
 
 // False after a German message when the database named exists but may not be added to.
@@ -130,23 +138,18 @@ int RunSqliteArchive(const TSqliteOptions& options, const ombra::TRegionalSettin
   const TKnown known = db.KnownFiles();
   std::unordered_set<std::string> added;  // by this run: a file named twice goes in once
 
-  const TWalk walk = WalkPaths(options.Paths);
+  TWalk walk = WalkPaths(options.Paths);
   TCounts counts;
-  counts.Skipped = walk.Skipped;
+  TArchiveTally tally(options.Verbose);
   bool written = true;
   TProgress progress(err, showProgress, walk.Files.size());
   // Read and checked in parallel; SQLite is written from this thread only.
   RunInOrder<TRead>(
-      walk.Files, options.Jobs, progress, [&](const TCandidate& file) { return ReadOne(file, known, rs); },
+      walk, JobCount(options.Jobs, walk), progress,
+      [&](const TCandidate& file) { return ReadOne(file, known, rs); },
       [&](TRead&& read) {
-        const std::string& name = read.Name;
         switch (read.Status) {
-          case TReadStatus::Skipped: ++counts.Skipped; return;
-          case TReadStatus::Unreadable:
-            ++counts.Unreadable;
-            progress.Clear();
-            err << "quandel-cli: " << name << ": nicht lesbar: " << read.Error << "\n";
-            return;
+          case TReadStatus::Passed: tally.Passed(*read.Passed); return;
           case TReadStatus::Known:
             ++counts.Known;
             if (!read.Ok) ++counts.Discrepant;
@@ -166,23 +169,21 @@ int RunSqliteArchive(const TSqliteOptions& options, const ombra::TRegionalSettin
         ++counts.Added;
         counts.Payments += read.Row->Anzahl;
         if (!read.Row->Stimmig) ++counts.Discrepant;
-        if (read.Row->Lesefehler) {
-          progress.Clear();
-          err << "quandel-cli: " << name << ": beschädigt, "
-              << Counted(read.Row->Anzahl, "Zahlung", "Zahlungen")
-              << " davor aufgenommen: " << *read.Row->Lesefehler << "\n";
-        }
-      });
-  for (const auto& error : walk.Errors) err << "quandel-cli: " << error << "\n";
+        if (read.Row->Lesefehler)
+          tally.Problems.push_back(read.Name + ": beschädigt, " +
+                                   Counted(read.Row->Anzahl, "Zahlung", "Zahlungen") +
+                                   " davor aufgenommen: " + support::ShownText(*read.Row->Lesefehler));
+      },
+      [&](const TPassed& passed) { tally.Passed(passed); });
+  for (const auto& problem : tally.Problems) err << "quandel-cli: " << problem << "\n";
   if (!written || !db.Close() || !output.Commit()) {
     err << "quandel-cli: " << (db.Error().empty() ? output.Error() : db.Error()) << "\n";
     err << "quandel-cli: " << FileNameToUtf8(options.Database)
         << (exists ? " bleibt unverändert.\n" : " wurde nicht angelegt.\n");
     return kExitUsage;
   }
-  err << Summary(FileNameToUtf8(options.Database), counts) << "\n";
-  if (!walk.Errors.empty()) return kExitUsage;
-  return counts.Discrepant + counts.Unreadable == 0 ? kExitOk : kExitFailed;
+  err << Summary(FileNameToUtf8(options.Database), counts, tally.Counts) << "\n";
+  return counts.Discrepant + tally.Counts.Unreadable == 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace cli

@@ -11,13 +11,15 @@ namespace cli {
 struct TSqliteOptions {
   std::string Database;
   std::vector<std::string> Paths;
-  unsigned Jobs = 1;
+  unsigned Jobs = 0;     // 0: JobCount decides
+  bool Verbose = false;  // skipped files named too
 };
 
 // Adds every file not yet in the database (by path, size and content). Returns the exit code:
-// 0 all in order, 1 a file with findings or unreadable, 2 a foreign database, an unreadable
-// folder or a database that cannot be written (then left as it was). `err` gets the files
-// that could not be read in full, the summary and, on a terminal, the progress.
+// 0 all in order, 1 a file with findings or a file or folder unreadable, 2 a foreign database
+// or a database that cannot be written (then left as it was). `err` gets the files and folders
+// that could not be read in full (and with `Verbose` the skipped ones), the summary and, on a
+// terminal, the progress.
 int RunSqliteArchive(const TSqliteOptions& options, const ombra::TRegionalSettings& rs, std::ostream& err,
                      bool showProgress);
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "atomic_file.h"
+
 namespace quandel {
 
 // Beside the program when its folder can be written and is not a folder of installed programs
@@ -26,15 +28,14 @@ bool IsSystemProgramDir(const QString& folder);
 QString PagePathBeside(const QString& preferred, const std::string& input);
 
 // The page written line by line while it is rendered, so a long list is never held as lines
-// in memory: into a new private temporary file beside `path` that Commit renames over it.
-// Whatever stood at `path` (a link, a pipe) is replaced, never written through; the page
-// holds payments and is readable by its owner only. Without Commit the earlier page stays
-// whole. Failures throw std::runtime_error with
-// "Datei "<path>" kann nicht erstellt werden. <reason>".
+// in memory: into a new private temporary file beside `path` that Commit renames over it
+// (support::TAtomicFile, which also removes it when a signal ends the program). Whatever
+// stood at `path` (a link, a pipe) is replaced, never written through; the page holds
+// payments and is readable by its owner only. Without Commit the earlier page stays whole.
+// Failures throw std::runtime_error with "Datei "<path>" kann nicht erstellt werden. <reason>".
 class TPageFile {
  public:
   explicit TPageFile(const QString& path);
-  ~TPageFile();
   TPageFile(const TPageFile&) = delete;
   TPageFile& operator=(const TPageFile&) = delete;
 
@@ -49,14 +50,10 @@ class TPageFile {
   void Commit(std::string* replaced = nullptr);
 
  private:
-  void Flush();
   [[noreturn]] void Fail(int errorNumber);
 
   QString path_;
-  std::string tempPath_;
-  int fd_ = -1;
-  int writeError_ = 0;
-  std::string buffer_;
+  support::TAtomicFile file_;
 };
 
 }  // namespace quandel

@@ -47,6 +47,13 @@ TFileReader::TFileReader(const std::string& fileName) {
 
 TFileReader::~TFileReader() { ::close(fd_); }
 
+std::int64_t TFileReader::NextData(std::int64_t from) const {
+  if (from >= size_) return from;
+  const off_t data = ::lseek(fd_, from, SEEK_DATA);
+  if (data < 0) return errno == ENXIO ? size_ : from;  // other errors: file systems without holes
+  return data < size_ ? data : size_;
+}
+
 void TFileReader::Fill() {
   bufferStart_ = position_;
   bufferLength_ = 0;

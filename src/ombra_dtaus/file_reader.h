@@ -30,6 +30,9 @@ class TFileReader {
   // The size found at open; nothing beyond it is read.
   std::int64_t Size() const { return size_; }
   void Seek(std::int64_t position) { position_ = position; }
+  // The first position at or after `from` that holds stored bytes: beyond a hole of a sparse
+  // file, whose bytes read as NULs without being stored; Size() when only a hole follows.
+  std::int64_t NextData(std::int64_t from) const;
 
  private:
   void Fill();

@@ -19,6 +19,7 @@ class TLoadObserver {
                             std::string_view found) = 0;
   // What follows the E record, piece by piece, up to the size the file had when it was
   // opened (`fileSize`); return false to read no further. Not called when nothing follows.
+  // Holes of a sparse file (bytes that read as NULs but are not stored) are passed over.
   virtual bool OnTail(std::string_view bytes, std::int64_t offset, std::int64_t fileSize) = 0;
 };
 

@@ -28,8 +28,11 @@ constexpr const char* kNoAmount = "ist kein Betrag";
 constexpr std::size_t kTailPiece = 1 << 16;
 
 // No file holds more payments than its size allows for records of two blocks, and their texts
-// rarely take more room than the file; a guess too large only reserves address space.
+// rarely take more room than the file; a guess too large only reserves address space. The
+// guess stops at about a million payments: beyond, a file is more likely padded (25 GiB of
+// NULs after its trailer) than full, and the storage grows as the payments come.
 constexpr std::size_t kSmallestCRecord = 2 * kBlock;
+constexpr std::uint64_t kLargestSizeGuess = std::uint64_t{256} << 20;
 
 // Field at 1-based positions first..last of a record.
 std::string_view Field(std::string_view record, std::size_t first, std::size_t last) {
@@ -164,6 +167,8 @@ class TReader {
   void ReadTail() {
     if (observer_ == nullptr) return;
     for (;;) {
+      // A hole of a sparse file reads as NULs, which are padding: it is passed, not read.
+      file_.Seek(file_.NextData(file_.Position()));
       const std::int64_t at = file_.Position();
       const std::string_view piece = file_.Read(kTailPiece);
       if (piece.empty() || !observer_->OnTail(piece, at, file_.Size())) return;
@@ -334,7 +339,8 @@ void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoa
   bool notDtaus = false;
   try {
     TFileReader file(FileName);
-    const auto size = static_cast<std::size_t>(file.Size());
+    const auto size = static_cast<std::size_t>(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(file.Size()), kLargestSizeGuess));
     SatzCList.reserve(size / kSmallestCRecord);
     AdviseHugePages(SatzCList.data(), SatzCList.capacity() * sizeof(TSatzC));
     texts_.Reset(size);

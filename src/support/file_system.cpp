@@ -27,6 +27,10 @@ std::string GermanSystemError(int errorNumber) {
     case ENAMETOOLONG: return "Der Name ist zu lang.";
     case EIO: return "Ein-/Ausgabefehler.";
     case EFBIG: return "Die Datei wird zu groß.";
+    case ELOOP: return "Zu viele symbolische Verknüpfungen.";
+    case EMFILE:
+    case ENFILE: return "Zu viele offene Dateien.";
+    case ENOMEM: return "Nicht genügend Arbeitsspeicher.";
     default: return "Systemfehler " + std::to_string(errorNumber) + ".";
   }
 }

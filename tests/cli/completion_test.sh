@@ -33,6 +33,10 @@ quandel-cli ch|check|html
 quandel-cli |csv|--version
 quandel-cli --|--version|--banks
 quandel-cli check --|--accounts|--ausgabe
+quandel-cli check --ve|--verbose|--version
+quandel-cli duplicates --v|--verbose|--version
+quandel-cli sqlite --|--verbose|--json
+quandel-cli json --|--partial|--verbose
 quandel-cli csv --|--banks|--accounts
 quandel-cli html -|-o|--banks
 quandel-cli json --p|--partial|

@@ -54,8 +54,9 @@ TEST_F(OutputTest, NewFileGetsEverythingWrittenAndTheUsualMode) {
   EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
 
+// What the commands write holds payment data: readable by its owner only.
 TEST_F(OutputTest, NewFileIsTheUsersOwnExportWhateverTheUmask) {
-  const std::pair<mode_t, mode_t> cases[] = {{0, 0644}, {002, 0644}, {022, 0644}, {077, 0600}};
+  const std::pair<mode_t, mode_t> cases[] = {{0, 0600}, {002, 0600}, {022, 0600}, {077, 0600}};
   for (const auto& [mask, mode] : cases) {
     SCOPED_TRACE(mask);
     const auto file = dir.Path() / ("neu" + std::to_string(mask));

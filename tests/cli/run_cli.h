@@ -1,6 +1,7 @@
 #pragma once
 // Runs the built quandel-cli as a child process and collects what it wrote.
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -49,6 +50,14 @@ struct TRunOptions {
   // Files the child writes may not grow beyond this (0: no limit); lets a test make writing
   // fail without touching system devices.
   rlim_t FileSizeLimit = 0;
+  // Not 0: the child runs as this user and group (the test must run as root), so that file
+  // permissions bite as they do for the users of the program.
+  uid_t User = 0;
+  // Not 0: the child's address space is limited to this many bytes, so that a program that
+  // asks for memory by a file's size fails at once, whatever the machine holds.
+  rlim_t AddressSpaceLimit = 0;
+  // Not 0: the child may hold no more descriptors open at once (soft and hard limit).
+  rlim_t OpenFileLimit = 0;
 };
 
 // The program and its arguments as execv wants them; built before fork, so the child only execs.
@@ -87,6 +96,13 @@ inline TRun RunCli(const std::vector<std::string>& args, const TRunOptions& opti
       const rlimit limit{options.FileSizeLimit, options.FileSizeLimit};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(127);
     }
+    const rlimit space{options.AddressSpaceLimit, options.AddressSpaceLimit};
+    if (options.AddressSpaceLimit != 0 && ::setrlimit(RLIMIT_AS, &space) != 0) ::_exit(127);
+    const rlimit files{options.OpenFileLimit, options.OpenFileLimit};
+    if (options.OpenFileLimit != 0 && ::setrlimit(RLIMIT_NOFILE, &files) != 0) ::_exit(127);
+    if (options.User != 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(options.User) != 0 || ::setuid(options.User) != 0))
+      ::_exit(127);
     ::execv(argv.Program(), argv.Pointers());
     ::_exit(127);
   }
