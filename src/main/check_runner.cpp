@@ -1,10 +1,12 @@
 #include "check_runner.h"
 
-#include <QtConcurrent/QtConcurrentRun>
+#include <QMetaObject>
 
 #include <algorithm>
+#include <functional>
 
 #include "dtaus.h"
+#include "hand_off.h"
 
 namespace quandel {
 namespace {
@@ -12,7 +14,16 @@ namespace {
 // Where the figure stands when every account is checked.
 constexpr std::size_t kAccountsPercent = 90;
 
+// Thrown through the account check when the check is no longer wanted.
+struct TStopped {};
+
 }  // namespace
+
+// What a worker shares with the runner: whether to stop, and how far it has come.
+struct TCheckRunner::TJob {
+  std::atomic<bool> Stopped{false};
+  std::shared_ptr<std::atomic<int>> Percent;
+};
 
 // Opened on the window's thread, once, by the first check: the library reads the environment
 // and the opening probes it through std::cerr, neither of which a worker may touch. Checks
@@ -32,18 +43,22 @@ struct TCheckRunner::TDirectory {
 TCheckRunner::TCheckRunner(TDirectoryOpener openDirectory, QObject* parent)
     : QObject(parent), directory_(std::make_shared<TDirectory>()) {
   directory_->Open = std::move(openDirectory);
-  connect(&watcher_, &QFutureWatcher<TViewerCheckResult>::finished, this, &TCheckRunner::done);
+  pool_.setMaxThreadCount(1);
 }
 
-// A running check holds only what it shares with the runner; the window may go before it ends.
-TCheckRunner::~TCheckRunner() { watcher_.disconnect(this); }
+TCheckRunner::~TCheckRunner() {
+  if (job_) job_->Stopped = true;
+  pool_.waitForDone();
+}
 
 void TCheckRunner::start(std::shared_ptr<const ombra::TDtaus> document,
                          std::shared_ptr<const ombra::TFileCheck> fileCheck) {
   wanted_ = true;
   TRequest request{std::move(document), std::move(fileCheck)};
-  // One check at a time: files opened in quick succession must not pile up workers.
-  if (watcher_.isRunning()) {
+  // One check at a time: files opened in quick succession must not pile up workers. The one
+  // running is stopped; the newest waits for it.
+  if (job_) {
+    job_->Stopped = true;
     pending_ = std::move(request);
     return;
   }
@@ -53,30 +68,47 @@ void TCheckRunner::start(std::shared_ptr<const ombra::TDtaus> document,
 void TCheckRunner::cancel() {
   wanted_ = false;
   pending_.reset();
+  if (job_) job_->Stopped = true;
 }
 
+// The result comes back through the window's event loop as an immutable value; the worker
+// keeps nothing of it.
 void TCheckRunner::launch(TRequest request) {
   directory_->Get();
   percent_->store(0, std::memory_order_relaxed);
-  watcher_.setFuture(
-      QtConcurrent::run([request = std::move(request), directory = directory_, percent = percent_] {
-        return Check(request, directory->Banks.get(), *percent);
-      }));
+  job_ = std::make_shared<TJob>();
+  job_->Percent = percent_;
+  std::function<void()> task = [this, job = job_, request = std::move(request), directory = directory_] {
+    support::TakeOver();
+    TViewerCheckResult result;
+    try {
+      result = Check(request, directory->Banks.get(), *job);
+    } catch (const TStopped&) {
+    }
+    support::HandOver();
+    QMetaObject::invokeMethod(
+        this, [this, job, result = std::move(result)] { done(job, result); }, Qt::QueuedConnection);
+  };
+  support::HandOver();
+  pool_.start(std::move(task));
 }
 
-void TCheckRunner::done() {
+void TCheckRunner::done(const std::shared_ptr<TJob>& job, TViewerCheckResult result) {
+  support::TakeOver();
+  if (job != job_) return;
+  job_.reset();
   if (pending_) {
     TRequest next = std::move(*pending_);
     pending_.reset();
     return launch(std::move(next));
   }
-  if (!wanted_) return;
+  if (!wanted_ || !result) return;
   wanted_ = false;
-  emit finished(watcher_.result());
+  emit finished(std::move(result));
 }
 
 TViewerCheckResult TCheckRunner::Check(const TRequest& request, const ombra::TBankDirectory* banks,
-                                       std::atomic<int>& percent) {
+                                       TJob& job) {
   auto result = std::make_shared<TViewerCheck>();
   const ombra::TDtaus& doc = *request.Document;
   result->File = *request.FileCheck;
@@ -85,9 +117,10 @@ TViewerCheckResult TCheckRunner::Check(const TRequest& request, const ombra::TBa
   if (banks != nullptr) {
     // The accounts take the time; the findings made of them after are quickly added.
     const std::size_t total = doc.SatzCList.size();
-    result->Accounts = ombra::CheckAccounts(doc, *banks, [&percent, total](std::size_t checked) {
-      percent.store(static_cast<int>(checked * kAccountsPercent / std::max<std::size_t>(total, 1)),
-                    std::memory_order_relaxed);
+    result->Accounts = ombra::CheckAccounts(doc, *banks, [&job, total](std::size_t checked) {
+      if (job.Stopped.load(std::memory_order_relaxed)) throw TStopped{};
+      job.Percent->store(static_cast<int>(checked * kAccountsPercent / std::max<std::size_t>(total, 1)),
+                         std::memory_order_relaxed);
     });
     result->DirectoryDate = banks->DataDate();
     result->AccountsChecked = true;

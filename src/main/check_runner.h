@@ -2,8 +2,8 @@
 // Checks every account of the file shown against its bank in a worker thread and reports it
 // with what the load found of the file itself. The list is shown before; the check only adds
 // to it.
-#include <QFutureWatcher>
 #include <QObject>
+#include <QThreadPool>
 
 #include <atomic>
 #include <functional>
@@ -36,16 +36,17 @@ class TCheckRunner : public QObject {
   // The directory is opened once, by the first check, on the runner's thread.
   explicit TCheckRunner(TDirectoryOpener openDirectory = ombra::OpenSystemBankDirectory,
                         QObject* parent = nullptr);
+  // Stops the check running and waits for it: no worker outlives the runner.
   ~TCheckRunner() override;
 
   // Checks the accounts of `document` in the background and reports them with `fileCheck`,
   // what its load found. Only the document started last reports: a check still running for an
-  // older one is left to end and its result dropped.
+  // older one is stopped and its result dropped.
   void start(std::shared_ptr<const ombra::TDtaus> document,
              std::shared_ptr<const ombra::TFileCheck> fileCheck);
   // No result of any check started so far is reported.
   void cancel();
-  bool isBusy() const { return watcher_.isRunning() || pending_.has_value(); }
+  bool isBusy() const { return job_ != nullptr; }
   // How far the check running has come, in percent, by the accounts checked.
   int progress() const { return percent_->load(std::memory_order_relaxed); }
 
@@ -58,16 +59,18 @@ class TCheckRunner : public QObject {
     std::shared_ptr<const ombra::TFileCheck> FileCheck;
   };
   struct TDirectory;
-  static TViewerCheckResult Check(const TRequest& request, const ombra::TBankDirectory* banks,
-                                  std::atomic<int>& percent);
+  struct TJob;
+  static TViewerCheckResult Check(const TRequest& request, const ombra::TBankDirectory* banks, TJob& job);
   void launch(TRequest request);
-  void done();
+  void done(const std::shared_ptr<TJob>& job, TViewerCheckResult result);
 
   std::shared_ptr<TDirectory> directory_;
+  // The check running, until its result is back on this thread.
+  std::shared_ptr<TJob> job_;
   std::shared_ptr<std::atomic<int>> percent_ = std::make_shared<std::atomic<int>>(0);
-  QFutureWatcher<TViewerCheckResult> watcher_;
   std::optional<TRequest> pending_;
   bool wanted_ = false;
+  QThreadPool pool_;
 };
 
 }  // namespace quandel

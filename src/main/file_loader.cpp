@@ -5,8 +5,11 @@
 
 #include <unistd.h>
 
+#include <functional>
+
 #include "file_name.h"
 #include "file_size.h"
+#include "hand_off.h"
 #include "html_file.h"
 #include "load_observer.h"
 #include "payment_model.h"
@@ -80,7 +83,12 @@ TFileLoader::~TFileLoader() {
 void TFileLoader::start(TLoadRequest request) {
   cancel();
   job_ = std::make_shared<TJob>();
-  pool_.start([this, job = job_, request = std::move(request)] { Run(job, request, this); });
+  std::function<void()> task = [this, job = job_, request = std::move(request)] {
+    support::TakeOver();
+    Run(job, request, this);
+  };
+  support::HandOver();
+  pool_.start(std::move(task));
 }
 
 void TFileLoader::cancel() {
@@ -110,6 +118,7 @@ void TFileLoader::releaseLater(std::shared_ptr<const void> object) {
 
 void TFileLoader::Run(const std::shared_ptr<TJob>& job, const TLoadRequest& request, TFileLoader* loader) {
   const auto post = [&](std::shared_ptr<const TLoadedFile> file, std::shared_ptr<const TWrittenPage> page) {
+    support::HandOver();
     QMetaObject::invokeMethod(
         loader,
         [loader, job, file = std::move(file), page = std::move(page)] { loader->deliver(job, file, page); },
@@ -169,6 +178,7 @@ void TFileLoader::Run(const std::shared_ptr<TJob>& job, const TLoadRequest& requ
 
 void TFileLoader::deliver(const std::shared_ptr<TJob>& job, std::shared_ptr<const TLoadedFile> file,
                           std::shared_ptr<const TWrittenPage> page) {
+  support::TakeOver();
   if (job != job_) return;
   if (!page) return emit documentLoaded(std::move(file));
   job_.reset();

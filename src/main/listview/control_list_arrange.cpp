@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <utility>
 
 #include "control_list_view.h"
 #include "page_metrics.h"
@@ -22,7 +23,8 @@ void TControlListView::showArranged(std::shared_ptr<TPaymentModel> shown) {
   const int cursorPayment = selection_.cursor() >= 0 ? model_->fileRow(selection_.cursor()) : -1;
 
   emit rowsAboutToChange();
-  model_ = std::move(shown);
+  // The geometry still looks at the rows it measured until it is rearranged.
+  const std::shared_ptr<TPaymentModel> previous = std::exchange(model_, std::move(shown));
   rowOfPayment_.clear();
   flaggedShown_.reset();
   marked_.reset();
