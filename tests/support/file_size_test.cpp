@@ -56,7 +56,7 @@ TEST(FileSize, MissingFileOrFolderGivesZeroWithoutCounting) {
   EXPECT_EQ(fs.FileCount, 0);
   EXPECT_EQ(fs.DirCount, 0);
   EXPECT_EQ(MeasurePath(fs, ""), 0);
-  EXPECT_EQ(MeasurePath(fs, dir.Path() + "/"), 0);
+  EXPECT_EQ(MeasurePath(fs, dir.Path().string() + "/"), 0);
 }
 
 TEST(FileSize, PatternSumsMatchingFilesHiddenOnesIncluded) {
