@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "file_size.h"
+#include "measure_cases.h"
 #include "temp_dir.h"
 
 using support::TFileGeneric;
@@ -38,10 +39,8 @@ std::size_t IndexOf(const std::vector<Event>& events, char kind, const std::stri
 
 TEST(FileSizeRecursive, SubfoldersAreWalkedBeforeFilesOfTheirParent) {
   TempDir dir;
-  dir.File("r.dta", 1);
-  dir.File("sub/a.dta", 10);
-  dir.File("sub/deeper/b.dta", 100);
-  dir.File("sub/deeper/skip.txt", 5000);
+  support_test::Put(
+      dir, {{"r.dta", 1}, {"sub/a.dta", 10}, {"sub/deeper/b.dta", 100}, {"sub/deeper/skip.txt", 5000}});
   TFileSize fs;
   fs.Recursive = true;
   std::vector<Event> ev;
@@ -63,102 +62,30 @@ TEST(FileSizeRecursive, SubfoldersAreWalkedBeforeFilesOfTheirParent) {
   EXPECT_EQ(r, 4u);
 }
 
-TEST(FileSizeRecursive, FolderMatchedByMaskCountsOnceAndIsNotWalkedTwice) {
-  TempDir dir;
-  dir.File("x.dta/y.dta", 7);
-  dir.File("z.dta", 3);
-  TFileSize fs;
-  fs.Recursive = true;
-  std::vector<Event> ev;
-  Record(fs, ev);
-  fs.Path = dir.Path("*.dta");
-  EXPECT_EQ(fs.Measure(), 10);
-  EXPECT_EQ(fs.FileCount, 2);
-  EXPECT_EQ(fs.DirCount, 1);
-  EXPECT_EQ(std::count_if(ev.begin(), ev.end(), [](const Event& e) { return e.kind == 'd'; }), 1);
-}
+void Abort(TFileGeneric& sender, const std::string&, TSearchRec&) { sender.Aborted = true; }
+void Rename(TFileGeneric&, const std::string&, TSearchRec& e) { e.Name = "elsewhere"; }
+void Shrink(TFileGeneric&, const std::string&, TSearchRec& e) { e.Size = 0; }
 
-TEST(FileSizeRecursive, HiddenFolderIsCountedButNotWalked) {
-  TempDir dir;
-  dir.File(".hid/secret.dta", 1000);
-  dir.File("sub/a.dta", 10);
-  dir.File(".top.dta", 1);
-  TFileSize fs;
-  fs.Recursive = true;
-  fs.Path = dir.Path("*");
-  EXPECT_EQ(fs.Measure(), 11);
-  EXPECT_EQ(fs.FileCount, 2);
-  EXPECT_EQ(fs.DirCount, 2);  // "sub" and ".hid" both met by the file pass
-}
-
-TEST(FileSizeRecursive, LinkedFolderIsNotFollowedButLinkedFileIs) {
-  TempDir dir;
-  dir.File("sub/a.dta", 10);
-  dir.File("target.bin", 50);
-  ASSERT_EQ(symlink(dir.Path("sub").c_str(), dir.Path("sub/loop").c_str()), 0);
-  ASSERT_EQ(symlink(dir.Path("target.bin").c_str(), dir.Path("sub/link.dta").c_str()), 0);
-  ASSERT_EQ(symlink(dir.Path("gone").c_str(), dir.Path("sub/dangling.dta").c_str()), 0);
-  TFileSize fs;
-  fs.Recursive = true;
-  fs.Path = dir.Path("*.dta");
-  EXPECT_EQ(fs.Measure(), 60);
-  EXPECT_EQ(fs.FileCount, 2);
-}
-
-TEST(FileSizeRecursive, AbortInDirectoryCallbackStopsEveryPass) {
-  TempDir dir;
-  dir.File("top.dta", 1);
-  dir.File("sub/a.dta", 10);
-  TFileSize fs;
-  fs.Recursive = true;
-  int dirs = 0;
-  fs.OnDirectory = [&](TFileGeneric& sender, const std::string&, TSearchRec&) {
-    ++dirs;
-    sender.Aborted = true;
-  };
-  fs.Path = dir.Path("*.dta");
-  EXPECT_EQ(fs.Measure(), 0);
-  EXPECT_EQ(fs.FileCount, 0);
-  EXPECT_EQ(dirs, 1);
-}
-
-TEST(FileSizeRecursive, AbortDeepDownKeepsTotalReachedSoFar) {
-  TempDir dir;
-  dir.File("top.dta", 1);
-  dir.File("sub/a.dta", 10);
-  dir.File("sub/b.dta", 10);
-  TFileSize fs;
-  fs.Recursive = true;
-  fs.OnFile = [](TFileGeneric& sender, const std::string&, TSearchRec&) { sender.Aborted = true; };
-  fs.Path = dir.Path("*.dta");
-  EXPECT_EQ(fs.Measure(), 10);
-  EXPECT_EQ(fs.FileCount, 1);
-}
-
-TEST(FileSizeRecursive, CallbacksChangingTheEntryDoNotSteerTheWalk) {
-  TempDir dir;
-  dir.File("sub/a.dta", 10);
-  dir.File("b.dta", 5);
-  TFileSize fs;
-  fs.Recursive = true;
-  fs.OnDirectory = [](TFileGeneric&, const std::string&, TSearchRec& e) { e.Name = "elsewhere"; };
-  fs.OnFile = [](TFileGeneric&, const std::string&, TSearchRec& e) { e.Size = 0; };
-  fs.Path = dir.Path("*.dta");
-  EXPECT_EQ(fs.Measure(), 15);
-  EXPECT_EQ(fs.FileCount, 2);
-}
-
-TEST(FileSizeRecursive, NonRecursiveIgnoresSubfolders) {
-  TempDir dir;
-  dir.File("top.dta", 1);
-  dir.File("sub/a.dta", 10);
-  TFileSize fs;
-  int dirs = 0;
-  fs.OnDirectory = [&](TFileGeneric&, const std::string&, TSearchRec&) { ++dirs; };
-  fs.Path = dir.Path("*");
-  EXPECT_EQ(fs.Measure(), 1);
-  EXPECT_EQ(fs.DirCount, 0);
-  EXPECT_EQ(dirs, 0);
+TEST(FileSizeRecursive, WalksSubfoldersOnceAndHonoursAbortAndLinks) {
+  const support_test::Files folderMatch = {{"x.dta/y.dta", 7}, {"z.dta", 3}};
+  const support_test::Files hidden = {{".hid/secret.dta", 1000}, {"sub/a.dta", 10}, {".top.dta", 1}};
+  const support_test::Files linked = {{"sub/a.dta", 10}, {"target.bin", 50}};
+  const support_test::Links links = {
+      {"sub", "sub/loop"}, {"target.bin", "sub/link.dta"}, {"gone", "sub/dangling.dta"}};
+  const support_test::Files topAndSub = {{"top.dta", 1}, {"sub/a.dta", 10}};
+  const support_test::Files twoInSub = {{"top.dta", 1}, {"sub/a.dta", 10}, {"sub/b.dta", 10}};
+  const support_test::Files subAndTop = {{"sub/a.dta", 10}, {"b.dta", 5}};
+  // what; files; path, recursive, total, file count, folder count, folder callbacks (-1: not checked);
+  // links; folder hook, file hook. "sub" and ".hid" are both met by the file pass.
+  support_test::CheckMeasures({
+      {"a folder matched by the mask counts once, walked once", folderMatch, "*.dta", true, 10, 2, 1, 1},
+      {"a hidden folder is counted but not walked", hidden, "*", true, 11, 2, 2},
+      {"a linked folder is not followed but a linked file is", linked, "*.dta", true, 60, 2, -1, -1, links},
+      {"an abort in the folder callback stops every pass", topAndSub, "*.dta", true, 0, 0, -1, 1, {}, Abort},
+      {"a deep abort keeps the total so far", twoInSub, "*.dta", true, 10, 1, -1, -1, {}, nullptr, Abort},
+      {"changed entries do not steer the walk", subAndTop, "*.dta", true, 15, 2, -1, -1, {}, Rename, Shrink},
+      {"without recursion subfolders are ignored", topAndSub, "*", false, 1, -1, 0, 0},
+  });
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "measure_cases.h"
 #include "temp_dir.h"
 
 using support::CalcFileSize;
@@ -37,59 +38,30 @@ class CwdGuard {
   std::filesystem::path old_;
 };
 
-TEST(FileSize, SingleFileGivesItsSizeAndOneFile) {
-  TempDir dir;
-  dir.File("a.dta", 1234);
-  TFileSize fs;
-  EXPECT_EQ(MeasurePath(fs, dir.Path("a.dta")), 1234);
-  EXPECT_EQ(fs.FileCount, 1);
-  EXPECT_EQ(fs.DirCount, 0);
+TEST(FileSize, MeasuresFilesAndMasksBelowAFolder) {
+  const support_test::Files one = {{"a.dta", 10}};
+  const support_test::Files mixed = {
+      {"a.dta", 100}, {"B.DTA", 20}, {".hidden.dta", 3}, {"other.txt", 4000}, {"x.dta/inner.dta", 50000}};
+  const support_test::Files dotted = {{"noext", 7}, {"dtaus1.dta", 5}, {"dtaus10", 11}};
+  // what; files; path, recursive, total, file count, folder count (-1: not checked)
+  support_test::CheckMeasures({
+      {"a single file gives its size and one file", {{"a.dta", 1234}}, "a.dta", false, 1234, 1, 0},
+      {"a missing file gives zero without counting", one, "b.dta", false, 0, 0},
+      {"a file in a missing folder gives zero", one, "nowhere/a.dta", false, 0, 0, 0},
+      {"a mask sums matching files, hidden too, not a folder", mixed, "*.dta", false, 123, 3, 0},
+      {"*.* also matches names without a dot", dotted, "*.*", false, 23},
+      {"other masks need their dot", dotted, "dtaus1.*", false, 5},
+      {"? is one character, case ignored", dotted, "DTAUS1?", false, 11},
+      {"a path naming a folder gives zero", {{"sub/a.dta", 10}}, "sub", false, 0, 0, 0},
+  });
 }
 
-TEST(FileSize, MissingFileOrFolderGivesZeroWithoutCounting) {
+TEST(FileSize, EmptyPathOrFolderWithSeparatorGivesZero) {
   TempDir dir;
   dir.File("a.dta", 10);
   TFileSize fs;
-  EXPECT_EQ(MeasurePath(fs, dir.Path("b.dta")), 0);
-  EXPECT_EQ(fs.FileCount, 0);
-  EXPECT_EQ(MeasurePath(fs, dir.Path("nowhere/a.dta")), 0);
-  EXPECT_EQ(fs.FileCount, 0);
-  EXPECT_EQ(fs.DirCount, 0);
   EXPECT_EQ(MeasurePath(fs, ""), 0);
   EXPECT_EQ(MeasurePath(fs, dir.Path().string() + "/"), 0);
-}
-
-TEST(FileSize, PatternSumsMatchingFilesHiddenOnesIncluded) {
-  TempDir dir;
-  dir.File("a.dta", 100);
-  dir.File("B.DTA", 20);
-  dir.File(".hidden.dta", 3);
-  dir.File("other.txt", 4000);
-  dir.File("x.dta/inner.dta", 50000);  // a folder that matches the pattern
-  TFileSize fs;
-  EXPECT_EQ(MeasurePath(fs, dir.Path("*.dta")), 123);
-  EXPECT_EQ(fs.FileCount, 3);
-  EXPECT_EQ(fs.DirCount, 0);
-}
-
-TEST(FileSize, StarDotStarAlsoMatchesNamesWithoutDot) {
-  TempDir dir;
-  dir.File("noext", 7);
-  dir.File("dtaus1.dta", 5);
-  dir.File("dtaus10", 11);
-  TFileSize fs;
-  EXPECT_EQ(MeasurePath(fs, dir.Path("*.*")), 23);
-  EXPECT_EQ(MeasurePath(fs, dir.Path("dtaus1.*")), 5);
-  EXPECT_EQ(MeasurePath(fs, dir.Path("DTAUS1?")), 11);
-}
-
-TEST(FileSize, PathNamingAFolderGivesZero) {
-  TempDir dir;
-  dir.File("sub/a.dta", 10);
-  TFileSize fs;
-  EXPECT_EQ(MeasurePath(fs, dir.Path("sub")), 0);
-  EXPECT_EQ(fs.FileCount, 0);
-  EXPECT_EQ(fs.DirCount, 0);
 }
 
 TEST(FileSize, PathWithoutFolderIsMeasuredInWorkingFolder) {
@@ -176,9 +148,7 @@ TEST(FileSize, AbortedBeforeStartCountsNothing) {
 
 TEST(FileSize, AbortFromCallbackStopsAfterCurrentFile) {
   TempDir dir;
-  dir.File("a.dta", 1);
-  dir.File("b.dta", 20);
-  dir.File("c.dta", 300);
+  support_test::Put(dir, {{"a.dta", 1}, {"b.dta", 20}, {"c.dta", 300}});
   TFileSize fs;
   std::int64_t seen = -1;
   fs.OnFile = [&](TFileGeneric& sender, const std::string&, TSearchRec& e) {
@@ -202,9 +172,7 @@ TEST(FileSize, MeasureStartsAgainFromZero) {
 
 TEST(FileSize, CalcFileSizeEqualsMeasure) {
   TempDir dir;
-  dir.File("a.dta", 5);
-  dir.File("b.dta", 600);
-  dir.File("sub/c.dta", 70);
+  support_test::Put(dir, {{"a.dta", 5}, {"b.dta", 600}, {"sub/c.dta", 70}});
   for (const std::string& p : {dir.Path("a.dta"), dir.Path("*.dta"), dir.Path("*"), dir.Path("sub")}) {
     TFileSize fs;
     EXPECT_EQ(CalcFileSize(p), MeasurePath(fs, p)) << p;
@@ -214,10 +182,7 @@ TEST(FileSize, CalcFileSizeEqualsMeasure) {
 
 TEST(FileSize, NamedFileIsMeasuredAloneWhileCalcFileSizeTakesItAsAMask) {
   TempDir dir;
-  dir.File("a?.dta", 5);
-  dir.File("ab.dta", 600);
-  dir.File("A*.dta", 70);
-  dir.File("sub/c.dta", 7);
+  support_test::Put(dir, {{"a?.dta", 5}, {"ab.dta", 600}, {"A*.dta", 70}, {"sub/c.dta", 7}});
   const std::tuple<std::string, std::int64_t, std::int64_t> cases[] = {
       // name, its own size, the mask's sum
       {"a?.dta", 5, 675}, {"A*.dta", 70, 675}, {"ab.dta", 600, 600}, {"sub", 0, 0}, {"fehlt.dta", 0, 0},
