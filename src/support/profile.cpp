@@ -96,8 +96,9 @@ std::optional<std::int32_t> ParseInteger(std::string_view s) {
     s.remove_prefix(1);
   }
   bool negative = false;
-  if (!hex && s.starts_with("-")) {
-    negative = true;
+  // A sign before decimal digits, either one, as the settings files written by hand have them.
+  if (!hex && (s.starts_with("-") || s.starts_with("+"))) {
+    negative = s.front() == '-';
     s.remove_prefix(1);
   }
   if (s.empty()) return std::nullopt;

@@ -20,7 +20,8 @@ class TProfile {
   // Windows-1252 bytes as written in the file.
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
-  // Decimal, or hexadecimal after "0x", "0X" or "$"; anything else gives the default.
+  // Decimal with or without a sign, or hexadecimal after "0x", "0X" or "$"; anything else
+  // gives the default.
   std::int32_t ReadInteger(const std::string& section, const std::string& key,
                            std::int32_t defaultValue) const;
 

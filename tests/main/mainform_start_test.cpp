@@ -194,6 +194,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsCase{"HexWith0x", "[viewer]\r\nfilterindex=0x2\r\n", 2, ""},
                       SettingsCase{"HexWithDollar", "[viewer]\nfilterindex=$2\n", 2, ""},
                       SettingsCase{"NoNumber", "[viewer]\nfilterindex=abc\n", 1, ""},
+                      SettingsCase{"PlusSign", "[viewer]\nfilterindex=+2\n", 2, ""},
+                      SettingsCase{"SignAlone", "[viewer]\nfilterindex=+\n", 1, ""},
                       SettingsCase{"CommaAndBackslashKept",
                                    "[Viewer]\nFilterIndex=3\nInitialDir=/daten/alt,neu\\ablage\n", 3,
                                    "/daten/alt,neu\\ablage"},

@@ -28,6 +28,10 @@ class Profile : public ::testing::Test {
 TEST_F(Profile, IntegerDecimalAndHexadecimal) {
   EXPECT_EQ(Int("3"), 3);
   EXPECT_EQ(Int("-5"), -5);
+  EXPECT_EQ(Int("+2"), 2);
+  EXPECT_EQ(Int(" +0 "), 0);
+  EXPECT_EQ(Int("+2147483647"), 2147483647);
+  EXPECT_EQ(Int("+3"), 3);
   EXPECT_EQ(Int("0x2"), 2);
   EXPECT_EQ(Int("0X1f"), 31);
   EXPECT_EQ(Int("$2"), 2);
@@ -39,8 +43,10 @@ TEST_F(Profile, IntegerDecimalAndHexadecimal) {
 }
 
 TEST_F(Profile, IntegerThatIsNotOneGivesDefault) {
-  for (const char* bad : {"abc", "12abc", "", "-", "0x", "$", "0x1g", "1.5", "1 2", "+3", "-0x2",
-                          "2147483648", "-2147483649", "$100000000", "\"\"", "0b1"}) {
+  for (const char* bad :
+       {"abc", "12abc",       "",           "-",           "0x",         "$",    "0x1g", "1.5",
+        "1 2", "-0x2",        "+",          "++3",         "+-3",        "-+3",  "+ 3",  "+0x2",
+        "+$2", "+2147483648", "2147483648", "-2147483649", "$100000000", "\"\"", "0b1"}) {
     EXPECT_EQ(Int(bad), 1) << bad;
   }
 }
