@@ -16,6 +16,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <stdexcept>
 
@@ -46,23 +48,16 @@ const QString kFileFormat = QStringLiteral("Lade Datei … %p %");
 // A file read sooner shows no bar; it would only flicker.
 constexpr int kProgressIntervalMs = 100;
 
-// Name, size and time of the file, or why it cannot be read.
-QString StatusFor(const QString& FileName, const std::string& name, const ombra::TDtaus& document,
+// Name, size and time of the file, loaded or not: why a load failed is the bar's to say. A
+// name of nothing or of a folder has no size or time to give.
+QString StatusFor(const QString& FileName, const std::string& name,
                   const ombra::TRegionalSettings& regional) {
   // Concatenated, not formatted: a "%1" in the file name must stay as it is.
-  QString status = ReadableFileName(FileName) + QStringLiteral(" - ");
-  const QString reason = DecodeCp1252(document.LoadError);
-  if (!CanReadFile(name)) {
-    // Gone, locked or a folder: the reason stands where size and time would be.
-    status += reason.isEmpty() ? QStringLiteral("Datei kann nicht gelesen werden") : reason;
-  } else {
-    const std::int64_t size = support::SizeOfNamedFile(name);
-    status +=
-        QString::number(size) + QStringLiteral(" - ") + QString::fromStdString(FileTimeText(name, regional));
-    // A file read but not understood: which record, which field, which byte.
-    if (!reason.isEmpty()) status += QStringLiteral(" - ") + reason;
-  }
-  return status;
+  QString status = ReadableFileName(FileName);
+  struct stat info {};
+  if (stat(name.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return status;
+  return status + QStringLiteral(" - ") + QString::number(support::SizeOfNamedFile(name)) +
+         QStringLiteral(" - ") + QString::fromStdString(FileTimeText(name, regional));
 }
 
 }  // namespace
@@ -274,7 +269,7 @@ void TmainForm::WaitForLoad() { loader_->wait(); }
 // The list goes up while the page is still written: a long file shows its first rows early.
 void TmainForm::DocumentLoaded(const std::shared_ptr<const TLoadedFile>& file) {
   dtaus_ = file->Document;
-  StatusPanel->setText(StatusFor(file->FileName, file->Name, *dtaus_, regional_));
+  StatusPanel->setText(StatusFor(file->FileName, file->Name, regional_));
   loadingModel_.reset();
   if (file->Rows) {
     loadingModel_ = std::make_shared<TPaymentModel>(file->Document, file->Regional, file->Footer, file->Rows);
@@ -306,7 +301,7 @@ void TmainForm::PageWritten(const std::shared_ptr<const TLoadedFile>& file,
       else if (model)
         checkView->showDamage(*file->Document);
       else
-        checkView->clear();
+        checkView->showFailure(*file->Document);
     } catch (...) {
       error = std::current_exception();
     }

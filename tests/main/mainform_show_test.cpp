@@ -10,7 +10,9 @@
 
 #include <functional>
 
+#include "check_view.h"
 #include "control_list_view.h"
+#include "info_bar.h"
 #include "product.h"
 #include "viewer_fixture.h"
 
@@ -108,15 +110,53 @@ TEST_F(ShowTest, FailedLoadShowsTheErrorPageAndFillsTheStatus) {
   // The line break after the page reads as a blank.
   EXPECT_EQ(ViewText(*form).trimmed(), QStringLiteral("Beim Lesen der Datei %1 ist ein Fehler aufgetreten.")
                                            .arg(QString::fromStdString(file)));
-  // After name, size and time the reader's reason: record, field and byte.
-  const QRegularExpression withReason(
-      QStringLiteral("^(.*) - (\\d+) - \\d\\d\\.\\d\\d\\.\\d{4}(?: \\d\\d:\\d\\d:\\d\\d)? - (.+)$"));
-  const auto match = withReason.match(form->StatusText());
+  // Name, size and time as for any file; the reader's reason (record, field and byte) stands
+  // in the bar.
+  const auto match = kGermanStamp.match(form->StatusText());
   ASSERT_TRUE(match.hasMatch()) << form->StatusText().toStdString();
   EXPECT_EQ(match.captured(1), QString::fromStdString(file));
   EXPECT_EQ(match.captured(2), QStringLiteral("512"));
-  EXPECT_TRUE(match.captured(3).contains(QStringLiteral("Datum"))) << match.captured(3).toStdString();
-  EXPECT_TRUE(match.captured(3).contains(QStringLiteral("Byte"))) << match.captured(3).toStdString();
+  const TInfoBar& bar = *form->checkView->bar();
+  EXPECT_FALSE(bar.isHidden());
+  EXPECT_EQ(bar.kind(), TInfoKind::Error);
+  EXPECT_TRUE(bar.text().startsWith(QStringLiteral("Datei nicht lesbar: "))) << bar.text().toStdString();
+  EXPECT_TRUE(bar.text().contains(QStringLiteral("Datum"))) << bar.text().toStdString();
+  EXPECT_TRUE(bar.text().contains(QStringLiteral("Byte"))) << bar.text().toStdString();
+}
+
+// Whatever the load finds, the status gives name, size and time, and the bar the reason.
+TEST_F(ShowTest, StatusIsNameSizeAndTimeAndTheBarSaysWhyALoadFailed) {
+  const std::string whole = SampleFile({Payment("EMPFAENGER", 100, "ZWECK")});
+  struct Case {
+    const char* name;
+    std::string bytes;
+    // A fragment of the reason in the bar; empty for a file that loads.
+    QString reason;
+  };
+  const std::vector<Case> cases{
+      {"gut.dta", whole, {}},
+      {"leer.dta", "", QStringLiteral("Die Datei ist leer")},
+      {"text.dta", "keine Zahlungen", QStringLiteral("keine DTAUS-Datei")},
+      {"kurz.dta", whole.substr(0, 17), QStringLiteral("hat nur 17 von 128 Bytes")},
+  };
+  const auto form = Start();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = data.Write(c.name, c.bytes);
+    SetLocalFileTime(file, 2026, 12, 8, 14, 22, 7);
+    form->ShowFile(QString::fromStdString(file));
+    EXPECT_EQ(form->StatusText(), QStringLiteral("%1 - %2 - 08.12.2026 14:22:06")
+                                      .arg(QString::fromStdString(file))
+                                      .arg(c.bytes.size()));
+    const TInfoBar& bar = *form->checkView->bar();
+    if (c.reason.isEmpty()) {
+      EXPECT_FALSE(bar.text().startsWith(QStringLiteral("Datei nicht lesbar"))) << bar.text().toStdString();
+      continue;
+    }
+    EXPECT_FALSE(bar.isHidden());
+    EXPECT_TRUE(bar.text().startsWith(QStringLiteral("Datei nicht lesbar: "))) << bar.text().toStdString();
+    EXPECT_TRUE(bar.text().contains(c.reason)) << bar.text().toStdString();
+  }
 }
 
 TEST_F(ShowTest, AnEmptyNameShowsTheErrorPage) {
@@ -126,7 +166,9 @@ TEST_F(ShowTest, AnEmptyNameShowsTheErrorPage) {
   EXPECT_EQ(ReadBytes(Html()),
             "<font face=arial color=#ff0000>Beim Lesen der Datei  ist ein Fehler aufgetreten.</font>\r\n");
   EXPECT_TRUE(ViewText(*form).contains(QStringLiteral("Beim Lesen der Datei ist ein Fehler aufgetreten.")));
-  EXPECT_EQ(form->StatusText(), QStringLiteral(" - Datei nicht gefunden"));
+  // No size or time where there is no file; the bar says why.
+  EXPECT_EQ(form->StatusText(), QString());
+  EXPECT_EQ(form->checkView->bar()->text(), QStringLiteral("Datei nicht lesbar: Datei nicht gefunden"));
 }
 
 TEST_F(ShowTest, StatusGivesTheSizeOfTheOneFileNamedEvenWithWildcardsInItsName) {
@@ -224,7 +266,12 @@ TEST_F(OpenTest, FileThatCannotBeReadShowsTheErrorPageAndSaysWhy) {
   desktop.openDialog->setNextFileName(name);
   form->fileOpenDtaus->trigger();
   EXPECT_TRUE(desktop.messages->errors.empty());
-  EXPECT_EQ(form->StatusText(), name + QStringLiteral(" - Zugriff verweigert"));
+  // The file is there: its size and time are what the folder says; the reason is the bar's.
+  const auto match = kGermanStamp.match(form->StatusText());
+  ASSERT_TRUE(match.hasMatch()) << form->StatusText().toStdString();
+  EXPECT_EQ(match.captured(1), name);
+  EXPECT_EQ(match.captured(2), QStringLiteral("512"));
+  EXPECT_EQ(form->checkView->bar()->text(), QStringLiteral("Datei nicht lesbar: Zugriff verweigert"));
   EXPECT_EQ(ViewText(*form).trimmed(),
             QStringLiteral("Beim Lesen der Datei %1 ist ein Fehler aufgetreten.").arg(name));
   EXPECT_NE(ReadBytes(Html()), pageBefore);

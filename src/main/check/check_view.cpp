@@ -17,6 +17,7 @@
 #include "control_list_view.h"
 #include "findings_panel.h"
 #include "page_text.h"
+#include "verdict.h"
 
 namespace quandel {
 namespace {
@@ -157,6 +158,13 @@ void TCheckView::showDamage(const ombra::TDtaus& document) {
   clear();
   bar_->showMessage(TInfoKind::Error, QStringLiteral("Datei beschädigt: ") + DecodeCp1252(document.LoadError),
                     DecodeCp1252(ombra::ReadSoFarText(document.Damage)), false);
+}
+
+void TCheckView::showFailure(const ombra::TDtaus& document) {
+  clear();
+  const QString verdict = QString::fromStdString(ombra::FileVerdictText(ombra::TFileVerdict::Unreadable));
+  bar_->showMessage(TInfoKind::Error, verdict + QStringLiteral(": ") + DecodeCp1252(document.LoadError),
+                    QString(), false);
 }
 
 void TCheckView::showResult(TViewerCheckResult result) {

@@ -50,6 +50,9 @@ class TCheckView : public QObject {
   // The rows shown are those of a file damaged after its payments began: a red bar names the
   // damage and what was read; no check runs.
   void showDamage(const ombra::TDtaus& document);
+  // The load failed before any payment could be listed: the red bar gives the reason, which the
+  // page and the status text do not.
+  void showFailure(const ombra::TDtaus& document);
 
   TInfoBar* bar() const { return bar_; }
   QToolButton* marker() const { return marker_; }

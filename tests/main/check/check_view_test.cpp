@@ -327,7 +327,7 @@ TEST_F(CheckViewTest, RowsShowBankAndMarkEveryFinding) {
 
 // A file damaged after its payments began: the page stays the error page, the list shows the
 // payments read before the damage under a red bar naming it; a file cut in its A record shows
-// the error page alone.
+// the error page under a red bar giving the reason.
 TEST_F(CheckViewTest, DamagedFileShowsThePaymentsReadBeforeTheDamage) {
   std::vector<testdta::CRecord> payments;
   for (int i = 1; i <= 4; ++i) payments.push_back(To(kPassesBlz, kPassesKonto, i));
@@ -358,11 +358,19 @@ TEST_F(CheckViewTest, DamagedFileShowsThePaymentsReadBeforeTheDamage) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(form->checkView->runner()->isBusy());
     EXPECT_NE(ReadBytes(Html()).find("ist ein Fehler aufgetreten"), std::string::npos);
-    EXPECT_TRUE(form->StatusText().contains(QString::fromLatin1(c.reason)))
+    // The status gives name, size and time as for any file; the reason is the bar's.
+    EXPECT_TRUE(form->StatusText().startsWith(
+        QStringLiteral("%1 - %2 - ").arg(QString::fromStdString(name)).arg(c.size)))
+        << form->StatusText().toStdString();
+    EXPECT_FALSE(form->StatusText().contains(QString::fromLatin1(c.reason)))
         << form->StatusText().toStdString();
     if (c.rows < 0) {
       EXPECT_FALSE(form->WebBrowser1->showsList());
-      EXPECT_TRUE(Bar().isHidden());
+      EXPECT_FALSE(Bar().isHidden());
+      EXPECT_EQ(Bar().kind(), TInfoKind::Error);
+      EXPECT_TRUE(Bar().text().startsWith(QStringLiteral("Datei nicht lesbar: ")))
+          << Bar().text().toStdString();
+      EXPECT_TRUE(Bar().text().contains(QString::fromLatin1(c.reason))) << Bar().text().toStdString();
       continue;
     }
     ASSERT_TRUE(form->WebBrowser1->showsList());
