@@ -3,7 +3,6 @@
 
 #include "aboutFrm.h"
 #include "application.h"
-#include "file_name.h"
 #include "german.h"
 #include "mainForm.h"
 #include "open_url.h"
@@ -16,11 +15,8 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/quandel/quandel.svg")));
   quandel::InstallGermanTranslations(app);
 
-  // The bytes of the arguments as they are (Qt's own options already taken out): a name from
-  // an old archive that is no UTF-8 must still name its file.
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << quandel::FileNameFromBytes(argv[i]);
-  quandel::TmainForm mainForm(quandel::QtViewerPlatform(), arguments, QCoreApplication::applicationDirPath());
+  quandel::TmainForm mainForm(quandel::QtViewerPlatform(), app.programArguments(),
+                              QCoreApplication::applicationDirPath());
   quandel::TaboutForm aboutForm(support::OpenUrl, &mainForm);
   mainForm.SetAboutBox([&aboutForm] { aboutForm.ShowModal(); });
   mainForm.show();
