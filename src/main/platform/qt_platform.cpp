@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "open_dialog.h"
 #include "open_url.h"
 #include "product.h"
 
@@ -44,25 +45,19 @@ class TQtMessageBox : public IMessageBox {
 class TQtOpenDialog : public IOpenDialog {
  public:
   std::optional<QString> Execute(const TOpenDialogSettings& settings) override {
-    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Öffnen"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // A typed name is taken as it is, also when no such file exists.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    const QStringList filters = QtNameFilters(settings.Filter);
-    dialog.setNameFilters(filters);
-    if (!filters.isEmpty()) {
-      const bool inRange = settings.FilterIndex >= 1 && settings.FilterIndex <= filters.size();
-      dialog.selectNameFilter(filters.at(inRange ? settings.FilterIndex - 1 : 0));
-    }
-    if (!settings.InitialDir.isEmpty()) dialog.setDirectory(settings.InitialDir);
+    TOpenFileDialog dialog(QApplication::activeWindow());
+    dialog.setNameFilters(settings.Filter);
+    const int count = static_cast<int>(dialog.nameFilters().size());
+    dialog.selectNameFilter(
+        settings.FilterIndex >= 1 && settings.FilterIndex <= count ? settings.FilterIndex - 1 : 0);
+    dialog.setDirectory(settings.InitialDir.isEmpty() ? QStringLiteral(".") : settings.InitialDir);
     // The dialog keeps the name chosen last and offers it again, in its own folder.
     if (!lastChosen_.isEmpty()) dialog.selectFile(lastChosen_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
+    const QString chosen = dialog.selectedFile();
     if (chosen.isEmpty()) return std::nullopt;
-    lastChosen_ = chosen.first();
-    return chosen.first();
+    lastChosen_ = chosen;
+    return chosen;
   }
 
  private:
@@ -73,6 +68,9 @@ class TQtSaveDialog : public ISaveDialog {
  public:
   std::optional<QString> Execute(const TSaveDialogSettings& settings) override {
     QFileDialog dialog(QApplication::activeWindow(), settings.Title);
+    // Qt's own dialog, whose state stays with the program: the desktop's dialogs keep theirs in
+    // files of their own.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(QtNameFilters(settings.Filter));

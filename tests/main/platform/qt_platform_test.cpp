@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
@@ -11,11 +12,19 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTimer>
+#include <QTreeView>
+
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <functional>
 
+#include "file_name.h"
 #include "mainForm.h"
+#include "open_dialog.h"
 #include "qt_platform.h"
 #include "test_support.h"
 
@@ -44,14 +53,12 @@ TEST(QtPlatformTest, OpenDialogStartsWithTheGivenFilterAndFolder) {
 
   QString filter, directory;
   QStringList filters;
-  QFileDialog::FileMode mode = QFileDialog::Directory;
   WhenModalIsUp(
       [&](QDialog& dialog) {
-        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        auto& files = dynamic_cast<TOpenFileDialog&>(dialog);
         filter = files.selectedNameFilter();
         filters = files.nameFilters();
-        directory = files.directory().absolutePath();
-        mode = files.fileMode();
+        directory = files.directory();
       },
       QDialog::Rejected);
   EXPECT_EQ(platform.openDialog->Execute(settings), std::nullopt);
@@ -59,15 +66,21 @@ TEST(QtPlatformTest, OpenDialogStartsWithTheGivenFilterAndFolder) {
   // The dialog names the selected filter by what the user reads.
   EXPECT_EQ(filter, QStringLiteral("DTAUS-Datei (dtaus1.*)"));
   EXPECT_EQ(directory, Q(folder.Path()));
-  EXPECT_EQ(mode, QFileDialog::AnyFile);
 
   for (const int outside : {0, 4, -1}) {
     settings.FilterIndex = outside;
-    WhenModalIsUp([&](QDialog& dialog) { filter = dynamic_cast<QFileDialog&>(dialog).selectedNameFilter(); },
-                  QDialog::Rejected);
+    WhenModalIsUp(
+        [&](QDialog& dialog) { filter = dynamic_cast<TOpenFileDialog&>(dialog).selectedNameFilter(); },
+        QDialog::Rejected);
     platform.openDialog->Execute(settings);
     EXPECT_EQ(filter, QStringLiteral("DTAUS-Datei (*.dta)")) << outside;
   }
+
+  // A name typed is taken as it is, also when no such file exists.
+  WhenModalIsUp(
+      [](QDialog& dialog) { dynamic_cast<TOpenFileDialog&>(dialog).nameEdit()->setText("neu.dta"); },
+      QDialog::Accepted);
+  EXPECT_EQ(platform.openDialog->Execute(settings), Q(folder.Path() / "neu.dta"));
 }
 
 TEST(QtPlatformTest, OpenDialogOffersTheNameChosenLast) {
@@ -79,22 +92,154 @@ TEST(QtPlatformTest, OpenDialogOffersTheNameChosenLast) {
   settings.Filter = QString::fromUtf8(kOpenFilter);
   settings.InitialDir = Q(start.Path());
 
-  WhenModalIsUp([&](QDialog& dialog) { dynamic_cast<QFileDialog&>(dialog).selectFile(Q(chosen)); },
+  WhenModalIsUp([&](QDialog& dialog) { dynamic_cast<TOpenFileDialog&>(dialog).selectFile(Q(chosen)); },
                 QDialog::Accepted);
   ASSERT_EQ(platform.openDialog->Execute(settings), Q(chosen));
 
-  QStringList offered;
+  QString offered;
   QString directory;
   WhenModalIsUp(
       [&](QDialog& dialog) {
-        auto& files = dynamic_cast<QFileDialog&>(dialog);
-        offered = files.selectedFiles();
-        directory = files.directory().absolutePath();
+        auto& files = dynamic_cast<TOpenFileDialog&>(dialog);
+        offered = files.selectedFile();
+        directory = files.directory();
       },
       QDialog::Rejected);
   EXPECT_EQ(platform.openDialog->Execute(settings), std::nullopt);
-  EXPECT_EQ(offered, QStringList{Q(chosen)});
+  EXPECT_EQ(offered, Q(chosen));
   EXPECT_EQ(directory, Q(data.Path()));
+}
+
+// A folder's names are read as bytes: a name that is no UTF-8 is listed readably, and choosing
+// it hands back the name that opens that very file.
+TEST(QtPlatformTest, OpenDialogListsNamesThatAreNoUtf8AndHandsThemBack) {
+  testdta::TempDir folder;
+  // Two names that read alike once their odd bytes are replaced, and a UTF-8 one.
+  const std::vector<std::string> names{"b\xFCro.dta", "b\xF6ro.dta",
+                                       "\xC3\x9C"
+                                       "bersicht.dta"};
+  for (const std::string& name : names) folder.Write(name, name);
+  const TViewerPlatform platform = QtViewerPlatform();
+  TOpenDialogSettings settings;
+  settings.Filter = QString::fromUtf8(kOpenFilter);
+  settings.InitialDir = Q(folder.Path());
+  struct Case {
+    QString listed;
+    std::string file;
+  };
+  const std::vector<Case> cases{{QStringLiteral("büro.dta"), names[0]},
+                                {QStringLiteral("böro.dta"), names[1]},
+                                {QStringLiteral("Übersicht.dta"), names[2]}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    QStringList listed;
+    WhenModalIsUp(
+        [&](QDialog& dialog) {
+          auto& files = dynamic_cast<TOpenFileDialog&>(dialog);
+          listed = files.listedNames();
+          const QModelIndexList rows = files.view()->model()->match(
+              files.view()->model()->index(0, 0), Qt::DisplayRole, c.listed, 1, Qt::MatchExactly);
+          if (!rows.isEmpty()) files.view()->setCurrentIndex(rows.front());
+        },
+        QDialog::Accepted);
+    const std::optional<QString> chosen = platform.openDialog->Execute(settings);
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("böro.dta"), QStringLiteral("büro.dta"),
+                                   QStringLiteral("Übersicht.dta")}));
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(FileNameToBytes(*chosen), folder.Path(c.file));
+    EXPECT_EQ(ReadBytes(FileNameToBytes(*chosen)), c.file);
+  }
+}
+
+// The filters match as on the system they were written for: "Alle Dateien (*.*)" lists names
+// without an extension, "dtaus1.*" also "dtaus1".
+TEST(QtPlatformTest, OpenDialogFiltersListWhatTheyPromise) {
+  testdta::TempDir folder;
+  for (const char* name : {"a.dta", "B.DTA", "DTAUS0", "dtaus1", "dtaus1.txt", "notiz.txt", ".versteckt.dta"})
+    folder.Write(name, "x");
+  folder.Folder("ablage");
+  const TViewerPlatform platform = QtViewerPlatform();
+  TOpenDialogSettings settings;
+  settings.Filter = QString::fromUtf8(kOpenFilter);
+  settings.InitialDir = Q(folder.Path());
+  struct Case {
+    int filterIndex;
+    QStringList listed;
+  };
+  const std::vector<Case> cases{
+      {1, {"ablage", "a.dta", "B.DTA"}},
+      {2, {"ablage", "dtaus1", "dtaus1.txt"}},
+      {3, {"ablage", "a.dta", "B.DTA", "DTAUS0", "dtaus1", "dtaus1.txt", "notiz.txt"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.filterIndex);
+    settings.FilterIndex = c.filterIndex;
+    QStringList listed;
+    WhenModalIsUp([&](QDialog& dialog) { listed = dynamic_cast<TOpenFileDialog&>(dialog).listedNames(); },
+                  QDialog::Rejected);
+    platform.openDialog->Execute(settings);
+    EXPECT_EQ(listed, c.listed);
+  }
+}
+
+// Opening, choosing and cancelling leave no settings file of Qt's behind, nor anything else in
+// the user's folders.
+TEST(QtPlatformTest, DialogsWriteNoFileOfTheirOwn) {
+  testdta::TempDir home;
+  testdta::TempDir data;
+  const std::string file = data.Write("datei.dta", "x");
+  const ScopedEnv homeVar("HOME", home.Path().string());
+  const ScopedEnv config("XDG_CONFIG_HOME", (home.Path() / ".config").string());
+  const ScopedEnv share("XDG_DATA_HOME", (home.Path() / ".local/share").string());
+  // Where Qt would keep its dialogs' state; checked as well in case Qt fixed its folders
+  // before the variables above were set.
+  const std::string qtSettings =
+      QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName().toStdString();
+  const auto stamp = [&qtSettings] {
+    struct stat info {};
+    return stat(qtSettings.c_str(), &info) == 0 ? std::optional(std::pair(info.st_ino, info.st_mtim.tv_nsec))
+                                                : std::nullopt;
+  };
+  const auto before = stamp();
+  struct Case {
+    const char* what;
+    std::function<void(const TViewerPlatform&)> run;
+  };
+  TOpenDialogSettings open;
+  open.Filter = QString::fromUtf8(kOpenFilter);
+  open.InitialDir = Q(data.Path());
+  TSaveDialogSettings save;
+  save.Title = QStringLiteral("Befunde speichern");
+  save.Filter = QStringLiteral("CSV-Datei (*.csv)|*.csv");
+  save.FileName = Q(data.Path() / "befunde.csv");
+  const std::vector<Case> cases{
+      {"open cancelled",
+       [&](const TViewerPlatform& p) {
+         WhenModalIsUp([](QDialog&) {}, QDialog::Rejected);
+         p.openDialog->Execute(open);
+       }},
+      {"open chosen",
+       [&](const TViewerPlatform& p) {
+         WhenModalIsUp([&](QDialog& d) { dynamic_cast<TOpenFileDialog&>(d).selectFile(Q(file)); },
+                       QDialog::Accepted);
+         p.openDialog->Execute(open);
+       }},
+      {"save cancelled",
+       [&](const TViewerPlatform& p) {
+         WhenModalIsUp([](QDialog&) {}, QDialog::Rejected);
+         p.saveDialog->Execute(save);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    {
+      const TViewerPlatform platform = QtViewerPlatform();
+      c.run(platform);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(home.Path()), {}), 0);
+    EXPECT_EQ(stamp(), before);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(data.Path()), {}), 1);
 }
 
 TEST(QtPlatformTest, MessageBoxIsTitledWithTheProgramAndHasOneOkButton) {
