@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QToolButton>
@@ -84,6 +85,7 @@ TOpenFileDialog::TOpenFileDialog(QWidget* parent)
       problem_(new QLabel(this)) {
   setWindowTitle(QStringLiteral("Öffnen"));
   auto* up = new QToolButton(this);
+  up->setObjectName(QStringLiteral("folderUp"));
   up->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
   up->setToolTip(QStringLiteral("Übergeordneter Ordner"));
   view_->setModel(model_);
@@ -115,6 +117,9 @@ TOpenFileDialog::TOpenFileDialog(QWidget* parent)
   connect(buttons, &QDialogButtonBox::accepted, this, &TOpenFileDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &TOpenFileDialog::reject);
   connect(up, &QToolButton::clicked, this, [this] { setDirectory(ParentOf(folder_)); });
+  // Backspace in the list goes up, as in the usual file dialogs.
+  auto* upKey = new QShortcut(QKeySequence(Qt::Key_Backspace), view_, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(upKey, &QShortcut::activated, up, &QToolButton::click);
   connect(folderEdit_, &QLineEdit::returnPressed, this, [this] {
     // The field shows the folder readably; only a changed text names another one.
     if (folderEdit_->text() != ReadableFileName(folder_)) setDirectory(folderEdit_->text());

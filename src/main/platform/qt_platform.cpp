@@ -50,7 +50,9 @@ class TQtOpenDialog : public IOpenDialog {
     const int count = static_cast<int>(dialog.nameFilters().size());
     dialog.selectNameFilter(
         settings.FilterIndex >= 1 && settings.FilterIndex <= count ? settings.FilterIndex - 1 : 0);
-    dialog.setDirectory(settings.InitialDir.isEmpty() ? QStringLiteral(".") : settings.InitialDir);
+    // The current folder first: a start folder that cannot be listed leaves it shown, with the reason.
+    dialog.setDirectory(QStringLiteral("."));
+    if (!settings.InitialDir.isEmpty()) dialog.setDirectory(settings.InitialDir);
     // The dialog keeps the name chosen last and offers it again, in its own folder.
     if (!lastChosen_.isEmpty()) dialog.selectFile(lastChosen_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <sys/stat.h>
@@ -108,6 +109,68 @@ TEST(QtPlatformTest, OpenDialogOffersTheNameChosenLast) {
   EXPECT_EQ(platform.openDialog->Execute(settings), std::nullopt);
   EXPECT_EQ(offered, Q(chosen));
   EXPECT_EQ(directory, Q(data.Path()));
+}
+
+// The dialog goes into a folder typed or double-clicked and up again; a start folder that is
+// not there leaves the current one listed.
+TEST(QtPlatformTest, OpenDialogWalksFolders) {
+  testdta::TempDir current;
+  const ScopedCwd cwd(current.Path());
+  testdta::TempDir folder;
+  const std::string inner = folder.Write("ablage/innen.dta", "x");
+  const TViewerPlatform platform = QtViewerPlatform();
+  TOpenDialogSettings settings;
+  settings.Filter = QString::fromUtf8(kOpenFilter);
+  struct Case {
+    const char* what;
+    QString start;
+    std::function<void(TOpenFileDialog&)> walk;
+    QString directory;
+  };
+  const auto enterTyped = [](TOpenFileDialog& files) {
+    files.nameEdit()->setText(QStringLiteral("ablage"));
+    files.accept();
+  };
+  const std::vector<Case> cases{
+      {"missing start", Q(folder.Path() / "fehlt"), [](TOpenFileDialog&) {}, Q(current.Path())},
+      {"typed folder", Q(folder.Path()), enterTyped, Q(folder.Path() / "ablage")},
+      {"double-clicked folder", Q(folder.Path()),
+       [](TOpenFileDialog& files) { emit files.view()->activated(files.view()->model()->index(0, 0)); },
+       Q(folder.Path() / "ablage")},
+      {"up again", Q(folder.Path()),
+       [&](TOpenFileDialog& files) {
+         enterTyped(files);
+         files.findChild<QToolButton*>(QStringLiteral("folderUp"))->click();
+       },
+       Q(folder.Path())},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    settings.InitialDir = c.start;
+    QString directory;
+    bool open = false;
+    WhenModalIsUp(
+        [&](QDialog& dialog) {
+          auto& files = dynamic_cast<TOpenFileDialog&>(dialog);
+          c.walk(files);
+          directory = files.directory();
+          open = files.isVisible();
+        },
+        QDialog::Rejected);
+    platform.openDialog->Execute(settings);
+    EXPECT_EQ(directory, c.directory);
+    EXPECT_TRUE(open);
+  }
+  // A file of the folder entered is chosen by its name.
+  settings.InitialDir = Q(folder.Path());
+  WhenModalIsUp(
+      [&](QDialog& dialog) {
+        auto& files = dynamic_cast<TOpenFileDialog&>(dialog);
+        enterTyped(files);
+        files.nameEdit()->setText(QStringLiteral("innen.dta"));
+      },
+      QDialog::Accepted);
+  EXPECT_EQ(platform.openDialog->Execute(settings), QString::fromStdString(inner));
 }
 
 // A folder's names are read as bytes: a name that is no UTF-8 is listed readably, and choosing
