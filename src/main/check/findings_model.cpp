@@ -4,6 +4,8 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <functional>
 #include <tuple>
 
@@ -37,43 +39,75 @@ void SortBy(const TViewerCheck& check, std::vector<std::uint32_t>& order, Qt::So
   for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
 }
 
+// The first sixteen bytes of a text as two numbers, the first byte highest; 0 past its end.
+std::pair<std::uint64_t, std::uint64_t> Lead(std::string_view text) {
+  std::uint64_t high = 0, low = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    high = high << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
+  for (std::size_t i = 8; i < 16; ++i)
+    low = low << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
+  return {high, low};
+}
+
 // Sorts `order` by a text of each finding, byte by byte. A million findings begin alike
-// ("Zahlung 12: Kontonummer …"), so whole texts compared again and again cost most of the
-// sort; each text gets a number made of its first eight bytes after what all of them share,
-// and only texts equal there are compared whole. Equal texts keep the order they had.
+// ("Zahlung 12: Kontonummer …") and lie apart in memory, so comparing whole texts again and
+// again costs most of the sort. Each text is read once: its eight bytes after what all texts
+// share (up to eight) make a number to sort by, and only texts equal in those are compared
+// whole. Equal texts keep the order they had. Little is allocated: fresh memory costs a
+// fault per page.
 void SortByText(const TViewerCheck& check, std::vector<std::uint32_t>& order, Qt::SortOrder direction,
                 std::string_view (*text)(const TFindingFacts&)) {
   const std::size_t count = order.size();
-  std::vector<std::string_view> texts;
-  texts.reserve(count);
-  for (const std::uint32_t index : order) texts.push_back(text(FindingAt(check, index)));
-  std::size_t shared = count > 0 ? texts[0].size() : 0;
-  for (const std::string_view t : texts)
-    shared = static_cast<std::size_t>(
-        std::mismatch(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(std::min(shared, t.size())),
-                      texts[0].begin())
-            .first -
-        t.begin());
+  if (count < 2) return;
   struct TKeyed {
-    std::uint64_t key;
+    std::uint64_t key;  // the text's first eight bytes until `shared` is known
     std::uint32_t position;
+    std::uint32_t length;  // at most UINT32_MAX: longer texts count as that long
   };
-  std::vector<TKeyed> keyed(count);
+  std::vector<TKeyed> keyed;
+  std::vector<std::uint64_t> next;  // the eight bytes after those
+  keyed.reserve(count);
+  next.reserve(count);
+  std::size_t shared = 8;
   for (std::size_t i = 0; i < count; ++i) {
-    std::uint64_t key = 0;
-    for (std::size_t byte = shared; byte < shared + 8; ++byte)
-      key = key << 8 | (byte < texts[i].size() ? static_cast<unsigned char>(texts[i][byte]) : 0U);
-    keyed[i] = {key, static_cast<std::uint32_t>(i)};
+    const std::string_view t = text(FindingAt(check, order[i]));
+    const auto [high, low] = Lead(t);
+    keyed.push_back({high, static_cast<std::uint32_t>(i),
+                     static_cast<std::uint32_t>(std::min<std::size_t>(t.size(), UINT32_MAX))});
+    next.push_back(low);
+    shared = std::min(shared, t.size());
   }
+  for (const TKeyed& k : keyed)
+    if (const std::uint64_t differs = k.key ^ keyed[0].key; differs != 0)
+      shared = std::min(shared, static_cast<std::size_t>(std::countl_zero(differs) / 8));
+  if (shared > 0)
+    for (std::size_t i = 0; i < count; ++i)
+      keyed[i].key = shared == 8 ? next[i] : keyed[i].key << (8 * shared) | next[i] >> (64 - 8 * shared);
+  next = {};
   const bool ascending = direction == Qt::AscendingOrder;
-  std::sort(keyed.begin(), keyed.end(), [&](const TKeyed& a, const TKeyed& b) {
+  std::sort(keyed.begin(), keyed.end(), [ascending](const TKeyed& a, const TKeyed& b) {
     if (a.key != b.key) return ascending ? a.key < b.key : b.key < a.key;
-    const int byBytes = texts[a.position].substr(shared).compare(texts[b.position].substr(shared));
-    if (byBytes != 0) return ascending ? byBytes < 0 : byBytes > 0;
     return a.position < b.position;
   });
-  std::vector<std::uint32_t> sorted(count);
-  for (std::size_t i = 0; i < count; ++i) sorted[i] = order[keyed[i].position];
+  // Texts equal in their key are equal unless one goes on past it or is shorter: a key pads
+  // with 0 bytes.
+  const auto whole = [&](const TKeyed& a, const TKeyed& b) {
+    const std::string_view first = text(FindingAt(check, order[a.position]));
+    const std::string_view second = text(FindingAt(check, order[b.position]));
+    const int byBytes = first.substr(shared).compare(second.substr(shared));
+    return ascending ? byBytes < 0 : byBytes > 0;
+  };
+  for (auto run = keyed.begin(); run != keyed.end();) {
+    const auto end = std::find_if(run, keyed.end(), [&](const TKeyed& k) { return k.key != run->key; });
+    const std::uint32_t length = run->length;
+    if (end - run > 1 &&
+        std::any_of(run, end, [&](const TKeyed& k) { return k.length != length || length > shared + 8; }))
+      std::stable_sort(run, end, whole);
+    run = end;
+  }
+  std::vector<std::uint32_t> sorted;
+  sorted.reserve(count);
+  for (const TKeyed& k : keyed) sorted.push_back(order[k.position]);
   order = std::move(sorted);
 }
 
