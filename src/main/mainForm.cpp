@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include "browser_view.h"
 #include "check_view.h"
 #include "control_list_view.h"
+#include "convert.h"
 #include "datetime.h"
 #include "file_drop.h"
 #include "file_loader.h"
@@ -58,6 +60,37 @@ QString StatusFor(const QString& FileName, const std::string& name,
   if (stat(name.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return status;
   return status + QStringLiteral(" - ") + QString::number(support::SizeOfNamedFile(name)) +
          QStringLiteral(" - ") + QString::fromStdString(FileTimeText(name, regional));
+}
+
+// Empty when the file has no time stamp (gone meanwhile).
+QString ShownFileTime(const std::string& name, const ombra::TRegionalSettings& regional) {
+  try {
+    return QString::fromStdString(FileTimeText(name, regional));
+  } catch (const ombra::EConvertError&) {
+    return {};
+  }
+}
+
+// What the printed sheets of the list shown say around it, at the moment the print starts.
+TSheetFrame SheetFrame(const QString& name, const QString& time, const ombra::TDtaus* document,
+                       const TCheckView& check, const ombra::TRegionalSettings& regional) {
+  TSheetFrame frame{name, time, {}, {}};
+  const QDateTime now = QDateTime::currentDateTime();
+  frame.printTime = QString::fromStdString(
+      ombra::FormatDateTime({now.date().year(), now.date().month(), now.date().day()},
+                            {now.time().hour(), now.time().minute(), now.time().second()}, regional));
+  if (document != nullptr && !document->LoadError.empty()) {
+    // As the bar says it: no check runs on a damaged file.
+    frame.verdict << QStringLiteral("Datei beschädigt: ") + DecodeCp1252(document->LoadError)
+                  << DecodeCp1252(ombra::ReadSoFarText(document->Damage));
+  } else if (check.result()) {
+    frame.verdict = PrintedVerdict(*check.result());
+  } else if (check.runner()->isBusy()) {
+    frame.verdict << QStringLiteral(
+        "Die Prüfung lief beim Drucken noch; ihr Ergebnis steht nicht auf diesem "
+        "Ausdruck.");
+  }
+  return frame;
 }
 
 }  // namespace
@@ -174,6 +207,8 @@ void TmainForm::CreateComponents() {
   WebBrowser1 = new TBrowserView(platform_.openUrl, browserPanel);
   WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
   WebBrowser1->SetPrintProgress(platform_.printProgress);
+  WebBrowser1->SetSheetFrame(
+      [this] { return SheetFrame(shownName_, shownTime_, dtaus_.get(), *checkView, regional_); });
   layout->addWidget(WebBrowser1);
   connect(WebBrowser1, &TBrowserView::loadProgress, this, &TmainForm::ShowLoadProgress);
   connect(WebBrowser1, &TBrowserView::loadFinished, this, [this] {
@@ -251,7 +286,7 @@ QString TmainForm::StatusText() const { return StatusPanel->text(); }
 void TmainForm::ShowFile(const QString& FileName) { Load(FileName, std::nullopt); }
 
 void TmainForm::Load(const QString& FileName, std::optional<std::pair<int, int>> keepTop) {
-  if (!isLoading()) beforeLoad_ = TBeforeLoad{StatusPanel->text(), dtaus_};
+  if (!isLoading()) beforeLoad_ = TBeforeLoad{StatusPanel->text(), dtaus_, shownName_, shownTime_};
   keepTop_ = keepTop;
   loader_->start(TLoadRequest{FileName, dtausHtmlPath_, regional_, support::FooterText()});
   checkView->setLoading(true);
@@ -270,6 +305,8 @@ void TmainForm::WaitForLoad() { loader_->wait(); }
 void TmainForm::DocumentLoaded(const std::shared_ptr<const TLoadedFile>& file) {
   dtaus_ = file->Document;
   StatusPanel->setText(StatusFor(file->FileName, file->Name, regional_));
+  shownName_ = ReadableFileName(file->FileName);
+  shownTime_ = ShownFileTime(file->Name, regional_);
   loadingModel_.reset();
   if (file->Rows) {
     loadingModel_ = std::make_shared<TPaymentModel>(file->Document, file->Regional, file->Footer, file->Rows);
@@ -321,6 +358,8 @@ void TmainForm::CancelLoad() {
   if (beforeLoad_) {
     StatusPanel->setText(beforeLoad_->Status);
     dtaus_ = beforeLoad_->Document;
+    shownName_ = beforeLoad_->Name;
+    shownTime_ = beforeLoad_->Time;
   }
   EndLoad();
   loader_->releaseLater(std::move(cancelled));

@@ -131,6 +131,9 @@ class TmainForm : public QMainWindow {
   QString initialDir_;
   QString dtausHtmlPath_;
   QString lastShownFile_;
+  // The file of the document shown and its time when read, as the printed sheets name them.
+  QString shownName_;
+  QString shownTime_;
   TFileLoader* loader_ = nullptr;
   QTimer* loadTimer_ = nullptr;
   QShortcut* cancelShortcut_ = nullptr;
@@ -138,6 +141,7 @@ class TmainForm : public QMainWindow {
   struct TBeforeLoad {
     QString Status;
     std::shared_ptr<const ombra::TDtaus> Document;
+    QString Name, Time;
   };
   std::optional<TBeforeLoad> beforeLoad_;
   std::optional<std::pair<int, int>> keepTop_;

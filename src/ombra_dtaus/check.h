@@ -38,6 +38,8 @@ enum class TFindingKind {
   UnknownBank,        // a bank code the directory does not know
 };
 
+inline constexpr int kFindingKinds = static_cast<int>(TFindingKind::UnknownBank) + 1;
+
 constexpr bool IsAccountKind(TFindingKind kind) {
   return kind == TFindingKind::Account || kind == TFindingKind::AccountNotChecked ||
          kind == TFindingKind::UnknownBank;

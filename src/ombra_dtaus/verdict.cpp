@@ -60,6 +60,15 @@ std::string AccountsCaveat(const TAccountTally& tally) {
          "Bankleitzahlen kann es anders beurteilen.";
 }
 
+std::vector<std::string> VerdictLines(const TFileCheck& check) {
+  std::vector<std::string> lines{FileVerdictText(FileVerdictOf(check))};
+  if (!check.Loaded) return lines;
+  lines.push_back(AccountsTitle(check.Accounts.DirectoryDate) + ": " + AccountsResult(check.Accounts));
+  if (const std::string caveat = AccountsCaveat(check.Accounts); !caveat.empty())
+    lines.push_back("Hinweis: " + caveat);
+  return lines;
+}
+
 std::string Headline(const TFileCheck& check) {
   std::string line;
   switch (FileVerdictOf(check)) {

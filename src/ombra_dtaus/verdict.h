@@ -9,6 +9,7 @@
 // the findings' own sentences, which are Windows-1252 like the document.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "check.h"
 
@@ -43,6 +44,11 @@ std::string AccountsResult(const TAccountTally& tally);
 // Why a finding of the account check is no error of the file; empty when the directory is not
 // newer than the file (DirectoryNewer).
 std::string AccountsCaveat(const TAccountTally& tally);
+
+// Both verdicts as a report states them, a line each: "Datei in sich stimmig", then
+// "Kontenprüfung nach Bankverzeichnis vom 20.04.2020: 1 Prüfziffer falsch", then
+// "Hinweis: " and the caveat when there is one.
+std::vector<std::string> VerdictLines(const TFileCheck& check);
 
 // One line with both verdicts: "In sich stimmig ✓ · Konten: 1 Prüfziffer falsch, 2
 // Bankleitzahlen unbekannt (Verzeichnis vom 20.04.2020)".

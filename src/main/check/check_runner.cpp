@@ -122,9 +122,7 @@ TViewerCheckResult TCheckRunner::Check(const TRequest& request, const ombra::TBa
       job.Percent->store(static_cast<int>(checked * kAccountsPercent / std::max<std::size_t>(total, 1)),
                          std::memory_order_relaxed);
     });
-    result->DirectoryDate = banks->DataDate();
-    result->AccountsChecked = true;
-    ombra::AddAccountFindings(result->File, doc, result->Accounts, result->DirectoryDate);
+    ombra::AddAccountFindings(result->File, doc, result->Accounts, banks->DataDate());
   }
   return result;
 }

@@ -17,12 +17,11 @@
 
 namespace quandel {
 
+// Whether the accounts were checked, and by a directory of which day, File.Accounts says.
 struct TViewerCheck {
   ombra::TFileCheck File;
   // One verdict per payment; empty when no bank directory could be opened.
   ombra::TAccountChecks Accounts;
-  bool AccountsChecked = false;
-  std::string DirectoryDate;
   std::int64_t Payments = 0;
 };
 

@@ -242,9 +242,9 @@ QString TCheckView::cellToolTip(int row, int column) const {
   const auto at = static_cast<std::size_t>(row);
   if (column == kColNumber && at < rowFinding_.size() && rowFinding_[at] != kNone)
     return Text(FindingAt(*result_, rowFinding_[at]).Sentence);
-  if (!result_->AccountsChecked || at >= result_->Accounts.Payments.size()) return {};
+  if (!result_->File.Accounts.Checked || at >= result_->Accounts.Payments.size()) return {};
   const ombra::TAccountCheck& account = result_->Accounts.Payments[at];
-  const QString directory = DecodeCp1252(ombra::DirectoryName(result_->DirectoryDate));
+  const QString directory = DecodeCp1252(ombra::DirectoryName(result_->File.Accounts.DirectoryDate));
   if (column == kColKonto)
     return QStringLiteral("Konto: ") + DecodeCp1252(std::string_view(ombra::VerdictText(account.Verdict))) +
            QStringLiteral(" (nach ") + directory + QLatin1Char(')');

@@ -58,6 +58,8 @@ class TCheckView : public QObject {
   QToolButton* marker() const { return marker_; }
   TFindingsPanel* panel() const { return panel_; }
   TCheckRunner* runner() const { return runner_; }
+  // The verdict on the list shown; null while none is.
+  const TViewerCheckResult& result() const { return result_; }
   // The tooltip of a cell of the list; empty where there is none.
   QString cellToolTip(int row, int column) const;
   // Selects the next (previous) marked row after the list's cursor and brings the verdict back.

@@ -10,22 +10,6 @@ namespace {
 
 QString Number(std::int64_t n) { return QLocale(QLocale::German).toString(static_cast<qlonglong>(n)); }
 
-TFindingGroup GroupOf(const ombra::TFinding& finding) {
-  switch (finding.Kind) {
-    // A bank code that is not eight digits is a field of the file that does not hold what it must.
-    case ombra::TFindingKind::FieldCheck:
-    case ombra::TFindingKind::BankCode: return TFindingGroup::Field;
-    case ombra::TFindingKind::Count: return TFindingGroup::Count;
-    case ombra::TFindingKind::Total: return TFindingGroup::Total;
-    case ombra::TFindingKind::CheckSum: return TFindingGroup::CheckSum;
-    case ombra::TFindingKind::Trailer: return TFindingGroup::Trailer;
-    case ombra::TFindingKind::Account: return TFindingGroup::CheckDigit;
-    case ombra::TFindingKind::UnknownBank: return TFindingGroup::UnknownBank;
-    case ombra::TFindingKind::AccountNotChecked: return TFindingGroup::NoMethod;
-  }
-  return TFindingGroup::Field;
-}
-
 TTone ToneOf(const ombra::TFinding& finding) {
   if (finding.Severity == ombra::TSeverity::None) return TTone::Good;
   return ombra::IsAccountKind(finding.Kind) ? TTone::Accounts : TTone::Broken;
@@ -33,19 +17,7 @@ TTone ToneOf(const ombra::TFinding& finding) {
 
 }  // namespace
 
-QString GroupName(TFindingGroup group) {
-  switch (group) {
-    case TFindingGroup::Field: return QStringLiteral("Feld");
-    case TFindingGroup::Count: return QStringLiteral("Anzahl");
-    case TFindingGroup::Total: return QStringLiteral("Summe");
-    case TFindingGroup::CheckSum: return QStringLiteral("Prüfsumme");
-    case TFindingGroup::Trailer: return QStringLiteral("Dateiende");
-    case TFindingGroup::CheckDigit: return QStringLiteral("Prüfziffer");
-    case TFindingGroup::UnknownBank: return QStringLiteral("Bankleitzahl");
-    case TFindingGroup::NoMethod: return QStringLiteral("Prüfverfahren");
-  }
-  return {};
-}
+QString KindName(ombra::TFindingKind kind) { return QString::fromUtf8(ombra::KindText(kind)); }
 
 QString ToneName(TTone tone) {
   switch (tone) {
@@ -64,7 +36,7 @@ TFindingFacts FindingAt(const TViewerCheck& check, std::size_t index) {
   const ombra::TFinding& finding = check.File.Findings[index];
   TFindingFacts facts;
   facts.Tone = ToneOf(finding);
-  facts.Group = GroupOf(finding);
+  facts.Kind = finding.Kind;
   facts.Payment = finding.Payment;
   facts.Record = finding.Record;
   facts.Field = finding.Field;
@@ -82,7 +54,7 @@ TVerdictSummary Summarize(const TViewerCheck& check) {
     const TFindingFacts facts = FindingAt(check, i);
     if (facts.Tone == TTone::Good) continue;
     ++summary.Findings;
-    ++summary.PerGroup[static_cast<std::size_t>(facts.Group)];
+    ++summary.PerKind[static_cast<std::size_t>(facts.Kind)];
     summary.Tone = std::max(summary.Tone, facts.Tone);
   }
   // Both verdicts in the words the command line uses too.
@@ -93,15 +65,37 @@ TVerdictSummary Summarize(const TViewerCheck& check) {
                      QStringLiteral(", Summen und Prüfsummen passen");
     return summary;
   }
+  // The account kinds in the headline's own figures, so the two lines cannot disagree.
+  const ombra::TAccountTally& tally = check.File.Accounts;
+  const auto figure = [&](ombra::TFindingKind kind) {
+    switch (kind) {
+      case ombra::TFindingKind::Account: return tally.WrongCheckDigit;
+      case ombra::TFindingKind::UnknownBank: return tally.UnknownBankCodes;
+      case ombra::TFindingKind::AccountNotChecked: return tally.NotCheckable;
+      default: return summary.PerKind[static_cast<std::size_t>(kind)];
+    }
+  };
   QStringList parts;
-  for (int group = 0; group < kFindingGroups; ++group)
-    if (summary.PerGroup[static_cast<std::size_t>(group)] > 0)
-      parts << GroupName(static_cast<TFindingGroup>(group)) + QStringLiteral(": ") +
-                   Number(summary.PerGroup[static_cast<std::size_t>(group)]);
-  summary.Counts = Number(summary.Findings) +
-                   (summary.Findings == 1 ? QStringLiteral(" Befund – ") : QStringLiteral(" Befunde – ")) +
-                   parts.join(QStringLiteral(" · "));
+  for (int at = 0; at < ombra::kFindingKinds; ++at) {
+    const auto kind = static_cast<ombra::TFindingKind>(at);
+    if (summary.PerKind[static_cast<std::size_t>(at)] > 0)
+      parts << KindName(kind) + QStringLiteral(": ") + Number(figure(kind));
+  }
+  summary.Counts = parts.join(QStringLiteral(" · "));
   return summary;
+}
+
+QStringList PrintedVerdict(const TViewerCheck& check, int shown) {
+  QStringList lines;
+  for (const std::string& line : ombra::VerdictLines(check.File)) lines << QString::fromStdString(line);
+  std::int64_t findings = 0;
+  for (std::size_t i = 0; i < FindingCount(check); ++i) {
+    const TFindingFacts facts = FindingAt(check, i);
+    if (facts.Tone == TTone::Good) continue;
+    if (findings++ < shown) lines << Text(facts.Sentence);
+  }
+  if (findings > shown) lines << QStringLiteral("… und %1 weitere").arg(Number(findings - shown));
+  return lines;
 }
 
 QString RecordAndByte(const TFindingFacts& facts) {

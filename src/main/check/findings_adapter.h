@@ -4,6 +4,7 @@
 // viewer that knows the shape of the check's result; the bar, the row marks and the panel
 // all go through it.
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -18,24 +19,14 @@ namespace quandel {
 // that may be newer than the file.
 enum class TTone : std::uint8_t { Good, Accounts, Broken };
 
-// What the panel filters by and the bar counts.
-enum class TFindingGroup : std::uint8_t {
-  Field,
-  Count,
-  Total,
-  CheckSum,
-  Trailer,
-  CheckDigit,
-  UnknownBank,
-  NoMethod,
-};
-constexpr int kFindingGroups = 8;
-QString GroupName(TFindingGroup group);
+// The panel filters and the bar counts by the check's own kinds, named as the core names
+// them (KindText), so the panel, the bar and reports use one word for each.
+QString KindName(ombra::TFindingKind kind);
 
 // One finding's facts; the texts stay in the check's encoding until shown (Text).
 struct TFindingFacts {
   TTone Tone = TTone::Broken;
-  TFindingGroup Group = TFindingGroup::Field;
+  ombra::TFindingKind Kind = ombra::TFindingKind::FieldCheck;
   std::int64_t Payment = 0;  // from 1; 0 for none
   char Record = 0;           // 'A', 'C', 'E'; 0 for the file as a whole
   std::optional<std::int64_t> Byte;
@@ -56,11 +47,20 @@ bool WasChecked(const TViewerCheck& check);
 struct TVerdictSummary {
   TTone Tone = TTone::Good;
   QString Headline;  // both verdicts in one line
-  QString Counts;    // the findings per kind, or what agrees
-  std::array<std::int64_t, kFindingGroups> PerGroup{};
+  // Per kind what the headline counts of it (accounts with a wrong check digit, distinct
+  // unknown bank codes, accounts that cannot be checked; findings of the file's own kinds),
+  // or what agrees.
+  QString Counts;
+  // The findings of each kind, as the panel lists them: a bank the directory lacks is one
+  // finding however many payments go to it.
+  std::array<std::int64_t, ombra::kFindingKinds> PerKind{};
   std::int64_t Findings = 0;
 };
 TVerdictSummary Summarize(const TViewerCheck& check);
+
+// The lines a printout gives under "Prüfergebnis": both verdicts in the words of the command
+// line's report, the caveat, then the first `shown` findings and how many more there are.
+QStringList PrintedVerdict(const TViewerCheck& check, int shown = 5);
 
 // "Zahlung 12", "A-Satz", "E-Satz", "Datei", with the byte where known.
 QString RecordAndByte(const TFindingFacts& facts);

@@ -35,9 +35,9 @@ class TFindingsModel : public QAbstractTableModel, public IRowTexts {
   // The findings of `check`, in its order; null for none.
   void setCheck(TViewerCheckResult check);
   const TViewerCheckResult& check() const { return check_; }
-  // Only findings of `group`; nothing for all.
-  void setGroupFilter(std::optional<TFindingGroup> group);
-  std::optional<TFindingGroup> groupFilter() const { return filter_; }
+  // Only findings of `kind`; nothing for all.
+  void setKindFilter(std::optional<ombra::TFindingKind> kind);
+  std::optional<ombra::TFindingKind> kindFilter() const { return filter_; }
 
   int rowCount(const QModelIndex& parent) const override;
   int columnCount(const QModelIndex& parent) const override;
@@ -61,7 +61,7 @@ class TFindingsModel : public QAbstractTableModel, public IRowTexts {
   // filter.
   std::vector<std::uint32_t> sorted_;
   std::vector<std::uint32_t> rows_;
-  std::optional<TFindingGroup> filter_;
+  std::optional<ombra::TFindingKind> filter_;
 };
 
 // The rows as CSV, separated by semicolons as German spreadsheets read them, with a title line.

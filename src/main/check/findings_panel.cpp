@@ -72,9 +72,9 @@ TFindingsPanel::TFindingsPanel(std::shared_ptr<IMessageBox> messages, std::share
   filter_->setObjectName(QStringLiteral("findingsFilter"));
   filter_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   connect(filter_, &QComboBox::activated, this, [this](int item) {
-    const QVariant group = filter_->itemData(item);
-    model_->setGroupFilter(group.isValid() ? std::optional(static_cast<TFindingGroup>(group.toInt()))
-                                           : std::nullopt);
+    const QVariant kind = filter_->itemData(item);
+    model_->setKindFilter(kind.isValid() ? std::optional(static_cast<ombra::TFindingKind>(kind.toInt()))
+                                         : std::nullopt);
   });
   save_->setObjectName(QStringLiteral("findingsSave"));
   save_->setEnabled(false);
@@ -132,15 +132,16 @@ void TFindingsPanel::fillFilter() {
   const TViewerCheckResult& check = model_->check();
   const TVerdictSummary summary = check ? Summarize(*check) : TVerdictSummary{};
   filter_->addItem(QStringLiteral("Alle Befunde (%1)").arg(German(summary.Findings)));
-  for (int group = 0; group < kFindingGroups; ++group)
-    if (const std::int64_t count = summary.PerGroup[static_cast<std::size_t>(group)]; count > 0)
+  for (int kind = 0; kind < ombra::kFindingKinds; ++kind)
+    if (const std::int64_t count = summary.PerKind[static_cast<std::size_t>(kind)]; count > 0)
       filter_->addItem(
-          QStringLiteral("%1 (%2)").arg(GroupName(static_cast<TFindingGroup>(group)), German(count)), group);
-  const std::optional<TFindingGroup> kept = model_->groupFilter();
+          QStringLiteral("%1 (%2)").arg(KindName(static_cast<ombra::TFindingKind>(kind)), German(count)),
+          kind);
+  const std::optional<ombra::TFindingKind> kept = model_->kindFilter();
   const int at = kept ? filter_->findData(static_cast<int>(*kept)) : 0;
   filter_->setCurrentIndex(std::max(at, 0));
   // A kind the new check did not find shows all.
-  if (at < 0) model_->setGroupFilter(std::nullopt);
+  if (at < 0) model_->setKindFilter(std::nullopt);
 }
 
 void TFindingsPanel::showPaymentOf(const QModelIndex& index) {

@@ -399,10 +399,11 @@ void TControlListView::scrollToRow(int row, int offset) {
   verticalScrollBar()->setValue(ClampToInt(rowsTop() + geometry_->rowTop(row) + offset));
 }
 
-std::unique_ptr<TListPrintJob> TControlListView::printJob(QPrinter& printer, bool selectedOnly) const {
+std::unique_ptr<TListPrintJob> TControlListView::printJob(QPrinter& printer, bool selectedOnly,
+                                                          TSheetFrame frame) const {
   if (!model_) return nullptr;
   return std::make_unique<TListPrintJob>(model_, PageFont(font()), printer,
-                                         selectedOnly ? selection_.ranges() : TRowRanges{});
+                                         selectedOnly ? selection_.ranges() : TRowRanges{}, std::move(frame));
 }
 
 TListPrintResult TControlListView::print(QPrinter* printer) {

@@ -124,7 +124,7 @@ class TControlListView : public QAbstractScrollArea {
 
   // The page on the printer's pages, with all rows or only the selected ones (all when none
   // is selected); null without a page. The job holds the page, which may change meanwhile.
-  std::unique_ptr<TListPrintJob> printJob(QPrinter& printer, bool selectedOnly) const;
+  std::unique_ptr<TListPrintJob> printJob(QPrinter& printer, bool selectedOnly, TSheetFrame frame = {}) const;
   // The whole page at once.
   TListPrintResult print(QPrinter* printer);
 

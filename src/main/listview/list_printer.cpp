@@ -12,6 +12,7 @@
 #include <limits>
 #include <optional>
 
+#include "amounts.h"
 #include "fragment.h"
 #include "page_metrics.h"
 #include "print_sheets.h"
@@ -24,6 +25,9 @@ namespace {
 constexpr int kPixelsPerInch = 96;
 // Rows measured between two looks at the clock.
 constexpr int kMeasureBatch = 2048;
+// Lines kept at the top of a sheet for the file and the time, and as many at its foot for
+// the sums and the number.
+constexpr int kSheetBand = 2;
 
 // The page laid out for the paper: the view's layout, at least as wide as the paper. The
 // columns are as wide as the printed rows need.
@@ -33,20 +37,34 @@ struct TPaperLayout {
   }
 
   // Once the printed rows are measured.
-  void layOut(const TPaymentModel& page, int paperWidth) {
+  void layOut(const TPaymentModel& page, int paperWidth, const TPrintRows& rows, const TSheetFrame& frame) {
     width = std::max(paperWidth, geometry.naturalWidth());
     head = MakeFragment(page.headHtml(), geometry.font(), width);
     tail = MakeFragment(page.tailHtml(), geometry.font(), width);
     headHeight = qCeil(head->size().height());
     tailHeight = qCeil(tail->size().height());
+    const QString extract = ExtractHtml(page, rows.ranges());
+    if (!extract.isEmpty()) {
+      lead = MakeFragment(extract, geometry.font(), width);
+      leadHeight = qCeil(lead->size().height());
+    }
+    const QString added = NotesHtml(frame, page);
+    if (!added.isEmpty()) {
+      notes = MakeFragment(added, geometry.font(), width);
+      notesHeight = qCeil(notes->size().height());
+    }
   }
 
   TTableGeometry geometry;
   int width = 0;
   std::unique_ptr<QTextDocument> head;
   std::unique_ptr<QTextDocument> tail;
+  std::unique_ptr<QTextDocument> lead;   // an extract's title, above the head
+  std::unique_ptr<QTextDocument> notes;  // after the tail
   int headHeight = 0;
   int tailHeight = 0;
+  int leadHeight = 0;
+  int notesHeight = 0;
 };
 
 std::vector<TPrintedPage> Paginate(const TPaperLayout& paper, int pageHeight, const TPrintRows& rows) {
@@ -56,7 +74,7 @@ std::vector<TPrintedPage> Paginate(const TPaperLayout& paper, int pageHeight, co
   const auto height = [&](int position) { return g.rowHeight(rows.row(position)); };
   std::vector<TPrintedPage> pages(1);
   pages[0].head = true;
-  int y = paper.headHeight + TableGap(g);
+  int y = paper.leadHeight + paper.headHeight + TableGap(g);
   const int tableStart = 2 * border + g.headerHeight() + (rowCount > 0 ? height(0) : 0);
   if (y + tableStart > pageHeight) {
     pages.emplace_back();
@@ -82,8 +100,16 @@ std::vector<TPrintedPage> Paginate(const TPaperLayout& paper, int pageHeight, co
     pages.emplace_back();
     y = 0;
   }
-  if (y + paper.tailHeight > pageHeight) pages.emplace_back();
+  if (y + paper.tailHeight > pageHeight) {
+    pages.emplace_back();
+    y = 0;
+  }
   pages.back().tail = true;
+  y += paper.tailHeight;
+  if (paper.notesHeight > 0) {
+    if (y + paper.notesHeight > pageHeight) pages.emplace_back();
+    pages.back().notes = true;
+  }
   return pages;
 }
 
@@ -97,14 +123,35 @@ void DrawFragment(QPainter& painter, QTextDocument& document, int top, int width
   painter.restore();
 }
 
+// What a sheet says around its part of the page.
+struct TSheetLines {
+  QString file, time;  // at the top
+  QString sums;        // at the foot, left of the number
+};
+
 void DrawPage(QPainter& painter, const TPaymentModel& source, const TPrintRows& rows, TPaperLayout& paper,
-              const TPrintedPage& page, int number, int count, int pageHeight) {
+              const TPrintedPage& page, int number, int count, int pageHeight, const TSheetLines& lines) {
   const TTableGeometry& g = paper.geometry;
   const TColumnEdges edges = g.columnEdges(paper.width);
+  const int line = g.lineHeight();
+  painter.setFont(g.font());
+  painter.setPen(Qt::black);
+  // The time stays whole; a long name gives way in its middle.
+  const int timeWidth = painter.fontMetrics().horizontalAdvance(lines.time);
+  painter.drawText(QRect(0, 0, paper.width, line), Qt::AlignRight | Qt::AlignTop, lines.time);
+  painter.drawText(QRect(0, 0, paper.width - timeWidth - 2 * line, line), Qt::AlignLeft | Qt::AlignTop,
+                   painter.fontMetrics().elidedText(lines.file, Qt::ElideMiddle,
+                                                    std::max(0, paper.width - timeWidth - 2 * line)));
+  painter.save();
+  painter.translate(0, kSheetBand * line);
   int y = 0;
   if (page.head) {
-    DrawFragment(painter, *paper.head, 0, paper.width, paper.headHeight);
-    y = paper.headHeight + TableGap(g);
+    if (paper.lead) {
+      DrawFragment(painter, *paper.lead, 0, paper.width, paper.leadHeight);
+      y = paper.leadHeight;
+    }
+    DrawFragment(painter, *paper.head, y, paper.width, paper.headHeight);
+    y += paper.headHeight + TableGap(g);
   }
   if (page.table) {
     TTablePainter table(painter, g, edges, 0, Qt::black);
@@ -118,12 +165,38 @@ void DrawPage(QPainter& painter, const TPaymentModel& source, const TPrintRows& 
     y += TTableGeometry::kBorder;
     table.frame(top, y, true, true);
   }
-  if (page.tail) DrawFragment(painter, *paper.tail, y, paper.width, paper.tailHeight);
+  if (page.tail) {
+    DrawFragment(painter, *paper.tail, y, paper.width, paper.tailHeight);
+    y += paper.tailHeight;
+  }
+  if (page.notes) DrawFragment(painter, *paper.notes, y, paper.width, paper.notesHeight);
+  painter.restore();
   painter.setFont(g.font());
   painter.setPen(Qt::black);
-  const int footerTop = pageHeight + g.lineHeight();
-  painter.drawText(QRect(0, footerTop, paper.width, g.lineHeight()), Qt::AlignRight | Qt::AlignTop,
+  const int footerTop = kSheetBand * line + pageHeight + line;
+  painter.drawText(QRect(0, footerTop, paper.width, line), Qt::AlignRight | Qt::AlignTop,
                    QStringLiteral("Seite %1 von %2").arg(number).arg(count));
+  painter.drawText(QRect(0, footerTop, paper.width, line), Qt::AlignLeft | Qt::AlignTop, lines.sums);
+}
+
+// The sum of each page's rows and what the pages before it carried, as its foot says them.
+std::vector<QString> SheetSums(const TPaymentModel& source, const TPrintRows& rows,
+                               const std::vector<TPrintedPage>& pages) {
+  std::vector<QString> texts;
+  texts.reserve(pages.size());
+  std::optional<std::int64_t> carried = 0;
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const TPrintedPage& page = pages[i];
+    const bool hasRows = page.table && page.lastRow > page.firstRow;
+    std::optional<std::int64_t> sheet = 0;
+    for (const auto& [first, last] : rows.runs(page.firstRow, page.lastRow)) {
+      const std::optional<std::int64_t> part = source.centsOf(first, last);
+      if (!sheet || !part || !ombra::AddCents(*sheet, *part)) sheet.reset();
+    }
+    texts.push_back(SheetSumText(i > 0 ? carried : std::nullopt, hasRows ? sheet : std::nullopt, source));
+    if (!carried || !sheet || !ombra::AddCents(*carried, *sheet)) carried.reset();
+  }
+  return texts;
 }
 
 TListPrintResult ResultOf(TSheetsOutcome outcome) {
@@ -169,20 +242,23 @@ TRowRanges TPrintRows::runs(int first, int last) const {
 }
 
 std::vector<TPrintedPage> PaginateControlList(const TPaymentModel& page, const QFont& font, int pageWidth,
-                                              int pageHeight, const TRowRanges& rows) {
+                                              int pageHeight, const TRowRanges& rows,
+                                              const TSheetFrame& frame) {
   const TPrintRows printed(page.rows(), rows);
   TPaperLayout paper(page, font);
   for (const auto& [first, last] : printed.ranges()) paper.geometry.measureRange(first, last);
-  paper.layOut(page, pageWidth);
+  paper.layOut(page, pageWidth, printed, frame);
   return Paginate(paper, pageHeight, printed);
 }
 
 struct TListPrintJob::TState {
-  TState(std::shared_ptr<const TPaymentModel> page, const QFont& font, QPrinter& device, TRowRanges ranges)
+  TState(std::shared_ptr<const TPaymentModel> page, const QFont& font, QPrinter& device, TRowRanges ranges,
+         TSheetFrame sheetFrame)
       : source(std::move(page)),
         printer(device),
         rows(source->rows(), std::move(ranges)),
-        paper(*source, font) {}
+        paper(*source, font),
+        frame(std::move(sheetFrame)) {}
 
   // Measures the next batch of printed rows; true once all are.
   bool measureSome() {
@@ -201,11 +277,11 @@ struct TListPrintJob::TState {
   // Splits the list into pages and starts the printer; false when nothing can be printed.
   bool begin() {
     const int resolution = std::max(1, printer.resolution());
-    paper.layOut(*source, printer.width() * kPixelsPerInch / resolution);
+    paper.layOut(*source, printer.width() * kPixelsPerInch / resolution, rows, frame);
     scale = static_cast<qreal>(printer.width()) / paper.width;
-    // The foot of each page keeps two lines for the page number.
-    pageHeight = static_cast<int>(printer.height() / scale) - 2 * paper.geometry.lineHeight();
+    pageHeight = static_cast<int>(printer.height() / scale) - 2 * kSheetBand * paper.geometry.lineHeight();
     pages = Paginate(paper, pageHeight, rows);
+    sums = SheetSums(*source, rows, pages);
     std::vector<int> sheets = SheetOrder(printer, static_cast<int>(pages.size()));
     if (sheets.empty() || !painter.begin(&printer)) return false;
     run.emplace(printer, painter, std::move(sheets));
@@ -217,8 +293,9 @@ struct TListPrintJob::TState {
     const std::optional<TSheetsOutcome> outcome = run->next([&](int number) {
       painter.save();
       painter.scale(scale, scale);
-      DrawPage(painter, *source, rows, paper, pages[static_cast<std::size_t>(number - 1)], number, count,
-               pageHeight);
+      const auto at = static_cast<std::size_t>(number - 1);
+      DrawPage(painter, *source, rows, paper, pages[at], number, count, pageHeight,
+               {SheetFileText(frame), SheetTimeText(frame), sums[at]});
       painter.restore();
     });
     if (outcome) finish(ResultOf(*outcome));
@@ -233,6 +310,8 @@ struct TListPrintJob::TState {
   QPrinter& printer;
   TPrintRows rows;
   TPaperLayout paper;
+  TSheetFrame frame;
+  std::vector<QString> sums;  // each page's foot
   std::size_t range = 0;
   int next = 0;
   int measured = 0;
@@ -246,8 +325,8 @@ struct TListPrintJob::TState {
 };
 
 TListPrintJob::TListPrintJob(std::shared_ptr<const TPaymentModel> page, const QFont& font, QPrinter& printer,
-                             TRowRanges rows)
-    : d_(std::make_unique<TState>(std::move(page), font, printer, std::move(rows))) {}
+                             TRowRanges rows, TSheetFrame frame)
+    : d_(std::make_unique<TState>(std::move(page), font, printer, std::move(rows), std::move(frame))) {}
 
 TListPrintJob::~TListPrintJob() { stop(); }
 
@@ -284,8 +363,8 @@ void TListPrintJob::stop() {
 TListPrintResult TListPrintJob::result() const { return d_->result; }
 
 TListPrintResult PrintControlList(std::shared_ptr<const TPaymentModel> page, const QFont& font,
-                                  QPrinter& printer, TRowRanges rows) {
-  TListPrintJob job(std::move(page), font, printer, std::move(rows));
+                                  QPrinter& printer, TRowRanges rows, TSheetFrame frame) {
+  TListPrintJob job(std::move(page), font, printer, std::move(rows), std::move(frame));
   while (job.step(std::chrono::milliseconds::max())) {
   }
   return job.result();

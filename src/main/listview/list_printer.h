@@ -1,8 +1,11 @@
 #pragma once
 // Prints a control-list page as the view shows it, scaled to the paper's width: A4 unless the
-// printer says otherwise, page numbers at the foot, the column headers at the top of every
-// page, and never a row cut across two pages. A long list is printed piece by piece
-// (TListPrintJob), so whoever drives it can keep the window alive and let the user stop.
+// printer says otherwise, the column headers at the top of every page, and never a row cut
+// across two pages. Around the page each sheet names the file and the time of printing at its
+// top and its sum, what the sheets before carried and its number at its foot; an extract is
+// titled as one, and the check's verdicts follow the page's end (sheet_notes.h). A long list
+// is printed piece by piece (TListPrintJob), so whoever drives it can keep the window alive
+// and let the user stop.
 #include <QFont>
 
 #include <chrono>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "payment_model.h"
+#include "sheet_notes.h"
 
 class QPrinter;
 
@@ -49,18 +53,20 @@ struct TPrintedPage {
   bool table = false;             // the table (its header row at least) is on this page
   bool tableEnds = false;         // the table's last row is on this page
   bool tail = false;              // check sums, closing total and footer
+  bool notes = false;             // the verdicts and what the totals are, after the page
 };
 
 // How the page splits into printed pages of `pageHeight` pixels of the view's font.
 std::vector<TPrintedPage> PaginateControlList(const TPaymentModel& page, const QFont& font, int pageWidth,
-                                              int pageHeight, const TRowRanges& rows = {});
+                                              int pageHeight, const TRowRanges& rows = {},
+                                              const TSheetFrame& frame = {});
 
 class TListPrintJob {
  public:
   // `rows` empty prints every row. The printer's page range, copies and page order are
   // honoured; the printer must outlive the job.
   TListPrintJob(std::shared_ptr<const TPaymentModel> page, const QFont& font, QPrinter& printer,
-                TRowRanges rows = {});
+                TRowRanges rows = {}, TSheetFrame frame = {});
   // A job not finished is stopped.
   ~TListPrintJob();
   TListPrintJob(const TListPrintJob&) = delete;
@@ -86,6 +92,6 @@ class TListPrintJob {
 
 // The whole job at once.
 TListPrintResult PrintControlList(std::shared_ptr<const TPaymentModel> page, const QFont& font,
-                                  QPrinter& printer, TRowRanges rows = {});
+                                  QPrinter& printer, TRowRanges rows = {}, TSheetFrame frame = {});
 
 }  // namespace quandel

@@ -159,8 +159,8 @@ QPrinter& TBrowserView::PrintSettings() {
 TPrintOutcome TBrowserView::PrintShown() {
   if (!showsList()) return PrintDocument(*pageBrowser_->document(), PrintSettings());
   QPrinter& printer = PrintSettings();
-  const std::unique_ptr<TListPrintJob> job =
-      listView_->printJob(printer, printer.printRange() == QPrinter::Selection);
+  const std::unique_ptr<TListPrintJob> job = listView_->printJob(
+      printer, printer.printRange() == QPrinter::Selection, sheetFrame_ ? sheetFrame_() : TSheetFrame{});
   if (!job) return TPrintOutcome::Failed;
   printing_ = true;
   const auto printed = qScopeGuard([this] { printing_ = false; });

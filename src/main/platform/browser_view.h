@@ -5,12 +5,14 @@
 #include <QStackedWidget>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
 
 #include "page_printer.h"
 #include "platform.h"
+#include "sheet_notes.h"
 
 class QPrinter;
 
@@ -42,6 +44,8 @@ class TBrowserView : public QStackedWidget, public IWebBrowser {
   // range says so. A long list is followed in `progress`, which can stop it.
   TPrintOutcome PrintShown();
   void SetPrintProgress(std::shared_ptr<IPrintProgress> progress) { printProgress_ = std::move(progress); }
+  // Asked as a list's print starts: what its sheets say around the page.
+  void SetSheetFrame(std::function<TSheetFrame()> frame) { sheetFrame_ = std::move(frame); }
   bool isPrinting() const { return printing_; }
   // Whether a print may offer "Auswahl".
   bool hasSelectedRows() const;
@@ -71,6 +75,7 @@ class TBrowserView : public QStackedWidget, public IWebBrowser {
   TControlListView* listView_;
   std::unique_ptr<QPrinter> printer_;
   std::shared_ptr<IPrintProgress> printProgress_;
+  std::function<TSheetFrame()> sheetFrame_;
   bool printing_ = false;
   QUrl shownUrl_;
   bool hasPage_ = false;

@@ -45,6 +45,9 @@ std::string Accounts(int count, const std::map<int, testdta::CRecord>& others = 
   return testdta::File(sender, payments);
 }
 
+// The sender's bank code replaced by one the directory does not know.
+std::string UnknownSender(std::string file) { return file.replace(7, 8, kUnknownBlz); }
+
 // The trailer's Euro total one cent too high.
 std::string WrongTotal(std::string file) {
   const std::size_t euro = file.size() - 128 + 64;
@@ -101,7 +104,7 @@ TEST_F(CheckViewTest, ProgressFigureEndsWhereTheAccountsAreChecked) {
   form->ShowFile(QString::fromStdString(data.Write("datei.dta", Accounts(5000))));
   WaitUntilLoaded(*form);
   ASSERT_TRUE(checked.count() > 0 || checked.wait(30000)) << "check did not report";
-  ASSERT_TRUE(checked.at(0).at(0).value<TViewerCheckResult>()->AccountsChecked);
+  ASSERT_TRUE(checked.at(0).at(0).value<TViewerCheckResult>()->File.Accounts.Checked);
   EXPECT_EQ(form->checkView->runner()->progress(), 90);
 }
 
@@ -124,20 +127,26 @@ TEST_F(CheckViewTest, BarSaysBothVerdictsAndCountsPerKind) {
       {"wrong total, failing account",
        WrongTotal(Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}})),
        TInfoKind::Error,
-       {"Nicht stimmig ✗ · Konten: 1 Prüfziffer falsch (Verzeichnis vom ",
-        "2 Befunde – Summe: 1 · Prüfziffer: 1"},
+       {"Nicht stimmig ✗ · Konten: 1 Prüfziffer falsch (Verzeichnis vom ", "Summe: 1 · Prüfziffer: 1"},
        true},
       // Accounts alone never make the file red.
       {"failing account only",
        Accounts(3, {{2, To(kFailsBlz, "1234567890", 2)}}),
        TInfoKind::Warning,
-       {"In sich stimmig ✓ · Konten: 1 Prüfziffer falsch (", "1 Befund – Prüfziffer: 1"},
+       {"In sich stimmig ✓ · Konten: 1 Prüfziffer falsch (", "Prüfziffer: 1"},
        true},
       // The bank is counted once, as the command line counts it.
       {"one unknown bank for two payments",
        Accounts(3, {{2, To(kUnknownBlz, "0000012345", 2)}, {3, To(kUnknownBlz, "0000012346", 3)}}),
        TInfoKind::Warning,
-       {"In sich stimmig ✓ · Konten: 1 Bankleitzahl unbekannt (", "1 Befund – Bankleitzahl: 1"},
+       {"In sich stimmig ✓ · Konten: 1 Bankleitzahl unbekannt (", "Bankleitzahl unbekannt: 1"},
+       true},
+      // The sender's bank and a payment's are one unknown bank code, though each is a finding
+      // of its own: the counts say what the headline says.
+      {"sender and payment at one unknown bank",
+       UnknownSender(Accounts(3, {{2, To(kUnknownBlz, "0000012345", 2)}})),
+       TInfoKind::Warning,
+       {"In sich stimmig ✓ · Konten: 1 Bankleitzahl unbekannt (", "Bankleitzahl unbekannt: 1"},
        true},
   };
   for (const Case& c : cases) {

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "findings_panel.h"
+#include "verdict.h"
 #include "viewer_fixture.h"
 
 namespace quandel::test {
@@ -100,7 +101,7 @@ TEST(FindingsModelTest, AMillionFindingsSortAndFilterByKind) {
   EXPECT_EQ(model.cellText(kMillion - 1, kFindSeverity), ToneName(model.factsAt(kMillion - 1).Tone));
 
   struct Filter {
-    std::optional<TFindingGroup> group;
+    std::optional<ombra::TFindingKind> group;
     int rows;
   };
   std::int64_t checkSums = 0;
@@ -110,18 +111,18 @@ TEST(FindingsModelTest, AMillionFindingsSortAndFilterByKind) {
     unknown += f.Kind == TFindingKind::UnknownBank;
   }
   const std::vector<Filter> filters{
-      {TFindingGroup::CheckSum, static_cast<int>(checkSums)},
-      {TFindingGroup::UnknownBank, static_cast<int>(unknown)},
-      {TFindingGroup::CheckDigit, static_cast<int>(kMillion - checkSums - unknown)},
-      {TFindingGroup::Total, 0},
+      {ombra::TFindingKind::CheckSum, static_cast<int>(checkSums)},
+      {ombra::TFindingKind::UnknownBank, static_cast<int>(unknown)},
+      {ombra::TFindingKind::Account, static_cast<int>(kMillion - checkSums - unknown)},
+      {ombra::TFindingKind::Total, 0},
       {std::nullopt, kMillion}};
   for (const Filter& f : filters) {
-    SCOPED_TRACE(f.group ? GroupName(*f.group).toStdString() : "alle");
-    model.setGroupFilter(f.group);
+    SCOPED_TRACE(f.group ? KindName(*f.group).toStdString() : "alle");
+    model.setKindFilter(f.group);
     EXPECT_EQ(model.rowCount(), f.rows);
     for (int row : {0, f.rows / 2, f.rows - 1}) {
       if (row >= 0 && row < f.rows && f.group) {
-        EXPECT_EQ(model.factsAt(row).Group, *f.group);
+        EXPECT_EQ(model.factsAt(row).Kind, *f.group);
       }
     }
   }
@@ -150,10 +151,79 @@ TEST(FindingsModelTest, AMillionFindingsSortAndFilterByKind) {
     EXPECT_EQ(model.factsAt(0).Payment, s.firstPayment);
   }
   // The filter holds over a sort.
-  model.setGroupFilter(TFindingGroup::UnknownBank);
+  model.setKindFilter(ombra::TFindingKind::UnknownBank);
   model.sort(kFindPayment, Qt::DescendingOrder);
   EXPECT_EQ(model.rowCount(), static_cast<int>(unknown));
   EXPECT_GT(model.factsAt(0).Payment, model.factsAt(1).Payment);
+}
+
+// The panel, its filter and the bar name each kind with the core's word for it.
+TEST(FindingsModelTest, KindsAreNamedAsTheCoreNamesThem) {
+  std::vector<TFinding> findings;
+  for (int at = 0; at < ombra::kFindingKinds; ++at) {
+    TFinding finding = CheckSum(at + 1);
+    finding.Kind = static_cast<TFindingKind>(at);
+    findings.push_back(finding);
+  }
+  TFindingsPanel panel(nullptr, nullptr);
+  panel.setCheck(CheckOf(findings, ombra::kFindingKinds));
+  panel.show();
+  const TVerdictSummary summary = Summarize(*panel.model()->check());
+  ASSERT_EQ(panel.filter()->count(), ombra::kFindingKinds + 1);
+  for (int at = 0; at < ombra::kFindingKinds; ++at) {
+    const auto kind = static_cast<TFindingKind>(at);
+    const QString word = QString::fromUtf8(ombra::KindText(kind));
+    SCOPED_TRACE(word.toStdString());
+    EXPECT_EQ(KindName(kind), word);
+    EXPECT_EQ(panel.filter()->itemText(at + 1), word + QStringLiteral(" (1)"));
+    EXPECT_EQ(panel.filter()->itemData(at + 1).toInt(), at);
+    EXPECT_EQ(panel.model()->factsAt(at).Kind, kind);
+    EXPECT_TRUE(summary.Counts.contains(word + QStringLiteral(": "))) << summary.Counts.toStdString();
+  }
+}
+
+// Texts sort byte by byte, the whole text deciding where the first bytes after what all share
+// are alike, and equal texts keep the order they had, in either direction.
+TEST(FindingsModelTest, TextsSortByEveryByte) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> founds;
+  };
+  const std::vector<Case> cases{
+      {"alike for more than eight bytes", {"Zahlung 12: ABCDEFGH2", "Zahlung 12: ABCDEFGH1", "Zahlung 1"}},
+      {"one text the start of another", {"AB", "A", "ABC", "", "A"}},
+      {"bytes past 127",
+       {"\xFC"
+        "ber",
+        "Ueber",
+        "\xC4"
+        "rger",
+        "Zahl"}},
+      {"a zero byte", {std::string("A\0B", 3), "A", std::string("A\0", 2), "A\x01"}},
+      {"all equal", {"gleich", "gleich", "gleich"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<TFinding> findings;
+    for (std::size_t i = 0; i < c.founds.size(); ++i) {
+      TFinding finding = CheckSum(static_cast<std::int64_t>(i) + 1);
+      finding.Found = c.founds[i];
+      findings.push_back(finding);
+    }
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+      TFindingsModel model;
+      model.setCheck(CheckOf(findings, 10));
+      model.sort(kFindFound, order);
+      std::vector<std::size_t> expected(c.founds.size());
+      for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = i;
+      std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+        return order == Qt::AscendingOrder ? c.founds[a] < c.founds[b] : c.founds[b] < c.founds[a];
+      });
+      for (std::size_t row = 0; row < expected.size(); ++row)
+        EXPECT_EQ(model.factsAt(static_cast<int>(row)).Payment, static_cast<std::int64_t>(expected[row]) + 1)
+            << "row " << row << (order == Qt::AscendingOrder ? " ascending" : " descending");
+    }
+  }
 }
 
 TEST(FindingsModelTest, CellsOfEachKind) {
@@ -229,7 +299,7 @@ TEST_F(FindingsPanelTest, SavesTheFindingsShownAsCsvReadableByTheOwnerOnly) {
   struct Case {
     const char* name;
     std::optional<QString> answer;
-    std::optional<TFindingGroup> filter;
+    std::optional<ombra::TFindingKind> filter;
     std::vector<std::string> lines;  // none when no file is to be written
   };
   const std::string title = "\xEF\xBB\xBFSchwere;Zahlung;Satz, Byte;Feld;Erwartet;Gefunden;Befund";
@@ -246,7 +316,7 @@ TEST_F(FindingsPanelTest, SavesTheFindingsShownAsCsvReadableByTheOwnerOnly) {
         "unbekannt\""}},
       {"filtered",
        Q(csv),
-       TFindingGroup::UnknownBank,
+       ombra::TFindingKind::UnknownBank,
        {title,
         "Konto;8;C-Satz;Bankleitzahl;Bankleitzahl im Verzeichnis;10020030;\"Zahlung 8: Bankleitzahl; "
         "unbekannt\""}},
@@ -255,7 +325,7 @@ TEST_F(FindingsPanelTest, SavesTheFindingsShownAsCsvReadableByTheOwnerOnly) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove(csv);
     desktop.saveDialog->next = c.answer;
-    panel.model()->setGroupFilter(c.filter);
+    panel.model()->setKindFilter(c.filter);
     panel.saveCsv();
     EXPECT_TRUE(desktop.messages->errors.empty());
     if (c.lines.empty()) {
@@ -293,7 +363,8 @@ TEST_F(FindingsPanelTest, FilterOffersEachKindFoundWithItsCount) {
   panel.setCheck(CheckOf({Total(), CheckSum(7), CheckSum(9), UnknownBank(8)}, 10));
   QStringList items;
   for (int i = 0; i < panel.filter()->count(); ++i) items << panel.filter()->itemText(i);
-  EXPECT_EQ(items, (QStringList{"Alle Befunde (4)", "Summe (1)", "Prüfsumme (2)", "Bankleitzahl (1)"}));
+  EXPECT_EQ(items,
+            (QStringList{"Alle Befunde (4)", "Summe (1)", "Prüfsumme (2)", "Bankleitzahl unbekannt (1)"}));
   panel.filter()->setCurrentIndex(2);
   emit panel.filter()->activated(2);
   EXPECT_EQ(panel.model()->rowCount(), 2);

@@ -1,10 +1,14 @@
 // Printing from the main window through the print dialog, onto PDF files.
 #include <QAction>
+#include <QDate>
+#include <QElapsedTimer>
 #include <QPrinter>
 #include <QTimer>
 
 #include <chrono>
+#include <regex>
 
+#include "check_view.h"
 #include "print_progress.h"
 
 #include "version.h"
@@ -279,6 +283,184 @@ TEST_F(PrintTest, PrinterThatCannotPrintGivesTheFailureMessage) {
   form->filePrint->trigger();
   ASSERT_EQ(desktop.messages->messages.size(), 1u);
   EXPECT_EQ(desktop.messages->messages[0], QStringLiteral("Fehler!!!"));
+}
+
+// What the sheets add around the page, read back from the PDF.
+class PrintedSheetsTest : public PrintTest {
+ protected:
+  static void WaitForVerdict(TmainForm& form) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!form.checkView->result() && clock.elapsed() < 30000)
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    ASSERT_TRUE(form.checkView->result()) << "check did not report";
+  }
+  static std::string Today() {
+    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+  }
+  // The amount of "<label>: 1.234,56 EUR" in cents; -1 when the label is not there.
+  static std::int64_t CentsAfter(const std::string& text, const std::string& label) {
+    const std::regex amount(label + ": (-?[0-9.]+),([0-9]{2}) EUR");
+    std::smatch match;
+    if (!std::regex_search(text, match, amount)) return -1;
+    std::string euros = match[1].str();
+    std::erase(euros, '.');
+    return std::stoll(euros) * 100 + std::stoll(match[2].str());
+  }
+};
+
+// Every sheet names the file, its time as the status text gives it, and the time of printing;
+// the number stays at the foot.
+TEST_F(PrintedSheetsTest, EverySheetNamesTheFileItsTimeAndThePrintTime) {
+  const std::string file = WriteSample("lang.dta", ManyPayments(120));
+  const auto form = Start({QString::fromStdString(file)});
+  WaitUntilLoaded(*form);
+  const std::string status = form->StatusText().toStdString();
+  const std::string fileTime = status.substr(status.rfind(" - ") + 3);
+  const std::string before = Today();
+  Print(*form, true);
+  const std::string after = Today();
+  const int pages = Pages(Pdf());
+  ASSERT_GE(pages, 3);
+  for (int page = 1; page <= pages; ++page) {
+    SCOPED_TRACE(page);
+    const auto text = PdfText(Pdf(), page);
+    ASSERT_TRUE(text) << "pdftotext (poppler-utils) is needed";
+    EXPECT_NE(text->find("lang.dta · Datei vom " + fileTime), std::string::npos) << *text;
+    EXPECT_TRUE(text->find("gedruckt am " + before) != std::string::npos ||
+                text->find("gedruckt am " + after) != std::string::npos)
+        << *text;
+    EXPECT_NE(text->find("Seite " + std::to_string(page) + " von " + std::to_string(pages)),
+              std::string::npos);
+  }
+}
+
+// Each sheet adds up its own rows; from the second on it carries the sheets before it, and the
+// last carries and adds up to the list's total.
+TEST_F(PrintedSheetsTest, EverySheetHasItsSumAndTheCarriedSum) {
+  const int count = 120;
+  const std::string file = WriteSample("lang.dta", ManyPayments(count));
+  const auto form = Start({QString::fromStdString(file)});
+  Print(*form, true);
+  const int pages = Pages(Pdf());
+  ASSERT_GE(pages, 3);
+  std::int64_t carried = 0;
+  for (int page = 1; page <= pages; ++page) {
+    SCOPED_TRACE(page);
+    const auto text = PdfText(Pdf(), page);
+    ASSERT_TRUE(text);
+    std::int64_t rows = 0;
+    bool any = false;
+    for (int i = 1; i <= count; ++i)
+      if (text->find("EMPFAENGER " + std::to_string(i) + "\n") != std::string::npos) {
+        rows += 1000 + i;
+        any = true;
+      }
+    EXPECT_EQ(CentsAfter(*text, "Übertrag"), page == 1 ? -1 : carried) << *text;
+    EXPECT_EQ(CentsAfter(*text, "Summe dieser Seite"), any ? rows : -1) << *text;
+    carried += rows;
+  }
+  std::int64_t total = 0;
+  for (int i = 1; i <= count; ++i) total += 1000 + i;
+  EXPECT_EQ(carried, total);
+}
+
+struct VerdictCase {
+  const char* name;
+  std::vector<testdta::CRecord> payments;
+  bool wrongTotal;
+  std::vector<std::string> lines;  // in this order, after "Prüfergebnis"
+  std::vector<std::string> absent;
+};
+
+class PrintedVerdictTest : public PrintedSheetsTest, public ::testing::WithParamInterface<VerdictCase> {};
+
+// After the page's end the sheet gives both verdicts in the words of the bar and of `check`,
+// the first findings, and what each "Gesamtsumme" is.
+TEST_P(PrintedVerdictTest, VerdictsFollowThePage) {
+  const VerdictCase& c = GetParam();
+  std::string bytes = SampleFile(c.payments);
+  if (c.wrongTotal) {
+    const std::size_t euro = bytes.size() - 128 + 64;
+    bytes.replace(euro, 13, testdta::Digits(std::stoll(bytes.substr(euro, 13)) + 1, 13));
+  }
+  const auto form = Start({QString::fromStdString(data.Write("urteil.dta", bytes))});
+  WaitUntilLoaded(*form);
+  WaitForVerdict(*form);
+  Print(*form, true);
+  const auto text = PdfText(Pdf());
+  ASSERT_TRUE(text) << "pdftotext (poppler-utils) is needed";
+  std::size_t at = text->find("Prüfergebnis");
+  ASSERT_NE(at, std::string::npos) << *text;
+  // After the page's own end, its footer.
+  EXPECT_LT(text->find("quandel.example.org"), at);
+  for (const std::string& line : c.lines) {
+    const std::size_t next = text->find(line, at);
+    EXPECT_NE(next, std::string::npos) << line << "\n" << text->substr(at);
+    if (next != std::string::npos) at = next;
+  }
+  for (const std::string& line : c.absent) EXPECT_EQ(text->find(line), std::string::npos) << line;
+  // The same words as the bar's headline.
+  const std::string headline = form->checkView->bar()->text().split(u'\n').front().toStdString();
+  const std::string accounts = headline.substr(headline.find("Konten: ") + 8);
+  EXPECT_NE(text->find(accounts.substr(0, accounts.find(" ("))), std::string::npos) << headline;
+}
+
+std::vector<testdta::CRecord> FailingAccounts(int count) {
+  std::vector<testdta::CRecord> payments;
+  for (int i = 1; i <= count; ++i) {
+    testdta::CRecord c = Payment("EMPFAENGER " + std::to_string(i), 100 * i, "ZWECK");
+    c.blz = "20050550";
+    c.konto = "1234567890";  // fails its check digit at that bank
+    payments.push_back(c);
+  }
+  return payments;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, PrintedVerdictTest,
+    ::testing::Values(
+        VerdictCase{
+            "WrongTotal",
+            {Payment("MUELLER", 12345, "MIETE")},
+            true,
+            {"Datei nicht stimmig", "Kontenprüfung nach Bankverzeichnis vom ", "Gesamtsumme (EUR): Datei",
+             "Zu den Summen: „Gesamtsumme“ im Kopf der Liste ist die Angabe des E-Satzes"},
+            {"weitere"}},
+        VerdictCase{"SevenFailingAccounts",
+                    FailingAccounts(7),
+                    false,
+                    {"Datei in sich stimmig", "Kontenprüfung nach Bankverzeichnis vom ", "Prüfziffern falsch",
+                     "Absender:", "Zahlung 1:", "Zahlung 4:", "und 3 weitere", "Zu den Summen:"},
+                    {"Zahlung 5:", "Datei nicht stimmig"}}),
+    [](const ::testing::TestParamInfo<VerdictCase>& c) { return std::string(c.param.name); });
+
+// A selection is titled as an extract, with its own count and sum beside the file's; the
+// page around it stays the file's.
+TEST_F(PrintedSheetsTest, SelectionIsTitledAsAnExtractWithItsOwnSum) {
+  const auto form = Start({QString::fromStdString(
+      WriteSample("vier.dta", {Payment("A-EINS", 100, "Z"), Payment("B-ZWEI", 250, "Z"),
+                               Payment("C-DREI", 1000, "Z"), Payment("D-VIER", 5, "Z")}))});
+  WaitUntilLoaded(*form);
+  form->WebBrowser1->listView()->clickRow(1, Qt::NoModifier);
+  form->WebBrowser1->listView()->clickRow(3, Qt::ControlModifier);
+  desktop.printDialog->setChooseSelection(true);
+  Print(*form, true);
+  const auto text = PdfText(Pdf());
+  ASSERT_TRUE(text) << "pdftotext (poppler-utils) is needed";
+  EXPECT_NE(text->find("Auszug: 2 von 4 Zahlungen"), std::string::npos) << *text;
+  EXPECT_NE(text->find("Summe des Auszugs: 2,55 EUR · Datei: 4 Zahlungen, 13,55 EUR"), std::string::npos)
+      << *text;
+  EXPECT_EQ(CentsAfter(*text, "Summe dieser Seite"), 255);
+  EXPECT_NE(text->find("B-ZWEI"), std::string::npos);
+  EXPECT_EQ(text->find("C-DREI"), std::string::npos);
+  // The whole list printed is no extract.
+  desktop.printDialog->setChooseSelection(false);
+  Print(*form, true);
+  const auto all = PdfText(Pdf());
+  ASSERT_TRUE(all);
+  EXPECT_EQ(all->find("Auszug"), std::string::npos) << *all;
+  EXPECT_EQ(CentsAfter(*all, "Summe dieser Seite"), 1355);
 }
 
 }  // namespace
