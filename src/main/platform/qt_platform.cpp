@@ -7,8 +7,10 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 
 #include <algorithm>
+#include <vector>
 
 #include "open_url.h"
 #include "product.h"
@@ -32,6 +34,19 @@ class TQtMessageBox : public IMessageBox {
  public:
   void ShowMessage(const QString& text) override { Show(QMessageBox::NoIcon, text); }
   void ShowError(const QString& text) override { Show(QMessageBox::Critical, text); }
+  std::optional<int> Choose(const QString& text, const QStringList& choices,
+                            const QString& dismiss) override {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(support::ProductName), text,
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    std::vector<QPushButton*> buttons;
+    for (const QString& choice : choices) buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
+    box.setEscapeButton(box.addButton(dismiss, QMessageBox::RejectRole));
+    if (!buttons.empty()) box.setDefaultButton(buttons.front());
+    box.exec();
+    const auto taken = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    if (taken == buttons.end()) return std::nullopt;
+    return static_cast<int>(taken - buttons.begin());
+  }
 
  private:
   static void Show(QMessageBox::Icon icon, const QString& text) {
@@ -75,12 +90,14 @@ class TQtSaveDialog : public ISaveDialog {
     QFileDialog dialog(QApplication::activeWindow(), settings.Title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(QtNameFilters(settings.Filter));
+    const QStringList filters = QtNameFilters(settings.Filter);
+    dialog.setNameFilters(filters);
     dialog.selectFile(settings.FileName);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
-    return chosen.first();
+    return WithFilterExtension(chosen.first(), settings.Filter,
+                               static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
   }
 };
 
@@ -142,6 +159,23 @@ QStringList QtNameFilters(const QString& filter) {
     filters << parts.at(i) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters;
+}
+
+QString WithFilterExtension(const QString& name, const QString& filter, int chosen) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QString first;
+  for (qsizetype i = 1; i < parts.size(); i += 2)
+    for (const QString& pattern : parts.at(i).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+      const QString trimmed = pattern.trimmed();
+      // "*.*" and other masks name no extension to add.
+      if (!trimmed.startsWith(QStringLiteral("*.")) || trimmed.indexOf(u'*', 1) >= 0 ||
+          trimmed.contains(u'?'))
+        continue;
+      const QString extension = trimmed.mid(1);
+      if (name.endsWith(extension, Qt::CaseInsensitive)) return name;
+      if (first.isEmpty() && i / 2 == chosen) first = extension;
+    }
+  return name + first;
 }
 
 TViewerPlatform QtViewerPlatform() {

@@ -13,4 +13,8 @@ TViewerPlatform QtViewerPlatform();
 // the patterns match regardless of case, and "*.*" matches names without a dot too.
 QStringList QtNameFilters(const QString& filter);
 
+// `name` as the save dialog returns it, the filter `chosen` (counted from 0) in effect: a name
+// ending in none of the filter's extensions ("*.csv"; any case) gets the chosen one's first.
+QString WithFilterExtension(const QString& name, const QString& filter, int chosen);
+
 }  // namespace quandel
