@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
@@ -28,6 +29,23 @@ QString QtPattern(const QString& pattern) {
       out += c;
   }
   return out;
+}
+
+// The extensions each filter of "Description|pattern|..." names (".csv" for "*.csv"); masks
+// such as "*.*" name none.
+std::vector<QStringList> FilterExtensions(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  std::vector<QStringList> extensions;
+  for (qsizetype i = 1; i < parts.size(); i += 2) {
+    QStringList offered;
+    for (const QString& pattern : parts.at(i).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+      const QString trimmed = pattern.trimmed();
+      if (trimmed.startsWith(QStringLiteral("*.")) && trimmed.indexOf(u'*', 1) < 0 && !trimmed.contains(u'?'))
+        offered << trimmed.mid(1);
+    }
+    extensions.push_back(offered);
+  }
+  return extensions;
 }
 
 class TQtMessageBox : public IMessageBox {
@@ -93,6 +111,15 @@ class TQtSaveDialog : public ISaveDialog {
     const QStringList filters = QtNameFilters(settings.Filter);
     dialog.setNameFilters(filters);
     dialog.selectFile(settings.FileName);
+    // Another type chosen, the name offered changes its extension with it.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& picked) {
+      const QStringList typed = dialog.selectedFiles();
+      if (typed.isEmpty()) return;
+      const QString name = QFileInfo(typed.first()).fileName();
+      const QString switched =
+          SwitchedFilterExtension(name, settings.Filter, static_cast<int>(filters.indexOf(picked)));
+      if (switched != name) dialog.selectFile(switched);
+    });
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
@@ -162,20 +189,28 @@ QStringList QtNameFilters(const QString& filter) {
 }
 
 QString WithFilterExtension(const QString& name, const QString& filter, int chosen) {
-  const QStringList parts = filter.split(QLatin1Char('|'));
-  QString first;
-  for (qsizetype i = 1; i < parts.size(); i += 2)
-    for (const QString& pattern : parts.at(i).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-      const QString trimmed = pattern.trimmed();
-      // "*.*" and other masks name no extension to add.
-      if (!trimmed.startsWith(QStringLiteral("*.")) || trimmed.indexOf(u'*', 1) >= 0 ||
-          trimmed.contains(u'?'))
-        continue;
-      const QString extension = trimmed.mid(1);
+  const std::vector<QStringList> extensions = FilterExtensions(filter);
+  for (const QStringList& offered : extensions)
+    for (const QString& extension : offered)
       if (name.endsWith(extension, Qt::CaseInsensitive)) return name;
-      if (first.isEmpty() && i / 2 == chosen) first = extension;
-    }
-  return name + first;
+  const bool known = chosen >= 0 && static_cast<std::size_t>(chosen) < extensions.size();
+  return known && !extensions[static_cast<std::size_t>(chosen)].isEmpty()
+             ? name + extensions[static_cast<std::size_t>(chosen)].first()
+             : name;
+}
+
+QString SwitchedFilterExtension(const QString& name, const QString& filter, int chosen) {
+  const std::vector<QStringList> extensions = FilterExtensions(filter);
+  if (chosen < 0 || static_cast<std::size_t>(chosen) >= extensions.size()) return name;
+  const QStringList& wanted = extensions[static_cast<std::size_t>(chosen)];
+  if (wanted.isEmpty()) return name;
+  for (const QString& extension : wanted)
+    if (name.endsWith(extension, Qt::CaseInsensitive)) return name;
+  for (const QStringList& offered : extensions)
+    for (const QString& extension : offered)
+      if (name.endsWith(extension, Qt::CaseInsensitive))
+        return name.chopped(extension.size()) + wanted.first();
+  return name;
 }
 
 TViewerPlatform QtViewerPlatform() {

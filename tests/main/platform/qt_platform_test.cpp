@@ -169,6 +169,18 @@ TEST(QtPlatformTest, SavedNameGetsTheChosenFiltersExtension) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(WithFilterExtension(c.name, filter, c.chosen), c.saved) << c.name.toStdString();
+
+  const struct {
+    QString name;
+    int chosen;
+    QString offered;
+  } switches[] = {
+      {"liste.csv", 1, "liste.xlsx"}, {"liste.xlsx", 0, "liste.csv"}, {"liste.CSV", 0, "liste.CSV"},
+      {"liste.txt", 1, "liste.txt"},  {"liste", 1, "liste"},          {"liste.csv", 2, "liste.csv"},
+      {"liste.csv", 7, "liste.csv"},
+  };
+  for (const auto& c : switches)
+    EXPECT_EQ(SwitchedFilterExtension(c.name, filter, c.chosen), c.offered) << c.name.toStdString();
 }
 
 TEST(QtPlatformTest, PrintDialogWorksOnTheGivenPrinterAndOffersTheSelectionWhenAsked) {
