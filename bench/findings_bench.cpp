@@ -61,6 +61,9 @@ class TNoDialogs : public quandel::IMessageBox, public quandel::IOpenDialog {
  public:
   void ShowMessage(const QString&) override {}
   void ShowError(const QString&) override {}
+  std::optional<int> Choose(const QString&, const QStringList&, const QString&) override {
+    return std::nullopt;
+  }
   std::optional<QString> Execute(const quandel::TOpenDialogSettings&) override { return std::nullopt; }
 };
 

@@ -45,6 +45,10 @@ class TSilentMessages : public quandel::IMessageBox {
  public:
   void ShowMessage(const QString&) override { ++shown; }
   void ShowError(const QString&) override { ++shown; }
+  std::optional<int> Choose(const QString&, const QStringList&, const QString&) override {
+    ++shown;
+    return std::nullopt;
+  }
   int shown = 0;
 };
 class TNoOpenDialog : public quandel::IOpenDialog {

@@ -160,15 +160,40 @@ void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
   });
 }
 
-void WriteCsvDamageRow(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
-                       const std::function<void(std::string_view)>& write) {
+bool WriteCsvRows(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs, std::span<const int> rows,
+                  const std::function<void(std::string_view)>& write,
+                  const std::function<bool(std::size_t)>& progress) {
+  constexpr std::size_t kBlock = std::size_t{1} << 20;
+  constexpr std::size_t kProgressEvery = 4096;
+  TCsvRows csv(doc, rs);
+  std::string block;
+  csv.Header(block, false);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const auto payment = static_cast<std::size_t>(rows[i]);
+    csv.Row(block, payment + 1, doc.SatzCList[payment], nullptr);
+    if (block.size() >= kBlock) {
+      write(block);
+      block.clear();
+    }
+    if (progress && (i + 1) % kProgressEvery == 0 && !progress(i + 1)) return false;
+  }
+  write(block);
+  return true;
+}
+
+std::string DamageText(const ombra::TDtaus& doc) {
   std::string text =
       "Datei besch\xE4"
       "digt: " +
       doc.LoadError;
   if (const std::string read = ombra::ReadSoFarText(doc.Damage); !read.empty()) text += "; " + read;
+  return support::Cp1252ToUtf8(text);
+}
+
+void WriteCsvDamageRow(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
+                       const std::function<void(std::string_view)>& write) {
   std::string row;
-  AppendCsvField(row, support::Cp1252ToUtf8(text), CsvSeparator(rs));
+  AppendCsvField(row, DamageText(doc), CsvSeparator(rs));
   write(row + "\r\n");
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The payments as a spreadsheet table: UTF-8 with byte-order mark, CR LF rows, RFC 4180 quoting.
+#include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -40,6 +42,15 @@ void AppendJoinedPurpose(std::string& out, const ombra::TSatzC& payment);
 void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
               const std::function<void(std::string_view)>& write,
               const ombra::TAccountChecks* banks = nullptr);
+// What WriteCsv writes, for the payments `rows` names (counted from 0) in that order, each
+// numbered as in the file: a part of a list, sorted or filtered as a reader shows it. After
+// every few thousand rows `progress` gets the number written; false stops, and so does the
+// result.
+bool WriteCsvRows(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs, std::span<const int> rows,
+                  const std::function<void(std::string_view)>& write,
+                  const std::function<bool(std::size_t)>& progress = {});
+// That the file is damaged, where, and how much was read; UTF-8.
+std::string DamageText(const ombra::TDtaus& doc);
 // After the rows of a damaged file's payments (written with --partial): one row that says the
 // file is damaged, where, and how much was read.
 void WriteCsvDamageRow(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,

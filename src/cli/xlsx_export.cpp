@@ -14,7 +14,7 @@
 #include "cp1252.h"
 #include "csv_export.h"
 #include "file_system.h"
-#include "json_export.h"
+#include "shown_text.h"
 #include "verdict.h"
 
 namespace cli {
@@ -111,6 +111,7 @@ std::string Utf8(std::string_view cp1252) { return support::Cp1252ToUtf8(cp1252)
 
 bool WritePayments(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const TXlsxContents& contents) {
   const bool banks = contents.Banks != nullptr;
+  const std::size_t count = contents.Rows != nullptr ? contents.Rows->size() : doc.SatzCList.size();
   const lxw_col_t columns = banks ? 10 : 7;
   for (lxw_col_t col = 0; col < columns; ++col) {
     if (sheet.Ok()) worksheet_set_column(sheet.Get(), col, col, kWidths[col], nullptr);
@@ -118,9 +119,10 @@ bool WritePayments(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const T
   }
   const std::string currency = doc.SatzA->Euro ? "EUR" : "DM";
   std::string purpose;
-  for (std::size_t i = 0; i < doc.SatzCList.size() && sheet.Ok(); ++i) {
+  for (std::size_t at = 0; at < count && sheet.Ok(); ++at) {
+    const std::size_t i = contents.Rows != nullptr ? static_cast<std::size_t>((*contents.Rows)[at]) : at;
     const ombra::TSatzC& c = doc.SatzCList[i];
-    const auto row = static_cast<lxw_row_t>(i + 1);
+    const auto row = static_cast<lxw_row_t>(at + 1);
     sheet.Number(row, 0, static_cast<double>(i + 1));
     sheet.Text(row, 1, DecodedUtf8(c.Name));
     sheet.Text(row, 2, Utf8(support::WithoutTrailingBlanks(c.BLZ)));
@@ -138,11 +140,11 @@ bool WritePayments(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const T
       }
       sheet.Text(row, 9, Utf8(ombra::VerdictText(account.Verdict)));
     }
-    if (contents.Progress && (i + 1) % kProgressEvery == 0 && !contents.Progress(i + 1)) return false;
+    if (contents.Progress && (at + 1) % kProgressEvery == 0 && !contents.Progress(at + 1)) return false;
   }
   if (!sheet.Ok()) return true;
   worksheet_freeze_panes(sheet.Get(), 1, 0);
-  worksheet_autofilter(sheet.Get(), 0, 0, static_cast<lxw_row_t>(doc.SatzCList.size()), columns - 1);
+  worksheet_autofilter(sheet.Get(), 0, 0, static_cast<lxw_row_t>(count), columns - 1);
   return true;
 }
 
@@ -184,8 +186,7 @@ void WriteFileSheet(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const 
   if (sheet.Ok()) worksheet_set_column(sheet.Get(), 1, 1, 70, nullptr);
   TFileSheet rows(book, sheet);
   const ombra::TSatzA& a = *doc.SatzA;
-  const ombra::TSatzE& e = *doc.SatzE;
-  rows.Text("Datei", FileNameToUtf8(contents.FileName));
+  rows.Text("Datei", support::ShownText(contents.FileName));
   rows.Text("Art", Utf8(a.Art));
   rows.Date("Datum", a.Datum);
   rows.Text("Absender", DecodedUtf8(a.Name));
@@ -196,6 +197,12 @@ void WriteFileSheet(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const 
   if (contents.Banks != nullptr)
     rows.Text("Kontoprüfung Absender", Utf8(ombra::VerdictText(contents.Banks->Sender.Verdict)));
   rows.Gap();
+  if (doc.LoadFailed() || doc.SatzE == nullptr) {
+    rows.Text("Fehler", DamageText(doc));
+    rows.Number("Zahlungen vor dem Schaden", static_cast<double>(doc.SatzCList.size()));
+    return;
+  }
+  const ombra::TSatzE& e = *doc.SatzE;
   rows.Number("Anzahl der Zahlungen (gelesen)", e.Anzahl);
   if (const auto stated = StatedCount(e.AnzahlDatei))
     rows.Number("Anzahl laut E-Satz", static_cast<double>(*stated));

@@ -40,6 +40,7 @@
 #include "print_browser.h"
 #include "product.h"
 #include "profile.h"
+#include "row_exporter.h"
 #include "view_commands.h"
 
 namespace quandel {
@@ -214,7 +215,8 @@ void TmainForm::CreateComponents() {
   connect(WebBrowser1, &TBrowserView::loadFinished, this, [this] {
     if (!isLoading()) LoadProgress->hide();
   });
-  viewCommands = new TViewCommands(this, WebBrowser1, layout, platform_.messages);
+  viewCommands = new TViewCommands(this, WebBrowser1, layout, platform_.messages, platform_.saveDialog);
+  viewCommands->exporter()->source = [this](const ombra::TDtaus& document) { return SourceOf(document); };
   checkView = new TCheckView(this, WebBrowser1, layout, platform_);
   new TFileDrop(this, [this](const QString& name) { Run([this, name] { ShowFile(name); }); });
 }
@@ -304,6 +306,8 @@ void TmainForm::WaitForLoad() { loader_->wait(); }
 // The list goes up while the page is still written: a long file shows its first rows early.
 void TmainForm::DocumentLoaded(const std::shared_ptr<const TLoadedFile>& file) {
   dtaus_ = file->Document;
+  std::erase_if(sources_, [](const TSource& source) { return source.Document.expired(); });
+  sources_.push_back({file->Document, {file->FileName, file->Check}});
   StatusPanel->setText(StatusFor(file->FileName, file->Name, regional_));
   shownName_ = ReadableFileName(file->FileName);
   shownTime_ = ShownFileTime(file->Name, regional_);
@@ -348,6 +352,12 @@ void TmainForm::PageWritten(const std::shared_ptr<const TLoadedFile>& file,
   EndLoad();
   loader_->releaseLater(std::move(previous));
   if (error) Run([&error] { std::rethrow_exception(error); });
+}
+
+TRowExporter::TSource TmainForm::SourceOf(const ombra::TDtaus& document) const {
+  for (const TSource& source : sources_)
+    if (source.Document.lock().get() == &document) return source.File;
+  return {};
 }
 
 void TmainForm::CancelLoad() {

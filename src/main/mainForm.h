@@ -8,10 +8,12 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "dtaus.h"
 #include "platform.h"
 #include "regional.h"
+#include "row_exporter.h"
 
 class QAction;
 class QLabel;
@@ -144,6 +146,13 @@ class TmainForm : public QMainWindow {
     QString Name, Time;
   };
   std::optional<TBeforeLoad> beforeLoad_;
+  // The file each document still shown or at hand was read from, for the export.
+  struct TSource {
+    std::weak_ptr<const ombra::TDtaus> Document;
+    TRowExporter::TSource File;
+  };
+  std::vector<TSource> sources_;
+  TRowExporter::TSource SourceOf(const ombra::TDtaus& document) const;
   std::optional<std::pair<int, int>> keepTop_;
   ombra::TRegionalSettings regional_;
 };

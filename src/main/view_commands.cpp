@@ -25,6 +25,7 @@
 #include "list_arranger.h"
 #include "page_browser.h"
 #include "row_copy.h"
+#include "row_exporter.h"
 #include "sheet_rows.h"
 
 namespace quandel {
@@ -56,13 +57,21 @@ namespace {
 // The steps a browser offers, in percent.
 constexpr std::array<int, 12> kZoomSteps{50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300};
 
+// The payments the rows [first, last) of `model` show, counted from 0 in the file.
+std::vector<int> PaymentsOf(const TPaymentModel& model, const std::vector<std::pair<int, int>>& ranges) {
+  std::vector<int> payments;
+  for (const auto& [first, last] : ranges)
+    for (int row = first; row < last; ++row) payments.push_back(model.fileRow(row));
+  return payments;
+}
+
 // Name, BLZ, Konto, purpose and amount: the number of a row is not a text to find.
 const std::vector<int> kSearchedColumns{1, 2, 3, 4, 5};
 
 }  // namespace
 
 TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* layout,
-                             std::shared_ptr<IMessageBox> messages)
+                             std::shared_ptr<IMessageBox> messages, std::shared_ptr<ISaveDialog> saveDialog)
     : QObject(window),
       window_(window),
       view_(view),
@@ -73,6 +82,7 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
       goToBar_(new TGoToBar(window)),
       filterBar_(new TFilterBar(window)),
       arranger_(new TListArranger(view->listView(), this)),
+      exporter_(new TRowExporter(window, messages_, std::move(saveDialog))),
       baseFont_(view->font()) {
   layout->addWidget(findBar_);
   layout->addWidget(goToBar_);
@@ -82,6 +92,7 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   editCopy = Add("editCopy", QStringLiteral("&Kopieren"), {QKeySequence::Copy});
   editCopyCell = Add("editCopyCell", QStringLiteral("&Zelle kopieren"), {});
   editSelectAll = Add("editSelectAll", QStringLiteral("&Alles auswählen"), {QKeySequence::SelectAll});
+  listExport = Add("listExport", QStringLiteral("&Exportieren …"), {QKeySequence(Qt::CTRL | Qt::Key_E)});
   findOpen = Add("findOpen", QStringLiteral("&Suchen …"), {QKeySequence::Find});
   findNext = Add("findNext", QStringLiteral("&Weitersuchen"), {QKeySequence(Qt::Key_F3)});
   findPrevious =
@@ -100,6 +111,8 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   connect(&copier_, &QFutureWatcher<std::optional<TCopiedRows>>::finished, this, &TViewCommands::copyEnded);
   connect(editCopyCell, &QAction::triggered, this, &TViewCommands::copyCell);
   connect(editSelectAll, &QAction::triggered, this, &TViewCommands::selectAll);
+  connect(listExport, &QAction::triggered, this, &TViewCommands::exportList);
+  exportRows = [this](const std::vector<std::pair<int, int>>& rows) { exportShown(rows); };
   connect(findOpen, &QAction::triggered, this, &TViewCommands::openFind);
   connect(findNext, &QAction::triggered, this, [this] {
     if (findBar_->isHidden()) return openFind();
@@ -177,6 +190,7 @@ std::unique_ptr<QMenu> TViewCommands::listMenu(const QPoint& viewportPos) {
   menu->addAction(editCopyCell);
   editCopyCell->setEnabled(menuCell_.first >= 0);
   menu->addAction(editSelectAll);
+  menu->addAction(listExport);
   menu->addSeparator();
   addCommands(*menu);
   return menu;
@@ -229,11 +243,16 @@ void TViewCommands::copy() {
   long long count = 0;
   for (const auto& [first, last] : rows) count += last - first;
   if (count > clipboardLimit) {
-    if (exportRows) return exportRows(rows);
     const QLocale german(QLocale::German, QLocale::Germany);
-    messages_->ShowMessage(QStringLiteral("%1 Zahlungen sind zu viele für die Zwischenablage; es lassen sich "
-                                          "höchstens %2 auf einmal kopieren. Bitte weniger Zeilen auswählen.")
-                               .arg(german.toString(count), german.toString(clipboardLimit)));
+    const QString tooMany = QStringLiteral(
+                                "%1 Zahlungen sind zu viele für die Zwischenablage; es lassen sich "
+                                "höchstens %2 auf einmal kopieren. Bitte weniger Zeilen auswählen")
+                                .arg(german.toString(count), german.toString(clipboardLimit));
+    if (!exportRows) return messages_->ShowMessage(tooMany + QStringLiteral("."));
+    const std::optional<int> chosen =
+        messages_->Choose(tooMany + QStringLiteral(" oder sie in eine Datei exportieren."),
+                          {listExport->text()}, QStringLiteral("Schließen"));
+    if (chosen == 0) exportRows(rows);
     return;
   }
   if (count > kMaxCopiedRows) return copyInWorker(std::move(rows), count);
@@ -287,6 +306,55 @@ void TViewCommands::copyCell() {
   const auto [row, column] = menuCell_;
   if (row < 0 || !view_->showsList()) return;
   QGuiApplication::clipboard()->setText(CellLine(*target_, row, column));
+}
+
+void TViewCommands::exportList() {
+  if (!view_->showsList()) return;
+  TControlListView* list = view_->listView();
+  const std::shared_ptr<TPaymentModel>& shown = list->sharedModel();
+  const std::shared_ptr<TPaymentModel>& file = list->sharedFileModel();
+  if (!shown || !file) return;
+  struct TChoice {
+    QString Caption;
+    std::vector<int> Payments;
+  };
+  const QLocale german(QLocale::German, QLocale::Germany);
+  const auto caption = [&german](const char* what, std::size_t count) {
+    return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(what),
+                                         german.toString(static_cast<qulonglong>(count)));
+  };
+  std::vector<TChoice> choices;
+  std::vector<int> all = PaymentsOf(*file, {{0, file->rows()}});
+  choices.push_back({caption("Alle Zahlungen", all.size()), std::move(all)});
+  const TRowSelection& selection = list->selection();
+  if (!selection.isEmpty() && selection.count() < shown->rows()) {
+    std::vector<int> selected = PaymentsOf(*shown, selection.ranges());
+    choices.push_back({caption("Ausgewählte", selected.size()), std::move(selected)});
+  }
+  if (!shown->inFileOrder()) {
+    std::vector<int> rows = PaymentsOf(*shown, {{0, shown->rows()}});
+    choices.push_back({caption("Gezeigte", rows.size()), std::move(rows)});
+  }
+  if (const TFinder::THits& hits = finder_->hits(); findBar_->isVisible() && hits && !hits->empty()) {
+    std::vector<int> found;
+    for (const int row : *hits) found.push_back(shown->fileRow(row));
+    choices.push_back({caption("Suchtreffer", found.size()), std::move(found)});
+  }
+  std::size_t chosen = 0;
+  if (choices.size() > 1) {
+    QStringList captions;
+    for (const TChoice& choice : choices) captions << choice.Caption;
+    const std::optional<int> answer = messages_->Choose(
+        QStringLiteral("Welche Zahlungen sollen exportiert werden?"), captions, QStringLiteral("Abbrechen"));
+    if (!answer || *answer < 0 || *answer >= static_cast<int>(choices.size())) return;
+    chosen = static_cast<std::size_t>(*answer);
+  }
+  exporter_->exportRows(*shown, std::move(choices[chosen].Payments));
+}
+
+void TViewCommands::exportShown(const std::vector<std::pair<int, int>>& rows) {
+  const std::shared_ptr<TPaymentModel>& shown = view_->listView()->sharedModel();
+  if (shown) exporter_->exportRows(*shown, PaymentsOf(*shown, rows));
 }
 
 void TViewCommands::selectAll() {

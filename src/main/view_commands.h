@@ -1,6 +1,6 @@
 #pragma once
-// The commands around the view that the menu bar does not carry: copy, select all, find,
-// "Gehe zu Zahlung" and zoom. Each has its shortcut on the window and stands in the view's
+// The commands around the view that the menu bar does not carry: copy, select all, export,
+// find, "Gehe zu Zahlung" and zoom. Each has its shortcut on the window and stands in the view's
 // context menu with it, so it can be found there.
 #include <QFont>
 #include <QFutureWatcher>
@@ -34,6 +34,7 @@ class TFinder;
 class TGoToBar;
 class THelpWindow;
 class TListFindTarget;
+class TRowExporter;
 
 // The action's tooltip names its shortcut: "Öffnen (Strg+O)".
 void ShowShortcutInToolTip(QAction* action);
@@ -42,9 +43,10 @@ class TViewCommands : public QObject {
   Q_OBJECT
 
  public:
-  // The bars go into `layout` below the view; refusals are said through `messages`.
+  // The bars go into `layout` below the view; refusals are said through `messages`; exports
+  // are named through `saveDialog` (none without).
   TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* layout,
-                std::shared_ptr<IMessageBox> messages);
+                std::shared_ptr<IMessageBox> messages, std::shared_ptr<ISaveDialog> saveDialog);
   ~TViewCommands() override;
 
   // The context menu of the list for a point of its viewport (the cell "Zelle kopieren" takes).
@@ -55,13 +57,15 @@ class TViewCommands : public QObject {
   TGoToBar* goToBar() const { return goToBar_; }
   TFilterBar* filterBar() const { return filterBar_; }
   TListArranger* arranger() const { return arranger_; }
+  TRowExporter* exporter() const { return exporter_; }
   // The list, or the page where no list is shown, takes the keys.
   void focusView();
   // In percent of the normal size.
   int zoom() const { return zoom_; }
 
-  // Where rows too many for the clipboard can go instead: the export of the viewer, which
-  // saves them to a file the user names. Unset, the message only says how many fit.
+  // Where rows too many for the clipboard can go instead, offered by the message that says
+  // so: the export, which saves the shown rows [first, last) to a file the user names.
+  // Unset, the message only says how many fit.
   std::function<void(const std::vector<std::pair<int, int>>& rows)> exportRows;
   // The most rows copied to the clipboard.
   long long clipboardLimit = kMaxClipboardRows;
@@ -72,6 +76,7 @@ class TViewCommands : public QObject {
   QAction* editCopy = nullptr;
   QAction* editCopyCell = nullptr;
   QAction* editSelectAll = nullptr;
+  QAction* listExport = nullptr;
   QAction* findOpen = nullptr;
   QAction* findNext = nullptr;
   QAction* findPrevious = nullptr;
@@ -100,6 +105,10 @@ class TViewCommands : public QObject {
   void copyInWorker(std::vector<std::pair<int, int>> rows, long long count);
   void copyEnded();
   void copyCell();
+  // Asks which payments when more than all of them are at hand: the selection, the rows a
+  // filter or an order shows, the hits of a find.
+  void exportList();
+  void exportShown(const std::vector<std::pair<int, int>>& rows);
   void selectAll();
   void setZoom(int percent);
   void stepZoom(int direction);
@@ -116,6 +125,7 @@ class TViewCommands : public QObject {
   TGoToBar* goToBar_;
   TFilterBar* filterBar_;
   TListArranger* arranger_;
+  TRowExporter* exporter_;
   THelpWindow* helpWindow_ = nullptr;
   QFont baseFont_;
   int zoom_ = 100;

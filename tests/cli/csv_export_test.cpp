@@ -1,6 +1,7 @@
 #include <charconv>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,53 @@ TEST(CsvExportTest, TableOfADmDocument) {
             "\xEF\xBB\xBF"
             "Nr.;Empfänger;BLZ;Konto;Verwendungszweck;Betrag;Währung\r\n"
             "1;NÄHER;100 200 30;42;MIETE;12,30;DM\r\n");
+}
+
+// A part of the list, in any order, is the whole table's header and those payments' rows, each
+// numbered as in the file; both locales.
+TEST(CsvExportTest, RowsOfAPartAreTheWholeTablesRows) {
+  ombra::TDtaus doc;
+  for (int i = 1; i <= 6; ++i)
+    doc.AddSatzC(i * 10.5, "01234567", std::to_string(i), i == 2 ? "A;B, \"C\"" : "NAME " + std::to_string(i),
+                 {"ZWECK"});
+  const struct {
+    std::vector<int> rows;
+    std::vector<int> numbers;
+  } cases[] = {{{0, 1, 2, 3, 4, 5}, {1, 2, 3, 4, 5, 6}}, {{5, 1, 3}, {6, 2, 4}}, {{}, {}}, {{1}, {2}}};
+  for (const auto& rs : {ombra::TRegionalSettings::de_DE(), ombra::TRegionalSettings::en_US()}) {
+    const std::string whole = cli::PaymentsToCsv(doc, rs);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = whole.find("\r\n", at)) != std::string::npos; at = end + 2)
+      lines.push_back(whole.substr(at, end + 2 - at));
+    ASSERT_EQ(lines.size(), 7u);
+    for (const auto& c : cases) {
+      std::string expected = lines[0];
+      for (const int number : c.numbers) expected += lines[static_cast<std::size_t>(number)];
+      std::string part;
+      EXPECT_TRUE(
+          cli::WriteCsvRows(doc, rs, c.rows, [&part](std::string_view bytes) { part.append(bytes); }));
+      EXPECT_EQ(part, expected);
+    }
+  }
+}
+
+// Asked every few thousand rows, a "stop" ends the writing there.
+TEST(CsvExportTest, RowsStopWhenProgressSaysSo) {
+  ombra::TDtaus doc;
+  std::vector<int> rows;
+  for (int i = 0; i < 10000; ++i) {
+    doc.AddSatzC(1, "1", "1", "N", {"Z"});
+    rows.push_back(i);
+  }
+  std::vector<std::size_t> reported;
+  const bool done = cli::WriteCsvRows(
+      doc, ombra::TRegionalSettings::de_DE(), rows, [](std::string_view) {},
+      [&reported](std::size_t written) {
+        reported.push_back(written);
+        return written < 8000;
+      });
+  EXPECT_FALSE(done);
+  EXPECT_EQ(reported, (std::vector<std::size_t>{4096, 8192}));
 }
 
 }  // namespace

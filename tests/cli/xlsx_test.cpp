@@ -14,50 +14,13 @@
 #include "run_cli.h"
 #include "temp_dir.h"
 #include "xlsx_export.h"
+#include "xlsx_reader.h"
 
 using clitest::ReadBytes;
 using clitest::RunCli;
 using namespace testdta;
 
 namespace {
-
-// One member of the zip archive.
-std::string Unzip(const std::string& archive, const std::string& member) {
-  const std::string command = "unzip -p '" + archive + "' '" + member + "'";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return {};
-  std::string bytes;
-  char chunk[65536];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) bytes.append(chunk, n);
-  EXPECT_EQ(::pclose(pipe), 0) << command;
-  return bytes;
-}
-
-struct TCell {
-  std::string Type;  // "n" for numbers, the t attribute otherwise
-  std::string Value;
-  bool operator==(const TCell&) const = default;
-};
-std::ostream& operator<<(std::ostream& out, const TCell& cell) {
-  return out << cell.Type << ":" << cell.Value;
-}
-
-std::string Unescaped(std::string text) {
-  for (const auto& [entity, plain] :
-       {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
-    for (std::size_t at; (at = text.find(entity)) != std::string::npos;)
-      text.replace(at, std::strlen(entity), plain);
-  return text;
-}
-
-TCell Cell(const std::string& sheet, const std::string& ref) {
-  const std::regex cell(
-      "<c r=\"" + ref +
-      "\"(?: s=\"\\d+\")?(?: t=\"(\\w+)\")?>(?:<v>([^<]*)</v>|<is><t[^>]*>([^<]*)</t></is>)</c>");
-  std::smatch m;
-  if (!std::regex_search(sheet, m, cell)) return {"fehlt", ""};
-  return {m[1].matched ? m[1].str() : "n", Unescaped(m[2].matched ? m[2].str() : m[3].str())};
-}
 
 class XlsxTest : public ::testing::Test {
  protected:

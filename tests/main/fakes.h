@@ -1,6 +1,7 @@
 #pragma once
 // Stand-ins for the modal parts of the desktop, so tests never wait for a user.
 #include <QPrinter>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -15,9 +16,23 @@ class FakeMessageBox : public IMessageBox {
  public:
   void ShowMessage(const QString& text) override { messages.push_back(text); }
   void ShowError(const QString& text) override { errors.push_back(text); }
+  // Notes the question and its choices, and answers with the first choice that starts with
+  // `pick` where that is set, with `answer` otherwise.
+  std::optional<int> Choose(const QString& text, const QStringList& offered, const QString&) override {
+    questions.push_back(text);
+    choices.push_back(offered);
+    if (pick.isEmpty()) return answer;
+    for (int i = 0; i < offered.size(); ++i)
+      if (offered.at(i).startsWith(pick)) return i;
+    return std::nullopt;
+  }
 
   std::vector<QString> messages;
   std::vector<QString> errors;
+  std::vector<QString> questions;
+  std::vector<QStringList> choices;
+  std::optional<int> answer;
+  QString pick;
 };
 
 class FakeOpenDialog : public IOpenDialog {

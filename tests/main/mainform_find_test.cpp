@@ -127,7 +127,7 @@ TEST_F(FindTest, CopiesSelectedRowsAsTextAndTable) {
 }
 
 // Past what is copied at once the rows are copied in a worker; past what the clipboard takes,
-// a message says so, or the export takes them where there is one.
+// a message says so and offers the export where there is one.
 TEST_F(ViewerTest, ManyRowsAreCopiedInAWorkerAndTooManyRefused) {
   std::vector<testdta::CRecord> payments(static_cast<std::size_t>(kMaxCopiedRows) + 1,
                                          Payment("EMPFAENGER", 100, "ZWECK"));
@@ -154,14 +154,27 @@ TEST_F(ViewerTest, ManyRowsAreCopiedInAWorkerAndTooManyRefused) {
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("vorher"));
 
   commands.clipboardLimit = kMaxCopiedRows;
+  const auto exportTo = commands.exportRows;
+  commands.exportRows = nullptr;
   commands.editCopy->trigger();
   EXPECT_FALSE(commands.isCopying());
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("vorher"));
   ASSERT_EQ(desktop.messages->messages.size(), 1u);
   EXPECT_TRUE(desktop.messages->messages[0].startsWith(QStringLiteral("20.001 Zahlungen sind zu viele")))
       << desktop.messages->messages[0].toStdString();
+  EXPECT_TRUE(desktop.messages->questions.empty());
+
+  // With an export the message offers it; closed, nothing is exported.
+  ASSERT_TRUE(exportTo);
   std::vector<std::pair<int, int>> exported;
   commands.exportRows = [&exported](const std::vector<std::pair<int, int>>& rows) { exported = rows; };
+  commands.editCopy->trigger();
+  ASSERT_EQ(desktop.messages->questions.size(), 1u);
+  EXPECT_TRUE(desktop.messages->questions[0].startsWith(QStringLiteral("20.001 Zahlungen sind zu viele")));
+  EXPECT_TRUE(desktop.messages->questions[0].endsWith(QStringLiteral("oder sie in eine Datei exportieren.")));
+  EXPECT_EQ(desktop.messages->choices[0], QStringList{commands.listExport->text()});
+  EXPECT_TRUE(exported.empty());
+  desktop.messages->answer = 0;
   commands.editCopy->trigger();
   EXPECT_EQ(exported, (std::vector<std::pair<int, int>>{{0, static_cast<int>(kMaxCopiedRows) + 1}}));
   EXPECT_EQ(desktop.messages->messages.size(), 1u);
@@ -182,11 +195,11 @@ TEST_F(FindTest, ContextMenuOffersEveryCommandWithItsShortcut) {
   for (QAction* action : menu->actions())
     if (!action->isSeparator())
       shown << action->text() + u' ' + action->shortcut().toString(QKeySequence::NativeText);
-  EXPECT_EQ(shown,
-            (QStringList{"&Kopieren Strg+C", "&Zelle kopieren ", "&Alles auswählen Strg+A",
-                         "&Suchen … Strg+F", "&Weitersuchen F3", "&Rückwärts suchen Umschalt+F3",
-                         "&Gehe zu Zahlung … Strg+G", "&Filtern … Strg+Umschalt+F", "&Vergrößern Strg++",
-                         "V&erkleinern Strg+-", "&Originalgröße Strg+0", "&Tasten und Befehle F1"}));
+  EXPECT_EQ(shown, (QStringList{"&Kopieren Strg+C", "&Zelle kopieren ", "&Alles auswählen Strg+A",
+                                "&Exportieren … Strg+E", "&Suchen … Strg+F", "&Weitersuchen F3",
+                                "&Rückwärts suchen Umschalt+F3", "&Gehe zu Zahlung … Strg+G",
+                                "&Filtern … Strg+Umschalt+F", "&Vergrößern Strg++", "V&erkleinern Strg+-",
+                                "&Originalgröße Strg+0", "&Tasten und Befehle F1"}));
   commands->editCopyCell->trigger();
   EXPECT_EQ(Clipboard(), list->cellText(0, 3));
   EXPECT_FALSE(Clipboard().isEmpty());

@@ -2,6 +2,7 @@
 // What the main window needs from the desktop, each behind a small interface so that tests
 // can stand in for the modal parts.
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -37,6 +38,10 @@ class IMessageBox {
   virtual void ShowMessage(const QString& text) = 0;
   // The general error handler's box: like ShowMessage, marked as an error.
   virtual void ShowError(const QString& text) = 0;
+  // A modal question with a button for each of `choices` and one that closes the box,
+  // `dismiss`; the index of the choice taken, nothing when the box was closed.
+  virtual std::optional<int> Choose(const QString& text, const QStringList& choices,
+                                    const QString& dismiss) = 0;
 };
 
 struct TOpenDialogSettings {
@@ -66,7 +71,8 @@ class ISaveDialog {
  public:
   virtual ~ISaveDialog() = default;
   // The name the user chose to save under, an existing file's only when the user agreed to
-  // replace it; nothing when the user cancels.
+  // replace it; nothing when the user cancels. A name without any extension of the filter
+  // gets the first of the filter chosen.
   virtual std::optional<QString> Execute(const TSaveDialogSettings& settings) = 0;
 };
 

@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 
 #include <algorithm>
+#include <vector>
 
 #include "open_dialog.h"
 #include "open_url.h"
@@ -29,10 +32,40 @@ QString QtPattern(const QString& pattern) {
   return out;
 }
 
+// The extensions each filter of "Description|pattern|..." names (".csv" for "*.csv"); masks
+// such as "*.*" name none.
+std::vector<QStringList> FilterExtensions(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  std::vector<QStringList> extensions;
+  for (qsizetype i = 1; i < parts.size(); i += 2) {
+    QStringList offered;
+    for (const QString& pattern : parts.at(i).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+      const QString trimmed = pattern.trimmed();
+      if (trimmed.startsWith(QStringLiteral("*.")) && trimmed.indexOf(u'*', 1) < 0 && !trimmed.contains(u'?'))
+        offered << trimmed.mid(1);
+    }
+    extensions.push_back(offered);
+  }
+  return extensions;
+}
+
 class TQtMessageBox : public IMessageBox {
  public:
   void ShowMessage(const QString& text) override { Show(QMessageBox::NoIcon, text); }
   void ShowError(const QString& text) override { Show(QMessageBox::Critical, text); }
+  std::optional<int> Choose(const QString& text, const QStringList& choices,
+                            const QString& dismiss) override {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(support::ProductName), text,
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    std::vector<QPushButton*> buttons;
+    for (const QString& choice : choices) buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
+    box.setEscapeButton(box.addButton(dismiss, QMessageBox::RejectRole));
+    if (!buttons.empty()) box.setDefaultButton(buttons.front());
+    box.exec();
+    const auto taken = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    if (taken == buttons.end()) return std::nullopt;
+    return static_cast<int>(taken - buttons.begin());
+  }
 
  private:
   static void Show(QMessageBox::Icon icon, const QString& text) {
@@ -75,12 +108,23 @@ class TQtSaveDialog : public ISaveDialog {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(QtNameFilters(settings.Filter));
+    const QStringList filters = QtNameFilters(settings.Filter);
+    dialog.setNameFilters(filters);
     dialog.selectFile(settings.FileName);
+    // Another type chosen, the name offered changes its extension with it.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& picked) {
+      const QStringList typed = dialog.selectedFiles();
+      if (typed.isEmpty()) return;
+      const QString name = QFileInfo(typed.first()).fileName();
+      const QString switched =
+          SwitchedFilterExtension(name, settings.Filter, static_cast<int>(filters.indexOf(picked)));
+      if (switched != name) dialog.selectFile(switched);
+    });
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
-    return chosen.first();
+    return WithFilterExtension(chosen.first(), settings.Filter,
+                               static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
   }
 };
 
@@ -142,6 +186,31 @@ QStringList QtNameFilters(const QString& filter) {
     filters << parts.at(i) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters;
+}
+
+QString WithFilterExtension(const QString& name, const QString& filter, int chosen) {
+  const std::vector<QStringList> extensions = FilterExtensions(filter);
+  for (const QStringList& offered : extensions)
+    for (const QString& extension : offered)
+      if (name.endsWith(extension, Qt::CaseInsensitive)) return name;
+  const bool known = chosen >= 0 && static_cast<std::size_t>(chosen) < extensions.size();
+  return known && !extensions[static_cast<std::size_t>(chosen)].isEmpty()
+             ? name + extensions[static_cast<std::size_t>(chosen)].first()
+             : name;
+}
+
+QString SwitchedFilterExtension(const QString& name, const QString& filter, int chosen) {
+  const std::vector<QStringList> extensions = FilterExtensions(filter);
+  if (chosen < 0 || static_cast<std::size_t>(chosen) >= extensions.size()) return name;
+  const QStringList& wanted = extensions[static_cast<std::size_t>(chosen)];
+  if (wanted.isEmpty()) return name;
+  for (const QString& extension : wanted)
+    if (name.endsWith(extension, Qt::CaseInsensitive)) return name;
+  for (const QStringList& offered : extensions)
+    for (const QString& extension : offered)
+      if (name.endsWith(extension, Qt::CaseInsensitive))
+        return name.chopped(extension.size()) + wanted.first();
+  return name;
 }
 
 TViewerPlatform QtViewerPlatform() {

@@ -22,6 +22,7 @@
 #include <filesystem>
 
 #include <functional>
+#include <optional>
 
 #include "file_name.h"
 #include "mainForm.h"
@@ -327,6 +328,67 @@ TEST(QtPlatformTest, MessageBoxIsTitledWithTheProgramAndHasOneOkButton) {
   WhenModalIsUp([&](QDialog& dialog) { icon = dynamic_cast<QMessageBox&>(dialog).icon(); }, QMessageBox::Ok);
   platform.messages->ShowError(QStringLiteral("Fehler"));
   EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+// A question answers with the choice clicked, and nothing when closed.
+TEST(QtPlatformTest, ChooseAnswersWithTheButtonTaken) {
+  const TViewerPlatform platform = QtViewerPlatform();
+  const struct {
+    QString click;
+    std::optional<int> answer;
+  } cases[] = {
+      {QStringLiteral("Auswahl"), 1},
+      {QStringLiteral("Alle"), 0},
+      {QStringLiteral("Abbrechen"), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    QStringList captions;
+    WhenModalIsUp(
+        [&](QDialog& dialog) {
+          for (QAbstractButton* button : dynamic_cast<QMessageBox&>(dialog).buttons()) {
+            captions << button->text();
+            if (button->text() == c.click) button->click();
+          }
+        },
+        QMessageBox::Cancel);
+    EXPECT_EQ(platform.messages->Choose(QStringLiteral("Welche?"),
+                                        {QStringLiteral("Alle"), QStringLiteral("Auswahl")},
+                                        QStringLiteral("Abbrechen")),
+              c.answer)
+        << c.click.toStdString();
+    captions.sort();
+    EXPECT_EQ(captions, (QStringList{"Abbrechen", "Alle", "Auswahl"}));
+  }
+}
+
+TEST(QtPlatformTest, SavedNameGetsTheChosenFiltersExtension) {
+  const QString filter =
+      QStringLiteral("CSV-Datei (*.csv)|*.csv|Excel-Arbeitsmappe (*.xlsx)|*.xlsx|Alle (*.*)|*.*");
+  const struct {
+    QString name;
+    int chosen;
+    QString saved;
+  } cases[] = {
+      {"/a/liste", 0, "/a/liste.csv"},       {"/a/liste", 1, "/a/liste.xlsx"},
+      {"/a/liste.xlsx", 0, "/a/liste.xlsx"},  // a name with an offered extension keeps it
+      {"/a/liste.CSV", 1, "/a/liste.CSV"},   {"/a/liste.v2", 1, "/a/liste.v2.xlsx"},
+      {"/a/liste", 2, "/a/liste"},  // "*.*" adds nothing
+      {"/a/liste", -1, "/a/liste"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(WithFilterExtension(c.name, filter, c.chosen), c.saved) << c.name.toStdString();
+
+  const struct {
+    QString name;
+    int chosen;
+    QString offered;
+  } switches[] = {
+      {"liste.csv", 1, "liste.xlsx"}, {"liste.xlsx", 0, "liste.csv"}, {"liste.CSV", 0, "liste.CSV"},
+      {"liste.txt", 1, "liste.txt"},  {"liste", 1, "liste"},          {"liste.csv", 2, "liste.csv"},
+      {"liste.csv", 7, "liste.csv"},
+  };
+  for (const auto& c : switches)
+    EXPECT_EQ(SwitchedFilterExtension(c.name, filter, c.chosen), c.offered) << c.name.toStdString();
 }
 
 TEST(QtPlatformTest, PrintDialogWorksOnTheGivenPrinterAndOffersTheSelectionWhenAsked) {
