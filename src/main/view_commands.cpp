@@ -36,16 +36,20 @@ class TListFindTarget : public IRowTexts, public IFindView {
   int rowCount() const override { return view_->rowCount(); }
   int columnCount() const override { return view_->columnCount(); }
   QString cellText(int row, int column) const override { return view_->cellText(row, column); }
+  TFindRows findRows() const override {
+    const TPaymentModel* model = view_->model();
+    if (model == nullptr) return {};
+    return {model->sharedDocument(), model->regionalSettings(), model->fileRowOrder(), model->rows()};
+  }
   int currentRow() const override { return view_->selection().cursor(); }
   void showHit(int row) override { view_->setHighlightedRow(row); }
   void markHits(std::shared_ptr<const std::vector<int>> rows) override {
     view_->setMarkedRows(std::move(rows));
   }
-  QStringList titles() const {
-    QStringList titles;
-    for (int column = 0; column < view_->columnCount(); ++column) titles << view_->columnTitle(column);
-    return titles;
+  void markText(std::shared_ptr<const ombra::TSearchNeedle> needle) override {
+    view_->setHitNeedle(std::move(needle));
   }
+  void selectRows(const std::vector<int>& rows, int cursor) override { view_->selectRows(rows, cursor); }
 
  private:
   TControlListView* view_;
@@ -56,9 +60,6 @@ namespace {
 // The steps a browser offers, in percent.
 constexpr std::array<int, 12> kZoomSteps{50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300};
 
-// Name, BLZ, Konto, purpose and amount: the number of a row is not a text to find.
-const std::vector<int> kSearchedColumns{1, 2, 3, 4, 5};
-
 }  // namespace
 
 TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* layout,
@@ -68,7 +69,7 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
       view_(view),
       messages_(std::move(messages)),
       target_(std::make_unique<TListFindTarget>(view->listView())),
-      finder_(new TFinder(kSearchedColumns, this)),
+      finder_(new TFinder(this)),
       findBar_(new TFindBar(*finder_, window)),
       goToBar_(new TGoToBar(window)),
       filterBar_(new TFilterBar(window)),
@@ -77,7 +78,9 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   layout->addWidget(findBar_);
   layout->addWidget(goToBar_);
   layout->addWidget(filterBar_);
-  finder_->setTarget(target_.get(), target_.get());
+  finder_->setTarget(target_.get());
+  finder_->setShelf(&shelf_);
+  arranger_->setShelf(&shelf_);
 
   editCopy = Add("editCopy", QStringLiteral("&Kopieren"), {QKeySequence::Copy});
   editCopyCell = Add("editCopyCell", QStringLiteral("&Zelle kopieren"), {});
@@ -86,6 +89,8 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   findNext = Add("findNext", QStringLiteral("&Weitersuchen"), {QKeySequence(Qt::Key_F3)});
   findPrevious =
       Add("findPrevious", QStringLiteral("&Rückwärts suchen"), {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
+  findSelectAll = Add("findSelectAll", QStringLiteral("Alle &Treffer auswählen"),
+                      {QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)});
   goToPayment =
       Add("goToPayment", QStringLiteral("&Gehe zu Zahlung …"), {QKeySequence(Qt::CTRL | Qt::Key_G)});
   filterOpen =
@@ -108,6 +113,12 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   connect(findPrevious, &QAction::triggered, this, [this] {
     if (findBar_->isHidden()) return openFind();
     finder_->findPrevious();
+  });
+  connect(findSelectAll, &QAction::triggered, this, [this] {
+    if (!view_->showsList()) return;
+    // The hits of the text last looked for, shown again with the bar.
+    if (findBar_->isHidden()) openFind();
+    finder_->selectAllHits();
   });
   connect(goToPayment, &QAction::triggered, this, &TViewCommands::openGoTo);
   connect(filterOpen, &QAction::triggered, this, &TViewCommands::openFilter);
@@ -153,7 +164,9 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
 }
 
 TViewCommands::~TViewCommands() {
-  finder_->setTarget(nullptr, nullptr);
+  finder_->setTarget(nullptr);
+  finder_->setShelf(nullptr);
+  arranger_->setShelf(nullptr);
   if (copyStop_) {
     copyStop_->store(true);
     copier_.waitForFinished();
@@ -186,6 +199,7 @@ void TViewCommands::addCommands(QMenu& menu) const {
   menu.addAction(findOpen);
   menu.addAction(findNext);
   menu.addAction(findPrevious);
+  menu.addAction(findSelectAll);
   menu.addAction(goToPayment);
   menu.addAction(filterOpen);
   menu.addSeparator();
