@@ -157,6 +157,9 @@ TEST_F(FindTest, AltEnterSelectsEveryHit) {
   commands->finder()->waitForIdle();
   EXPECT_EQ(list->selection().ranges(), hits);
   EXPECT_TRUE(commands->findBar()->isVisible());
+  // The bar open again marks the hits again.
+  EXPECT_NE(list->hitNeedle(), nullptr);
+  EXPECT_EQ(Count(), QStringLiteral("2 von 10"));
 }
 
 TEST_F(FindTest, EscapeLeavesTheHitSelectedForCopying) {

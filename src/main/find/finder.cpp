@@ -242,6 +242,8 @@ void TFinder::countFinished() {
 
 void TFinder::stop() {
   cancelCount();
+  // Found again when the bar opens, so that the marks come back with the count.
+  hits_.reset();
   selectPending_ = false;
   if (view_ != nullptr) {
     view_->markHits(nullptr);

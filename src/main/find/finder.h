@@ -75,7 +75,7 @@ class TFinder : public QObject {
   void findPrevious();
   // Selects every hit; when they are still being counted, once they are.
   void selectAllHits();
-  // Takes the marks away; the current hit stays the view's current row.
+  // Takes the marks and the count away; the current hit stays the view's current row.
   void stop();
 
   const QString& text() const { return typed_; }
