@@ -17,7 +17,6 @@
 #include "control_list_view.h"
 #include "dtaus.h"
 #include "list_arranger.h"
-#include "model_rows.h"
 #include "product.h"
 #include "qt_bench_main.h"
 #include "summary_text.h"
@@ -118,8 +117,7 @@ void BM_FilterText(benchmark::State& state) {
   quandel::TRowFilter filter;
   filter.text = QStringLiteral("rechnung 12");
   TListArranger::TInputs inputs = Inputs(static_cast<int>(state.range(0)), {}, filter);
-  inputs.index =
-      quandel::TFindIndex::Build(quandel::TModelRows(*inputs.file), TListArranger::kFilteredColumns, kGoOn);
+  inputs.index = quandel::TFindIndex::Build(inputs.file->document(), inputs.file->regionalSettings(), kGoOn);
   RunFilter(state, inputs);
 }
 BENCHMARK(BM_FilterText)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "amounts.h"
 #include "archive_run.h"
 #include "cents.h"
 #include "cp1252.h"
@@ -65,40 +66,6 @@ std::string Quote(const std::string& text) { return "„" + text + "“"; }
 
 }  // namespace
 
-std::optional<std::int64_t> ParseCentsTyped(std::string_view text) {
-  std::string whole;
-  std::string fraction;
-  const auto comma = text.find(',');
-  std::string_view integer = text;
-  if (comma != std::string_view::npos) {
-    integer = text.substr(0, comma);
-    fraction = std::string(text.substr(comma + 1));
-  } else if (const auto dot = text.rfind('.'); dot != std::string_view::npos && text.size() - dot <= 3) {
-    integer = text.substr(0, dot);
-    fraction = std::string(text.substr(dot + 1));
-  }
-  // Dots left in the integer part group thousands: blocks of three after the first.
-  std::size_t block = 0;
-  bool grouped = false;
-  for (std::size_t i = 0; i < integer.size(); ++i) {
-    const char c = integer[i];
-    if (c == '.') {
-      if (i == 0 || (grouped && block != 3) || block > 3) return std::nullopt;
-      grouped = true;
-      block = 0;
-      continue;
-    }
-    if (c < '0' || c > '9') return std::nullopt;
-    whole += c;
-    ++block;
-  }
-  if (whole.empty() || (grouped && block != 3) || whole.size() > 15) return std::nullopt;
-  if (fraction.size() > 2 || (comma != std::string_view::npos && fraction.empty())) return std::nullopt;
-  if (!fraction.empty() && !AllDigits(fraction)) return std::nullopt;
-  fraction.resize(2, '0');
-  return std::stoll(whole) * 100 + std::stoll(fraction);
-}
-
 std::optional<std::string> ParseFindConditions(const TInvocation& invocation, TFindConditions& conditions) {
   if (invocation.FindName) conditions.Name = ombra::FoldText(Typed(*invocation.FindName));
   if (invocation.FindPurpose) conditions.Purpose = ombra::FoldText(Typed(*invocation.FindPurpose));
@@ -117,8 +84,8 @@ std::optional<std::string> ParseFindConditions(const TInvocation& invocation, TF
   if (invocation.FindAmount) {
     std::string_view from, to;
     const bool split = SplitRange(*invocation.FindAmount, from, to);
-    if (split && !from.empty()) conditions.MinCents = ParseCentsTyped(from);
-    if (split && !to.empty()) conditions.MaxCents = ParseCentsTyped(to);
+    if (split && !from.empty()) conditions.MinCents = ombra::ParseTypedCents(from);
+    if (split && !to.empty()) conditions.MaxCents = ombra::ParseTypedCents(to);
     if (!split || (!from.empty() && !conditions.MinCents) || (!to.empty() && !conditions.MaxCents))
       return "--amount " + Quote(*invocation.FindAmount) +
              " ist kein Betragsbereich; erwartet wird MIN..MAX, etwa 100..250,50, 1.000.. oder 99,95.";

@@ -31,9 +31,6 @@ struct TFindConditions {
 // cannot be understood.
 std::optional<std::string> ParseFindConditions(const TInvocation& invocation, TFindConditions& conditions);
 
-// "1.234,50", "1234.50", "1.234", "12" -> cents; nothing for anything else.
-std::optional<std::int64_t> ParseCentsTyped(std::string_view text);
-
 // Whether the file's date passes; checked once per file.
 bool FileDateMatches(const TFindConditions& conditions, const ombra::TDate& date);
 // Whether payment `c` meets every condition but the date.

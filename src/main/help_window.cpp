@@ -29,6 +29,15 @@ const std::pair<const char*, const char*> kListKeys[] = {
     {"Strg+Mausrad", "Ansicht vergrößern oder verkleinern"},
 };
 
+// What a find and a filter take a typed text for.
+const char* const kFindHelp =
+    "<h3>Suchen und Filtern</h3>\n"
+    "<p>Groß- und Kleinschreibung zählen nicht. Umlaute gelten in jeder Schreibweise: „müller“ findet "
+    "„MÜLLER“, „MUELLER“ und „M]LLER“, wie DTAUS-Dateien Ü schreiben (ebenso Ä, Ö und ß). Bankleitzahlen und "
+    "Konten werden ohne Leerzeichen verglichen: „20050550“ findet „200 505 50“. Ein Betrag wie „1250“, "
+    "„1.250,00“ oder „1250.00“ findet die Zahlungen über genau 1.250,00. Alt+Eingabe wählt alle Treffer "
+    "aus.</p>\n";
+
 QString Row(const QString& keys, const QString& what) {
   return QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>\n")
       .arg(keys.toHtmlEscaped(), what.toHtmlEscaped());
@@ -54,7 +63,8 @@ QString KeysHelpHtml(const QList<QAction*>& commands) {
     html += Row(keys.isEmpty() ? QStringLiteral("–") : keys.join(QStringLiteral(", ")), Caption(*action));
   }
   return html +
-         QStringLiteral("</table>\n<p>Die Befehle ohne Menüeintrag stehen im Kontextmenü der Liste.</p>\n");
+         QStringLiteral("</table>\n<p>Die Befehle ohne Menüeintrag stehen im Kontextmenü der Liste.</p>\n") +
+         QString::fromUtf8(kFindHelp);
 }
 
 THelpWindow::THelpWindow(QWidget* parent) : QDialog(parent), text_(new QTextBrowser(this)) {

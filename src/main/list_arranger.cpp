@@ -8,7 +8,6 @@
 
 #include "amounts.h"
 #include "control_list_view.h"
-#include "model_rows.h"
 
 namespace quandel {
 TListArranger::TListArranger(TControlListView* view, QObject* parent) : QObject(parent), view_(view) {
@@ -80,6 +79,7 @@ void TListArranger::run() {
     again_ = true;
     return;
   }
+  if (!index_ && shelf_ != nullptr) index_ = shelf_->get(file->sharedDocument());
   TInputs inputs{file,
                  sort_,
                  filter_,
@@ -99,7 +99,10 @@ void TListArranger::run() {
 void TListArranger::show(TResult result) {
   if (result.cancelled || result.file != view_->sharedFileModel()) return;
   if (result.keys) keys_[static_cast<std::size_t>(result.keys->column())] = result.keys;
-  if (result.index) index_ = result.index;
+  if (result.index && result.index != index_) {
+    index_ = result.index;
+    if (shelf_ != nullptr) shelf_->put(result.file->sharedDocument(), index_);
+  }
   view_->showArranged(result.shown ? std::move(result.shown) : result.file);
   emit arranged();
 }
@@ -115,10 +118,10 @@ TListArranger::TResult TListArranger::Arrange(TInputs in, const TStop& stop) {
   };
 
   std::vector<int> rows;
-  const std::string needle = TFindIndex::Needle(in.filter.text.trimmed());
+  const ombra::TSearchNeedle needle = TFindIndex::Needle(in.filter.text.trimmed());
   if (!needle.empty()) {
     // The index serves every later filter of the file: only another file stops it.
-    if (!out.index) out.index = TFindIndex::Build(TModelRows(file), kFilteredColumns, stop.file);
+    if (!out.index) out.index = TFindIndex::Build(file.document(), file.regionalSettings(), stop.file);
     if (!out.index || stopped()) return out;
     rows = out.index->hits(needle, stop.superseded);
   } else {

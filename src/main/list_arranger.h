@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "find_index.h"
+#include "index_shelf.h"
 #include "payment_model.h"
 #include "row_order.h"
 
@@ -23,7 +24,8 @@ namespace quandel {
 class TControlListView;
 struct TRowFlag;
 
-// Which rows pass the filter.
+// Which rows pass the filter. The text is looked for where and as the find looks for it
+// (TFindIndex): umlauts in any spelling, numbers without their blanks, amounts as typed.
 struct TRowFilter {
   QString text;
   std::optional<TAmountRange> amounts;
@@ -36,14 +38,13 @@ class TListArranger : public QObject {
   Q_OBJECT
 
  public:
-  // Text filters look where the find looks: every column but the payment's number.
-  static inline const std::vector<int> kFilteredColumns{kColName, kColBlz, kColKonto, kColPurpose,
-                                                        kColAmount};
   // Lists of at least this many rows are arranged in a worker.
   static constexpr int kWorkerRows = 20000;
 
   explicit TListArranger(TControlListView* view, QObject* parent = nullptr);
   ~TListArranger() override;
+  // Where the text index is shared with the find; it must outlive the arranger.
+  void setShelf(TIndexShelf* shelf) { shelf_ = shelf; }
 
   void setSortOrder(TSortOrder order);
   TSortOrder sortOrder() const { return sort_; }
@@ -96,6 +97,7 @@ class TListArranger : public QObject {
   // Made once per file and kept while it is shown.
   std::array<std::shared_ptr<const TColumnKeys>, kColumnCount> keys_;
   std::shared_ptr<const TFindIndex> index_;
+  TIndexShelf* shelf_ = nullptr;
   QFutureWatcher<TResult> worker_;
   std::shared_ptr<TStop> stop_;
   bool again_ = false;

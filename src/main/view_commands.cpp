@@ -37,16 +37,20 @@ class TListFindTarget : public IRowTexts, public IFindView {
   int rowCount() const override { return view_->rowCount(); }
   int columnCount() const override { return view_->columnCount(); }
   QString cellText(int row, int column) const override { return view_->cellText(row, column); }
+  TFindRows findRows() const override {
+    const TPaymentModel* model = view_->model();
+    if (model == nullptr) return {};
+    return {model->sharedDocument(), model->regionalSettings(), model->fileRowOrder(), model->rows()};
+  }
   int currentRow() const override { return view_->selection().cursor(); }
   void showHit(int row) override { view_->setHighlightedRow(row); }
   void markHits(std::shared_ptr<const std::vector<int>> rows) override {
     view_->setMarkedRows(std::move(rows));
   }
-  QStringList titles() const {
-    QStringList titles;
-    for (int column = 0; column < view_->columnCount(); ++column) titles << view_->columnTitle(column);
-    return titles;
+  void markText(std::shared_ptr<const ombra::TSearchNeedle> needle) override {
+    view_->setHitNeedle(std::move(needle));
   }
+  void selectRows(const std::vector<int>& rows, int cursor) override { view_->selectRows(rows, cursor); }
 
  private:
   TControlListView* view_;
@@ -65,9 +69,6 @@ std::vector<int> PaymentsOf(const TPaymentModel& model, const std::vector<std::p
   return payments;
 }
 
-// Name, BLZ, Konto, purpose and amount: the number of a row is not a text to find.
-const std::vector<int> kSearchedColumns{1, 2, 3, 4, 5};
-
 }  // namespace
 
 TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* layout,
@@ -77,7 +78,7 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
       view_(view),
       messages_(std::move(messages)),
       target_(std::make_unique<TListFindTarget>(view->listView())),
-      finder_(new TFinder(kSearchedColumns, this)),
+      finder_(new TFinder(this)),
       findBar_(new TFindBar(*finder_, window)),
       goToBar_(new TGoToBar(window)),
       filterBar_(new TFilterBar(window)),
@@ -87,7 +88,9 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   layout->addWidget(findBar_);
   layout->addWidget(goToBar_);
   layout->addWidget(filterBar_);
-  finder_->setTarget(target_.get(), target_.get());
+  finder_->setTarget(target_.get());
+  finder_->setShelf(&shelf_);
+  arranger_->setShelf(&shelf_);
 
   editCopy = Add("editCopy", QStringLiteral("&Kopieren"), {QKeySequence::Copy});
   editCopyCell = Add("editCopyCell", QStringLiteral("&Zelle kopieren"), {});
@@ -97,6 +100,8 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   findNext = Add("findNext", QStringLiteral("&Weitersuchen"), {QKeySequence(Qt::Key_F3)});
   findPrevious =
       Add("findPrevious", QStringLiteral("&Rückwärts suchen"), {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
+  findSelectAll = Add("findSelectAll", QStringLiteral("Alle &Treffer auswählen"),
+                      {QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)});
   goToPayment =
       Add("goToPayment", QStringLiteral("&Gehe zu Zahlung …"), {QKeySequence(Qt::CTRL | Qt::Key_G)});
   filterOpen =
@@ -121,6 +126,12 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
   connect(findPrevious, &QAction::triggered, this, [this] {
     if (findBar_->isHidden()) return openFind();
     finder_->findPrevious();
+  });
+  connect(findSelectAll, &QAction::triggered, this, [this] {
+    if (!view_->showsList()) return;
+    // The hits of the text last looked for, shown again with the bar.
+    if (findBar_->isHidden()) openFind();
+    finder_->selectAllHits();
   });
   connect(goToPayment, &QAction::triggered, this, &TViewCommands::openGoTo);
   connect(filterOpen, &QAction::triggered, this, &TViewCommands::openFilter);
@@ -166,7 +177,9 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
 }
 
 TViewCommands::~TViewCommands() {
-  finder_->setTarget(nullptr, nullptr);
+  finder_->setTarget(nullptr);
+  finder_->setShelf(nullptr);
+  arranger_->setShelf(nullptr);
   if (copyStop_) {
     copyStop_->store(true);
     copier_.waitForFinished();
@@ -200,6 +213,7 @@ void TViewCommands::addCommands(QMenu& menu) const {
   menu.addAction(findOpen);
   menu.addAction(findNext);
   menu.addAction(findPrevious);
+  menu.addAction(findSelectAll);
   menu.addAction(goToPayment);
   menu.addAction(filterOpen);
   menu.addSeparator();

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "index_shelf.h"
 #include "platform.h"
 #include "row_copy.h"
 
@@ -80,6 +81,8 @@ class TViewCommands : public QObject {
   QAction* findOpen = nullptr;
   QAction* findNext = nullptr;
   QAction* findPrevious = nullptr;
+  // Alt+Eingabe: every hit of the find selected, for copying, exporting or printing them.
+  QAction* findSelectAll = nullptr;
   QAction* goToPayment = nullptr;
   QAction* filterOpen = nullptr;
   QAction* zoomIn = nullptr;
@@ -119,6 +122,8 @@ class TViewCommands : public QObject {
   QWidget* window_;
   TBrowserView* view_;
   std::shared_ptr<IMessageBox> messages_;
+  // Before the finder and the arranger, which use it.
+  TIndexShelf shelf_;
   std::unique_ptr<TListFindTarget> target_;
   TFinder* finder_;
   TFindBar* findBar_;

@@ -1,6 +1,7 @@
 #include "amounts.h"
 
 #include <cmath>
+#include <string>
 
 namespace ombra {
 
@@ -10,6 +11,41 @@ std::optional<std::int64_t> ToCents(double amount) {
   constexpr double kLimit = 9223372036854775808.0;
   if (!std::isfinite(cents) || cents >= kLimit || cents < -kLimit) return std::nullopt;
   return static_cast<std::int64_t>(cents);
+}
+
+std::optional<std::int64_t> ParseTypedCents(std::string_view text) {
+  std::string whole;
+  std::string fraction;
+  const auto comma = text.find(',');
+  std::string_view integer = text;
+  if (comma != std::string_view::npos) {
+    integer = text.substr(0, comma);
+    fraction = std::string(text.substr(comma + 1));
+  } else if (const auto dot = text.rfind('.'); dot != std::string_view::npos && text.size() - dot <= 3) {
+    integer = text.substr(0, dot);
+    fraction = std::string(text.substr(dot + 1));
+  }
+  // Dots left in the integer part group thousands: blocks of three after the first.
+  std::size_t block = 0;
+  bool grouped = false;
+  for (std::size_t i = 0; i < integer.size(); ++i) {
+    const char c = integer[i];
+    if (c == '.') {
+      if (i == 0 || (grouped && block != 3) || block > 3) return std::nullopt;
+      grouped = true;
+      block = 0;
+      continue;
+    }
+    if (c < '0' || c > '9') return std::nullopt;
+    whole += c;
+    ++block;
+  }
+  if (whole.empty() || (grouped && block != 3) || whole.size() > 15) return std::nullopt;
+  if (fraction.size() > 2 || (comma != std::string_view::npos && fraction.empty())) return std::nullopt;
+  for (const char c : fraction)
+    if (c < '0' || c > '9') return std::nullopt;
+  fraction.resize(2, '0');
+  return std::stoll(whole) * 100 + std::stoll(fraction);
 }
 
 std::int64_t WholeCents(double amount) {

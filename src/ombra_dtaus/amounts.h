@@ -2,6 +2,7 @@
 // Amounts in whole hundredths, for sums that must be exact.
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace ombra {
@@ -9,6 +10,11 @@ namespace ombra {
 // The document keeps amounts as doubles of currency units; the file held hundredths.
 // Nothing for values that are not finite or do not fit into 64 bits.
 std::optional<std::int64_t> ToCents(double amount);
+
+// An amount as a user types it: "12", "1.234", "1.234,56", "1234.56", "1.234.567" -> cents;
+// a point before three digits groups thousands, a comma or a point before one or two digits
+// starts the hundredths. Nothing for anything else (no sign, no currency, no blanks).
+std::optional<std::int64_t> ParseTypedCents(std::string_view text);
 
 // Sum that reports an overflow instead of wrapping.
 inline bool AddCents(std::int64_t& total, std::int64_t cents) {

@@ -9,6 +9,8 @@ namespace support {
 
 // Code point of one Windows-1252 byte (the five unassigned bytes map to themselves).
 char32_t Cp1252ToUnicode(unsigned char byte);
+// The byte of a code point; nothing for what Windows-1252 lacks.
+std::optional<unsigned char> UnicodeToCp1252(char32_t cp);
 
 std::string Cp1252ToUtf8(std::string_view text);
 // The same, appended: big exports convert without a string per field.

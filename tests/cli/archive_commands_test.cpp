@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "amounts.h"
 #include "archive_duplicates.h"
 #include "archive_find.h"
 #include "archive_list.h"
@@ -350,7 +351,7 @@ TEST(FindConditionsTest, AmountsAreReadAsTyped) {
       {"zehn", std::nullopt},
       {"1.2345", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(cli::ParseCentsTyped(c.typed), c.cents) << c.typed;
+  for (const auto& c : cases) EXPECT_EQ(ombra::ParseTypedCents(c.typed), c.cents) << c.typed;
 }
 
 TEST(FindConditionsTest, RangesAndAccounts) {

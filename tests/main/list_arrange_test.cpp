@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <functional>
@@ -137,8 +138,17 @@ TEST_F(ArrangeTest, FilterShowsTheRowsThatMatch) {
   };
   const Case cases[] = {
       {QStringLiteral("abel"), {}, false, {2, 4}},
-      {QStringLiteral("M]LLER"), {}, false, {3}},
+      {QStringLiteral("M]LLER"), {}, false, {1, 3}},
       {QStringLiteral("rechnung"), {}, false, {1, 2, 4}},
+      // As the find finds: umlauts in any spelling, numbers without blanks, amounts as typed.
+      {QStringLiteral("müller"), {}, false, {1, 3}},
+      {QStringLiteral("MUELLER"), {}, false, {1, 3}},
+      {QStringLiteral("87654321"), {}, false, {1, 2, 3, 4, 5}},
+      {QStringLiteral("876 543 21"), {}, false, {1, 2, 3, 4, 5}},
+      {QStringLiteral("1250"), {}, false, {2, 4}},
+      {QStringLiteral("1250.00"), {}, false, {2, 4}},
+      {QStringLiteral("100000"), {}, false, {3}},
+      {QStringLiteral("12500"), {}, false, {}},
       {{}, QStringLiteral("1000..2000"), false, {2, 4}},
       {{}, QStringLiteral("..500"), false, {1, 5}},
       {{}, QStringLiteral("1.250,00"), false, {2, 4}},
@@ -253,8 +263,12 @@ TEST_F(ArrangeTest, FocusGoesBackToTheListWhenABarCloses) {
     std::function<void(QWidget*)> close;
   };
   const auto escape = [](QWidget* field) { QTest::keyClick(field, Qt::Key_Escape); };
+  const auto closeButton = [](QWidget* field) {
+    QTest::mouseClick(field->parentWidget()->findChild<QToolButton*>(QStringLiteral("FindClose")), Qt::LeftButton);
+  };
   const Case cases[] = {
       {commands->findOpen, [this] { return commands->findBar()->edit(); }, escape},
+      {commands->findOpen, [this] { return commands->findBar()->edit(); }, closeButton},
       {commands->goToPayment, [this] { return commands->goToBar()->edit(); }, escape},
       {commands->filterOpen, [this] { return commands->filterBar()->textEdit(); }, escape},
       {commands->goToPayment, [this] { return commands->goToBar()->edit(); },

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 
 #include "find_bar.h"
@@ -82,6 +83,83 @@ TEST_F(FindTest, FindsStepsRoundAndCounts) {
   EXPECT_EQ(Count(), QStringLiteral("2 von 111"));
   Type(QStringLiteral("nirgends"));
   EXPECT_EQ(Count(), QStringLiteral("Keine Treffer"));
+}
+
+// The names are stored as "M\xDCLLER"; every payment goes to BLZ 876 543 21; payment i has
+// i,00 EUR.
+TEST_F(FindTest, FindsAsTypedAndMarksWhereItFound) {
+  struct Case {
+    QString typed;
+    int row;
+    QString count;
+    int column;
+    std::vector<std::pair<int, int>> marked;
+  };
+  const Case cases[] = {
+      {QStringLiteral("M]LLER"), 4, QStringLiteral("1 von 10"), 1, {{0, 6}}},
+      {QStringLiteral("mueller 2"), 24, QStringLiteral("1 von 1"), 1, {{0, 8}}},
+      {QStringLiteral("Müller"), 4, QStringLiteral("1 von 10"), 1, {{0, 6}}},
+      {QStringLiteral("87654321"), 0, QStringLiteral("1 von 200"), 2, {{0, 10}}},
+      {QStringLiteral("876 543"), 0, QStringLiteral("1 von 200"), 2, {{0, 7}}},
+      {QStringLiteral("150"), 149, QStringLiteral("1 von 1"), 5, {{0, 6}}},
+      {QStringLiteral("1.5"), 0, QStringLiteral("Keine Treffer"), 5, {}},
+      {QStringLiteral("150.00"), 149, QStringLiteral("1 von 1"), 5, {{0, 6}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    list->setCurrentRow(0);
+    commands->findBar()->edit()->clear();
+    Type(c.typed);
+    EXPECT_EQ(Count(), c.count);
+    if (c.marked.empty()) continue;
+    EXPECT_EQ(list->highlightedRow(), c.row);
+    EXPECT_EQ(list->hitRanges(c.row, c.column, list->cellText(c.row, c.column)), c.marked);
+    // Only the payment's number is never marked.
+    EXPECT_TRUE(list->hitRanges(c.row, 0, list->cellText(c.row, 0)).empty());
+  }
+  // Closed, the bar leaves nothing marked.
+  QTest::keyClick(commands->findBar()->edit(), Qt::Key_Escape);
+  EXPECT_EQ(list->hitNeedle(), nullptr);
+}
+
+TEST_F(FindTest, AHitOutOfSightIsScrolledToTheMiddle) {
+  // In sight already (with the bar open, which takes room from the list): the list stays.
+  commands->findOpen->trigger();
+  list->ensureRowVisible(4);
+  const int before = list->verticalScrollBar()->value();
+  Type(QStringLiteral("müller"));
+  EXPECT_EQ(list->highlightedRow(), 4);
+  EXPECT_EQ(list->verticalScrollBar()->value(), before);
+  for (int hit = 0; hit < 5; ++hit) commands->findNext->trigger();
+  ASSERT_EQ(list->highlightedRow(), 104);
+
+  const QRect cell = list->cellRect(104, 1);
+  const int middle = list->viewport()->height() / 2;
+  EXPECT_LE(std::abs(cell.center().y() - middle), 2 * cell.height()) << cell.center().y() << " " << middle;
+}
+
+TEST_F(FindTest, AltEnterSelectsEveryHit) {
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  Type(QStringLiteral("müller"));
+  commands->findNext->trigger();
+  QTest::keyClick(commands->findBar()->edit(), Qt::Key_Return, Qt::AltModifier);
+  commands->finder()->waitForIdle();
+  std::vector<TRowSelection::TRange> hits;
+  for (int row = 4; row < 200; row += 20) hits.emplace_back(row, row + 1);
+  EXPECT_EQ(list->selection().ranges(), hits);
+  EXPECT_EQ(list->selection().cursor(), 24);
+  // From the list, with the bar closed: the hits of the text last looked for.
+  QTest::keyClick(commands->findBar()->edit(), Qt::Key_Escape);
+  list->setCurrentRow(0);
+  ASSERT_EQ(QApplication::focusWidget(), list);
+  QTest::keyClick(list, Qt::Key_Return, Qt::AltModifier);
+  commands->finder()->waitForIdle();
+  EXPECT_EQ(list->selection().ranges(), hits);
+  EXPECT_TRUE(commands->findBar()->isVisible());
+  // The bar open again marks the hits again.
+  EXPECT_NE(list->hitNeedle(), nullptr);
+  EXPECT_EQ(Count(), QStringLiteral("2 von 10"));
 }
 
 TEST_F(FindTest, EscapeLeavesTheHitSelectedForCopying) {
@@ -180,7 +258,7 @@ TEST_F(ViewerTest, ManyRowsAreCopiedInAWorkerAndTooManyRefused) {
   EXPECT_EQ(desktop.messages->messages.size(), 1u);
 }
 
-// The worker building the index reads the rows; the window going away waits for it first.
+// The worker building the index reads only the document it holds: the window may go meanwhile.
 TEST_F(FindTest, WindowClosedWhileTheIndexIsBuilt) {
   commands->findOpen->trigger();
   commands->findBar()->edit()->setText(QStringLiteral("zweck"));
@@ -197,9 +275,10 @@ TEST_F(FindTest, ContextMenuOffersEveryCommandWithItsShortcut) {
       shown << action->text() + u' ' + action->shortcut().toString(QKeySequence::NativeText);
   EXPECT_EQ(shown, (QStringList{"&Kopieren Strg+C", "&Zelle kopieren ", "&Alles auswählen Strg+A",
                                 "&Exportieren … Strg+E", "&Suchen … Strg+F", "&Weitersuchen F3",
-                                "&Rückwärts suchen Umschalt+F3", "&Gehe zu Zahlung … Strg+G",
-                                "&Filtern … Strg+Umschalt+F", "&Vergrößern Strg++", "V&erkleinern Strg+-",
-                                "&Originalgröße Strg+0", "&Tasten und Befehle F1"}));
+                                "&Rückwärts suchen Umschalt+F3", "Alle &Treffer auswählen Alt+Eingabe",
+                                "&Gehe zu Zahlung … Strg+G", "&Filtern … Strg+Umschalt+F",
+                                "&Vergrößern Strg++", "V&erkleinern Strg+-", "&Originalgröße Strg+0",
+                                "&Tasten und Befehle F1"}));
   commands->editCopyCell->trigger();
   EXPECT_EQ(Clipboard(), list->cellText(0, 3));
   EXPECT_FALSE(Clipboard().isEmpty());

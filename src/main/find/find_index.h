@@ -1,6 +1,9 @@
 #pragma once
-// The shown texts of all rows, case-folded into one buffer, so that a find over a million
-// rows is a few fast scans of memory rather than a million formatted cells.
+// The searched fields of every payment of a document, folded (search_fold.h) into one buffer,
+// so that a find over a million rows is a few fast scans of memory rather than a million
+// formatted cells. Made from the immutable document with the routines that make the list's
+// cell texts, so it needs no view and may be built in any thread. Rows are the payments in
+// the file's order, counted from 0.
 #include <QString>
 
 #include <atomic>
@@ -10,27 +13,30 @@
 #include <string_view>
 #include <vector>
 
-#include "row_texts.h"
+#include "dtaus.h"
+#include "regional.h"
+#include "search_fold.h"
 
 namespace quandel {
 
 class TFindIndex {
  public:
-  // Reads the cells of `columns` of every row; null when `cancel` was set meanwhile.
-  static std::shared_ptr<const TFindIndex> Build(const IRowTexts& rows, const std::vector<int>& columns,
+  // The payments the list shows of `document` (none of one that failed early), their amounts
+  // written as under `rs`; null when `cancel` was set meanwhile.
+  static std::shared_ptr<const TFindIndex> Build(const ombra::TDtaus& document, const ombra::TRegionalSettings& rs,
                                                  const std::atomic<bool>& cancel);
 
   // What is typed, folded as the texts are; empty when nothing can be found with it.
-  static std::string Needle(const QString& typed);
+  static ombra::TSearchNeedle Needle(const QString& typed);
 
   int rowCount() const { return rowCount_; }
   // The first row holding `needle` from `from` on, going round past the end; -1 when none.
-  int next(std::string_view needle, int from) const;
+  int next(const ombra::TSearchNeedle& needle, int from) const;
   // The same backwards: `from` and the rows before it, going round past the start.
-  int previous(std::string_view needle, int from) const;
-  bool matches(int row, std::string_view needle) const;
+  int previous(const ombra::TSearchNeedle& needle, int from) const;
+  bool matches(int row, const ombra::TSearchNeedle& needle) const;
   // All rows holding `needle`, ascending; empty also when cancelled.
-  std::vector<int> hits(std::string_view needle, const std::atomic<bool>& cancel) const;
+  std::vector<int> hits(const ombra::TSearchNeedle& needle, const std::atomic<bool>& cancel) const;
   std::size_t bytes() const;
 
  private:
@@ -40,13 +46,20 @@ class TFindIndex {
     std::string text;
     // Where each row's text begins, and after the last its end.
     std::vector<std::size_t> starts{0};
+    // Each row's amount in cents; kNoCents where it has none.
+    std::vector<std::int64_t> cents;
 
-    int rows() const { return static_cast<int>(starts.size()) - 1; }
-    // The first hit in [begin, end) of the text, as a row of the list; -1 when none.
-    int firstHit(std::string_view needle, std::size_t begin, std::size_t end) const;
+    // The first row in [first, last) of the part (counted in the file) holding `needle`, -1
+    // when none.
+    int firstHit(const ombra::TSearchNeedle& needle, int first, int last) const;
+    bool rowMatches(int row, const ombra::TSearchNeedle& needle) const;
+    // Every row of the part whose text holds `typed`, appended in order; none for an empty one.
+    void allHits(std::string_view typed, std::vector<int>& rows) const;
+    // The row whose text holds the byte at `offset`.
+    int rowAt(std::size_t offset) const;
   };
 
-  static void Read(const IRowTexts& rows, const std::vector<int>& columns, int first, int last,
+  static void Read(const ombra::TDtaus& document, const ombra::TRegionalSettings& rs, int first, int last,
                    const std::atomic<bool>& cancel, TPart& part);
   const TPart& partOf(int row) const;
 

@@ -1,7 +1,8 @@
 #pragma once
-// Find over the rows of the list: the first hit at once from an index of the shown texts, the
-// count of all hits in the background. The index is built in a worker thread when a find
-// first needs it and dropped when the rows change.
+// Find over the rows of the list: the first hit at once from an index of the payments' texts,
+// the count of all hits in the background. The index is built in the thread pool from the
+// shown document when a find first needs it, handed to this thread as an immutable value and
+// kept while that document is shown, however its rows are sorted or filtered.
 #include <QFutureWatcher>
 #include <QObject>
 #include <QString>
@@ -11,21 +12,41 @@
 #include <string>
 #include <vector>
 
+#include "dtaus.h"
 #include "find_index.h"
-#include "row_texts.h"
+#include "index_shelf.h"
+#include "regional.h"
+#include "search_fold.h"
 
 namespace quandel {
+
+// The rows a find runs over, as they are shown now: taken on the GUI thread at no cost, read
+// by workers. The payments' texts come from the document.
+struct TFindRows {
+  // Null while nothing is shown.
+  std::shared_ptr<const ombra::TDtaus> document;
+  ombra::TRegionalSettings rs;
+  // The payment (counted from 0 in the file) that each shown row holds; null when the rows
+  // are all the file's payments in its order.
+  std::shared_ptr<const std::vector<int>> order;
+  int count = 0;
+};
 
 // What the find needs of the view that shows the rows.
 class IFindView {
  public:
   virtual ~IFindView() = default;
+  virtual TFindRows findRows() const = 0;
   // Where a find starts: the row the user is at; -1 when none.
   virtual int currentRow() const = 0;
   // The current hit: scrolled into view and highlighted; -1 takes the highlight away.
   virtual void showHit(int row) = 0;
   // All rows with a hit, ascending, to be marked; null when there are none to mark.
   virtual void markHits(std::shared_ptr<const std::vector<int>> rows) = 0;
+  // What the cells' texts are marked for; null marks nothing.
+  virtual void markText(std::shared_ptr<const ombra::TSearchNeedle> needle) = 0;
+  // Every row in `rows` (ascending) selected, the cursor on `cursor`.
+  virtual void selectRows(const std::vector<int>& rows, int cursor) = 0;
 };
 
 class TFinder : public QObject {
@@ -34,14 +55,15 @@ class TFinder : public QObject {
  public:
   using THits = std::shared_ptr<const std::vector<int>>;
 
-  // The columns of each row that are searched.
-  explicit TFinder(std::vector<int> columns, QObject* parent = nullptr);
+  explicit TFinder(QObject* parent = nullptr);
   ~TFinder() override;
 
-  // Both must live until the next setTarget or the finder's end; the rows stay unchanged until
-  // then, or reset() is called first.
-  void setTarget(const IRowTexts* rows, IFindView* view);
-  // The rows are about to change: the index and the hits go, the text stays.
+  // The view must live until the next setTarget or the finder's end.
+  void setTarget(IFindView* view);
+  // Where indexes are shared with the filter; it must outlive the finder.
+  void setShelf(TIndexShelf* shelf) { shelf_ = shelf; }
+  // The rows are about to change: the hits go, the text stays; the index stays while the
+  // document does.
   void reset();
   // After reset(), finds the text anew over the rows as they are now.
   void refind();
@@ -51,7 +73,9 @@ class TFinder : public QObject {
   void find(const QString& typed);
   void findNext();
   void findPrevious();
-  // Takes the marks away; the current hit stays the view's current row.
+  // Selects every hit; when they are still being counted, once they are.
+  void selectAllHits();
+  // Takes the marks and the count away; the current hit stays the view's current row.
   void stop();
 
   const QString& text() const { return typed_; }
@@ -66,6 +90,8 @@ class TFinder : public QObject {
   bool busy() const;
   // Blocks until the index is built and the hits are counted (for tests and measuring).
   void waitForIdle();
+  // The index in use; null while none is built for the rows shown.
+  const std::shared_ptr<const TFindIndex>& index() const { return index_; }
 
  signals:
   // The current hit, the count or the busy state changed.
@@ -73,31 +99,43 @@ class TFinder : public QObject {
 
  private:
   enum class TPending { None, Find, Next, Previous };
+  struct TBuild {
+    std::weak_ptr<const ombra::TDtaus> document;
+    std::atomic<bool> cancel{false};
+  };
   struct TCount {
     std::shared_ptr<const TFindIndex> index;
-    std::string needle;
+    ombra::TSearchNeedle needle;
+    std::shared_ptr<const std::vector<int>> order;
     THits hits;
   };
 
+  bool indexReady(const TFindRows& rows) const;
   void buildFinished();
   void countFinished();
   void run(TPending step);
   void step(bool forward);
+  // The first shown row from `from` on (backwards: `from` and before), round the end, that
+  // holds the needle; -1 when none.
+  int nextShown(const TFindRows& rows, int from, bool forward) const;
   void moveTo(int row);
-  void startCount();
+  void startCount(const TFindRows& rows);
   void cancelCount();
+  void selectHits();
 
-  std::vector<int> columns_;
-  const IRowTexts* rows_ = nullptr;
   IFindView* view_ = nullptr;
+  TIndexShelf* shelf_ = nullptr;
   std::shared_ptr<const TFindIndex> index_;
+  // The document the index was made of; expired once it is gone.
+  std::weak_ptr<const ombra::TDtaus> indexOf_;
   QFutureWatcher<std::shared_ptr<const TFindIndex>> builder_;
-  std::shared_ptr<std::atomic<bool>> cancelBuild_;
+  std::shared_ptr<TBuild> build_;
   QFutureWatcher<TCount> counter_;
   std::shared_ptr<std::atomic<bool>> cancelCount_;
   TPending pending_ = TPending::None;
+  bool selectPending_ = false;
   QString typed_;
-  std::string needle_;
+  std::shared_ptr<const ombra::TSearchNeedle> needle_ = std::make_shared<const ombra::TSearchNeedle>();
   int current_ = -1;
   int wrapped_ = 0;
   THits hits_;

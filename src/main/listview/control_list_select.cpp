@@ -11,17 +11,10 @@
 #include <algorithm>
 
 #include "control_list_view.h"
+#include "hit_marks.h"
 #include "page_metrics.h"
 
 namespace quandel {
-namespace {
-
-// The marks of a find, as a browser paints them.
-const QColor kMarked(255, 240, 150);
-const QColor kHighlighted(255, 170, 60);
-
-}  // namespace
-
 void TControlListView::resetRows() {
   selection_.reset(rowCount());
   marked_.reset();
@@ -98,25 +91,75 @@ void TControlListView::setMarkedRows(std::shared_ptr<const std::vector<int>> row
   viewport()->update();
 }
 
+void TControlListView::setHitNeedle(std::shared_ptr<const ombra::TSearchNeedle> needle) {
+  hitNeedle_ = needle && !needle->empty() ? std::move(needle) : nullptr;
+  viewport()->update();
+}
+
+std::vector<std::pair<int, int>> TControlListView::hitRanges(int row, int column, QStringView line) const {
+  if (!hitNeedle_ || !model_ || row < 0 || row >= rowCount() || column == kColNumber) return {};
+  const std::optional<std::int64_t> cents =
+      column == kColAmount ? ShownCents(model_->document().SatzCList[static_cast<std::size_t>(model_->fileRow(row))])
+                           : std::nullopt;
+  return HitRanges(*hitNeedle_, column, line, cents);
+}
+
 void TControlListView::setHighlightedRow(int row) {
   highlighted_ = row;
-  if (row >= 0) setCurrentRow(row);
+  if (row >= 0) {
+    selection_.selectOnly(row);
+    centerRow(row);
+    emit selectionChanged();
+  }
   viewport()->update();
+}
+
+void TControlListView::centerRow(int row) {
+  if (!geometry_ || row < 0 || row >= rowCount()) return;
+  const std::int64_t top = rowsTop() + geometry_->rowTop(row);
+  const std::int64_t height = geometry_->rowHeight(row);
+  // The header stays over the rows' top; what lies under it is not in sight.
+  const int header = geometry_->headerHeight();
+  if (top >= scrollTop() + header && top + height <= scrollTop() + viewport()->height()) return;
+  const std::int64_t middle = header + (viewport()->height() - header - height) / 2;
+  verticalScrollBar()->setValue(static_cast<int>(std::max<std::int64_t>(top - middle, 0)));
+}
+
+void TControlListView::selectRows(const std::vector<int>& rows, int cursor) {
+  std::vector<TRowSelection::TRange> ranges;
+  for (const int row : rows) {
+    if (row < 0 || row >= rowCount()) continue;
+    if (!ranges.empty() && ranges.back().second == row)
+      ++ranges.back().second;
+    else
+      ranges.emplace_back(row, row + 1);
+  }
+  if (ranges.empty()) return;
+  if (!std::binary_search(rows.begin(), rows.end(), cursor)) cursor = ranges.front().first;
+  selection_.assign(std::move(ranges), cursor);
+  viewport()->update();
+  emit selectionChanged();
 }
 
 void TControlListView::paintRowStates(QPainter& painter, int first, int last, int left, std::int64_t top) {
   QColor selected = palette().color(QPalette::Highlight);
   selected.setAlpha(hasFocus() ? 110 : 60);
+  // The marks of a find in the colour of the selection, fainter, so that they read in any
+  // colour scheme; the current hit stronger than the others.
+  QColor marked = palette().color(QPalette::Highlight);
+  marked.setAlpha(40);
+  QColor highlighted = palette().color(QPalette::Highlight);
+  highlighted.setAlpha(80);
   for (int row = first; row < last; ++row) {
-    const bool marked = marked_ && std::binary_search(marked_->begin(), marked_->end(), row);
+    const bool isMarked = marked_ && std::binary_search(marked_->begin(), marked_->end(), row);
     const bool isSelected = selection_.contains(row);
-    if (!marked && !isSelected && row != highlighted_ && row != selection_.cursor()) continue;
+    if (!isMarked && !isSelected && row != highlighted_ && row != selection_.cursor()) continue;
     const QRect box(left + edges_.front(), static_cast<int>(rowsTop() + geometry_->rowTop(row) - top),
                     edges_.back() - edges_.front(), geometry_->rowHeight(row));
     if (row == highlighted_)
-      painter.fillRect(box, kHighlighted);
-    else if (marked)
-      painter.fillRect(box, kMarked);
+      painter.fillRect(box, highlighted);
+    else if (isMarked)
+      painter.fillRect(box, marked);
     if (isSelected) painter.fillRect(box, selected);
     if (row == selection_.cursor() && hasFocus()) {
       painter.save();

@@ -265,6 +265,9 @@ void TControlListView::paintEvent(QPaintEvent*) {
   const std::int64_t tableBottom = tailTop_;
   if (tableTop_ < top + viewHeight && tableBottom > top) {
     TTablePainter table(painter, *geometry_, edges_, left, palette().color(QPalette::Text));
+    if (hitNeedle_)
+      table.setMarks([this](int row, int column, QStringView line) { return hitRanges(row, column, line); },
+                     palette().color(QPalette::Highlight), palette().color(QPalette::HighlightedText));
     table.frame(std::max(inView(tableTop_), -1), std::min(inView(tableBottom), viewHeight + 1),
                 tableTop_ >= top - 1, tableBottom <= top + viewHeight + 1);
     const auto [first, last] = visibleRows();

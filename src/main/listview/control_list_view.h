@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "list_printer.h"
+#include "search_fold.h"
 #include "payment_model.h"
 #include "row_order.h"
 #include "row_selection.h"
@@ -98,9 +99,21 @@ class TControlListView : public QAbstractScrollArea {
   // Only `row` selected and the cursor on it, scrolled into view.
   void setCurrentRow(int row);
   void ensureRowVisible(int row);
+  // Scrolls `row` to the middle of the rows in sight, unless it is wholly in sight already.
+  void centerRow(int row);
+  // `rows` (ascending) selected, the cursor on `cursor` where it is one of them, else on the
+  // first.
+  void selectRows(const std::vector<int>& rows, int cursor);
   // All hits of a find, ascending, marked; null for none.
   void setMarkedRows(std::shared_ptr<const std::vector<int>> rows);
-  // The current hit, highlighted above the marks; -1 for none.
+  // What a find looks for: the parts of the cells it matches are marked in every row in
+  // sight; null marks nothing.
+  void setHitNeedle(std::shared_ptr<const ombra::TSearchNeedle> needle);
+  const std::shared_ptr<const ombra::TSearchNeedle>& hitNeedle() const { return hitNeedle_; }
+  // The characters of the shown cell line that the find marks (HitRanges).
+  std::vector<std::pair<int, int>> hitRanges(int row, int column, QStringView line) const;
+  // The current hit, highlighted above the marks, selected and, when not in sight, scrolled
+  // to the middle of the view; -1 for none.
   void setHighlightedRow(int row);
   int highlightedRow() const { return highlighted_; }
   // Payments whose number cell carries a mark of the check, by their row in the file,
@@ -203,6 +216,7 @@ class TControlListView : public QAbstractScrollArea {
   QString pressedAnchor_;
   TRowSelection selection_;
   std::shared_ptr<const std::vector<int>> marked_;
+  std::shared_ptr<const ombra::TSearchNeedle> hitNeedle_;
   int highlighted_ = -1;
   std::shared_ptr<const std::vector<TRowFlag>> flagged_;
   // The shown rows of the marked payments, ascending, when the rows are not the file's in its

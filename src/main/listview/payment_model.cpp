@@ -33,6 +33,17 @@ QString DecodeLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
+void AppendCellBytes(std::string& out, const ombra::TSatzC& payment, int column, const char* currency,
+                     const ombra::TRegionalSettings& rs) {
+  switch (column) {
+    case kColName: out += payment.Name; break;
+    case kColBlz: out += payment.BLZ; break;
+    case kColKonto: out += payment.Konto; break;
+    case kColAmount: ombra::AppendMoney(out, payment.Betrag, currency, rs); break;
+    default: break;
+  }
+}
+
 int PurposeLineCount(const ombra::TSatzC& payment) {
   const auto& lines = payment.Verwendungszweck;
   const auto count = static_cast<int>(lines.size());
@@ -189,16 +200,11 @@ QString TPaymentModel::cellText(int row, int column) const {
 }
 
 QStringView TPaymentModel::cellText(int row, int column, QString& buffer) const {
-  const ombra::TSatzC& payment = Payment(row);
   std::string& bytes = Scratch();
-  switch (column) {
-    case kColNumber: ombra::AppendInt(bytes, std::int64_t{fileRow(row)} + 1); break;
-    case kColName: bytes += payment.Name; break;
-    case kColBlz: bytes += payment.BLZ; break;
-    case kColKonto: bytes += payment.Konto; break;
-    case kColAmount: ombra::AppendMoney(bytes, payment.Betrag, document_->CurrencyText(), rs_); break;
-    default: break;
-  }
+  if (column == kColNumber)
+    ombra::AppendInt(bytes, std::int64_t{fileRow(row)} + 1);
+  else
+    AppendCellBytes(bytes, Payment(row), column, document_->CurrencyText(), rs_);
   BrowserText(bytes, buffer);
   return buffer;
 }

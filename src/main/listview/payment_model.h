@@ -70,6 +70,8 @@ class TPaymentModel : public QAbstractTableModel {
   // model was made with an order.
   int fileRow(int row) const { return order_ ? (*order_)[static_cast<std::size_t>(row)] : row; }
   bool inFileOrder() const { return order_ == nullptr; }
+  // The file row of each row; null in the file's order.
+  const std::shared_ptr<const std::vector<int>>& fileRowOrder() const { return order_; }
   // How many payments the file has, shown or not.
   int fileRows() const;
   // The amounts of rows [first, last) in cents, exactly; nothing when a sum would not fit.
@@ -102,6 +104,12 @@ class TPaymentModel : public QAbstractTableModel {
   // number or the total does not fit 64 bits.
   std::vector<std::int64_t> centsBefore_;
 };
+
+// The Windows-1252 bytes of a payment's name, bank code, account or amount cell, before
+// BrowserText makes them the shown text; nothing for the other columns. `currency` is the
+// document's CurrencyText().
+void AppendCellBytes(std::string& out, const ombra::TSatzC& payment, int column, const char* currency,
+                     const ombra::TRegionalSettings& rs);
 
 // The purpose lines the page shows for a payment: a line break at the very end of the cell
 // starts no line of its own.

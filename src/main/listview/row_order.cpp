@@ -164,36 +164,14 @@ std::optional<std::int64_t> ParseAmount(const QString& typed) {
   text.remove(u'€');
   text.remove(u' ');
   text = text.trimmed();
-  bool negative = false;
-  if (text.startsWith(u'-')) {
-    negative = true;
-    text.remove(0, 1);
-  }
-  if (text.isEmpty()) return std::nullopt;
-  if (text.contains(u',')) {
-    text.remove(u'.');
-    text.replace(u',', u'.');
-  } else if (const qsizetype point = text.lastIndexOf(u'.');
-             point >= 0 && (text.count(u'.') > 1 || text.size() - point - 1 == 3)) {
-    // "1.250" or "1.250.000": points that group thousands.
-    text.remove(u'.');
-  }
-  const qsizetype point = text.indexOf(u'.');
-  if (point >= 0 && text.size() - point - 1 > 2) return std::nullopt;
-  std::int64_t cents = 0;
-  int decimals = -1;
-  for (const QChar c : text) {
-    if (c == u'.') {
-      decimals = 0;
-      continue;
-    }
-    if (!c.isDigit() || c.unicode() > '9') return std::nullopt;
-    if (cents > std::numeric_limits<std::int64_t>::max() / 100) return std::nullopt;
-    cents = cents * 10 + (c.unicode() - '0');
-    if (decimals >= 0) ++decimals;
-  }
-  for (int i = std::max(decimals, 0); i < 2; ++i) cents *= 10;
-  return negative ? -cents : cents;
+  const bool negative = text.startsWith(u'-');
+  if (negative) text.remove(0, 1);
+  // Anything but ASCII is no amount; toLatin1 would make it one.
+  for (const QChar c : text)
+    if (c.unicode() > 0x7F) return std::nullopt;
+  const std::optional<std::int64_t> cents = ombra::ParseTypedCents(text.toLatin1().toStdString());
+  if (!cents) return std::nullopt;
+  return negative ? -*cents : *cents;
 }
 
 std::optional<TAmountRange> ParseAmountRange(const QString& typed) {

@@ -63,7 +63,8 @@ struct TAmountRange {
   bool contains(std::int64_t cents) const { return (!min || cents >= *min) && (!max || cents <= *max); }
 };
 std::optional<TAmountRange> ParseAmountRange(const QString& text);
-// One amount as typed, in cents; nothing when it is none.
+// One amount as typed, in cents (ombra::ParseTypedCents), with a sign, blanks and the currency
+// allowed; nothing when it is none.
 std::optional<std::int64_t> ParseAmount(const QString& text);
 
 // The file rows [0, count) that `keep` lets pass, ascending.

@@ -1,5 +1,6 @@
 #include "table_painter.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace quandel {
@@ -62,18 +63,46 @@ void TTablePainter::rows(const TPaymentModel& rows, int first, int last, int top
       const auto flags = static_cast<int>(TPaymentModel::Alignment(c) | Qt::AlignTop | Qt::TextSingleLine);
       if (c != kColPurpose) {
         rows.cellText(row, c, buffer_);
-        painter_.drawText(QRect(text.left(), text.top(), text.width(), lineHeight), flags, buffer_);
+        line(row, c, QRect(text.left(), text.top(), text.width(), lineHeight), flags);
         continue;
       }
       const int lines = rows.purposeLineCount(row);
-      for (int line = 0; line < lines; ++line) {
-        rows.purposeLine(row, line, buffer_);
-        painter_.drawText(QRect(text.left(), text.top() + line * lineHeight, text.width(), lineHeight), flags,
-                          buffer_);
+      for (int at = 0; at < lines; ++at) {
+        rows.purposeLine(row, at, buffer_);
+        line(row, c, QRect(text.left(), text.top() + at * lineHeight, text.width(), lineHeight), flags);
       }
     }
     top += height;
   }
+}
+
+void TTablePainter::setMarks(TMarks marks, QColor background, QColor text) {
+  marks_ = std::move(marks);
+  markBackground_ = background;
+  markText_ = text;
+}
+
+void TTablePainter::line(int row, int column, const QRect& box, int flags) {
+  const QString& text = buffer_;
+  painter_.drawText(box, flags, text);
+  if (!marks_ || text.isEmpty()) return;
+  const std::vector<std::pair<int, int>> marks = marks_(row, column, text);
+  if (marks.empty()) return;
+  // Where the line's text begins, as drawText placed it.
+  const QFontMetrics metrics = painter_.fontMetrics();
+  const int start =
+      (flags & Qt::AlignRight) != 0 ? box.left() + box.width() - metrics.horizontalAdvance(text) : box.left();
+  painter_.save();
+  painter_.setPen(markText_);
+  for (const auto& [first, last] : marks) {
+    const QString part = text.mid(first, last - first);
+    const int x = start + metrics.horizontalAdvance(text.left(first));
+    const int width = metrics.horizontalAdvance(part);
+    painter_.fillRect(QRect(x, box.top(), width, box.height()), markBackground_);
+    painter_.drawText(QRect(x, box.top(), width + 1, box.height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                      part);
+  }
+  painter_.restore();
 }
 
 }  // namespace quandel

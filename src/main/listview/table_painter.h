@@ -3,6 +3,11 @@
 // the table, a sunken frame around each cell. Screen and printer share it.
 #include <QColor>
 #include <QRect>
+#include <QStringView>
+
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "table_geometry.h"
 
@@ -22,9 +27,17 @@ class TTablePainter {
   // Rows [first, last), the first of them starting at `top`.
   void rows(const TPaymentModel& rows, int first, int last, int top);
 
+  // Parts of a shown line of a cell to mark, as [first, last) of its characters, in order
+  // and apart; what a find matched.
+  using TMarks = std::function<std::vector<std::pair<int, int>>(int row, int column, QStringView line)>;
+  // rows() marks what `marks` says: `text` on `background`.
+  void setMarks(TMarks marks, QColor background, QColor text);
+
  private:
   void cellBox(const QRect& box);
   QRect cellText(int column, int top, int height) const;
+  // The line in buffer_, and what of it is marked.
+  void line(int row, int column, const QRect& box, int flags);
 
   QPainter& painter_;
   const TTableGeometry& geometry_;
@@ -32,6 +45,9 @@ class TTablePainter {
   int left_;
   QColor text_;
   QString buffer_;
+  TMarks marks_;
+  QColor markBackground_;
+  QColor markText_;
 };
 
 }  // namespace quandel

@@ -20,6 +20,8 @@ class TKeyNameTranslator : public QTranslator {
     if (context == nullptr || sourceText == nullptr || std::strcmp(context, "QShortcut") != 0) return {};
     if (std::strcmp(sourceText, "Ctrl") == 0) return QStringLiteral("Strg");
     if (std::strcmp(sourceText, "Shift") == 0) return QStringLiteral("Umschalt");
+    // The key's name on German keyboards; Qt's own translation keeps the English word.
+    if (std::strcmp(sourceText, "Return") == 0) return QStringLiteral("Eingabe");
     return {};
   }
 };
