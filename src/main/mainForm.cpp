@@ -204,7 +204,7 @@ void TmainForm::FormCreate(const QStringList& arguments, const QString& programD
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
   }
   setCentralWidget(browserPanel);
-  dtausHtmlPath_ = ChooseDtausHtmlPath(programDir);
+  pageFolders_ = PageFolders(programDir);
   dtaus_ = std::make_shared<ombra::TDtaus>();
   ReadRegionalSettings();
   if (qApp != nullptr) qApp->installEventFilter(this);
@@ -258,7 +258,7 @@ void TmainForm::ShowFile(const QString& FileName) { Load(FileName, std::nullopt)
 void TmainForm::Load(const QString& FileName, std::optional<std::pair<int, int>> keepTop) {
   if (!isLoading()) beforeLoad_ = TBeforeLoad{StatusPanel->text(), dtaus_};
   keepTop_ = keepTop;
-  loader_->start(TLoadRequest{FileName, dtausHtmlPath_, regional_, support::FooterText()});
+  loader_->start(TLoadRequest{FileName, pageFolders_, regional_, support::FooterText()});
   checkView->setLoading(true);
   WebBrowser1->setBusy(true);
   LoadCancel->show();

@@ -8,8 +8,10 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "dtaus.h"
+#include "page_folder.h"
 #include "platform.h"
 #include "regional.h"
 
@@ -60,7 +62,6 @@ class TmainForm : public QMainWindow {
 
   void SetAboutBox(std::function<void()> showAbout) { showAbout_ = std::move(showAbout); }
 
-  const QString& dtausHtmlPath() const { return dtausHtmlPath_; }
   QString StatusText() const;
   const ombra::TDtaus& dtaus() const { return *dtaus_; }
 
@@ -129,7 +130,7 @@ class TmainForm : public QMainWindow {
   std::shared_ptr<TPaymentModel> loadingModel_;
   std::int32_t filterIndex_ = 1;
   QString initialDir_;
-  QString dtausHtmlPath_;
+  std::vector<TPageFolder> pageFolders_;
   QString lastShownFile_;
   TFileLoader* loader_ = nullptr;
   QTimer* loadTimer_ = nullptr;

@@ -75,16 +75,21 @@ TEST_F(StartTest, NameFromAnOldArchiveIsShownReadablyAndRefreshed) {
 }
 
 TEST_F(StartTest, ErrorWhileShowingTheArgumentIsReportedAndTheWindowStillOpens) {
-  // Neither the program's folder nor the cache can take the page.
+  // Neither the program's folder nor the cache nor a private folder can take the page.
   const std::string blocker = data.Write("kein-ordner", "");
   ScopedEnv cache("XDG_CACHE_HOME", blocker + "/cache");
+  ScopedEnv runtime("XDG_RUNTIME_DIR", blocker + "/run");
+  ScopedEnv temp("TMPDIR", blocker + "/tmp");
   const std::string file = WriteSample("start.dta", {Payment("EMPFAENGER", 100, "ZWECK")});
   const auto form = std::make_unique<TmainForm>(
       desktop.Platform(), QStringList{QStringLiteral("quandel"), QString::fromStdString(file)},
       Q(program.Path() / "fehlt"));
   ASSERT_EQ(desktop.messages->errors.size(), 1u);
   EXPECT_TRUE(desktop.messages->errors[0].startsWith(QStringLiteral("Datei \"")));
-  EXPECT_TRUE(desktop.messages->errors[0].contains(QStringLiteral("\" kann nicht erstellt werden. ")));
+  // Named with the cache folder's own reason, not as a folder that is missing.
+  EXPECT_TRUE(desktop.messages->errors[0].endsWith(
+      QStringLiteral("/cache/quandel/dtaus.html\" kann nicht erstellt werden. Ein Teil des Pfades ist kein Ordner.")))
+      << desktop.messages->errors[0].toStdString();
   // Steps before the failing one stay done.
   EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(file)));
   EXPECT_EQ(form->WebBrowser1->Document(), nullptr);
