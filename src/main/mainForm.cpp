@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -234,6 +235,13 @@ void TmainForm::ReadRegionalSettings() {
 bool TmainForm::event(QEvent* event) {
   if (event->type() == QEvent::LocaleChange) ReadRegionalSettings();
   return QMainWindow::event(event);
+}
+
+// A list print runs in the event loop; left running it would outlive the window and keep the
+// program alive with nothing on screen.
+void TmainForm::closeEvent(QCloseEvent* event) {
+  WebBrowser1->stopPrinting();
+  QMainWindow::closeEvent(event);
 }
 
 bool TmainForm::eventFilter(QObject* watched, QEvent* event) {

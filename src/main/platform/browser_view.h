@@ -17,6 +17,7 @@ class QPrinter;
 namespace quandel {
 
 class TControlListView;
+class TListPrintJob;
 class TPageBrowser;
 class TPaymentModel;
 
@@ -43,6 +44,9 @@ class TBrowserView : public QStackedWidget, public IWebBrowser {
   TPrintOutcome PrintShown();
   void SetPrintProgress(std::shared_ptr<IPrintProgress> progress) { printProgress_ = std::move(progress); }
   bool isPrinting() const { return printing_; }
+  // Ends a list print running in the event loop as its "Abbrechen" would, leaving no part
+  // of it behind: the window that closes takes its print along.
+  void stopPrinting();
   // Whether a print may offer "Auswahl".
   bool hasSelectedRows() const;
 
@@ -72,6 +76,7 @@ class TBrowserView : public QStackedWidget, public IWebBrowser {
   std::unique_ptr<QPrinter> printer_;
   std::shared_ptr<IPrintProgress> printProgress_;
   bool printing_ = false;
+  TListPrintJob* listPrint_ = nullptr;
   QUrl shownUrl_;
   bool hasPage_ = false;
   struct TShown {
