@@ -11,16 +11,10 @@
 #include <algorithm>
 
 #include "control_list_view.h"
+#include "mark_colors.h"
 #include "page_metrics.h"
 
 namespace quandel {
-namespace {
-
-// The marks of a find, as a browser paints them.
-const QColor kMarked(255, 240, 150);
-const QColor kHighlighted(255, 170, 60);
-
-}  // namespace
 
 void TControlListView::resetRows() {
   selection_.reset(rowCount());
@@ -105,19 +99,20 @@ void TControlListView::setHighlightedRow(int row) {
 }
 
 void TControlListView::paintRowStates(QPainter& painter, int first, int last, int left, std::int64_t top) {
-  QColor selected = palette().color(QPalette::Highlight);
-  selected.setAlpha(hasFocus() ? 110 : 60);
+  const QColor base = palette().color(QPalette::Base);
+  const QColor markedColor = FindMarkColor(palette());
+  const QColor hitColor = FindHitColor(palette());
   for (int row = first; row < last; ++row) {
     const bool marked = marked_ && std::binary_search(marked_->begin(), marked_->end(), row);
     const bool isSelected = selection_.contains(row);
     if (!marked && !isSelected && row != highlighted_ && row != selection_.cursor()) continue;
     const QRect box(left + edges_.front(), static_cast<int>(rowsTop() + geometry_->rowTop(row) - top),
                     edges_.back() - edges_.front(), geometry_->rowHeight(row));
-    if (row == highlighted_)
-      painter.fillRect(box, kHighlighted);
-    else if (marked)
-      painter.fillRect(box, kMarked);
-    if (isSelected) painter.fillRect(box, selected);
+    const QColor below = row == highlighted_ ? hitColor : marked ? markedColor : base;
+    if (isSelected)
+      painter.fillRect(box, SelectionColor(palette(), below, hasFocus()));
+    else if (below != base)
+      painter.fillRect(box, below);
     if (row == selection_.cursor() && hasFocus()) {
       painter.save();
       painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
