@@ -105,6 +105,8 @@ class TmainForm : public QMainWindow {
   QAction* CreateAction(const char* name, const QString& caption, const QKeySequence& shortcut,
                         const QString& image, void (TmainForm::*handler)());
   void FormCreate(const QStringList& arguments, const QString& programDir);
+  void CentreOnScreen();
+  void FitFrame();
   void ReadRegionalSettings();
   void ShowLoadProgress(int percent);
   // `keepTop`: the first row in sight and its offset, kept where the new list has that row.
@@ -132,6 +134,8 @@ class TmainForm : public QMainWindow {
   std::int32_t filterIndex_ = 1;
   QString initialDir_;
   std::vector<TPageFolder> pageFolders_;
+  // Whether the window has taken the frame the window manager drew into its size.
+  bool frameFitted_ = false;
   QString lastShownFile_;
   TFileLoader* loader_ = nullptr;
   QTimer* loadTimer_ = nullptr;

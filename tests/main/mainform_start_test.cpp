@@ -5,7 +5,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSet>
+#include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -94,6 +97,24 @@ TEST_F(StartTest, ErrorWhileShowingTheArgumentIsReportedAndTheWindowStillOpens) 
   EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(file)));
   EXPECT_EQ(form->WebBrowser1->Document(), nullptr);
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Osmera - Quandel " QUANDEL_VERSION));
+}
+
+// The window as it comes up: 696 x 480 outside, frame included, centred in the screen's free
+// area; the tool bar 29 and the status bar 19 pixels high.
+TEST_F(StartTest, WindowComesUpAtItsSizeCentredWithItsBars) {
+  const auto form = Start();
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  const QRect frame = form->frameGeometry();
+  EXPECT_EQ(frame.size(), QSize(696, 480));
+  const QRect area = form->screen()->availableGeometry();
+  EXPECT_LE(std::abs(frame.center().x() - area.center().x()), 1) << frame.x();
+  EXPECT_LE(std::abs(frame.center().y() - area.center().y()), 1) << frame.y();
+  EXPECT_EQ(form->ToolBar1->height(), 29);
+  EXPECT_EQ(form->StatusBar1->height(), 19);
+  // What the bars hold still fits.
+  EXPECT_LE(form->StatusPanel->fontMetrics().height(), form->StatusPanel->height());
+  EXPECT_GE(form->ToolBar1->widgetForAction(form->fileOpenDtaus)->height(), form->ToolBar1->iconSize().height() + 4);
 }
 
 TEST_F(StartTest, MenusReadAsDesigned) {
