@@ -249,7 +249,8 @@ void TmainForm::CentreOnScreen() {
   const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect area = screen->availableGeometry();
-  move(area.x() + (area.width() - kOuterSize.width()) / 2, area.y() + (area.height() - kOuterSize.height()) / 2);
+  move(area.x() + (area.width() - kOuterSize.width()) / 2,
+       area.y() + (area.height() - kOuterSize.height()) / 2);
 }
 
 // The window's size is its outer size, frame included; the frame is known only once the

@@ -112,7 +112,8 @@ class TmainForm : public QMainWindow {
   // `keepTop`: the first row in sight and its offset, kept where the new list has that row.
   void Load(const QString& FileName, std::optional<std::pair<int, int>> keepTop);
   void DocumentLoaded(const std::shared_ptr<const TLoadedFile>& file);
-  void PageWritten(const std::shared_ptr<const TLoadedFile>& file, const std::shared_ptr<const TWrittenPage>& page);
+  void PageWritten(const std::shared_ptr<const TLoadedFile>& file,
+                   const std::shared_ptr<const TWrittenPage>& page);
   void EndLoad();
   // Throws, in German, when `FileName` names nothing to load: gone, or a folder.
   static void RequireFile(const QString& FileName);

@@ -90,8 +90,8 @@ TEST_F(StartTest, ErrorWhileShowingTheArgumentIsReportedAndTheWindowStillOpens) 
   ASSERT_EQ(desktop.messages->errors.size(), 1u);
   EXPECT_TRUE(desktop.messages->errors[0].startsWith(QStringLiteral("Datei \"")));
   // Named with the cache folder's own reason, not as a folder that is missing.
-  EXPECT_TRUE(desktop.messages->errors[0].endsWith(
-      QStringLiteral("/cache/quandel/dtaus.html\" kann nicht erstellt werden. Ein Teil des Pfades ist kein Ordner.")))
+  EXPECT_TRUE(desktop.messages->errors[0].endsWith(QStringLiteral(
+      "/cache/quandel/dtaus.html\" kann nicht erstellt werden. Ein Teil des Pfades ist kein Ordner.")))
       << desktop.messages->errors[0].toStdString();
   // Steps before the failing one stay done.
   EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(file)));
@@ -114,7 +114,8 @@ TEST_F(StartTest, WindowComesUpAtItsSizeCentredWithItsBars) {
   EXPECT_EQ(form->StatusBar1->height(), 19);
   // What the bars hold still fits.
   EXPECT_LE(form->StatusPanel->fontMetrics().height(), form->StatusPanel->height());
-  EXPECT_GE(form->ToolBar1->widgetForAction(form->fileOpenDtaus)->height(), form->ToolBar1->iconSize().height() + 4);
+  EXPECT_GE(form->ToolBar1->widgetForAction(form->fileOpenDtaus)->height(),
+            form->ToolBar1->iconSize().height() + 4);
 }
 
 TEST_F(StartTest, MenusReadAsDesigned) {

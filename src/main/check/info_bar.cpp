@@ -160,7 +160,8 @@ void TInfoBar::elide() {
 void TInfoBar::applyKind() {
   const QColor tint = KindColor(kind_);
   const QPalette& colours = parentWidget() ? parentWidget()->palette() : palette();
-  const QColor background = ReadableTint(colours.color(QPalette::Window), tint, colours.color(QPalette::WindowText), 0.2);
+  const QColor background =
+      ReadableTint(colours.color(QPalette::Window), tint, colours.color(QPalette::WindowText), 0.2);
   setStyleSheet(QStringLiteral("#infoBar { background: %1; border: 1px solid %2; border-radius: 4px; }")
                     .arg(background.name(), tint.name()));
   const int size = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);

@@ -17,7 +17,9 @@ constexpr double kFlagShare = 70.0 / 255;
 constexpr double kSelectedShare = 110.0 / 255;
 constexpr double kUnfocusedShare = 60.0 / 255;
 
-double Channel(double value) { return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4); }
+double Channel(double value) {
+  return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+}
 
 double Luminance(const QColor& c) {
   return 0.2126 * Channel(c.redF()) + 0.7152 * Channel(c.greenF()) + 0.0722 * Channel(c.blueF());
@@ -34,7 +36,8 @@ double ContrastRatio(const QColor& a, const QColor& b) {
 // In whole steps of 255, as the screen shows it: the contrast is judged on what is painted.
 QColor Mix(const QColor& a, const QColor& b, double share) {
   const auto mix = [share](int x, int y) {
-    return static_cast<int>(std::lround(static_cast<double>(x) * (1 - share) + static_cast<double>(y) * share));
+    return static_cast<int>(
+        std::lround(static_cast<double>(x) * (1 - share) + static_cast<double>(y) * share));
   };
   return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
 }

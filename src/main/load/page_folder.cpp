@@ -79,8 +79,7 @@ bool IsInstalledProgramDir(const QString& folder) {
     if (clean == QLatin1String(system)) return true;
   // Where the install put the program, it put the desktop entry in the data folder beside,
   // at the same distance whatever prefix it was given; a build folder holds none.
-  const QString entry =
-      clean + QStringLiteral("/" QUANDEL_DATA_FROM_BIN "/applications/quandel.desktop");
+  const QString entry = clean + QStringLiteral("/" QUANDEL_DATA_FROM_BIN "/applications/quandel.desktop");
   return QFileInfo(entry).isFile();
 }
 
@@ -100,7 +99,8 @@ std::vector<TPageFolder> PageFolders(const QString& programDir) {
   const QString program = QDir::cleanPath(programDir);
   if (!programDir.isEmpty() && !IsInstalledProgramDir(program))
     folders.push_back({program, TPageFolderKind::Program});
-  if (const QString cache = CacheFolder(); !cache.isEmpty()) folders.push_back({cache, TPageFolderKind::Cache});
+  if (const QString cache = CacheFolder(); !cache.isEmpty())
+    folders.push_back({cache, TPageFolderKind::Cache});
   if (const QString runtime = AbsoluteEnv("XDG_RUNTIME_DIR"); !runtime.isEmpty())
     folders.push_back({runtime + QStringLiteral("/quandel"), TPageFolderKind::Private});
   // Shared with every user: the user's number keeps the name apart from theirs.

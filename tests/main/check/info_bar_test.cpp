@@ -27,14 +27,16 @@ TEST(InfoBarColours, EveryKindKeepsItsLinesReadableInLightAndDarkPalettes) {
     layout->addWidget(bar);
     window.resize(500, 120);
     window.show();
-    for (const auto& [kind, name] : {std::pair{TInfoKind::Information, "information"},
-                                     std::pair{TInfoKind::Warning, "warning"}, std::pair{TInfoKind::Error, "error"}}) {
+    for (const auto& [kind, name] :
+         {std::pair{TInfoKind::Information, "information"}, std::pair{TInfoKind::Warning, "warning"},
+          std::pair{TInfoKind::Error, "error"}}) {
       SCOPED_TRACE(name);
       bar->showMessage(kind, QStringLiteral("Urteil"), QStringLiteral("Befunde"), false);
       QCoreApplication::processEvents();
       const QImage image = bar->grab().toImage();
       const QColor background = listview_test::Background(image, image.rect().adjusted(2, 2, -2, -2));
-      const QColor text = bar->findChild<QLabel*>(QStringLiteral("infoHeadline"))->palette().color(QPalette::WindowText);
+      const QColor text =
+          bar->findChild<QLabel*>(QStringLiteral("infoHeadline"))->palette().color(QPalette::WindowText);
       EXPECT_EQ(text, c.windowText);
       EXPECT_GE(ContrastRatio(background, text), kReadableContrast) << background.name().toStdString();
       // Still a tint: the bar stands apart from the window.

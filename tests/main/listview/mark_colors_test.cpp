@@ -30,13 +30,17 @@ TEST(MarkColors, EveryMarkKeepsItsTextReadableInLightAndDarkPalettes) {
     view.setHighlightedRow(2);  // the hit the find stands on, selected as the find leaves it
     view.clickRow(5, Qt::ControlModifier);
     view.clickRow(6, Qt::ControlModifier);
-    view.setFlaggedRows(std::make_shared<const std::vector<TRowFlag>>(std::vector<TRowFlag>{{3, true}, {4, false}}));
+    view.setFlaggedRows(
+        std::make_shared<const std::vector<TRowFlag>>(std::vector<TRowFlag>{{3, true}, {4, false}}));
     const QImage image = view.viewport()->grab().toImage();
     // row, column, what lies there
     const std::vector<std::tuple<int, int, const char*>> marks{
-        {0, kColName, "a plain row"},          {1, kColName, "a find mark"},
-        {2, kColName, "the current hit, selected"}, {5, kColName, "a find mark, selected"},
-        {6, kColName, "a selected row"},       {3, kColNumber, "a severe finding"},
+        {0, kColName, "a plain row"},
+        {1, kColName, "a find mark"},
+        {2, kColName, "the current hit, selected"},
+        {5, kColName, "a find mark, selected"},
+        {6, kColName, "a selected row"},
+        {3, kColNumber, "a severe finding"},
         {4, kColNumber, "an account finding"},
     };
     const QColor plain = listview_test::Background(image, view.cellRect(0, kColName));

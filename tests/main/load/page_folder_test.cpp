@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -26,110 +25,117 @@ void Install(const testdta::TempDir& root, const std::string& prefix) {
   root.Folder(prefix + "/bin");
 }
 
+using Lay = void (*)(const testdta::TempDir&);  // what stands there before
+
+void Nothing(const testdta::TempDir&) {}
+void ProgramFolder(const testdta::TempDir& root) { root.Folder("bin"); }
+void Installed(const testdta::TempDir& root) { Install(root, "opt/q"); }
+void CacheIsAFile(const testdta::TempDir& root) { root.Write("datei", "x"); }
+void Private(const testdta::TempDir& root, mode_t mode) {
+  ASSERT_EQ(mkdir(root.Path("run/quandel").c_str(), mode), 0);
+  ASSERT_EQ(chmod(root.Path("run/quandel").c_str(), mode), 0);
+}
+void OpenToOthers(const testdta::TempDir& root) { Private(root, 0755); }
+void OpenToTheGroup(const testdta::TempDir& root) {
+  Private(root, 0750);
+  root.Write("tmp-datei", "x");
+}
+void PrivateIsALink(const testdta::TempDir& root) {
+  ASSERT_EQ(mkdir(root.Path("echt").c_str(), 0700), 0);
+  ASSERT_EQ(symlink(root.Path("echt").c_str(), root.Path("run/quandel").c_str()), 0);
+}
+void OfAnotherUser(const testdta::TempDir& root) {
+  Private(root, 0700);
+  ASSERT_EQ(chown(root.Path("run/quandel").c_str(), 65534, 65534), 0);
+}
+void ReadOnlyCache(const testdta::TempDir& root) {
+  std::filesystem::permissions(root.Folder("nur-lesen"), std::filesystem::perms(0555));
+}
+void NothingWillDo(const testdta::TempDir& root) {
+  CacheIsAFile(root);
+  root.Write("tmp-datei", "x");
+}
+void NothingWillDoReadOnly(const testdta::TempDir& root) {
+  ReadOnlyCache(root);
+  root.Write("tmp-datei", "x");
+}
+
+// Root may write whatever the mode says, and only root may give a folder away.
+enum class TWho { Anyone, Root, User };
+
 struct PlaceCase {
   const char* what;
   std::string program;  // the program's folder
   Env home, cache, runtime;
   std::string tmp;
-  std::function<void(const testdta::TempDir&)> lay;  // what stands there before
-  std::string page;                                   // expected, "{uid}" for the user's number
-  std::string problem = {};                           // expected reason instead of a page
-  bool asRootOnly = false, asUserOnly = false;        // rights root has whatever the mode says
+  Lay lay;
+  std::string page;          // expected, "{uid}" for the user's number
+  std::string problem = {};  // expected reason, instead of a page
+  TWho who = TWho::Anyone;
 };
 
 std::string Expand(std::string text, const testdta::TempDir& root) {
-  if (const auto at = text.find("{uid}"); at != std::string::npos) text.replace(at, 5, std::to_string(geteuid()));
+  if (const auto at = text.find("{uid}"); at != std::string::npos)
+    text.replace(at, 5, std::to_string(geteuid()));
   return root.Path(text);
 }
 
 TEST(PageFolderTest, TheFirstFolderThatCanHoldThePageTakesIt) {
-  const auto file = [](const char* name) { return [=](const testdta::TempDir& root) { root.Write(name, "x"); }; };
-  const auto privateFolder = [](mode_t mode) {
-    return [=](const testdta::TempDir& root) {
-      root.Folder("run");
-      ASSERT_EQ(mkdir(root.Path("run/quandel").c_str(), mode), 0);
-      ASSERT_EQ(chmod(root.Path("run/quandel").c_str(), mode), 0);
-    };
+  const std::nullopt_t unset = std::nullopt;
+  const std::string cachePage = "cache/quandel/dtaus.html";
+  const std::string runPage = "run/quandel/dtaus.html";
+  const std::string tmpPage = "tmp/quandel-{uid}/dtaus.html";
+  const std::string notAFolder = "Ein Teil des Pfades ist kein Ordner.";
+  const std::string noProblem;
+  // what; program folder; HOME, XDG_CACHE_HOME, XDG_RUNTIME_DIR, TMPDIR (below the case's
+  // folder); what stands there; the page's path or, when none will do, the reason.
+  const std::vector<PlaceCase> cases{
+      {"a program folder that can be written", "bin", "home", "cache", "run", "tmp", ProgramFolder,
+       "bin/dtaus.html"},
+      {"the same with a separator at the end", "bin/", "home", "cache", "run", "tmp", ProgramFolder,
+       "bin/dtaus.html"},
+      {"an install under any prefix, writable", "opt/q/bin", "home", "cache", "run", "tmp", Installed,
+       cachePage},
+      {"a folder of the system's programs", "/usr/bin/", "home", "cache", "run", "tmp", Nothing, cachePage},
+      {"the default install folder", "/usr/local/bin", "home", "cache", "run", "tmp", Nothing, cachePage},
+      {"a program folder that is missing", "weg", "home", "cache", "run", "tmp", Nothing, cachePage},
+      {"a cache folder made with those above", "weg", "home", "a/b", "run", "tmp", Nothing,
+       "a/b/quandel/dtaus.html"},
+      {"without XDG_CACHE_HOME the home's", "weg", "home", unset, "run", "tmp", Nothing,
+       "home/.cache/quandel/dtaus.html"},
+      {"no home, no cache: the runtime folder", "weg", unset, unset, "run", "tmp", Nothing, runPage},
+      {"a cache folder that is a file", "weg", "home", "datei", "run", "tmp", CacheIsAFile, runPage},
+      {"a read-only cache folder", "weg", "home", "nur-lesen", "run", "tmp", ReadOnlyCache, runPage,
+       noProblem, TWho::User},
+      {"no runtime folder: the temporary one", "weg", unset, unset, unset, "tmp", Nothing, tmpPage},
+      {"a private folder others may enter", "weg", unset, unset, "run", "tmp", OpenToOthers, tmpPage},
+      {"a private folder that is a link", "weg", unset, unset, "run", "tmp", PrivateIsALink, tmpPage},
+      {"a private folder of another user", "weg", unset, unset, "run", "tmp", OfAnotherUser, tmpPage,
+       noProblem, TWho::Root},
+      // Nothing will do: the reason of the first folder that failed, the program's aside.
+      {"a cache that is a file", "weg", "home", "datei", unset, "tmp-datei", NothingWillDo,
+       "datei/quandel/dtaus.html", notAFolder},
+      {"a read-only cache: no right to write, no folder missing", "weg", "home", "nur-lesen", unset,
+       "tmp-datei", NothingWillDoReadOnly, "nur-lesen/quandel/dtaus.html", "Zugriff verweigert.", TWho::User},
+      {"no home: the private folder's", "weg", unset, unset, "run", "tmp-datei", OpenToTheGroup, runPage,
+       "Der Ordner ist nicht privat (Zugriffsrechte 750 statt 700)."},
   };
   const bool root = geteuid() == 0;
-  const std::vector<PlaceCase> cases{
-      {"beside a program whose folder can be written", "bin", "home", "cache", "run", "tmp",
-       [](const auto& r) { r.Folder("bin"); }, "bin/dtaus.html"},
-      {"the same with a separator at the end", "bin/", "home", "cache", "run", "tmp",
-       [](const auto& r) { r.Folder("bin"); }, "bin/dtaus.html"},
-      {"an install under any prefix uses the cache, its folder writable or not", "opt/q/bin", "home", "cache",
-       "run", "tmp", [](const auto& r) { Install(r, "opt/q"); }, "cache/quandel/dtaus.html"},
-      {"a folder of the system's programs", "/usr/bin/", "home", "cache", "run", "tmp", {},
-       "cache/quandel/dtaus.html"},
-      {"the default install folder", "/usr/local/bin", "home", "cache", "run", "tmp", {},
-       "cache/quandel/dtaus.html"},
-      {"a program folder that is missing", "weg", "home", "cache", "run", "tmp", {}, "cache/quandel/dtaus.html"},
-      {"the cache folder is made with the folders above it", "weg", "home", "a/b", "run", "tmp", {},
-       "a/b/quandel/dtaus.html"},
-      {"without XDG_CACHE_HOME the home's cache", "weg", "home", std::nullopt, "run", "tmp", {},
-       "home/.cache/quandel/dtaus.html"},
-      {"no home and no cache folder: the private runtime folder", "weg", std::nullopt, std::nullopt, "run", "tmp",
-       {}, "run/quandel/dtaus.html"},
-      {"a cache folder that is a file", "weg", "home", "datei", "run", "tmp", file("datei"),
-       "run/quandel/dtaus.html"},
-      {"without a runtime folder the temporary folder", "weg", std::nullopt, std::nullopt, std::nullopt, "tmp", {},
-       "tmp/quandel-{uid}/dtaus.html"},
-      {"a private folder others may enter is refused", "weg", std::nullopt, std::nullopt, "run", "tmp",
-       privateFolder(0755), "tmp/quandel-{uid}/dtaus.html"},
-      {"a private folder that is a link is refused", "weg", std::nullopt, std::nullopt, "run", "tmp",
-       [](const auto& r) {
-         r.Folder("run");
-         ASSERT_EQ(mkdir(r.Path("echt").c_str(), 0700), 0);
-         ASSERT_EQ(symlink(r.Path("echt").c_str(), r.Path("run/quandel").c_str()), 0);
-       },
-       "tmp/quandel-{uid}/dtaus.html"},
-      {"a private folder of another user is refused", "weg", std::nullopt, std::nullopt, "run", "tmp",
-       [](const auto& r) {
-         r.Folder("run");
-         ASSERT_EQ(mkdir(r.Path("run/quandel").c_str(), 0700), 0);
-         ASSERT_EQ(chown(r.Path("run/quandel").c_str(), 65534, 65534), 0);
-       },
-       "tmp/quandel-{uid}/dtaus.html", {}, true},
-      {"a read-only cache folder", "weg", "home", "nur-lesen", "run", "tmp",
-       [](const auto& r) { fs::permissions(r.Folder("nur-lesen"), fs::perms(0555)); }, "run/quandel/dtaus.html",
-       {}, false, true},
-      {"nothing will do: the cache folder's own reason", "weg", "home", "datei", std::nullopt, "tmp-datei",
-       [](const auto& r) {
-         r.Write("datei", "x");
-         r.Write("tmp-datei", "x");
-       },
-       "datei/quandel/dtaus.html", "Ein Teil des Pfades ist kein Ordner."},
-      {"nothing will do in a read-only cache folder: no right to write, not a missing folder", "weg", "home",
-       "nur-lesen", std::nullopt, "tmp-datei",
-       [](const auto& r) {
-         fs::permissions(r.Folder("nur-lesen"), fs::perms(0555));
-         r.Write("tmp-datei", "x");
-       },
-       "nur-lesen/quandel/dtaus.html", "Zugriff verweigert.", false, true},
-      {"nothing will do without a home: the private folder's reason", "weg", std::nullopt, std::nullopt, "run",
-       "tmp-datei",
-       [](const auto& r) {
-         r.Write("tmp-datei", "x");
-         r.Folder("run");
-         ASSERT_EQ(mkdir(r.Path("run/quandel").c_str(), 0750), 0);
-         ASSERT_EQ(chmod(r.Path("run/quandel").c_str(), 0750), 0);
-       },
-       "run/quandel/dtaus.html", "Der Ordner ist nicht privat (Zugriffsrechte 750 statt 700)."},
-  };
   for (const PlaceCase& c : cases) {
     SCOPED_TRACE(c.what);
-    if ((c.asRootOnly && !root) || (c.asUserOnly && root)) continue;
+    if ((c.who == TWho::Root && !root) || (c.who == TWho::User && root)) continue;
     const testdta::TempDir dir;
     // As on a desktop: the runtime folder and the temporary folder are there.
     dir.Folder("run");
     dir.Folder("tmp");
     const auto below = [&](const Env& value) { return value ? Env(dir.Path(*value)) : std::nullopt; };
-    if (c.lay) c.lay(dir);
+    c.lay(dir);
     ScopedEnv home("HOME", below(c.home));
     ScopedEnv cache("XDG_CACHE_HOME", below(c.cache));
     ScopedEnv runtime("XDG_RUNTIME_DIR", below(c.runtime));
     ScopedEnv tmp("TMPDIR", dir.Path(c.tmp));
-    const QString program = c.program.front() == '/' ? QString::fromStdString(c.program) : Q(dir.Path(c.program));
+    const QString program =
+        c.program.front() == '/' ? QString::fromStdString(c.program) : Q(dir.Path(c.program));
     const auto folders = PageFolders(program);
     const QString page = Q(Expand(c.page, dir));
     if (c.problem.empty()) {
@@ -194,7 +200,8 @@ TEST(PageFolderTest, InstalledProgramFoldersUnderAnyPrefix) {
       {Q(dir.Path("build/src/quandel")), false},
       {Q(dir.Path("opt/quandel")), false},
   };
-  for (const auto& [folder, installed] : cases) EXPECT_EQ(IsInstalledProgramDir(folder), installed) << folder.toStdString();
+  for (const auto& [folder, installed] : cases)
+    EXPECT_EQ(IsInstalledProgramDir(folder), installed) << folder.toStdString();
 }
 
 TEST(PageFolderTest, ThePageOfTheShownFileItselfGoesToTheNextFolder) {

@@ -343,7 +343,8 @@ TEST_F(PrintTest, ClosingTheWindowEndsThePrintAndThenTheProgram) {
     EXPECT_TRUE(desktop.messages->messages.empty());
     EXPECT_FALSE(form.isVisible());
     for (QWidget* widget : QApplication::topLevelWidgets())
-      EXPECT_FALSE(widget->isVisible() && widget->testAttribute(Qt::WA_QuitOnClose)) << widget->metaObject()->className();
+      EXPECT_FALSE(widget->isVisible() && widget->testAttribute(Qt::WA_QuitOnClose))
+          << widget->metaObject()->className();
     if (c.runLoop) {
       EXPECT_EQ(exitCode, 0);
     }
