@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateTime>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -50,6 +51,10 @@ const QString kRowsFormat = QStringLiteral("Lade Zeilen … %p %");
 const QString kFileFormat = QStringLiteral("Lade Datei … %p %");
 // A file read sooner shows no bar; it would only flicker.
 constexpr int kProgressIntervalMs = 100;
+// The window's outer size, frame included, and the heights of its bars.
+constexpr QSize kOuterSize(696, 480);
+constexpr int kToolBarHeight = 29;
+constexpr int kStatusBarHeight = 19;
 
 // Name, size and time of the file, loaded or not: why a load failed is the bar's to say. A
 // name of nothing or of a folder has no size or time to give.
@@ -153,6 +158,7 @@ void TmainForm::CreateComponents() {
   ToolBar1->toggleViewAction()->setVisible(false);
   ToolBar1->setIconSize(QSize(16, 16));
   ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  ToolBar1->setFixedHeight(kToolBarHeight);
   ToolBar1->addAction(fileOpenDtaus);
   ToolBar1->addAction(filePrint);
   ToolBar1->widgetForAction(fileOpenDtaus)->setObjectName(QStringLiteral("ToolButton1"));
@@ -161,6 +167,7 @@ void TmainForm::CreateComponents() {
 
   StatusBar1 = statusBar();
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusBar1->setFixedHeight(kStatusBarHeight);
   StatusPanel = new QLabel(StatusBar1);
   StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
   StatusPanel->setTextFormat(Qt::PlainText);
@@ -230,13 +237,10 @@ void TmainForm::FormCreate(const QStringList& arguments, const QString& programD
   setWindowTitle(QStringLiteral("%1 - %2 %3")
                      .arg(QString::fromUtf8(support::FamilyName), QString::fromUtf8(support::ProductName),
                           QString::fromUtf8(support::Version)));
-  resize(696, 480);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-  }
+  resize(kOuterSize);
+  CentreOnScreen();
   setCentralWidget(browserPanel);
-  dtausHtmlPath_ = ChooseDtausHtmlPath(programDir);
+  pageFolders_ = PageFolders(programDir);
   dtaus_ = std::make_shared<ombra::TDtaus>();
   ReadRegionalSettings();
   if (qApp != nullptr) qApp->installEventFilter(this);
@@ -265,7 +269,43 @@ void TmainForm::ReadRegionalSettings() {
 
 bool TmainForm::event(QEvent* event) {
   if (event->type() == QEvent::LocaleChange) ReadRegionalSettings();
-  return QMainWindow::event(event);
+  const bool handled = QMainWindow::event(event);
+  if (!frameFitted_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+                        event->type() == QEvent::WindowActivate))
+    FitFrame();
+  return handled;
+}
+
+// The frame's top left goes where a window is moved; the frame is centred as the whole window.
+void TmainForm::CentreOnScreen() {
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  move(area.x() + (area.width() - kOuterSize.width()) / 2,
+       area.y() + (area.height() - kOuterSize.height()) / 2);
+}
+
+// The window's size is its outer size, frame included; the frame is known only once the
+// window manager has drawn it, after the window came up. Then the inside gives way to the
+// frame, once, and the window is centred again. A size the user gave stays.
+void TmainForm::FitFrame() {
+  if (!isVisible()) return;
+  if (size() != kOuterSize) {
+    frameFitted_ = true;
+    return;
+  }
+  const QSize frame = frameGeometry().size() - size();
+  if (frame.isNull()) return;
+  frameFitted_ = true;
+  resize(kOuterSize - frame);
+  CentreOnScreen();
+}
+
+// A list print runs in the event loop; left running it would outlive the window and keep the
+// program alive with nothing on screen.
+void TmainForm::closeEvent(QCloseEvent* event) {
+  WebBrowser1->stopPrinting();
+  QMainWindow::closeEvent(event);
 }
 
 bool TmainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -290,7 +330,7 @@ void TmainForm::ShowFile(const QString& FileName) { Load(FileName, std::nullopt)
 void TmainForm::Load(const QString& FileName, std::optional<std::pair<int, int>> keepTop) {
   if (!isLoading()) beforeLoad_ = TBeforeLoad{StatusPanel->text(), dtaus_, shownName_, shownTime_};
   keepTop_ = keepTop;
-  loader_->start(TLoadRequest{FileName, dtausHtmlPath_, regional_, support::FooterText()});
+  loader_->start(TLoadRequest{FileName, pageFolders_, regional_, support::FooterText()});
   checkView->setLoading(true);
   WebBrowser1->setBusy(true);
   LoadCancel->show();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dtaus.h"
+#include "page_folder.h"
 #include "platform.h"
 #include "regional.h"
 #include "row_exporter.h"
@@ -62,7 +63,6 @@ class TmainForm : public QMainWindow {
 
   void SetAboutBox(std::function<void()> showAbout) { showAbout_ = std::move(showAbout); }
 
-  const QString& dtausHtmlPath() const { return dtausHtmlPath_; }
   QString StatusText() const;
   const ombra::TDtaus& dtaus() const { return *dtaus_; }
 
@@ -98,6 +98,7 @@ class TmainForm : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -105,12 +106,15 @@ class TmainForm : public QMainWindow {
   QAction* CreateAction(const char* name, const QString& caption, const QKeySequence& shortcut,
                         const QString& image, void (TmainForm::*handler)());
   void FormCreate(const QStringList& arguments, const QString& programDir);
+  void CentreOnScreen();
+  void FitFrame();
   void ReadRegionalSettings();
   void ShowLoadProgress(int percent);
   // `keepTop`: the first row in sight and its offset, kept where the new list has that row.
   void Load(const QString& FileName, std::optional<std::pair<int, int>> keepTop);
   void DocumentLoaded(const std::shared_ptr<const TLoadedFile>& file);
-  void PageWritten(const std::shared_ptr<const TLoadedFile>& file, const std::shared_ptr<const TWrittenPage>& page);
+  void PageWritten(const std::shared_ptr<const TLoadedFile>& file,
+                   const std::shared_ptr<const TWrittenPage>& page);
   void EndLoad();
   // Throws, in German, when `FileName` names nothing to load: gone, or a folder.
   static void RequireFile(const QString& FileName);
@@ -131,7 +135,9 @@ class TmainForm : public QMainWindow {
   std::shared_ptr<TPaymentModel> loadingModel_;
   std::int32_t filterIndex_ = 1;
   QString initialDir_;
-  QString dtausHtmlPath_;
+  std::vector<TPageFolder> pageFolders_;
+  // Whether the window has taken the frame the window manager drew into its size.
+  bool frameFitted_ = false;
   QString lastShownFile_;
   // The file of the document shown and its time when read, as the printed sheets name them.
   QString shownName_;

@@ -5,12 +5,17 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <set>
 #include <string_view>
+#include <utility>
 
 #include "wildcard.h"
 
 namespace support {
 namespace {
+
+// A folder as the file system knows it, whatever name leads to it.
+using FolderId = std::pair<dev_t, ino_t>;
 
 struct DirCloser {
   void operator()(DIR* d) const { closedir(d); }
@@ -24,9 +29,8 @@ class Listing {
   Listing(const std::string& folder, std::string_view pattern, int attrMask)
       : dir_(opendir(folder.empty() ? "." : folder.c_str())), pattern_(pattern), mask_(attrMask) {}
 
-  // Fills `entry`; `walkable` tells whether it is a real folder, not a link to one, so
-  // that links cannot lead the walk into a loop.
-  bool Next(TSearchRec& entry, bool& walkable) {
+  // Fills `entry`; for a folder, or a link to one, `folder` is what it leads to.
+  bool Next(TSearchRec& entry, FolderId& folder) {
     if (!dir_) return false;
     while (const dirent* d = readdir(dir_.get())) {
       const std::string_view name = d->d_name;
@@ -38,13 +42,7 @@ class Listing {
       // An entry that vanished meanwhile or a dangling link cannot be measured.
       if (fstatat(dirfd(dir_.get()), d->d_name, &st, 0) != 0) continue;
       const bool isDir = S_ISDIR(st.st_mode);
-      if (isDir) {
-        struct stat own {};
-        walkable =
-            fstatat(dirfd(dir_.get()), d->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(own.st_mode);
-      } else {
-        walkable = false;
-      }
+      folder = isDir ? FolderId{st.st_dev, st.st_ino} : FolderId{};
       entry.Name.assign(name);
       entry.Attr = (isDir ? faDirectory : 0) | (hidden ? faHidden : 0) |
                    ((st.st_mode & S_IWUSR) == 0 ? faReadOnly : 0) | (S_ISREG(st.st_mode) ? faArchive : 0);
@@ -67,17 +65,31 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + '/' + name;
 }
 
+// Links to folders are followed, but every folder is walked once: a link back to a folder
+// on the way down (a loop) or a second name for a folder already measured adds nothing, so
+// that no file counts twice and no tree of links makes the walk grow beyond the folders
+// there are.
 class Walker {
  public:
   Walker(TFileSize& owner, const std::string& mask) : owner_(owner), mask_(mask) {}
 
+  void Start(const std::string& folder) {
+    struct stat st {};
+    if (owner_.Recursive && stat(folder.empty() ? "." : folder.c_str(), &st) == 0)
+      walked_.emplace(st.st_dev, st.st_ino);
+    Walk(folder);
+  }
+
+  std::int64_t Total() const { return total_; }
+
+ private:
   void Walk(const std::string& folder) {
     TSearchRec entry;
-    bool walkable = false;
+    FolderId id;
     if (owner_.Recursive) {
       Listing folders(folder, "*.*", faDirectory);
-      while (!owner_.Aborted && folders.Next(entry, walkable)) {
-        if ((entry.Attr & faDirectory) == 0 || !walkable) continue;
+      while (!owner_.Aborted && folders.Next(entry, id)) {
+        if ((entry.Attr & faDirectory) == 0 || !walked_.insert(id).second) continue;
         // Taken before the callback, which gets the entry to change as it likes.
         const std::string sub = JoinPath(folder, entry.Name);
         if (owner_.OnDirectory) owner_.OnDirectory(owner_, folder, entry);
@@ -85,10 +97,10 @@ class Walker {
       }
     }
     Listing files(folder, mask_, faAnyFile);
-    while (!owner_.Aborted && files.Next(entry, walkable)) {
+    while (!owner_.Aborted && files.Next(entry, id)) {
       if ((entry.Attr & faDirectory) != 0) {
         // The folder pass has walked it already (or skipped it on purpose as hidden or as
-        // a link); walking it again would count its files twice.
+        // walked before); walking it again would count its files twice.
         if (owner_.Recursive) ++owner_.DirCount;
         continue;
       }
@@ -99,12 +111,10 @@ class Walker {
     }
   }
 
-  std::int64_t Total() const { return total_; }
-
- private:
   TFileSize& owner_;
   const std::string& mask_;
   std::int64_t total_ = 0;
+  std::set<FolderId> walked_;
 };
 
 }  // namespace
@@ -121,7 +131,7 @@ std::int64_t TFileSize::Measure() {
   }
   if (mask.empty()) return 0;
   Walker walker(*this, mask);
-  walker.Walk(folder);
+  walker.Start(folder);
   return walker.Total();
 }
 

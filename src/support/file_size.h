@@ -38,6 +38,8 @@ class TFileSize : public TFileGeneric {
  public:
   std::string Path;
   TFileEvent OnFile;
+  // Walks subfolders too, following links to folders; each folder is measured once,
+  // whatever names lead to it, so links that form a loop end there.
   bool Recursive = false;
 
   std::int64_t Measure();

@@ -175,23 +175,6 @@ TEST(SaveLinesTest, ReplacedPageStaysUnderASecondNameForTheCallerToRemove) {
   }
 }
 
-TEST(PagePathTest, ThePageOfTheShownFileItselfGoesToTheCache) {
-  testdta::TempDir program;
-  testdta::TempDir cache;
-  ScopedEnv env("XDG_CACHE_HOME", cache.Path().string());
-  const QString beside = Q(program.Path() / "dtaus.html");
-  const std::string other = program.Write("a.dta", "x");
-  const std::string page = program.Write("dtaus.html", "x");
-  const QString cachePage = Q(cache.Path() / "quandel" / "dtaus.html");
-  EXPECT_EQ(PagePathBeside(beside, other), beside);
-  EXPECT_EQ(PagePathBeside(beside, page), cachePage);
-  EXPECT_EQ(PagePathBeside(beside, (program.Path() / "." / "dtaus.html").string()), cachePage);
-  // The installed viewer writes to the cache anyway; its own page cannot be shown in place.
-  std::filesystem::copy_file(page, cache.Path() / "quandel" / "dtaus.html");
-  EXPECT_THROW(PagePathBeside(cachePage, (cache.Path() / "quandel" / "dtaus.html").string()),
-               std::runtime_error);
-}
-
 TEST(SaveLinesTest, FailureNamesThePathAndTheReason) {
   testdta::TempDir folder;
   const auto path = folder.Path() / "fehlt" / "dtaus.html";
@@ -217,41 +200,6 @@ TEST(SaveLinesTest, RelativePathIsReportedInFull) {
     EXPECT_TRUE(ExceptionText(error).startsWith(
         QStringLiteral("Datei \"%1\"").arg(Q(std::filesystem::current_path() / "fehlt" / "dtaus.html"))));
   }
-}
-
-TEST(PagePathTest, BesideAProgramWhoseFolderCanBeWritten) {
-  testdta::TempDir folder;
-  EXPECT_EQ(ChooseDtausHtmlPath(Q(folder.Path())), Q(folder.Path() / "dtaus.html"));
-  EXPECT_EQ(ChooseDtausHtmlPath(Q(folder.Path()) + "/"), Q(folder.Path() / "dtaus.html"));
-}
-
-TEST(PagePathTest, InTheCacheWhenTheFolderCannotBeWritten) {
-  testdta::TempDir cache;
-  ScopedEnv env("XDG_CACHE_HOME", cache.Path().string());
-  const QString expected = Q(cache.Path() / "quandel" / "dtaus.html");
-  EXPECT_EQ(ChooseDtausHtmlPath(Q(cache.Path() / "gibt-es-nicht")), expected);
-  EXPECT_TRUE(std::filesystem::is_directory(cache.Path() / "quandel"));
-}
-
-TEST(PagePathTest, InstalledProgramUsesTheCacheEvenWhenItsFolderCouldBeWritten) {
-  testdta::TempDir cache;
-  ScopedEnv env("XDG_CACHE_HOME", cache.Path().string());
-  EXPECT_EQ(ChooseDtausHtmlPath(InstalledProgramDir()), Q(cache.Path() / "quandel" / "dtaus.html"));
-  EXPECT_EQ(ChooseDtausHtmlPath(QStringLiteral("/usr/bin/")), Q(cache.Path() / "quandel" / "dtaus.html"));
-  EXPECT_TRUE(IsSystemProgramDir(QStringLiteral("/usr/local/bin")));
-  EXPECT_FALSE(IsSystemProgramDir(QStringLiteral("/usr/local/bin/quandel")));
-}
-
-TEST(PagePathTest, CacheDefaultsToTheHomeFolder) {
-  testdta::TempDir home;
-  ScopedEnv homeEnv("HOME", home.Path().string());
-  for (const std::optional<std::string>& value :
-       {std::optional<std::string>(), std::optional<std::string>(""),
-        std::optional<std::string>("relativ/cache")}) {
-    ScopedEnv env("XDG_CACHE_HOME", value);
-    EXPECT_EQ(CacheDtausHtmlPath(), Q(home.Path() / ".cache" / "quandel" / "dtaus.html"));
-  }
-  EXPECT_TRUE(std::filesystem::is_directory(home.Path() / ".cache" / "quandel"));
 }
 
 bool Matches(const QString& qtFilter, const QString& name) {

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <fstream>
 #include <functional>
 #include <utility>
 
@@ -176,25 +177,37 @@ TEST_F(BackgroundTest, NewerLoadWinsOverOlderOnes) {
   }
 }
 
-// The page fails once in the worker (its folder is gone) and once when it is put in place
-// (a folder stands there); either way the error box says so and the earlier list stays.
+// The page fails once in the worker (its folder is gone, and a file stands where each other
+// folder would be made) and once when it is put in place (a folder stands there); either way
+// the error box says so and the earlier list stays.
 TEST_F(BackgroundTest, PageThatCannotBeWrittenIsReportedAndTheEarlierListStays) {
   const std::string other = WriteSample("anderer.dta", Payments(40, "ANDERER"));
   const std::filesystem::path away = program.Path().string() + ".weg";
+  const std::filesystem::path elsewhereAway = elsewhere.Path().string() + ".weg";
   struct Case {
     const char* name;
     std::filesystem::path from;
     std::filesystem::path to;
+    bool blockElsewhere;
   };
-  const std::vector<Case> cases{{"in the worker", program.Path(), away}, {"when put in place", Html(), away}};
+  const std::vector<Case> cases{{"in the worker", program.Path(), away, true},
+                                {"when put in place", Html(), away, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const TShown before = Shown();
     desktop.messages->errors.clear();
     std::filesystem::rename(c.from, c.to);
     if (c.from == Html()) std::filesystem::create_directory(Html());
+    if (c.blockElsewhere) {
+      std::filesystem::rename(elsewhere.Path(), elsewhereAway);
+      std::ofstream(elsewhere.Path()) << "x";
+    }
     bool previewed = false;
     Load(other, [&] { previewed = ViewText(*form).contains(QStringLiteral("ANDERER 40\t")); });
+    if (c.blockElsewhere) {
+      std::filesystem::remove(elsewhere.Path());
+      std::filesystem::rename(elsewhereAway, elsewhere.Path());
+    }
     if (c.from == Html()) std::filesystem::remove(Html());
     std::filesystem::rename(c.to, c.from);
     ASSERT_EQ(desktop.messages->errors.size(), 1u);

@@ -5,7 +5,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSet>
+#include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -75,20 +78,44 @@ TEST_F(StartTest, NameFromAnOldArchiveIsShownReadablyAndRefreshed) {
 }
 
 TEST_F(StartTest, ErrorWhileShowingTheArgumentIsReportedAndTheWindowStillOpens) {
-  // Neither the program's folder nor the cache can take the page.
+  // Neither the program's folder nor the cache nor a private folder can take the page.
   const std::string blocker = data.Write("kein-ordner", "");
   ScopedEnv cache("XDG_CACHE_HOME", blocker + "/cache");
+  ScopedEnv runtime("XDG_RUNTIME_DIR", blocker + "/run");
+  ScopedEnv temp("TMPDIR", blocker + "/tmp");
   const std::string file = WriteSample("start.dta", {Payment("EMPFAENGER", 100, "ZWECK")});
   const auto form = std::make_unique<TmainForm>(
       desktop.Platform(), QStringList{QStringLiteral("quandel"), QString::fromStdString(file)},
       Q(program.Path() / "fehlt"));
   ASSERT_EQ(desktop.messages->errors.size(), 1u);
   EXPECT_TRUE(desktop.messages->errors[0].startsWith(QStringLiteral("Datei \"")));
-  EXPECT_TRUE(desktop.messages->errors[0].contains(QStringLiteral("\" kann nicht erstellt werden. ")));
+  // Named with the cache folder's own reason, not as a folder that is missing.
+  EXPECT_TRUE(desktop.messages->errors[0].endsWith(QStringLiteral(
+      "/cache/quandel/dtaus.html\" kann nicht erstellt werden. Ein Teil des Pfades ist kein Ordner.")))
+      << desktop.messages->errors[0].toStdString();
   // Steps before the failing one stay done.
   EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(file)));
   EXPECT_EQ(form->WebBrowser1->Document(), nullptr);
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Osmera - Quandel " QUANDEL_VERSION));
+}
+
+// The window as it comes up: 696 x 480 outside, frame included, centred in the screen's free
+// area; the tool bar 29 and the status bar 19 pixels high.
+TEST_F(StartTest, WindowComesUpAtItsSizeCentredWithItsBars) {
+  const auto form = Start();
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  const QRect frame = form->frameGeometry();
+  EXPECT_EQ(frame.size(), QSize(696, 480));
+  const QRect area = form->screen()->availableGeometry();
+  EXPECT_LE(std::abs(frame.center().x() - area.center().x()), 1) << frame.x();
+  EXPECT_LE(std::abs(frame.center().y() - area.center().y()), 1) << frame.y();
+  EXPECT_EQ(form->ToolBar1->height(), 29);
+  EXPECT_EQ(form->StatusBar1->height(), 19);
+  // What the bars hold still fits.
+  EXPECT_LE(form->StatusPanel->fontMetrics().height(), form->StatusPanel->height());
+  EXPECT_GE(form->ToolBar1->widgetForAction(form->fileOpenDtaus)->height(),
+            form->ToolBar1->iconSize().height() + 4);
 }
 
 TEST_F(StartTest, MenusReadAsDesigned) {

@@ -51,6 +51,11 @@ class ViewerTest : public ::testing::Test {
   testdta::TempDir program;
   testdta::TempDir work;
   testdta::TempDir data;
+  // The page's other folders, should the program's fail: the tests' own, never the user's.
+  testdta::TempDir elsewhere;
+  ScopedEnv cacheHome{"XDG_CACHE_HOME", elsewhere.Folder("cache")};
+  ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", elsewhere.Folder("run")};
+  ScopedEnv tempDir{"TMPDIR", elsewhere.Folder("tmp")};
   ScopedCwd cwd{work.Path()};
   // No locale set gives the German conventions.
   ScopedEnv lcAll{"LC_ALL", std::nullopt};

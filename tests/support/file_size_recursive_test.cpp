@@ -80,11 +80,38 @@ TEST(FileSizeRecursive, WalksSubfoldersOnceAndHonoursAbortAndLinks) {
   support_test::CheckMeasures({
       {"a folder matched by the mask counts once, walked once", folderMatch, "*.dta", true, 10, 2, 1, 1},
       {"a hidden folder is counted but not walked", hidden, "*", true, 11, 2, 2},
-      {"a linked folder is not followed but a linked file is", linked, "*.dta", true, 60, 2, -1, -1, links},
+      {"a link back to its folder is not followed, a linked file is", linked, "*.dta", true, 60, 2, -1, -1,
+       links},
       {"an abort in the folder callback stops every pass", topAndSub, "*.dta", true, 0, 0, -1, 1, {}, Abort},
       {"a deep abort keeps the total so far", twoInSub, "*.dta", true, 10, 1, -1, -1, {}, nullptr, Abort},
       {"changed entries do not steer the walk", subAndTop, "*.dta", true, 15, 2, -1, -1, {}, Rename, Shrink},
       {"without recursion subfolders are ignored", topAndSub, "*", false, 1, -1, 0, 0},
+  });
+}
+
+TEST(FileSizeRecursive, FollowsLinksToFoldersButMeasuresEachFolderOnce) {
+  const support_test::Files inAndOut = {{"in/a.dta", 1}, {"out/b.dta", 10}, {"out/deeper/c.dta", 100}};
+  const support_test::Files siblings = {{"a/x.dta", 1}, {"b/y.dta", 10}};
+  const support_test::Files nested = {{"in/a.dta", 1}, {"in/sub/b.dta", 10}};
+  const support_test::Links toOut = {{"out", "in/link"}};
+  const support_test::Links twoToOut = {{"out", "in/one"}, {"out", "in/two"}};
+  const support_test::Links toSibling = {{"b", "a/to-b"}};
+  const support_test::Links up = {{"in", "in/sub/up"}};
+  const support_test::Links dangling = {{"gone", "in/lost"}};
+  // what; files; path, recursive, total, file count, folder count, folder callbacks; links.
+  // "out" lies beside the measured folder "in", so only a link leads there.
+  support_test::CheckMeasures({
+      {"a link to a folder elsewhere is walked with its subfolders", inAndOut, "in/*.dta", true, 111, 3, 0, 2,
+       toOut},
+      {"a link to a sibling adds nothing: the folder counts once", siblings, "*.dta", true, 11, 2, 0, 2,
+       toSibling},
+      {"a link to the measured folder is a loop, not followed", nested, "in/*.dta", true, 11, 2, 0, 1, up},
+      {"a link above the measured folder walks the rest there", nested, "in/sub/*.dta", true, 11, 2, 0, 1,
+       up},
+      {"two links to one folder: walked once, by the first name", inAndOut, "in/*.dta", true, 111, 3, 0, 2,
+       twoToOut},
+      {"a link to a folder counts as a folder of the mask", inAndOut, "in/*", true, 111, 3, 2, 2, toOut},
+      {"a dangling link to a folder is passed over", nested, "in/*.dta", true, 11, 2, 0, 1, dangling},
   });
 }
 

@@ -8,6 +8,8 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "mark_colors.h"
+
 namespace quandel {
 namespace {
 
@@ -28,13 +30,6 @@ QStyle::StandardPixmap KindIcon(TInfoKind kind) {
     case TInfoKind::Error: return QStyle::SP_MessageBoxCritical;
   }
   return QStyle::SP_MessageBoxInformation;
-}
-
-QColor Mix(const QColor& a, const QColor& b, double share) {
-  const auto mix = [share](float x, float y) {
-    return static_cast<float>(static_cast<double>(x) * (1 - share) + static_cast<double>(y) * share);
-  };
-  return QColor::fromRgbF(mix(a.redF(), b.redF()), mix(a.greenF(), b.greenF()), mix(a.blueF(), b.blueF()));
 }
 
 // A line that takes what width there is and never asks the window for more.
@@ -164,10 +159,11 @@ void TInfoBar::elide() {
 
 void TInfoBar::applyKind() {
   const QColor tint = KindColor(kind_);
-  const QColor window =
-      parentWidget() ? parentWidget()->palette().color(QPalette::Window) : palette().color(QPalette::Window);
+  const QPalette& colours = parentWidget() ? parentWidget()->palette() : palette();
+  const QColor background =
+      ReadableTint(colours.color(QPalette::Window), tint, colours.color(QPalette::WindowText), 0.2);
   setStyleSheet(QStringLiteral("#infoBar { background: %1; border: 1px solid %2; border-radius: 4px; }")
-                    .arg(Mix(window, tint, 0.2).name(), tint.name()));
+                    .arg(background.name(), tint.name()));
   const int size = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
   icon_->setPixmap(style()->standardIcon(KindIcon(kind_), nullptr, this).pixmap(size, size));
 }

@@ -12,9 +12,11 @@
 
 #include "control_list_view.h"
 #include "hit_marks.h"
+#include "mark_colors.h"
 #include "page_metrics.h"
 
 namespace quandel {
+
 void TControlListView::resetRows() {
   selection_.reset(rowCount());
   marked_.reset();
@@ -142,25 +144,20 @@ void TControlListView::selectRows(const std::vector<int>& rows, int cursor) {
 }
 
 void TControlListView::paintRowStates(QPainter& painter, int first, int last, int left, std::int64_t top) {
-  QColor selected = palette().color(QPalette::Highlight);
-  selected.setAlpha(hasFocus() ? 110 : 60);
-  // The marks of a find in the colour of the selection, fainter, so that they read in any
-  // colour scheme; the current hit stronger than the others.
-  QColor marked = palette().color(QPalette::Highlight);
-  marked.setAlpha(40);
-  QColor highlighted = palette().color(QPalette::Highlight);
-  highlighted.setAlpha(80);
+  const QColor base = palette().color(QPalette::Base);
+  const QColor markedColor = FindMarkColor(palette());
+  const QColor hitColor = FindHitColor(palette());
   for (int row = first; row < last; ++row) {
     const bool isMarked = marked_ && std::binary_search(marked_->begin(), marked_->end(), row);
     const bool isSelected = selection_.contains(row);
     if (!isMarked && !isSelected && row != highlighted_ && row != selection_.cursor()) continue;
     const QRect box(left + edges_.front(), static_cast<int>(rowsTop() + geometry_->rowTop(row) - top),
                     edges_.back() - edges_.front(), geometry_->rowHeight(row));
-    if (row == highlighted_)
-      painter.fillRect(box, highlighted);
-    else if (isMarked)
-      painter.fillRect(box, marked);
-    if (isSelected) painter.fillRect(box, selected);
+    const QColor below = row == highlighted_ ? hitColor : isMarked ? markedColor : base;
+    if (isSelected)
+      painter.fillRect(box, SelectionColor(palette(), below, hasFocus()));
+    else if (below != base)
+      painter.fillRect(box, below);
     if (row == selection_.cursor() && hasFocus()) {
       painter.save();
       painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));

@@ -4,13 +4,11 @@
 #include <algorithm>
 
 #include "control_list_view.h"
+#include "mark_colors.h"
 
 namespace quandel {
 namespace {
 
-const QColor kSevereEdge(218, 68, 83);
-const QColor kAccountEdge(246, 116, 0);
-constexpr int kTintAlpha = 70;
 constexpr int kEdgeWidth = 3;
 
 bool BeforeRow(const TRowFlag& flag, int row) { return flag.Row < row; }
@@ -70,11 +68,8 @@ void TControlListView::paintFlags(QPainter& painter, int first, int last) {
     if (flag == nullptr) continue;
     // Inside the cell's borders, so the table's lines stay as they are.
     const QRect cell = cellRect(row, kColNumber).adjusted(1, 1, 0, 0);
-    const QColor edge = flag->Severe ? kSevereEdge : kAccountEdge;
-    QColor tint = edge;
-    tint.setAlpha(kTintAlpha);
-    painter.fillRect(cell, tint);
-    painter.fillRect(QRect(cell.left(), cell.top(), kEdgeWidth, cell.height()), edge);
+    painter.fillRect(cell, FlagTint(palette(), flag->Severe));
+    painter.fillRect(QRect(cell.left(), cell.top(), kEdgeWidth, cell.height()), FlagEdge(flag->Severe));
   }
 }
 

@@ -149,7 +149,7 @@ void TFileLoader::Run(const std::shared_ptr<TJob>& job, const TLoadRequest& requ
   post(file, nullptr);
   auto written = std::make_shared<TWrittenPage>();
   try {
-    written->PagePath = PagePathBeside(request.PagePath, file->Name);
+    written->PagePath = PreparePagePath(request.PageFolders, file->Name);
     auto page = std::make_shared<TPageFile>(written->PagePath);
     const std::int64_t total = static_cast<std::int64_t>(file->Document->SatzCList.size()) + kFrameLines;
     std::int64_t lines = 0;

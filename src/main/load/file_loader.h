@@ -15,6 +15,7 @@
 
 #include "check.h"
 #include "dtaus.h"
+#include "page_folder.h"
 #include "regional.h"
 
 namespace quandel {
@@ -24,8 +25,8 @@ using TRowLines = std::vector<std::int64_t>;
 
 struct TLoadRequest {
   QString FileName;
-  // Where the page goes unless that is the file itself (PagePathBeside).
-  QString PagePath;
+  // Where the page may go, best first (PreparePagePath).
+  std::vector<TPageFolder> PageFolders;
   ombra::TRegionalSettings Regional;
   std::string Footer;
 };

@@ -3,19 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <unistd.h>
-
 #include <stdexcept>
 
 #include "file_system.h"
 
 namespace quandel {
 namespace {
-
-const QString kPageName = QStringLiteral("dtaus.html");
-bool CanWriteIn(const QString& folder) {
-  return !folder.isEmpty() && access(QFile::encodeName(folder).constData(), W_OK) == 0;
-}
 
 [[noreturn]] void ThrowCannotCreate(const QString& path, const QString& reason) {
   const QString message = QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2")
@@ -24,38 +17,6 @@ bool CanWriteIn(const QString& folder) {
 }
 
 }  // namespace
-
-QString InstalledProgramDir() { return QStringLiteral(QUANDEL_INSTALL_BINDIR); }
-
-bool IsSystemProgramDir(const QString& folder) {
-  const QString clean = QDir::cleanPath(folder);
-  for (const QString& system : {InstalledProgramDir(), QStringLiteral("/usr/bin"),
-                                QStringLiteral("/usr/local/bin"), QStringLiteral("/bin")})
-    if (clean == QDir::cleanPath(system)) return true;
-  return false;
-}
-
-QString CacheDtausHtmlPath() {
-  QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-  // Relative values are to be ignored, as the base-directory rules say.
-  if (cache.isEmpty() || QDir::isRelativePath(cache)) cache = QDir::homePath() + QStringLiteral("/.cache");
-  const QString folder = QDir::cleanPath(cache + QStringLiteral("/quandel"));
-  QDir().mkpath(folder);
-  return folder + QLatin1Char('/') + kPageName;
-}
-
-QString ChooseDtausHtmlPath(const QString& programDir) {
-  const QString folder = QDir::cleanPath(programDir);
-  if (!IsSystemProgramDir(folder) && CanWriteIn(folder)) return folder + QLatin1Char('/') + kPageName;
-  return CacheDtausHtmlPath();
-}
-
-QString PagePathBeside(const QString& preferred, const std::string& input) {
-  if (!support::IsSameFile(QFile::encodeName(preferred).toStdString(), input)) return preferred;
-  const QString cache = CacheDtausHtmlPath();
-  if (!support::IsSameFile(QFile::encodeName(cache).toStdString(), input)) return cache;
-  ThrowCannotCreate(cache, QStringLiteral("Das ist die angezeigte Datei selbst."));
-}
 
 TPageFile::TPageFile(const QString& path)
     : path_(path), file_(QFile::encodeName(path).toStdString(), 0600, support::TTarget::ReplaceEntry) {

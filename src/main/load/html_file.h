@@ -1,5 +1,5 @@
 #pragma once
-// Where and how the control-list page is written.
+// How the control-list page is written (where: page_folder.h).
 #include <QString>
 
 #include <string>
@@ -8,24 +8,6 @@
 #include "atomic_file.h"
 
 namespace quandel {
-
-// Beside the program when its folder can be written and is not a folder of installed programs
-// (where root could write, but must not); otherwise in the user's cache folder, which is
-// created when missing.
-QString ChooseDtausHtmlPath(const QString& programDir);
-
-// $XDG_CACHE_HOME/quandel/dtaus.html, or ~/.cache/quandel/dtaus.html when that is unset.
-QString CacheDtausHtmlPath();
-
-// The folder `cmake --install` puts the program in.
-QString InstalledProgramDir();
-// That folder or one of the system's own program folders.
-bool IsSystemProgramDir(const QString& folder);
-
-// Where the page for `input` goes: `preferred`, unless that is the input itself (a user
-// showing the page file); then the cache folder's page. Throws like TPageFile when that is
-// the input too.
-QString PagePathBeside(const QString& preferred, const std::string& input);
 
 // The page written line by line while it is rendered, so a long list is never held as lines
 // in memory: into a new private temporary file beside `path` that Commit renames over it

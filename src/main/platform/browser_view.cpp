@@ -163,8 +163,16 @@ TPrintOutcome TBrowserView::PrintShown() {
       printer, printer.printRange() == QPrinter::Selection, sheetFrame_ ? sheetFrame_() : TSheetFrame{});
   if (!job) return TPrintOutcome::Failed;
   printing_ = true;
-  const auto printed = qScopeGuard([this] { printing_ = false; });
+  listPrint_ = job.get();
+  const auto printed = qScopeGuard([this] {
+    printing_ = false;
+    listPrint_ = nullptr;
+  });
   return Outcome(RunListPrint(*job, printProgress_.get()));
+}
+
+void TBrowserView::stopPrinting() {
+  if (listPrint_ != nullptr) listPrint_->stop();
 }
 
 bool TBrowserView::hasSelectedRows() const { return showsList() && !listView_->selection().isEmpty(); }

@@ -19,6 +19,7 @@ class QPrinter;
 namespace quandel {
 
 class TControlListView;
+class TListPrintJob;
 class TPageBrowser;
 class TPaymentModel;
 
@@ -47,6 +48,9 @@ class TBrowserView : public QStackedWidget, public IWebBrowser {
   // Asked as a list's print starts: what its sheets say around the page.
   void SetSheetFrame(std::function<TSheetFrame()> frame) { sheetFrame_ = std::move(frame); }
   bool isPrinting() const { return printing_; }
+  // Ends a list print running in the event loop as its "Abbrechen" would, leaving no part
+  // of it behind: the window that closes takes its print along.
+  void stopPrinting();
   // Whether a print may offer "Auswahl".
   bool hasSelectedRows() const;
 
@@ -77,6 +81,7 @@ class TBrowserView : public QStackedWidget, public IWebBrowser {
   std::shared_ptr<IPrintProgress> printProgress_;
   std::function<TSheetFrame()> sheetFrame_;
   bool printing_ = false;
+  TListPrintJob* listPrint_ = nullptr;
   QUrl shownUrl_;
   bool hasPage_ = false;
   struct TShown {

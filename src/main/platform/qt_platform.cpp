@@ -157,6 +157,9 @@ class TQtPrintProgress : public IPrintProgress {
       dialog->setAutoClose(false);
       dialog->setAutoReset(false);
       dialog->setMinimumDuration(0);
+      // Without a window to hang on (none active when the print began) it would count as
+      // one, and the program would live on after its window closed.
+      dialog->setAttribute(Qt::WA_QuitOnClose, false);
       dialog_ = dialog;
     }
     dialog->setLabelText(text);

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QApplication>
 #include <QPrinter>
 #include <QTimer>
 
@@ -10,6 +11,7 @@
 
 #include "check_view.h"
 #include "print_progress.h"
+#include "qt_platform.h"
 
 #include "version.h"
 #include "viewer_fixture.h"
@@ -461,6 +463,74 @@ TEST_F(PrintedSheetsTest, SelectionIsTitledAsAnExtractWithItsOwnSum) {
   ASSERT_TRUE(all);
   EXPECT_EQ(all->find("Auszug"), std::string::npos) << *all;
   EXPECT_EQ(CentsAfter(*all, "Summe dieser Seite"), 1355);
+}
+
+// Hands everything on to `inner`; the window closes when the print has come to its second
+// page, as a user closing it from the desktop would.
+class TClosingProgress : public IPrintProgress {
+ public:
+  explicit TClosingProgress(std::shared_ptr<IPrintProgress> inner) : inner_(std::move(inner)) {}
+  void Show(const QString& text, int value, int maximum) override {
+    inner_->Show(text, value, maximum);
+    if (++shown == 2 && window != nullptr) window->close();
+  }
+  bool StopRequested() override { return inner_->StopRequested(); }
+  void Close() override { inner_->Close(); }
+
+  QWidget* window = nullptr;
+  int shown = 0;
+
+ private:
+  std::shared_ptr<IPrintProgress> inner_;
+};
+
+// Closing the window during a print ends the print, leaving no part of the list, and then the
+// program: nothing is left on screen to keep it alive, its progress dialog included.
+TEST_F(PrintTest, ClosingTheWindowEndsThePrintAndThenTheProgram) {
+  const std::string file = WriteSample("lang.dta", ManyPayments(2000));
+  struct Case {
+    const char* what;
+    bool desktopDialog;  // the progress dialog of the desktop, else the headless one
+    bool runLoop;        // inside the application's event loop, as the program runs
+  };
+  for (const Case c : {Case{"headless", false, false}, Case{"desktop dialog", true, false},
+                       Case{"desktop dialog in the application's loop", true, true}}) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(Pdf());
+    TViewerPlatform platform = desktop.Platform();
+    const auto progress = std::make_shared<TClosingProgress>(
+        c.desktopDialog ? QtViewerPlatform().printProgress : platform.printProgress);
+    platform.printProgress = progress;
+    TmainForm form(platform, {QStringLiteral("quandel"), QString::fromStdString(file)}, Q(program.Path()));
+    WaitUntilLoaded(form);
+    progress->window = &form;
+    form.show();
+    desktop.printDialog->setNextAnswer(true);
+    desktop.printDialog->setPdfOutput(Q(Pdf()));
+    int exitCode = -1;
+    if (c.runLoop) {
+      QTimer::singleShot(0, &form, [&] { form.filePrint->trigger(); });
+      // Only a guard against a program that would never end: the loop ends by itself.
+      QTimer guard;
+      guard.setSingleShot(true);
+      QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+      guard.start(std::chrono::minutes(2));
+      exitCode = QApplication::exec();
+    } else {
+      form.filePrint->trigger();
+    }
+    EXPECT_EQ(progress->shown, 2);
+    EXPECT_FALSE(form.WebBrowser1->isPrinting());
+    EXPECT_FALSE(std::filesystem::exists(Pdf()));
+    EXPECT_TRUE(desktop.messages->messages.empty());
+    EXPECT_FALSE(form.isVisible());
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      EXPECT_FALSE(widget->isVisible() && widget->testAttribute(Qt::WA_QuitOnClose))
+          << widget->metaObject()->className();
+    if (c.runLoop) {
+      EXPECT_EQ(exitCode, 0);
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+// The verdict bar under light and dark palettes: its lines stay readable on its tint.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QScopeGuard>
+#include <QVBoxLayout>
+
+#include "info_bar.h"
+#include "listview/test_palettes.h"
+#include "mark_colors.h"
+
+namespace quandel::test {
+namespace {
+
+TEST(InfoBarColours, EveryKindKeepsItsLinesReadableInLightAndDarkPalettes) {
+  for (const listview_test::PaletteCase& c : listview_test::kPalettes) {
+    SCOPED_TRACE(c.name);
+    // A theme sets the palette of the whole application.
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(listview_test::MakePalette(c));
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* bar = new TInfoBar(&window);
+    layout->addWidget(bar);
+    window.resize(500, 120);
+    window.show();
+    for (const auto& [kind, name] :
+         {std::pair{TInfoKind::Information, "information"}, std::pair{TInfoKind::Warning, "warning"},
+          std::pair{TInfoKind::Error, "error"}}) {
+      SCOPED_TRACE(name);
+      bar->showMessage(kind, QStringLiteral("Urteil"), QStringLiteral("Befunde"), false);
+      QCoreApplication::processEvents();
+      const QImage image = bar->grab().toImage();
+      const QColor background = listview_test::Background(image, image.rect().adjusted(2, 2, -2, -2));
+      const QColor text =
+          bar->findChild<QLabel*>(QStringLiteral("infoHeadline"))->palette().color(QPalette::WindowText);
+      EXPECT_EQ(text, c.windowText);
+      EXPECT_GE(ContrastRatio(background, text), kReadableContrast) << background.name().toStdString();
+      // Still a tint: the bar stands apart from the window.
+      EXPECT_NE(background, c.window);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quandel::test
