@@ -69,7 +69,7 @@ namespace {
 class TCsvRows {
  public:
   TCsvRows(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs)
-      : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator), currency_(doc.SatzA->Euro ? "EUR" : "DM") {}
+      : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator), currency_(doc.CurrencyText()) {}
 
   void Header(std::string& out, bool banks) const {
     out += "\xEF\xBB\xBF";

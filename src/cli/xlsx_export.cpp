@@ -15,6 +15,7 @@
 #include "csv_export.h"
 #include "file_system.h"
 #include "json_export.h"
+#include "numfmt.h"
 #include "verdict.h"
 
 namespace cli {
@@ -45,7 +46,11 @@ class TBook {
     bold_ = workbook_add_format(book_);
     format_set_bold(bold_);
     amount_ = workbook_add_format(book_);
-    format_set_num_format(amount_, doc.SatzA->Euro ? "#,##0.00 [$EUR]" : "#,##0.00 \"DM\"");
+    // The euro by its currency code, which spreadsheets know; the mark as plain text.
+    const std::string currency = doc.CurrencyText();
+    const std::string amount =
+        doc.SatzA->Euro ? "#,##0.00 [$" + currency + "]" : "#,##0.00 \"" + currency + "\"";
+    format_set_num_format(amount_, amount.c_str());
     date_ = workbook_add_format(book_);
     format_set_num_format(date_, "dd.mm.yyyy");
   }
@@ -116,7 +121,7 @@ bool WritePayments(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const T
     if (sheet.Ok()) worksheet_set_column(sheet.Get(), col, col, kWidths[col], nullptr);
     sheet.Text(0, col, col < 7 ? kColumns[col] : kBankColumns[col - 7], book.Bold());
   }
-  const std::string currency = doc.SatzA->Euro ? "EUR" : "DM";
+  const std::string currency = doc.CurrencyText();
   std::string purpose;
   for (std::size_t i = 0; i < doc.SatzCList.size() && sheet.Ok(); ++i) {
     const ombra::TSatzC& c = doc.SatzCList[i];
@@ -192,7 +197,7 @@ void WriteFileSheet(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const 
   rows.Text("BLZ", Utf8(a.BLZ));
   rows.Text("Konto", Utf8(a.Konto));
   rows.Text("Referenz", Utf8(support::WithoutTrailingBlanks(a.Referenz)));
-  rows.Text("Währung", a.Euro ? "EUR" : "DM");
+  rows.Text("Währung", ombra::CurrencyText(a.Euro));
   if (contents.Banks != nullptr)
     rows.Text("Kontoprüfung Absender", Utf8(ombra::VerdictText(contents.Banks->Sender.Verdict)));
   rows.Gap();
