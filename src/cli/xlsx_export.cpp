@@ -13,10 +13,10 @@
 #include "byte_scan.h"
 #include "cp1252.h"
 #include "csv_export.h"
-#include "file_system.h"
 #include "json_export.h"
 #include "numfmt.h"
 #include "verdict.h"
+#include "system_error.h"
 
 namespace cli {
 namespace {
@@ -228,7 +228,7 @@ std::string CannotWrite(const std::string& reason) {
 // The system's reason where the library failed at a file, its own otherwise.
 std::string LibraryError(lxw_error result, int systemError) {
   if ((result == LXW_ERROR_CREATING_XLSX_FILE || result == LXW_ERROR_CREATING_TMPFILE) && systemError != 0)
-    return CannotWrite(support::GermanSystemError(systemError));
+    return CannotWrite(support::GermanSystemError(systemError, support::TFileDeed::Write) + ".");
   return CannotWrite(std::string("libxlsxwriter meldet „") + lxw_strerror(result) + "“");
 }
 
@@ -254,7 +254,7 @@ bool WriteXlsx(const ombra::TDtaus& doc, const std::string& path, const TXlsxCon
   for (const TSheet* sheet : {&payments, &file}) {
     if (result != LXW_NO_ERROR) break;
     if (const int writeError = sheet->RowsWriteError()) {
-      error = CannotWrite(support::GermanSystemError(writeError));
+      error = CannotWrite(support::GermanSystemError(writeError, support::TFileDeed::Write) + ".");
       return false;
     }
   }
