@@ -8,17 +8,12 @@
 #include <QSortFilterProxyModel>
 
 #include <atomic>
-#include <cstdlib>
-#include <map>
 #include <memory>
-#include <numeric>
 
-#include "bench_support.h"
 #include "control_list_view.h"
-#include "dtaus.h"
 #include "list_arranger.h"
+#include "list_fixture.h"
 #include "model_rows.h"
-#include "product.h"
 #include "qt_bench_main.h"
 #include "summary_text.h"
 
@@ -28,18 +23,7 @@ using quandel::TListArranger;
 const std::atomic<bool> kGoOn{false};
 const TListArranger::TStop kNeverStop;
 
-std::shared_ptr<quandel::TPaymentModel> FileModel(int payments) {
-  static std::map<int, std::shared_ptr<quandel::TPaymentModel>> models;
-  auto& model = models[payments];
-  if (!model) {
-    auto document = std::make_shared<ombra::TDtaus>();
-    document->Load(bench::GeneratedFile(payments));
-    if (document->LoadFailed()) std::abort();
-    model = std::make_shared<quandel::TPaymentModel>(document, ombra::TRegionalSettings::de_DE(),
-                                                     support::FooterText());
-  }
-  return model;
-}
+using bench::FileModel;
 
 TListArranger::TInputs Inputs(int payments, quandel::TSortOrder sort, quandel::TRowFilter filter = {}) {
   return {FileModel(payments), sort, std::move(filter), nullptr, nullptr, nullptr, nullptr};

@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTableView>
@@ -20,6 +19,7 @@
 #include "findings_panel.h"
 #include "mainForm.h"
 #include "qt_bench_main.h"
+#include "viewer_window.h"
 
 namespace {
 
@@ -51,26 +51,6 @@ const quandel::TViewerCheckResult& Check() {
   return check;
 }
 
-class TNoDialogs : public quandel::IMessageBox, public quandel::IOpenDialog {
- public:
-  void ShowMessage(const QString&) override {}
-  void ShowError(const QString&) override {}
-  std::optional<QString> Execute(const quandel::TOpenDialogSettings&) override { return std::nullopt; }
-};
-
-std::unique_ptr<quandel::TmainForm> Window() {
-  auto dialogs = std::make_shared<TNoDialogs>();
-  quandel::TViewerPlatform platform;
-  platform.messages = dialogs;
-  platform.openDialog = dialogs;
-  auto form = std::make_unique<quandel::TmainForm>(platform, QStringList{QStringLiteral("quandel")},
-                                                   QDir::tempPath());
-  form->resize(1000, 700);
-  form->show();
-  QCoreApplication::processEvents();
-  return form;
-}
-
 // The longest of the iterations: a stall is what the user meets at worst.
 void Longest(benchmark::State& state, const char* name, double ms) {
   benchmark::Counter& counter = state.counters[name];
@@ -88,7 +68,8 @@ double Ms(F&& f) {
 
 // The verdict arriving from the worker: bar, marks and panel, all on the window's thread.
 void BM_VerdictArrives(benchmark::State& state) {
-  const auto form = Window();
+  const bench::TViewerWindow window;
+  quandel::TmainForm* form = window.form.get();
   Check();
   for (auto _ : state) {
     Longest(state, "held_ms", Ms([&] { emit form->checkView->runner()->finished(Check()); }));
@@ -99,7 +80,8 @@ BENCHMARK(BM_VerdictArrives)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // The panel brought up over a million findings, then scrolled to its last.
 void BM_PanelOpensAndScrolls(benchmark::State& state) {
-  const auto form = Window();
+  const bench::TViewerWindow window;
+  quandel::TmainForm* form = window.form.get();
   emit form->checkView->runner()->finished(Check());
   quandel::TFindingsPanel& panel = *form->checkView->panel();
   for (auto _ : state) {
