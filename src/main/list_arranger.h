@@ -1,12 +1,12 @@
 #pragma once
 // Sorts and filters the rows the list shows. A click on a column header steps its order, the
 // filter bar sets what rows pass; the rows shown are worked out from sort keys and a text
-// index made once per file, in a worker for a big list, and handed to the view as a model of
-// the same payments. The page around the rows, and the sums in it, stay the file's.
+// index made once per file, in a worker for a big list, as a list of the file's rows; the
+// view gets a model of the same payments in that order, made on its own thread. The page
+// around the rows, and the sums in it, stay the file's.
 #include <QFutureWatcher>
 #include <QObject>
 #include <QString>
-#include <QThread>
 
 #include <array>
 #include <atomic>
@@ -54,8 +54,8 @@ class TListArranger : public QObject {
   // Blocks until the rows are arranged and shown (for tests and measuring).
   void waitForIdle();
 
-  // The payments (file rows) that `filter` lets pass, in the order `sort` gives; null for the
-  // whole file in its order. `keys` and `index` are used when given and made when needed.
+  // What a worker reads: nothing of it changes while it runs. `keys` and `index` are used
+  // when given and made when needed.
   struct TInputs {
     std::shared_ptr<TPaymentModel> file;
     TSortOrder sort;
@@ -63,13 +63,13 @@ class TListArranger : public QObject {
     std::shared_ptr<const std::vector<TRowFlag>> flagged;
     std::shared_ptr<const TColumnKeys> keys;
     std::shared_ptr<const TFindIndex> index;
-    // Where the model shown is to live.
-    QThread* thread = nullptr;
   };
   struct TResult {
     bool cancelled = false;
     std::shared_ptr<TPaymentModel> file;
-    std::shared_ptr<TPaymentModel> shown;
+    // The payments (file rows) that the filter lets pass, in the order the sort gives; null
+    // for the whole file in its order.
+    std::shared_ptr<const std::vector<int>> rows;
     std::shared_ptr<const TColumnKeys> keys;
     std::shared_ptr<const TFindIndex> index;
   };
@@ -77,6 +77,8 @@ class TListArranger : public QObject {
   // order or filter was asked for (the keys and the index it made are kept for that one).
   struct TStop {
     std::atomic<bool> file{false};
+  // The model the view shows for a result: a Qt object, so made on the view's thread.
+  static std::shared_ptr<TPaymentModel> ShownModel(const TResult& result);
     std::atomic<bool> superseded{false};
   };
   static TResult Arrange(TInputs inputs, const TStop& stop);

@@ -450,6 +450,23 @@ TEST(SummaryText, SumsInCentsWhereDoublesWouldDrift) {
       QStringLiteral("2 von 1.000 Zahlungen gezeigt · Summe 0,20 EUR"));
 }
 
+TEST(ArrangedSums, EveryRunOfRowsSumsItsPaymentsInTheShownOrder) {
+  testdta::TempDir folder;
+  auto document = std::make_shared<ombra::TDtaus>();
+  document->Load(folder.Write("vier.dta", SampleFile({Payment("A", 1, "Z"), Payment("B", 20, "Z"),
+                                                      Payment("C", 300, "Z"), Payment("D", 4000, "Z")})));
+  const TPaymentModel file(document, ombra::TRegionalSettings::de_DE(), "");
+  const std::vector<int> order{3, 0, 2};
+  const TPaymentModel arranged(file, std::make_shared<const std::vector<int>>(order));
+  const std::int64_t cents[] = {1, 20, 300, 4000};
+  for (int first = 0; first <= 3; ++first)
+    for (int last = first; last <= 3; ++last) {
+      std::int64_t expected = 0;
+      for (int row = first; row < last; ++row) expected += cents[order[static_cast<std::size_t>(row)]];
+      EXPECT_EQ(arranged.centsOf(first, last), expected) << first << ".." << last;
+    }
+}
+
 TEST(ShownCents, TheFilesHundredthsElseTheShownRounding) {
   // The reader's whole hundredths serve sorting, filtering, the clipboard and the sums; an
   // amount with finer parts counts as the list shows it, and what is no number has no cents.

@@ -94,11 +94,12 @@ TPaymentModel::TPaymentModel(std::shared_ptr<const ombra::TDtaus> document,
 
 TPaymentModel::TPaymentModel(const TPaymentModel& file, std::shared_ptr<const std::vector<int>> fileRows)
     : document_(file.document_), rs_(file.rs_), footer_(file.footer_), order_(std::move(fileRows)) {
-  // A row's lines are the file's counts for its payment, so nothing is counted twice.
+  // A row's lines and cents are the file's for its payment, taken from the file's running
+  // totals: nothing is counted twice, and the payments themselves are not visited, which
+  // keeps a million rows quick on the thread of the views.
   const TRowLines& fileLines = *file.linesBefore_;
   auto lines = std::make_shared<TRowLines>();
   lines->reserve(order_->size() + 1);
-  std::int64_t total = 0;
   lines->push_back(0);
   for (const int row : *order_) {
     const auto at = static_cast<std::size_t>(row);
@@ -106,15 +107,28 @@ TPaymentModel::TPaymentModel(const TPaymentModel& file, std::shared_ptr<const st
     lines->push_back(total);
   }
   linesBefore_ = std::move(lines);
-  sumCents();
+  // The file's total did not fit or held no number: these rows may still sum.
+  if (fileCents.empty()) sumCents();
+  const std::vector<std::int64_t>& fileCents = file.centsBefore_;
 }
 
 void TPaymentModel::sumCents() {
   const auto count = static_cast<std::size_t>(rows());
+  if (!fileCents.empty()) {
+    centsBefore_.reserve(order_->size() + 1);
+    centsBefore_.push_back(0);
+  }
+  std::int64_t total = 0;
+  std::int64_t cents = 0;
   centsBefore_.reserve(count + 1);
   centsBefore_.push_back(0);
   std::int64_t cents = 0;
   for (std::size_t row = 0; row < count; ++row) {
+    if (centsBefore_.empty()) continue;
+    if (ombra::AddCents(cents, fileCents[at + 1] - fileCents[at]))
+      centsBefore_.push_back(cents);
+    else
+      centsBefore_ = {};
     const std::optional<std::int64_t> amount = ShownCents(Payment(static_cast<int>(row)));
     if (!amount || !ombra::AddCents(cents, *amount)) {
       centsBefore_ = {};
