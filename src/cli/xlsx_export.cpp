@@ -11,12 +11,13 @@
 
 #include "amounts.h"
 #include "byte_scan.h"
+#include "control_list.h"
 #include "cp1252.h"
 #include "csv_export.h"
 #include "json_export.h"
 #include "numfmt.h"
-#include "verdict.h"
 #include "system_error.h"
+#include "verdict.h"
 
 namespace cli {
 namespace {
@@ -25,8 +26,6 @@ namespace {
 constexpr std::size_t kZip64Rows = 1000000;
 constexpr std::size_t kProgressEvery = 4096;
 
-const char* const kColumns[] = {"Nr.", "Empfänger", "BLZ", "Konto", "Verwendungszweck", "Betrag", "Währung"};
-const char* const kBankColumns[] = {"Bank", "Ort", "Kontoprüfung"};
 const double kWidths[] = {8, 28, 12, 13, 60, 15, 8, 32, 20, 20};
 
 class TBook {
@@ -116,10 +115,12 @@ std::string Utf8(std::string_view cp1252) { return support::Cp1252ToUtf8(cp1252)
 
 bool WritePayments(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const TXlsxContents& contents) {
   const bool banks = contents.Banks != nullptr;
-  const lxw_col_t columns = banks ? 10 : 7;
+  std::vector<std::string> titles = ombra::SheetColumnTitles();
+  if (banks) titles.insert(titles.end(), kBankColumnTitles.begin(), kBankColumnTitles.end());
+  const auto columns = static_cast<lxw_col_t>(titles.size());
   for (lxw_col_t col = 0; col < columns; ++col) {
     if (sheet.Ok()) worksheet_set_column(sheet.Get(), col, col, kWidths[col], nullptr);
-    sheet.Text(0, col, col < 7 ? kColumns[col] : kBankColumns[col - 7], book.Bold());
+    sheet.Text(0, col, titles[col], book.Bold());
   }
   const std::string currency = doc.CurrencyText();
   std::string purpose;

@@ -117,7 +117,7 @@ TListArranger::TResult TListArranger::Arrange(TInputs in, const TStop& stop) {
   const std::string needle = TFindIndex::Needle(in.filter.text.trimmed());
   if (!needle.empty()) {
     // The index serves every later filter of the file: only another file stops it.
-    if (!out.index) out.index = TFindIndex::Build(TModelRows(file), kFilteredColumns, stop.file);
+    if (!out.index) out.index = TFindIndex::Build(TModelRows(file), SearchedColumns(), stop.file);
     if (!out.index || stopped()) return out;
     rows = out.index->hits(needle, stop.superseded);
   } else {

@@ -36,9 +36,6 @@ class TListArranger : public QObject {
   Q_OBJECT
 
  public:
-  // Text filters look where the find looks: every column but the payment's number.
-  static inline const std::vector<int> kFilteredColumns{kColName, kColBlz, kColKonto, kColPurpose,
-                                                        kColAmount};
   // Lists of at least this many rows are arranged in a worker.
   static constexpr int kWorkerRows = 20000;
 
@@ -77,11 +74,11 @@ class TListArranger : public QObject {
   // order or filter was asked for (the keys and the index it made are kept for that one).
   struct TStop {
     std::atomic<bool> file{false};
-  // The model the view shows for a result: a Qt object, so made on the view's thread.
-  static std::shared_ptr<TPaymentModel> ShownModel(const TResult& result);
     std::atomic<bool> superseded{false};
   };
   static TResult Arrange(TInputs inputs, const TStop& stop);
+  // The model the view shows for a result: a Qt object, so made on the view's thread.
+  static std::shared_ptr<TPaymentModel> ShownModel(const TResult& result);
 
  signals:
   // The view shows the rows as now asked for.

@@ -56,9 +56,6 @@ namespace {
 // The steps a browser offers, in percent.
 constexpr std::array<int, 12> kZoomSteps{50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300};
 
-// Name, BLZ, Konto, purpose and amount: the number of a row is not a text to find.
-const std::vector<int> kSearchedColumns{1, 2, 3, 4, 5};
-
 }  // namespace
 
 TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* layout,
@@ -68,7 +65,7 @@ TViewCommands::TViewCommands(QWidget* window, TBrowserView* view, QBoxLayout* la
       view_(view),
       messages_(std::move(messages)),
       target_(std::make_unique<TListFindTarget>(view->listView())),
-      finder_(new TFinder(kSearchedColumns, this)),
+      finder_(new TFinder(SearchedColumns(), this)),
       findBar_(new TFindBar(*finder_, window)),
       goToBar_(new TGoToBar(window)),
       filterBar_(new TFilterBar(window)),

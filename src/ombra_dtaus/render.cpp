@@ -80,9 +80,9 @@ void TDtaus::RenderControlList(const TLineSink& sink, const std::string& footer,
   const char* currency = CurrencyText();
   sink(kTableBordered);
   std::string header = "<tr>";
-  for (const std::string_view title : kControlListColumns) {
+  for (const TControlListColumn& column : kControlListColumns) {
     header += "<th>";
-    header += title;
+    header += column.Title;
     header += "</th>";
   }
   sink(header + "</tr>");

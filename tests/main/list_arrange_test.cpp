@@ -430,6 +430,9 @@ TEST_F(ViewerTest, ClipboardIsReadyForASpreadsheet) {
     EXPECT_TRUE(html.contains(QStringLiteral("<td>'=SUMME(A1:A9)</td>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<th>Währung</th>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<td>EUR</td>")));
+    // Bank code and account stay texts with their leading zeros: two cells a row, no others.
+    EXPECT_EQ(html.count(QStringLiteral("mso-number-format:'\\@'")), 6) << html.toStdString();
+    EXPECT_EQ(html.count(QStringLiteral("x:num=")), 3);
   }
 }
 

@@ -111,6 +111,8 @@ std::optional<std::int64_t> ShownCents(const ombra::TSatzC& payment);
 
 // The column's title as the page's table header has it.
 QString ColumnTitle(int column);
+// The columns find and the filter look in, ascending.
+const std::vector<int>& SearchedColumns();
 
 // Windows-1252 text as a browser shows it in a cell: runs of blanks, tabs and line breaks
 // become one blank, none stands at either end. Written into `out`.
