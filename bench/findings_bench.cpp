@@ -36,12 +36,20 @@ quandel::TViewerCheckResult MillionFailingAccounts() {
   check->File.Findings.reserve(static_cast<std::size_t>(kPayments));
   for (std::int64_t n = 1; n <= kPayments; ++n) {
     check->Accounts.Payments[static_cast<std::size_t>(n - 1)].Verdict = ombra::TAccountVerdict::Fails;
-    check->File.Findings.push_back({ombra::TSeverity::Error, ombra::TFindingKind::Account, 'C', n,
-                                    "Kontonummer", "g\xFCltige Kontonummer", "1234567890",
+    check->File.Findings.push_back({ombra::TSeverity::Error,
+                                    ombra::TFindingKind::Account,
+                                    'C',
+                                    n,
+                                    "Kontonummer",
+                                    "g\xFCltige Kontonummer",
+                                    "1234567890",
                                     "Zahlung " + std::to_string(n) +
                                         ": Kontonummer 1234567890 ist bei der Bank 200 505 50 (Hamburger "
                                         "Sparkasse, Hamburg) nicht g\xFCltig (Pr\xFC"
-                                        "fziffer falsch)"});
+                                        "fziffer falsch)",
+                                    -1,
+                                    {},
+                                    {}});
   }
   return check;
 }
