@@ -1,22 +1,18 @@
 // Sorting, filtering and summing a big list as the viewer does it: the sort keys of a column
 // (made once per file), the order of a million rows from them, a filter by amount and by text,
-// handing the arranged rows to the view (the only part in the window's thread), and the sum of
-// a selection. Beside them, as a peer, Qt's QSortFilterProxyModel sorting the same rows by
-// their shown texts. Files come from gen_dtaus. Runs headless.
+// the model of the arranged rows made and handed to the view (the only part in the window's
+// thread), and the sum of a selection. Beside them, as a peer, Qt's QSortFilterProxyModel
+// sorting the same rows by their shown texts. Files come from gen_dtaus. Runs headless.
 #include <benchmark/benchmark.h>
 
 #include <QSortFilterProxyModel>
 
 #include <atomic>
-#include <cstdlib>
-#include <map>
 #include <memory>
-#include <numeric>
 
-#include "bench_support.h"
 #include "control_list_view.h"
-#include "dtaus.h"
 #include "list_arranger.h"
+#include "list_fixture.h"
 #include "product.h"
 #include "qt_bench_main.h"
 #include "summary_text.h"
@@ -27,21 +23,10 @@ using quandel::TListArranger;
 const std::atomic<bool> kGoOn{false};
 const TListArranger::TStop kNeverStop;
 
-std::shared_ptr<quandel::TPaymentModel> FileModel(int payments) {
-  static std::map<int, std::shared_ptr<quandel::TPaymentModel>> models;
-  auto& model = models[payments];
-  if (!model) {
-    auto document = std::make_shared<ombra::TDtaus>();
-    document->Load(bench::GeneratedFile(payments));
-    if (document->LoadFailed()) std::abort();
-    model = std::make_shared<quandel::TPaymentModel>(document, ombra::TRegionalSettings::de_DE(),
-                                                     support::FooterText());
-  }
-  return model;
-}
+using bench::FileModel;
 
 TListArranger::TInputs Inputs(int payments, quandel::TSortOrder sort, quandel::TRowFilter filter = {}) {
-  return {FileModel(payments), sort, std::move(filter), nullptr, nullptr, nullptr, nullptr};
+  return {FileModel(payments), sort, std::move(filter), nullptr, nullptr, nullptr};
 }
 
 // The keys of one column from the document: once per file and column.
@@ -59,7 +44,7 @@ BENCHMARK(BM_SortKeys)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 
-// A header click with the keys made: the order and the model of the rows shown.
+// A header click with the keys made: the order of the rows shown, in the worker.
 void BM_Sort(benchmark::State& state) {
   const int payments = static_cast<int>(state.range(0));
   TListArranger::TInputs inputs = Inputs(payments, {static_cast<int>(state.range(1)), state.range(2) != 0});
@@ -72,7 +57,7 @@ BENCHMARK(BM_Sort)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
-// The first click on a column: its keys, the order and the model, all in the worker.
+// The first click on a column: its keys and the order, all in the worker.
 void BM_SortFirstClick(benchmark::State& state) {
   const int payments = static_cast<int>(state.range(0));
   const TListArranger::TInputs inputs = Inputs(payments, {static_cast<int>(state.range(1)), false});
@@ -99,8 +84,7 @@ BENCHMARK(BM_ProxySortPeer)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterati
 
 void RunFilter(benchmark::State& state, const TListArranger::TInputs& inputs) {
   std::size_t shown = 0;
-  for (auto _ : state)
-    shown = static_cast<std::size_t>(TListArranger::Arrange(inputs, kNeverStop).shown->rows());
+  for (auto _ : state) shown = TListArranger::Arrange(inputs, kNeverStop).rows->size();
   state.counters["shown"] = static_cast<double>(shown);
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -122,20 +106,19 @@ void BM_FilterText(benchmark::State& state) {
 }
 BENCHMARK(BM_FilterText)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// What the window's thread does with an arranged list: swap the rows, carry the selection over.
+// What the window's thread does with an arranged list: make its model, swap the rows, carry the
+// selection over.
 void BM_ShowArranged(benchmark::State& state) {
   const int payments = static_cast<int>(state.range(0));
   quandel::TControlListView view;
   view.resize(800, 600);
   view.setModel(FileModel(payments));
   view.selectAll();
-  const auto sorted =
-      TListArranger::Arrange(Inputs(payments, {quandel::kColAmount, false}), kNeverStop).shown;
-  const auto reversed =
-      TListArranger::Arrange(Inputs(payments, {quandel::kColAmount, true}), kNeverStop).shown;
+  const auto sorted = TListArranger::Arrange(Inputs(payments, {quandel::kColAmount, false}), kNeverStop);
+  const auto reversed = TListArranger::Arrange(Inputs(payments, {quandel::kColAmount, true}), kNeverStop);
   bool flip = false;
   for (auto _ : state) {
-    view.showArranged((flip = !flip) ? sorted : reversed);
+    view.showArranged(TListArranger::ShownModel((flip = !flip) ? sorted : reversed));
     benchmark::DoNotOptimize(view.rowCount());
   }
   state.SetItemsProcessed(state.iterations() * payments);
@@ -145,7 +128,8 @@ BENCHMARK(BM_ShowArranged)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterati
 // The strip's text for a selection of `range(1)` separate runs of rows in a sorted list.
 void BM_SelectionSum(benchmark::State& state) {
   const int payments = static_cast<int>(state.range(0));
-  const auto sorted = TListArranger::Arrange(Inputs(payments, {quandel::kColName, false}), kNeverStop).shown;
+  const auto sorted = TListArranger::ShownModel(
+      TListArranger::Arrange(Inputs(payments, {quandel::kColName, false}), kNeverStop));
   std::vector<std::pair<int, int>> ranges;
   const int runs = static_cast<int>(state.range(1));
   const int step = payments / runs;

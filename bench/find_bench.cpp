@@ -8,16 +8,13 @@
 #include <QMimeData>
 
 #include <atomic>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
 
-#include "bench_support.h"
 #include "control_list_view.h"
-#include "dtaus.h"
 #include "find_index.h"
-#include "product.h"
+#include "list_fixture.h"
 #include "qt_bench_main.h"
 #include "row_copy.h"
 
@@ -43,13 +40,8 @@ class TViewRows : public quandel::IRowTexts {
 };
 
 struct TList {
-  explicit TList(int payments) {
-    auto document = std::make_shared<ombra::TDtaus>();
-    document->Load(bench::GeneratedFile(payments));
-    if (document->LoadFailed()) std::abort();
-    view.setModel(std::make_shared<quandel::TPaymentModel>(document, ombra::TRegionalSettings::de_DE(),
-                                                           support::FooterText()));
-    rows = std::make_unique<TViewRows>(view);
+  explicit TList(int payments) : rows(std::make_unique<TViewRows>(view)) {
+    view.setModel(bench::NewFileModel(payments));
   }
   const quandel::TPaymentModel& Model() const { return *view.model(); }
   const quandel::TFindIndex& Index() {

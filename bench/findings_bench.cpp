@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTableView>
@@ -21,6 +20,7 @@
 #include "findings_panel.h"
 #include "mainForm.h"
 #include "qt_bench_main.h"
+#include "viewer_window.h"
 
 namespace {
 
@@ -39,8 +39,13 @@ quandel::TViewerCheckResult MillionFailingAccounts() {
   check->File.Findings.reserve(static_cast<std::size_t>(kPayments));
   for (std::int64_t n = 1; n <= kPayments; ++n) {
     check->Accounts.Payments[static_cast<std::size_t>(n - 1)].Verdict = ombra::TAccountVerdict::Fails;
-    check->File.Findings.push_back({ombra::TSeverity::Error, ombra::TFindingKind::Account, 'C', n,
-                                    "Kontonummer", "g\xFCltige Kontonummer", "1234567890",
+    check->File.Findings.push_back({ombra::TSeverity::Error,
+                                    ombra::TFindingKind::Account,
+                                    'C',
+                                    n,
+                                    "Kontonummer",
+                                    "g\xFCltige Kontonummer",
+                                    "1234567890",
                                     "Zahlung " + std::to_string(n) +
                                         ": Kontonummer 1234567890 ist bei der Bank 200 505 50 (Hamburger "
                                         "Sparkasse, Hamburg) nicht g\xFCltig (Pr\xFC"
@@ -55,29 +60,6 @@ quandel::TViewerCheckResult MillionFailingAccounts() {
 const quandel::TViewerCheckResult& Check() {
   static const quandel::TViewerCheckResult check = MillionFailingAccounts();
   return check;
-}
-
-class TNoDialogs : public quandel::IMessageBox, public quandel::IOpenDialog {
- public:
-  void ShowMessage(const QString&) override {}
-  void ShowError(const QString&) override {}
-  std::optional<int> Choose(const QString&, const QStringList&, const QString&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> Execute(const quandel::TOpenDialogSettings&) override { return std::nullopt; }
-};
-
-std::unique_ptr<quandel::TmainForm> Window() {
-  auto dialogs = std::make_shared<TNoDialogs>();
-  quandel::TViewerPlatform platform;
-  platform.messages = dialogs;
-  platform.openDialog = dialogs;
-  auto form = std::make_unique<quandel::TmainForm>(platform, QStringList{QStringLiteral("quandel")},
-                                                   QDir::tempPath());
-  form->resize(1000, 700);
-  form->show();
-  QCoreApplication::processEvents();
-  return form;
 }
 
 // The longest of the iterations: a stall is what the user meets at worst.
@@ -97,7 +79,8 @@ double Ms(F&& f) {
 
 // The verdict arriving from the worker: bar, marks and panel, all on the window's thread.
 void BM_VerdictArrives(benchmark::State& state) {
-  const auto form = Window();
+  const bench::TViewerWindow window;
+  quandel::TmainForm* form = window.form.get();
   Check();
   for (auto _ : state) {
     Longest(state, "held_ms", Ms([&] { emit form->checkView->runner()->finished(Check()); }));
@@ -108,7 +91,8 @@ BENCHMARK(BM_VerdictArrives)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // The panel brought up over a million findings, then scrolled to its last.
 void BM_PanelOpensAndScrolls(benchmark::State& state) {
-  const auto form = Window();
+  const bench::TViewerWindow window;
+  quandel::TmainForm* form = window.form.get();
   emit form->checkView->runner()->finished(Check());
   quandel::TFindingsPanel& panel = *form->checkView->panel();
   for (auto _ : state) {

@@ -10,46 +10,23 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <map>
-#include <memory>
-#include <string>
 
-#include "bench_support.h"
 #include "control_list_view.h"
-#include "dtaus.h"
-#include "payment_model.h"
-#include "product.h"
+#include "list_fixture.h"
 #include "qt_bench_main.h"
 #include "stall_meter.h"
 
 namespace {
 
-const std::shared_ptr<ombra::TDtaus>& Document(int payments) {
-  static std::map<int, std::shared_ptr<ombra::TDtaus>> documents;
-  std::shared_ptr<ombra::TDtaus>& document = documents[payments];
-  if (document) return document;
-  document = std::make_shared<ombra::TDtaus>();
-  document->Load(bench::GeneratedFile(payments));
-  if (document->LoadFailed()) std::abort();
-  return document;
-}
-
-std::shared_ptr<quandel::TPaymentModel> List(int payments) {
-  return std::make_shared<quandel::TPaymentModel>(Document(payments), ombra::TRegionalSettings::de_DE(),
-                                                  support::FooterText());
-}
-
-void RunUntil(const std::function<bool()>& done) {
-  while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-}
+using bench::LoadedDocument;
+using bench::NewFileModel;
+using bench::RunUntil;
 
 void BM_MakeModel(benchmark::State& state) {
-  Document(static_cast<int>(state.range(0)));
+  LoadedDocument(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    auto list = List(static_cast<int>(state.range(0)));
+    auto list = NewFileModel(static_cast<int>(state.range(0)));
     benchmark::DoNotOptimize(list);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -58,7 +35,7 @@ BENCHMARK(BM_MakeModel)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // From the loaded document to the complete list on screen, as the browser view shows it.
 void BM_ShowControlList(benchmark::State& state) {
-  Document(static_cast<int>(state.range(0)));
+  LoadedDocument(static_cast<int>(state.range(0)));
   qint64 firstShown = 0, complete = 0, longestGap = 0;
   long peakMiB = 0;
   for (auto _ : state) {
@@ -73,7 +50,7 @@ void BM_ShowControlList(benchmark::State& state) {
     QElapsedTimer clock;
     clock.start();
     // Inside the event loop, so that the stall meter sees the model being made too.
-    QTimer::singleShot(0, &view, [&] { view.setModel(List(static_cast<int>(state.range(0)))); });
+    QTimer::singleShot(0, &view, [&] { view.setModel(NewFileModel(static_cast<int>(state.range(0)))); });
     RunUntil([&] { return view.hasPage(); });
     view.viewport()->repaint();
     firstShown = clock.elapsed();
@@ -101,7 +78,7 @@ void BM_ResizeControlList(benchmark::State& state) {
   quandel::TControlListView view;
   view.resize(1000, 700);
   view.show();
-  view.setModel(List(static_cast<int>(state.range(0))));
+  view.setModel(NewFileModel(static_cast<int>(state.range(0))));
   view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum() / 2);
   qint64 longest = 0;
   int resizes = 0;

@@ -7,99 +7,23 @@
 #include <benchmark/benchmark.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QPrinter>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <memory>
-#include <optional>
-#include <string>
 
 #include "bench_support.h"
-#include "browser_view.h"
-#include "control_list_view.h"
-#include "mainForm.h"
+#include "list_fixture.h"
 #include "qt_bench_main.h"
-#include "qt_platform.h"
 #include "stall_meter.h"
+#include "viewer_window.h"
 
 namespace {
 
-// Sleeps in the event loop between looks, leaving the processor to the worker thread.
-void RunUntil(const std::function<bool()>& done) {
-  QTimer wake;
-  wake.start(5);
-  while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
-// Dialogs that never come up and a message box that only counts.
-class TSilentMessages : public quandel::IMessageBox {
- public:
-  void ShowMessage(const QString&) override { ++shown; }
-  void ShowError(const QString&) override { ++shown; }
-  std::optional<int> Choose(const QString&, const QStringList&, const QString&) override {
-    ++shown;
-    return std::nullopt;
-  }
-  int shown = 0;
-};
-class TNoOpenDialog : public quandel::IOpenDialog {
- public:
-  std::optional<QString> Execute(const quandel::TOpenDialogSettings&) override { return std::nullopt; }
-};
-// Cancels, unless told to print to a PDF file.
-class TPrintDialog : public quandel::IPrintDialog {
- public:
-  bool Execute(QPrinter& printer, bool) override {
-    if (pdf.isEmpty()) return false;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    return true;
-  }
-  QString pdf;
-};
-
-// A main window as the tests build it: its own program folder and current folder.
-struct TViewer {
-  TViewer() : messages(std::make_shared<TSilentMessages>()) {
-    QDir::setCurrent(work.path());
-    quandel::TViewerPlatform platform;
-    platform.messages = messages;
-    platform.openDialog = std::make_shared<TNoOpenDialog>();
-    platform.printDialog = printDialog;
-    // The desktop's own progress dialog: its painting is part of what a print costs.
-    platform.printProgress = quandel::QtViewerPlatform().printProgress;
-    platform.openUrl = [](const std::string&) {};
-    form = std::make_unique<quandel::TmainForm>(platform, QStringList{QStringLiteral("quandel")},
-                                                program.path());
-    form->resize(1000, 700);
-    form->show();
-    QCoreApplication::processEvents();
-  }
-  ~TViewer() {
-    form.reset();
-    QDir::setCurrent(oldCurrent);
-  }
-  quandel::TBrowserView& view() const { return *form->WebBrowser1; }
-  bool FirstRowsShown() const { return view().showsList() && view().listView()->visibleRows().second > 0; }
-  // The page written too, not only the list measured.
-  bool Complete() const { return FirstRowsShown() && view().listView()->isComplete() && !form->isLoading(); }
-
-  QString oldCurrent = QDir::currentPath();
-  QTemporaryDir program;
-  QTemporaryDir work;
-  std::shared_ptr<TSilentMessages> messages;
-  std::shared_ptr<TPrintDialog> printDialog = std::make_shared<TPrintDialog>();
-  std::unique_ptr<quandel::TmainForm> form;
-};
+using bench::RunUntil;
+using TViewer = bench::TViewerWindow;
 
 void BM_ShowFile(benchmark::State& state) {
   const int payments = static_cast<int>(state.range(0));

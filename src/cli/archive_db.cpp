@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "file_system.h"
+#include "system_error.h"
 
 namespace cli {
 namespace {
@@ -143,7 +143,7 @@ bool TArchiveDb::Fail(const char* what) {
   const int systemError = db_ != nullptr ? sqlite3_system_errno(db_) : 0;
   error_ = std::string(what) + ": " +
            (systemError != 0
-                ? support::GermanSystemError(systemError)
+                ? support::GermanSystemError(systemError, support::TFileDeed::Write) + "."
                 : std::string("SQLite meldet „") + (db_ != nullptr ? sqlite3_errmsg(db_) : "?") + "“");
   return false;
 }

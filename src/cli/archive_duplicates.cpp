@@ -311,7 +311,7 @@ class TCollector {
 
 std::string Money(std::int64_t cents, bool euro, const ombra::TRegionalSettings& rs) {
   std::string money;
-  ombra::AppendMoney(money, static_cast<double>(cents) / 100.0, euro ? "EUR" : "DM", rs);
+  ombra::AppendMoney(money, static_cast<double>(cents) / 100.0, ombra::CurrencyText(euro), rs);
   return support::Cp1252ToUtf8(money);
 }
 
@@ -363,7 +363,7 @@ std::string GroupJson(const TGroup& group, const TCollector& files) {
   }
   TJson json = {{"kind", group.Batch ? (group.AllSameBytes ? "file" : "batch") : "payment"},
                 {"cents", group.Cents},
-                {"currency", group.Euro ? "EUR" : "DM"}};
+                {"currency", ombra::CurrencyText(group.Euro)}};
   if (group.Batch) {
     json["payments"] = group.Payments;
   } else {

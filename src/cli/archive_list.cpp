@@ -114,7 +114,7 @@ TEntry ReadEntry(const TCandidate& file, const ombra::TBankDirectory* banks,
     entry.Blz = support::ShownCp1252(a.BLZ);
     entry.Konto = support::ShownCp1252(a.Konto);
     entry.Reference = ShownField(a.Referenz);
-    entry.Currency = a.Euro ? "EUR" : "DM";
+    entry.Currency = ombra::CurrencyText(a.Euro);
   }
   entry.Payments = static_cast<std::int64_t>(doc.SatzCList.size());
   std::int64_t cents = 0;

@@ -12,6 +12,7 @@
 #include "dtaus.h"
 #include "json_export.h"
 #include "load_observer.h"
+#include "numfmt.h"
 #include "umlauts.h"
 #include "verdict.h"
 
@@ -131,7 +132,7 @@ std::optional<TFileRow> ReadFileRows(const std::string& path, const ombra::TRegi
   f.AbsenderBlz = Utf8(satzA.substr(7, 8));
   f.AbsenderKonto = Utf8(a.Konto);
   f.Referenz = Utf8(support::WithoutTrailingBlanks(a.Referenz));
-  f.Waehrung = a.Euro ? "EUR" : "DM";
+  f.Waehrung = ombra::CurrencyText(a.Euro);
   f.Anzahl = static_cast<std::int64_t>(doc.SatzCList.size());
   f.Stimmig = check.Consistent();
   if (!check.Loaded) f.Lesefehler = loadError;

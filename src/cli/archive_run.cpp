@@ -8,11 +8,11 @@
 #include <new>
 
 #include "csv_export.h"
-#include "file_system.h"
 #include "json_export.h"
 #include "numfmt.h"
 #include "options.h"
 #include "shown_text.h"
+#include "system_error.h"
 #include "umlauts.h"
 
 namespace cli {
@@ -92,7 +92,7 @@ TArchiveFile::TArchiveFile(const TCandidate& file) : file_(file) {
     if (error == ENOENT)
       Pass(TPassedKind::Vanished, kVanishedReason);
     else
-      Pass(TPassedKind::Unreadable, support::GermanSystemError(error));
+      Pass(TPassedKind::Unreadable, support::GermanSystemError(error, support::TFileDeed::Read));
     return;
   }
   struct stat st {};
@@ -103,7 +103,7 @@ TArchiveFile::TArchiveFile(const TCandidate& file) : file_(file) {
   size_ = st.st_size;
   std::string head;
   if (const int error = ReadDtausHead(fd_, head); error != 0) {
-    Pass(TPassedKind::Unreadable, support::GermanSystemError(error));
+    Pass(TPassedKind::Unreadable, support::GermanSystemError(error, support::TFileDeed::Read));
     return;
   }
   if (!BytesStartLikeDtaus(head) &&

@@ -1,9 +1,11 @@
 #include "csv_export.h"
 
 #include <charconv>
+#include <utility>
 
 #include "byte_scan.h"
 #include "cents.h"
+#include "control_list.h"
 #include "cp1252.h"
 #include "parallel_rows.h"
 #include "umlauts.h"
@@ -69,20 +71,18 @@ namespace {
 class TCsvRows {
  public:
   TCsvRows(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs)
-      : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator), currency_(doc.SatzA->Euro ? "EUR" : "DM") {}
+      : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator), currency_(doc.CurrencyText()) {}
 
   void Header(std::string& out, bool banks) const {
     out += "\xEF\xBB\xBF";
-    out += "Nr.";
-    for (const char* title : {"Empfänger", "BLZ", "Konto", "Verwendungszweck", "Betrag", "Währung"}) {
-      out += sep_;
-      out += title;
-    }
+    bool first = true;
+    const auto title = [&](std::string_view text) {
+      if (!std::exchange(first, false)) out += sep_;
+      out += text;
+    };
+    for (const std::string& text : ombra::SheetColumnTitles()) title(text);
     if (banks)
-      for (const char* title : {"Bank", "Ort", "Kontoprüfung"}) {
-        out += sep_;
-        out += title;
-      }
+      for (const std::string_view text : kBankColumnTitles) title(text);
     out += "\r\n";
   }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The payments as a spreadsheet table: UTF-8 with byte-order mark, CR LF rows, RFC 4180 quoting.
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <span>
@@ -12,6 +13,9 @@
 #include "regional.h"
 
 namespace cli {
+
+// The columns an export adds when it checks the accounts.
+inline constexpr std::array<std::string_view, 3> kBankColumnTitles{"Bank", "Ort", "Kontoprüfung"};
 
 // ";" where the decimal separator is a comma (it would split every amount), "," otherwise.
 char CsvSeparator(const ombra::TRegionalSettings& rs);

@@ -12,8 +12,8 @@
 #include <set>
 #include <utility>
 
-#include "file_system.h"
 #include "record_layout.h"
+#include "system_error.h"
 
 namespace cli {
 namespace {
@@ -94,7 +94,7 @@ class TWalker {
     if (error == ENOENT)
       Pass(path, TPassedKind::Vanished, kVanishedReason);
     else
-      Pass(path, TPassedKind::Unreadable, support::GermanSystemError(error));
+      Pass(path, TPassedKind::Unreadable, support::GermanSystemError(error, support::TFileDeed::Read));
   }
 
   void VisitFolder(TPending pending) {
@@ -149,7 +149,8 @@ class TWalker {
       const int error = errno;
       Pass(path, TPassedKind::Skipped,
            error == ENOENT ? std::string("Verknüpfung ins Leere")
-                           : "Verknüpfung nicht verfolgbar: " + support::GermanSystemError(error));
+                           : "Verknüpfung nicht verfolgbar: " +
+                                 support::GermanSystemError(error, support::TFileDeed::Read));
     } else if (S_ISDIR(st.st_mode)) {
       Pass(path, TPassedKind::Skipped, "Verknüpfung auf einen Ordner; nicht verfolgt");
     } else if (S_ISREG(st.st_mode)) {
@@ -182,8 +183,8 @@ TWalk WalkPaths(const std::vector<std::string>& paths) {
     struct stat st {};
     const bool known = ::stat(path.c_str(), &st) == 0;
     if (known && S_ISDIR(st.st_mode))
-      walk.Passed.push_back(
-          {path, TPassedKind::Unreadable, support::GermanSystemError(error), walk.Files.size()});
+      walk.Passed.push_back({path, TPassedKind::Unreadable,
+                             support::GermanSystemError(error, support::TFileDeed::Read), walk.Files.size()});
     else  // the check says why it cannot be read
       walk.Files.push_back({path, true, nullptr, {}, known ? st.st_size : -1});
   }

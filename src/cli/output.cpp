@@ -1,6 +1,7 @@
 #include "output.h"
 
 #include "shown_text.h"
+#include "system_error.h"
 
 namespace cli {
 
@@ -11,7 +12,7 @@ bool TOutput::Fail(int errorNumber) {
     error_ =
         (path_.empty() ? std::string("Die Standardausgabe kann nicht geschrieben werden")
                        : "Die Ausgabedatei " + support::ShownText(path_) + " kann nicht geschrieben werden") +
-        ": " + GermanSystemError(errorNumber);
+        ": " + support::GermanSystemError(errorNumber, support::TFileDeed::Write) + ".";
   return false;
 }
 

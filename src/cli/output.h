@@ -41,7 +41,6 @@ class TOutput {
   std::string error_;
 };
 
-using support::GermanSystemError;
 using support::IsSameFile;
 
 }  // namespace cli

@@ -11,10 +11,14 @@
 
 #include "amounts.h"
 #include "byte_scan.h"
+#include "control_list.h"
 #include "cp1252.h"
 #include "csv_export.h"
 #include "file_system.h"
+#include "json_export.h"
+#include "numfmt.h"
 #include "shown_text.h"
+#include "system_error.h"
 #include "verdict.h"
 
 namespace cli {
@@ -24,8 +28,6 @@ namespace {
 constexpr std::size_t kZip64Rows = 1000000;
 constexpr std::size_t kProgressEvery = 4096;
 
-const char* const kColumns[] = {"Nr.", "Empfänger", "BLZ", "Konto", "Verwendungszweck", "Betrag", "Währung"};
-const char* const kBankColumns[] = {"Bank", "Ort", "Kontoprüfung"};
 const double kWidths[] = {8, 28, 12, 13, 60, 15, 8, 32, 20, 20};
 
 class TBook {
@@ -45,7 +47,11 @@ class TBook {
     bold_ = workbook_add_format(book_);
     format_set_bold(bold_);
     amount_ = workbook_add_format(book_);
-    format_set_num_format(amount_, doc.SatzA->Euro ? "#,##0.00 [$EUR]" : "#,##0.00 \"DM\"");
+    // The euro by its currency code, which spreadsheets know; the mark as plain text.
+    const std::string currency = doc.CurrencyText();
+    const std::string amount =
+        doc.SatzA->Euro ? "#,##0.00 [$" + currency + "]" : "#,##0.00 \"" + currency + "\"";
+    format_set_num_format(amount_, amount.c_str());
     date_ = workbook_add_format(book_);
     format_set_num_format(date_, "dd.mm.yyyy");
   }
@@ -112,12 +118,14 @@ std::string Utf8(std::string_view cp1252) { return support::Cp1252ToUtf8(cp1252)
 bool WritePayments(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const TXlsxContents& contents) {
   const bool banks = contents.Banks != nullptr;
   const std::size_t count = contents.Rows != nullptr ? contents.Rows->size() : doc.SatzCList.size();
-  const lxw_col_t columns = banks ? 10 : 7;
+  std::vector<std::string> titles = ombra::SheetColumnTitles();
+  if (banks) titles.insert(titles.end(), kBankColumnTitles.begin(), kBankColumnTitles.end());
+  const auto columns = static_cast<lxw_col_t>(titles.size());
   for (lxw_col_t col = 0; col < columns; ++col) {
     if (sheet.Ok()) worksheet_set_column(sheet.Get(), col, col, kWidths[col], nullptr);
-    sheet.Text(0, col, col < 7 ? kColumns[col] : kBankColumns[col - 7], book.Bold());
+    sheet.Text(0, col, titles[col], book.Bold());
   }
-  const std::string currency = doc.SatzA->Euro ? "EUR" : "DM";
+  const std::string currency = doc.CurrencyText();
   std::string purpose;
   for (std::size_t at = 0; at < count && sheet.Ok(); ++at) {
     const std::size_t i = contents.Rows != nullptr ? static_cast<std::size_t>((*contents.Rows)[at]) : at;
@@ -193,7 +201,7 @@ void WriteFileSheet(TBook& book, TSheet& sheet, const ombra::TDtaus& doc, const 
   rows.Text("BLZ", Utf8(a.BLZ));
   rows.Text("Konto", Utf8(a.Konto));
   rows.Text("Referenz", Utf8(support::WithoutTrailingBlanks(a.Referenz)));
-  rows.Text("Währung", a.Euro ? "EUR" : "DM");
+  rows.Text("Währung", ombra::CurrencyText(a.Euro));
   if (contents.Banks != nullptr)
     rows.Text("Kontoprüfung Absender", Utf8(ombra::VerdictText(contents.Banks->Sender.Verdict)));
   rows.Gap();
@@ -230,7 +238,7 @@ std::string CannotWrite(const std::string& reason) {
 // The system's reason where the library failed at a file, its own otherwise.
 std::string LibraryError(lxw_error result, int systemError) {
   if ((result == LXW_ERROR_CREATING_XLSX_FILE || result == LXW_ERROR_CREATING_TMPFILE) && systemError != 0)
-    return CannotWrite(support::GermanSystemError(systemError));
+    return CannotWrite(support::GermanSystemError(systemError, support::TFileDeed::Write) + ".");
   return CannotWrite(std::string("libxlsxwriter meldet „") + lxw_strerror(result) + "“");
 }
 
@@ -256,7 +264,7 @@ bool WriteXlsx(const ombra::TDtaus& doc, const std::string& path, const TXlsxCon
   for (const TSheet* sheet : {&payments, &file}) {
     if (result != LXW_NO_ERROR) break;
     if (const int writeError = sheet->RowsWriteError()) {
-      error = CannotWrite(support::GermanSystemError(writeError));
+      error = CannotWrite(support::GermanSystemError(writeError, support::TFileDeed::Write) + ".");
       return false;
     }
   }

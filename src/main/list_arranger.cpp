@@ -85,8 +85,7 @@ void TListArranger::run() {
                  filter_,
                  view_->flaggedRows(),
                  sort_.active() ? keys_[static_cast<std::size_t>(sort_.column)] : nullptr,
-                 index_,
-                 thread()};
+                 index_};
   if (file->fileRows() < kWorkerRows) {
     const TStop never;
     return show(Arrange(std::move(inputs), never));
@@ -103,7 +102,7 @@ void TListArranger::show(TResult result) {
     index_ = result.index;
     if (shelf_ != nullptr) shelf_->put(result.file->sharedDocument(), index_);
   }
-  view_->showArranged(result.shown ? std::move(result.shown) : result.file);
+  view_->showArranged(ShownModel(result));
   emit arranged();
 }
 
@@ -157,11 +156,12 @@ TListArranger::TResult TListArranger::Arrange(TInputs in, const TStop& stop) {
   }
   if (stopped()) return out;
 
-  auto shown =
-      std::make_shared<TPaymentModel>(file, std::make_shared<const std::vector<int>>(std::move(rows)));
-  if (in.thread != nullptr) shown->moveToThread(in.thread);
-  out.shown = std::move(shown);
+  out.rows = std::make_shared<const std::vector<int>>(std::move(rows));
   return out;
+}
+
+std::shared_ptr<TPaymentModel> TListArranger::ShownModel(const TResult& result) {
+  return result.rows ? std::make_shared<TPaymentModel>(*result.file, result.rows) : result.file;
 }
 
 }  // namespace quandel

@@ -1,12 +1,12 @@
 #pragma once
 // Sorts and filters the rows the list shows. A click on a column header steps its order, the
 // filter bar sets what rows pass; the rows shown are worked out from sort keys and a text
-// index made once per file, in a worker for a big list, and handed to the view as a model of
-// the same payments. The page around the rows, and the sums in it, stay the file's.
+// index made once per file, in a worker for a big list, as a list of the file's rows; the
+// view gets a model of the same payments in that order, made on its own thread. The page
+// around the rows, and the sums in it, stay the file's.
 #include <QFutureWatcher>
 #include <QObject>
 #include <QString>
-#include <QThread>
 
 #include <array>
 #include <atomic>
@@ -55,8 +55,8 @@ class TListArranger : public QObject {
   // Blocks until the rows are arranged and shown (for tests and measuring).
   void waitForIdle();
 
-  // The payments (file rows) that `filter` lets pass, in the order `sort` gives; null for the
-  // whole file in its order. `keys` and `index` are used when given and made when needed.
+  // What a worker reads: nothing of it changes while it runs. `keys` and `index` are used
+  // when given and made when needed.
   struct TInputs {
     std::shared_ptr<TPaymentModel> file;
     TSortOrder sort;
@@ -64,13 +64,13 @@ class TListArranger : public QObject {
     std::shared_ptr<const std::vector<TRowFlag>> flagged;
     std::shared_ptr<const TColumnKeys> keys;
     std::shared_ptr<const TFindIndex> index;
-    // Where the model shown is to live.
-    QThread* thread = nullptr;
   };
   struct TResult {
     bool cancelled = false;
     std::shared_ptr<TPaymentModel> file;
-    std::shared_ptr<TPaymentModel> shown;
+    // The payments (file rows) that the filter lets pass, in the order the sort gives; null
+    // for the whole file in its order.
+    std::shared_ptr<const std::vector<int>> rows;
     std::shared_ptr<const TColumnKeys> keys;
     std::shared_ptr<const TFindIndex> index;
   };
@@ -81,6 +81,8 @@ class TListArranger : public QObject {
     std::atomic<bool> superseded{false};
   };
   static TResult Arrange(TInputs inputs, const TStop& stop);
+  // The model the view shows for a result: a Qt object, so made on the view's thread.
+  static std::shared_ptr<TPaymentModel> ShownModel(const TResult& result);
 
  signals:
   // The view shows the rows as now asked for.

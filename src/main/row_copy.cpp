@@ -2,12 +2,28 @@
 
 #include <QMimeData>
 
+#include "control_list.h"
+#include "payment_model.h"
+
 namespace quandel {
 namespace {
 
-// Spreadsheets would read a bank code or an account as a number and drop its leading zeros.
-bool IsCode(const QString& title) { return title == u"BLZ" || title == u"Konto"; }
-bool IsAmount(const QString& title) { return title == u"Betrag"; }
+// How an office program is to take the cells of a column, known by its title: the list's
+// codes as text, since it would drop the leading zeros of a number, and its amount as a number.
+enum class TCellKind { Text, Code, Amount };
+
+std::vector<TCellKind> CellKinds(const QStringList& titles) {
+  std::vector<TCellKind> kinds(static_cast<std::size_t>(titles.size()), TCellKind::Text);
+  for (int column = 0; column < kColumnCount; ++column) {
+    const ombra::TControlListColumn& shown = ombra::kControlListColumns[static_cast<std::size_t>(column)];
+    const auto at = titles.indexOf(ColumnTitle(column));
+    if (at >= 0)
+      kinds[static_cast<std::size_t>(at)] = shown.Code     ? TCellKind::Code
+                                            : shown.Amount ? TCellKind::Amount
+                                                           : TCellKind::Text;
+  }
+  return kinds;
+}
 
 // A plain amount ("-1250,00" or "1250.00") as the number office programs take from an HTML
 // table's x:num attribute, with a point; empty for any other text.
@@ -58,14 +74,14 @@ QString HtmlHead(const QStringList& titles) {
   return html + QStringLiteral("</tr>\n");
 }
 
-void AppendHtmlRow(QString& html, const IRowTexts& rows, int row, const QStringList& titles) {
+void AppendHtmlRow(QString& html, const IRowTexts& rows, int row, const std::vector<TCellKind>& kinds) {
   html += QStringLiteral("<tr>");
-  for (int column = 0; column < titles.size(); ++column) {
-    const QString& title = titles[column];
+  for (int column = 0; column < static_cast<int>(kinds.size()); ++column) {
+    const TCellKind kind = kinds[static_cast<std::size_t>(column)];
     const QString text = rows.cellText(row, column);
-    html += IsCode(title)     ? QStringLiteral("<td style=\"mso-number-format:'\\@'\">")
-            : IsAmount(title) ? AmountCell(text)
-                              : QStringLiteral("<td>");
+    html += kind == TCellKind::Code     ? QStringLiteral("<td style=\"mso-number-format:'\\@'\">")
+            : kind == TCellKind::Amount ? AmountCell(text)
+                                        : QStringLiteral("<td>");
     html += QString(text).toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"));
     html += QStringLiteral("</td>");
   }
@@ -87,8 +103,9 @@ QString RowsAsText(const IRowTexts& rows, const std::vector<std::pair<int, int>>
 QString RowsAsHtml(const IRowTexts& rows, const std::vector<std::pair<int, int>>& ranges,
                    const QStringList& titles) {
   QString html = HtmlHead(titles);
+  const std::vector<TCellKind> kinds = CellKinds(titles);
   for (const auto& [first, last] : ranges)
-    for (int row = first; row < last; ++row) AppendHtmlRow(html, rows, row, titles);
+    for (int row = first; row < last; ++row) AppendHtmlRow(html, rows, row, kinds);
   return html + kHtmlTail;
 }
 
@@ -96,11 +113,12 @@ std::optional<TCopiedRows> CopyRows(const IRowTexts& rows, const std::vector<std
                                     const QStringList& titles,
                                     const std::function<bool(long long)>& progress) {
   TCopiedRows copied{titles.join(u'\t') + u'\n', HtmlHead(titles)};
+  const std::vector<TCellKind> kinds = CellKinds(titles);
   long long done = 0;
   for (const auto& [first, last] : ranges) {
     for (int row = first; row < last; ++row) {
       AppendTextRow(copied.text, rows, row, static_cast<int>(titles.size()));
-      AppendHtmlRow(copied.html, rows, row, titles);
+      AppendHtmlRow(copied.html, rows, row, kinds);
       if (++done % kCopyProgressRows == 0 && !progress(done)) return std::nullopt;
     }
   }

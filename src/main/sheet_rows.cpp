@@ -3,6 +3,7 @@
 #include <string>
 
 #include "amounts.h"
+#include "control_list.h"
 #include "formula_guard.h"
 #include "numfmt.h"
 #include "page_text.h"
@@ -39,8 +40,8 @@ QString NeutraliseFormula(QString text) {
 
 QStringList TSheetRows::titles() const {
   QStringList titles;
-  for (int column = 0; column < kColumnCount; ++column) titles << ColumnTitle(column);
-  return titles << QStringLiteral("Währung");
+  for (const std::string& title : ombra::SheetColumnTitles()) titles << QString::fromStdString(title);
+  return titles;
 }
 
 }  // namespace quandel

@@ -232,10 +232,10 @@ void CheckTotal(TFileCheck& check, const TDtaus& doc, const TRegionalSettings& r
   const auto amount = [&rs](const std::optional<std::int64_t>& cents) {
     return cents ? FormatAmount(static_cast<double>(*cents) / 100.0, rs) : std::string("nicht darstellbar");
   };
-  check.Findings.push_back(
-      Comparison(TFindingKind::Total, std::string("Gesamtsumme (") + (euro ? "EUR" : "DM") + ")",
-                 amount(inFile), amount(computed), inFile && computed && *inFile == *computed,
-                 trailer + (euro ? 64 : 17), CentsValue(inFile), CentsValue(computed)));
+  check.Findings.push_back(Comparison(TFindingKind::Total,
+                                      std::string("Gesamtsumme (") + CurrencyText(euro) + ")", amount(inFile),
+                                      amount(computed), inFile && computed && *inFile == *computed,
+                                      trailer + (euro ? 64 : 17), CentsValue(inFile), CentsValue(computed)));
 }
 
 // The bank code field as stored: the document groups it ("123 456 78") for display.

@@ -6,24 +6,16 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cp1252.h"
+#include "system_error.h"
+
 namespace ombra {
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
 
-// Why a file cannot be read, in German (Windows-1252) for the person who named it.
-std::string OpenError(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR: return "Datei nicht gefunden";
-    case EACCES:
-    case EPERM: return "Zugriff verweigert";
-    case EISDIR: return "Ist ein Ordner";
-    case ELOOP: return "Zu viele symbolische Verkn\xFCpfungen";
-    case ENAMETOOLONG: return "Dateiname zu lang";
-    case EIO: return "Ein-/Ausgabefehler";
-    case ENOMEM: return "Nicht gen\xFCgend Arbeitsspeicher";
-    default: return "Datei kann nicht gelesen werden (Fehler " + std::to_string(error) + ")";
-  }
+// Why a file cannot be read, in the document's Windows-1252.
+std::string ReadError(int error) {
+  return support::Utf8ToCp1252OrKeep(support::GermanSystemError(error, support::TFileDeed::Read));
 }
 }  // namespace
 
@@ -31,12 +23,12 @@ TFileReader::TFileReader(const std::string& fileName) {
   // Read-only and not locked: other programs may keep using the file. O_NONBLOCK keeps a
   // named pipe from blocking the open; such files are refused right after.
   fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd_ < 0) throw EReadError(OpenError(errno));
+  if (fd_ < 0) throw EReadError(ReadError(errno));
   struct stat st {};
   if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
     const bool folder = S_ISDIR(st.st_mode);
     ::close(fd_);
-    throw EReadError(folder ? "Ist ein Ordner" : "Keine gew\xF6hnliche Datei (Ger\xE4t, Pipe oder Socket)");
+    throw EReadError(folder ? ReadError(EISDIR) : "Keine gew\xF6hnliche Datei (Ger\xE4t, Pipe oder Socket)");
   }
   size_ = st.st_size;
   // Small files get a small buffer; nothing is gained by zeroing a megabyte for them.
@@ -65,7 +57,7 @@ void TFileReader::Fill() {
                                 bufferStart_ + static_cast<std::int64_t>(bufferLength_));
     if (got < 0) {
       if (errno == EINTR) continue;
-      throw EReadError("Lesefehler: " + OpenError(errno));
+      throw EReadError("Lesefehler: " + ReadError(errno));
     }
     if (got == 0) break;
     bufferLength_ += static_cast<std::size_t>(got);

@@ -64,6 +64,8 @@ void AppendGroupedInt(std::string& out, std::int64_t value, const TRegionalSetti
   AppendGroupedInteger(out, value, rs.ThousandSeparator);
 }
 
+const char* CurrencyText(bool euro) { return euro ? "EUR" : "DM"; }
+
 void AppendMoney(std::string& out, double value, const char* currency, const TRegionalSettings& rs) {
   AppendAmount(out, value, rs);
   out += ' ';

@@ -13,6 +13,9 @@ void AppendAmount(std::string& out, double value, const TRegionalSettings& rs);
 void AppendCents(std::string& out, std::int64_t cents, const TRegionalSettings& rs);
 // A count with its digits grouped: 100000 -> "100.000" under de_DE.
 void AppendGroupedInt(std::string& out, std::int64_t value, const TRegionalSettings& rs);
+// The text of the file's currency behind each amount, "EUR" or "DM"; ASCII, so the same in
+// Windows-1252 and UTF-8.
+const char* CurrencyText(bool euro);
 // An amount as the control list shows it: "1.234,50 EUR".
 void AppendMoney(std::string& out, double value, const char* currency, const TRegionalSettings& rs);
 

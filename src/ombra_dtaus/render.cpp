@@ -80,9 +80,9 @@ void TDtaus::RenderControlList(const TLineSink& sink, const std::string& footer,
   const char* currency = CurrencyText();
   sink(kTableBordered);
   std::string header = "<tr>";
-  for (const std::string_view title : kControlListColumns) {
+  for (const TControlListColumn& column : kControlListColumns) {
     header += "<th>";
-    header += title;
+    header += column.Title;
     header += "</th>";
   }
   sink(header + "</tr>");
@@ -92,7 +92,7 @@ void TDtaus::RenderControlList(const TLineSink& sink, const std::string& footer,
   RenderControlListTail(sink, footer, rs);
 }
 
-const char* TDtaus::CurrencyText() const { return SatzA->Euro ? "EUR" : "DM"; }
+const char* TDtaus::CurrencyText() const { return ombra::CurrencyText(SatzA->Euro); }
 
 void TDtaus::RenderControlListHead(const TLineSink& sink, const TRegionalSettings& rs) const {
   const double summary = SatzA->Euro ? SatzE->SummeEuro : SatzE->SummeDM;

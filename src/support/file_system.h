@@ -7,7 +7,4 @@ namespace support {
 // True when both names exist and denote the same file (hard links and symbolic links included).
 bool IsSameFile(const std::string& a, const std::string& b);
 
-// German text for an errno value of a failed file operation.
-std::string GermanSystemError(int errorNumber);
-
 }  // namespace support

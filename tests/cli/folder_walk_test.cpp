@@ -170,12 +170,12 @@ TEST_F(PermissionTest, WhatCannotBeSearchedOrReadIsReportedAndFailsTheRun) {
     EXPECT_EQ(run.ExitCode, 1) << run.Out << run.Err;
     EXPECT_EQ(Lines(run.Out),
               (std::vector<std::string>{
-                  Path(c.reported) + ": nicht lesbar: Zugriff verweigert.",
+                  Path(c.reported) + ": nicht lesbar: Zugriff verweigert",
                   "2 Dateien geprüft: 1 stimmig, 0 mit Abweichungen, 1 nicht lesbar, 0 übersprungen"}));
     const auto json = RunCli({"check", "--json", root.string()}, AsOrdinaryUser());
     EXPECT_EQ(json.ExitCode, 1);
     EXPECT_NE(json.Out.find(R"({"file":")" + Path(c.reported) +
-                            R"(","ok":false,"error":"Zugriff verweigert.","findings":[]})"),
+                            R"(","ok":false,"error":"Zugriff verweigert","findings":[]})"),
               std::string::npos)
         << json.Out;
     // The other commands over an archive say so on standard error, in the same words.
@@ -185,7 +185,7 @@ TEST_F(PermissionTest, WhatCannotBeSearchedOrReadIsReportedAndFailsTheRun) {
           std::vector<std::string>{"list", root.string()}}) {
       const auto other = RunCli(args, AsOrdinaryUser());
       EXPECT_EQ(other.ExitCode, 1) << args.front() << ": " << other.Err;
-      EXPECT_NE(other.Err.find("quandel-cli: " + Path(c.reported) + ": nicht lesbar: Zugriff verweigert.\n"),
+      EXPECT_NE(other.Err.find("quandel-cli: " + Path(c.reported) + ": nicht lesbar: Zugriff verweigert\n"),
                 std::string::npos)
           << args.front() << ": " << other.Err;
     }

@@ -78,7 +78,7 @@ TEST_F(OutputTest, NamesUpToTheLongestEntryAreWritten) {
       cli::TOutput output(file.string());
       written = output.Open() && (output.Write("x"), output.Commit());
       if (!written) {
-        EXPECT_NE(output.Error().find("Der Name ist zu lang."), std::string::npos) << output.Error();
+        EXPECT_NE(output.Error().find("Dateiname zu lang."), std::string::npos) << output.Error();
       }
     }
     EXPECT_EQ(written, length <= NAME_MAX);
@@ -127,7 +127,7 @@ TEST_F(OutputTest, TargetsThatCannotBeWrittenGiveGermanReasons) {
 
   cli::TOutput folder(dir.Path().string());
   EXPECT_FALSE(folder.Open());
-  EXPECT_NE(folder.Error().find("Das ist ein Ordner."), std::string::npos);
+  EXPECT_NE(folder.Error().find("Ist ein Ordner."), std::string::npos);
 }
 
 // Lowers this process's file size limit for one test; the signal is ignored meanwhile so an

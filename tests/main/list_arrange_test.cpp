@@ -444,6 +444,9 @@ TEST_F(ViewerTest, ClipboardIsReadyForASpreadsheet) {
     EXPECT_TRUE(html.contains(QStringLiteral("<td>'=SUMME(A1:A9)</td>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<th>Währung</th>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<td>EUR</td>")));
+    // Bank code and account stay texts with their leading zeros: two cells a row, no others.
+    EXPECT_EQ(html.count(QStringLiteral("mso-number-format:'\\@'")), 6) << html.toStdString();
+    EXPECT_EQ(html.count(QStringLiteral("x:num=")), 3);
   }
 }
 
@@ -462,6 +465,23 @@ TEST(SummaryText, SumsInCentsWhereDoublesWouldDrift) {
   EXPECT_EQ(
       SummaryText(TPaymentModel(model, std::make_shared<const std::vector<int>>(std::vector<int>{5, 1})), {}),
       QStringLiteral("2 von 1.000 Zahlungen gezeigt · Summe 0,20 EUR"));
+}
+
+TEST(ArrangedSums, EveryRunOfRowsSumsItsPaymentsInTheShownOrder) {
+  testdta::TempDir folder;
+  auto document = std::make_shared<ombra::TDtaus>();
+  document->Load(folder.Write("vier.dta", SampleFile({Payment("A", 1, "Z"), Payment("B", 20, "Z"),
+                                                      Payment("C", 300, "Z"), Payment("D", 4000, "Z")})));
+  const TPaymentModel file(document, ombra::TRegionalSettings::de_DE(), "");
+  const std::vector<int> order{3, 0, 2};
+  const TPaymentModel arranged(file, std::make_shared<const std::vector<int>>(order));
+  const std::int64_t cents[] = {1, 20, 300, 4000};
+  for (int first = 0; first <= 3; ++first)
+    for (int last = first; last <= 3; ++last) {
+      std::int64_t expected = 0;
+      for (int row = first; row < last; ++row) expected += cents[order[static_cast<std::size_t>(row)]];
+      EXPECT_EQ(arranged.centsOf(first, last), expected) << first << ".." << last;
+    }
 }
 
 TEST(ShownCents, TheFilesHundredthsElseTheShownRounding) {

@@ -21,18 +21,11 @@
 namespace quandel::test {
 namespace {
 
-std::vector<testdta::CRecord> Payments(int count, const std::string& prefix) {
-  std::vector<testdta::CRecord> payments;
-  for (int i = 1; i <= count; ++i)
-    payments.push_back(Payment(prefix + " " + std::to_string(i), 100 + i, "ZWECK"));
-  return payments;
-}
-
 class BackgroundTest : public ViewerTest {
  protected:
   void SetUp() override {
     desktop.waitForLoads = false;
-    shown = WriteSample("gezeigt.dta", Payments(300, "GEZEIGT"));
+    shown = WriteSample("gezeigt.dta", NumberedPayments(300, "GEZEIGT"));
     form = Start();
     form->resize(700, 400);
     form->show();
@@ -103,7 +96,7 @@ class BackgroundTest : public ViewerTest {
 };
 
 TEST_F(BackgroundTest, CancelledLoadLeavesWhatWasShown) {
-  const std::string other = WriteSample("anderer.dta", Payments(40, "ANDERER"));
+  const std::string other = WriteSample("anderer.dta", NumberedPayments(40, "ANDERER"));
   const TShown before = Shown();
   ASSERT_FALSE(before.checkMessage.isEmpty());
   struct Case {
@@ -154,8 +147,8 @@ TEST_F(BackgroundTest, EscWithoutALoadChangesNothing) {
 // The newer load starts before the older one is read, or once its list is in sight, its page
 // perhaps already written.
 TEST_F(BackgroundTest, NewerLoadWinsOverOlderOnes) {
-  const std::string older = WriteSample("aelter.dta", Payments(2000, "AELTER"));
-  const std::string newer = WriteSample("neuer.dta", Payments(3, "NEUER"));
+  const std::string older = WriteSample("aelter.dta", NumberedPayments(2000, "AELTER"));
+  const std::string newer = WriteSample("neuer.dta", NumberedPayments(3, "NEUER"));
   struct Case {
     std::string first, second;
     int rows;
@@ -172,7 +165,7 @@ TEST_F(BackgroundTest, NewerLoadWinsOverOlderOnes) {
       EXPECT_TRUE(form->StatusText().startsWith(QString::fromStdString(c.second) + " - "));
       EXPECT_EQ(form->WebBrowser1->listView()->rowCount(), c.rows);
       EXPECT_EQ(form->dtaus().SatzCList.size(), static_cast<std::size_t>(c.rows));
-      EXPECT_TRUE(ReadBytes(Html()) == ControlListPage(Payments(c.rows, c.prefix)));
+      EXPECT_TRUE(ReadBytes(Html()) == ControlListPage(NumberedPayments(c.rows, c.prefix)));
     }
   }
 }
@@ -181,7 +174,7 @@ TEST_F(BackgroundTest, NewerLoadWinsOverOlderOnes) {
 // folder would be made) and once when it is put in place (a folder stands there); either way
 // the error box says so and the earlier list stays.
 TEST_F(BackgroundTest, PageThatCannotBeWrittenIsReportedAndTheEarlierListStays) {
-  const std::string other = WriteSample("anderer.dta", Payments(40, "ANDERER"));
+  const std::string other = WriteSample("anderer.dta", NumberedPayments(40, "ANDERER"));
   const std::filesystem::path away = program.Path().string() + ".weg";
   const std::filesystem::path elsewhereAway = elsewhere.Path().string() + ".weg";
   struct Case {
@@ -232,7 +225,7 @@ TEST_F(BackgroundTest, RefreshKeepsTheFirstRowInSightWhereTheListStillHasIt) {
     TControlListView& list = *form->WebBrowser1->listView();
     list.scrollToRow(120, 3);
     ASSERT_EQ(list.firstVisibleRow(), std::pair(120, 3));
-    data.Write("gezeigt.dta", SampleFile(Payments(c.rowsAfter, "GEZEIGT")));
+    data.Write("gezeigt.dta", SampleFile(NumberedPayments(c.rowsAfter, "GEZEIGT")));
     form->fileUpdateDtaus->trigger();
     form->WaitForLoad();
     ASSERT_EQ(list.rowCount(), c.rowsAfter);
@@ -240,7 +233,7 @@ TEST_F(BackgroundTest, RefreshKeepsTheFirstRowInSightWhereTheListStillHasIt) {
     if (c.topAfter != 0) {
       EXPECT_EQ(list.firstVisibleRow().second, 3);
     }
-    data.Write("gezeigt.dta", SampleFile(Payments(300, "GEZEIGT")));
+    data.Write("gezeigt.dta", SampleFile(NumberedPayments(300, "GEZEIGT")));
   }
 }
 

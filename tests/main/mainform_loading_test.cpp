@@ -21,10 +21,7 @@ class LoadingTest : public ViewerTest {
   }
 
   std::string WriteMany(const std::string& name, int count, const std::string& prefix) {
-    std::vector<testdta::CRecord> payments;
-    for (int i = 1; i <= count; ++i)
-      payments.push_back(Payment(prefix + " " + std::to_string(i), 100 + i, "ZWECK"));
-    return WriteSample(name, payments);
+    return WriteSample(name, NumberedPayments(count, prefix));
   }
 };
 

@@ -46,6 +46,13 @@ testdta::CRecord Payment(const std::string& name, std::int64_t cents, const std:
   return c;
 }
 
+std::vector<testdta::CRecord> NumberedPayments(int count, const std::string& prefix) {
+  std::vector<testdta::CRecord> payments;
+  for (int i = 1; i <= count; ++i)
+    payments.push_back(Payment(prefix + " " + std::to_string(i), 100 + i, "ZWECK"));
+  return payments;
+}
+
 std::string SampleFile(const std::vector<testdta::CRecord>& payments) {
   testdta::ARecord a;
   return testdta::File(a, payments);

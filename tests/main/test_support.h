@@ -25,6 +25,8 @@ std::string SampleFile(const std::vector<testdta::CRecord>& payments);
 // The control-list page the viewer writes for `payments` in SampleFile, CR LF lines.
 std::string ControlListPage(const std::vector<testdta::CRecord>& payments);
 testdta::CRecord Payment(const std::string& name, std::int64_t cents, const std::string& purpose);
+// `count` payments to "<prefix> 1", "<prefix> 2", ... of 1,01, 1,02, ... EUR for "ZWECK".
+std::vector<testdta::CRecord> NumberedPayments(int count, const std::string& prefix);
 
 // Sets or clears an environment variable for the life of the object.
 class ScopedEnv {

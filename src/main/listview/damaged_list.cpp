@@ -1,6 +1,7 @@
 #include "damaged_list.h"
 
 #include "datetime.h"
+#include "numfmt.h"
 #include "page_text.h"
 
 namespace quandel {
@@ -19,8 +20,7 @@ QString DamagedHead(const ombra::TDtaus& document, const ombra::TRegionalSetting
          QStringLiteral("<br>BLZ: ") + Escaped(a.BLZ) + QStringLiteral(", Konto: ") + Escaped(a.Konto) +
          QStringLiteral("<br>") + Escaped(a.Art) + QStringLiteral(" vom ") +
          QString::fromStdString(ombra::FormatDate(a.Datum, rs.ShortDateFormat)).toHtmlEscaped() +
-         QStringLiteral(", ") + (a.Euro ? QStringLiteral("EUR") : QStringLiteral("DM")) +
-         QStringLiteral("</p>");
+         QStringLiteral(", ") + QLatin1StringView(ombra::CurrencyText(a.Euro)) + QStringLiteral("</p>");
 }
 
 QString DamagedTail(const ombra::TDtaus& document) {

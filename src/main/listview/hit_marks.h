@@ -5,19 +5,33 @@
 #include <QStringView>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "control_list.h"
 #include "payment_model.h"
 #include "search_fold.h"
 
 namespace quandel {
 
-// Every column but the payment's number: the number of a row is not a text to find.
-inline constexpr std::array<int, 5> kSearchedColumns{kColName, kColBlz, kColKonto, kColPurpose, kColAmount};
+// The columns the column table marks as searched (not the payment's number: the number of a
+// row is not a text to find), worked out when compiling.
+constexpr std::size_t SearchedColumnCount() {
+  std::size_t count = 0;
+  for (const ombra::TControlListColumn& column : ombra::kControlListColumns) count += column.Searched ? 1 : 0;
+  return count;
+}
+inline constexpr auto kSearchedColumns = [] {
+  std::array<int, SearchedColumnCount()> columns{};
+  std::size_t at = 0;
+  for (std::size_t column = 0; column < ombra::kControlListColumns.size(); ++column)
+    if (ombra::kControlListColumns[column].Searched) columns[at++] = static_cast<int>(column);
+  return columns;
+}();
 
 // Bank codes and accounts are compared without their blanks, so that "20050550" finds the
 // shown "200 505 50"; the other columns with runs of blanks as one.

@@ -51,9 +51,10 @@ int PurposeLineCount(const ombra::TSatzC& payment) {
   return count > 1 && IsBlankText(lines[lines.size() - 1]) ? count - 1 : count;
 }
 
+static_assert(kColumnCount == ombra::kControlListColumns.size(), "the list shows the page's columns");
+
 QString ColumnTitle(int column) {
-  const std::string_view title = ombra::kControlListColumns[static_cast<std::size_t>(column)];
-  return DecodeCp1252(title);
+  return DecodeCp1252(ombra::kControlListColumns[static_cast<std::size_t>(column)].Title);
 }
 
 bool IsBlankText(std::string_view text) {
@@ -105,19 +106,33 @@ TPaymentModel::TPaymentModel(std::shared_ptr<const ombra::TDtaus> document,
 
 TPaymentModel::TPaymentModel(const TPaymentModel& file, std::shared_ptr<const std::vector<int>> fileRows)
     : document_(file.document_), rs_(file.rs_), footer_(file.footer_), order_(std::move(fileRows)) {
-  // A row's lines are the file's counts for its payment, so nothing is counted twice.
+  // A row's lines and cents are the file's for its payment, taken from the file's running
+  // totals: nothing is counted twice, and the payments themselves are not visited, which
+  // keeps a million rows quick on the thread of the views.
   const TRowLines& fileLines = *file.linesBefore_;
+  const std::vector<std::int64_t>& fileCents = file.centsBefore_;
   auto lines = std::make_shared<TRowLines>();
   lines->reserve(order_->size() + 1);
-  std::int64_t total = 0;
   lines->push_back(0);
+  if (!fileCents.empty()) {
+    centsBefore_.reserve(order_->size() + 1);
+    centsBefore_.push_back(0);
+  }
+  std::int64_t total = 0;
+  std::int64_t cents = 0;
   for (const int row : *order_) {
     const auto at = static_cast<std::size_t>(row);
     total += fileLines[at + 1] - fileLines[at];
     lines->push_back(total);
+    if (centsBefore_.empty()) continue;
+    if (ombra::AddCents(cents, fileCents[at + 1] - fileCents[at]))
+      centsBefore_.push_back(cents);
+    else
+      centsBefore_ = {};
   }
   linesBefore_ = std::move(lines);
-  sumCents();
+  // The file's total did not fit or held no number: these rows may still sum.
+  if (fileCents.empty()) sumCents();
 }
 
 void TPaymentModel::sumCents() {
@@ -176,12 +191,8 @@ QVariant TPaymentModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 Qt::Alignment TPaymentModel::Alignment(int column) {
-  switch (column) {
-    case kColBlz:
-    case kColKonto:
-    case kColAmount: return Qt::AlignRight;
-    default: return Qt::AlignLeft;
-  }
+  return ombra::kControlListColumns[static_cast<std::size_t>(column)].RightAligned ? Qt::AlignRight
+                                                                                   : Qt::AlignLeft;
 }
 
 QString TPaymentModel::cellText(int row, int column) const {

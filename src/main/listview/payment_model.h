@@ -37,8 +37,6 @@ class TPaymentModel : public QAbstractTableModel {
                 QObject* parent = nullptr);
   // The payments of `file` (a model in file order) in the order `fileRows` gives, which may
   // leave some out: a sorted or filtered list. The page around the rows stays the file's.
-  // Reads only what `file` holds immutably, so a worker may make it and move it to the
-  // thread of its views.
   TPaymentModel(const TPaymentModel& file, std::shared_ptr<const std::vector<int>> fileRows);
   ~TPaymentModel() override;
 

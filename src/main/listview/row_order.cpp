@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "amounts.h"
+#include "numfmt.h"
 #include "payment_model.h"
 #include "umlauts.h"
 
@@ -160,7 +161,9 @@ void TColumnKeys::sort(std::vector<int>& fileRows, bool descending) const {
 
 std::optional<std::int64_t> ParseAmount(const QString& typed) {
   QString text = typed;
-  text.remove(QStringLiteral("EUR"), Qt::CaseInsensitive);
+  // An amount copied from the list comes with the list's currency.
+  for (const bool euro : {true, false})
+    text.remove(QLatin1StringView(ombra::CurrencyText(euro)), Qt::CaseInsensitive);
   text.remove(u'€');
   text.remove(u' ');
   text = text.trimmed();

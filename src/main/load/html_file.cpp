@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "file_system.h"
+#include "system_error.h"
 
 namespace quandel {
 namespace {
@@ -24,7 +25,8 @@ TPageFile::TPageFile(const QString& path)
 }
 
 void TPageFile::Fail(int errorNumber) {
-  ThrowCannotCreate(path_, QString::fromUtf8(support::GermanSystemError(errorNumber)));
+  ThrowCannotCreate(
+      path_, QString::fromUtf8(support::GermanSystemError(errorNumber, support::TFileDeed::Write) + "."));
 }
 
 void TPageFile::Write(std::string_view line) {

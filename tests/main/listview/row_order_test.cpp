@@ -15,10 +15,11 @@ TEST(RowOrder, AmountsAsTyped) {
     const char* typed;
     std::optional<std::int64_t> cents;
   } cases[] = {
-      {"1250", 125000},           {"1.250,00", 125000},     {"1250.00", 125000}, {"1250,5", 125050},
-      {"1.250", 125000},          {"1.250.000", 125000000}, {"0,01", 1},         {"-25", -2500},
-      {" 1 250,00 EUR ", 125000}, {"99,66 €", 9966},        {"12.5", 1250},      {"1,234,5", std::nullopt},
-      {"1250,001", std::nullopt}, {"abc", std::nullopt},    {"", std::nullopt},  {"-", std::nullopt},
+      {"1250", 125000},           {"1.250,00", 125000},       {"1250.00", 125000},   {"1250,5", 125050},
+      {"1.250", 125000},          {"1.250.000", 125000000},   {"0,01", 1},           {"-25", -2500},
+      {" 1 250,00 EUR ", 125000}, {"99,66 €", 9966},          {"12.5", 1250},        {"12,50 DM", 1250},
+      {"1,234,5", std::nullopt},  {"1250,001", std::nullopt}, {"abc", std::nullopt}, {"", std::nullopt},
+      {"-", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseAmount(QString::fromUtf8(c.typed)), c.cents) << c.typed;
 }

@@ -17,13 +17,6 @@
 namespace quandel::test {
 namespace {
 
-std::vector<testdta::CRecord> Numbered(int count, const std::string& prefix) {
-  std::vector<testdta::CRecord> payments;
-  for (int i = 1; i <= count; ++i)
-    payments.push_back(Payment(prefix + " " + std::to_string(i), 100 + i, "ZWECK"));
-  return payments;
-}
-
 class ListInViewTest : public ::testing::Test {
  protected:
   // The page written as the viewer writes it, and the model of the document it came from.
@@ -75,7 +68,7 @@ TEST_F(ListInViewTest, ListLinksGoToTheDesktopAndTheListStays) {
 }
 
 TEST_F(ListInViewTest, ProgressOfABigListEndsAt100) {
-  auto list = WriteList("liste.html", Numbered(3000, "EMPFAENGER"));
+  auto list = WriteList("liste.html", NumberedPayments(3000, "EMPFAENGER"));
   QSignalSpy progress(&view, &TBrowserView::loadProgress);
   QSignalSpy finished(&view, &TBrowserView::loadFinished);
   view.NavigateToList(Q(path), list);
@@ -86,7 +79,7 @@ TEST_F(ListInViewTest, ProgressOfABigListEndsAt100) {
 }
 
 TEST_F(ListInViewTest, ListIsPrintedWhole) {
-  auto list = WriteList("liste.html", Numbered(400, "EMPFAENGER"));
+  auto list = WriteList("liste.html", NumberedPayments(400, "EMPFAENGER"));
   const auto pdf = folder.Path() / "liste.pdf";
   view.NavigateToList(Q(path), list);
   view.PrintSettings().setOutputFormat(QPrinter::PdfFormat);
