@@ -132,19 +132,15 @@ int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
   std::unique_ptr<ombra::TBankDirectory> banks;
   if (invocation.Banks && !OpenBanks(banks, err)) return kExitUsage;
   ombra::TDtaus doc;
-  doc.Load(invocation.File, rs);
-  std::optional<ombra::TAccountChecks> accounts;
-  const bool partly = WritesPartly(invocation, doc);
-  if (banks && (!doc.LoadFailed() || partly)) accounts = ombra::CheckAccounts(doc, *banks);
   const bool written = WriteOutput("", err, [&](TOutput& output) {
-    WriteDocumentJson(
-        doc, [&output](std::string_view bytes) { output.Write(bytes); }, accounts ? &*accounts : nullptr,
-        banks ? banks->DataDate() : std::string(), partly);
+    StreamDocumentJson(
+        doc, invocation.File, rs, [&output](std::string_view bytes) { output.Write(bytes); }, banks.get(),
+        invocation.Partial);
   });
   if (!written) return kExitUsage;
   if (doc.LoadFailed()) {
     err << LoadFailedText(invocation.File, doc);
-    if (partly) err << PartialText();
+    if (WritesPartly(invocation, doc)) err << PartialText();
     return kExitFailed;
   }
   return kExitOk;
