@@ -1,6 +1,7 @@
 #include "csv_export.h"
 
 #include <charconv>
+#include <optional>
 
 #include "byte_scan.h"
 #include "cents.h"
@@ -63,90 +64,121 @@ std::string JoinPurpose(const ombra::TSatzC& payment) {
   return joined;
 }
 
-namespace {
+TCsvRows::TCsvRows(const ombra::TRegionalSettings& rs, bool euro)
+    : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator), currency_(euro ? "EUR" : "DM") {}
 
-// Reused for every row, so a row costs no allocation once the first ones have sized it.
-class TCsvRows {
- public:
-  TCsvRows(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs)
-      : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator), currency_(doc.SatzA->Euro ? "EUR" : "DM") {}
-
-  void Header(std::string& out, bool banks) const {
-    out += "\xEF\xBB\xBF";
-    out += "Nr.";
-    for (const char* title : {"Empfänger", "BLZ", "Konto", "Verwendungszweck", "Betrag", "Währung"}) {
+void TCsvRows::Header(std::string& out, bool banks) const {
+  out += "\xEF\xBB\xBF";
+  out += "Nr.";
+  for (const char* title : {"Empfänger", "BLZ", "Konto", "Verwendungszweck", "Betrag", "Währung"}) {
+    out += sep_;
+    out += title;
+  }
+  if (banks)
+    for (const char* title : {"Bank", "Ort", "Kontoprüfung"}) {
       out += sep_;
       out += title;
     }
-    if (banks)
-      for (const char* title : {"Bank", "Ort", "Kontoprüfung"}) {
-        out += sep_;
-        out += title;
-      }
-    out += "\r\n";
-  }
+  out += "\r\n";
+}
 
-  void Row(std::string& out, std::size_t number, const ombra::TSatzC& c,
-           const ombra::TAccountCheck* account) {
-    char digits[24];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
-    Text(out, TrimmedView(c.Name));
-    Text(out, TrimmedView(c.BLZ));
-    Text(out, TrimmedView(c.Konto), false);
-    purpose_.clear();
-    AppendJoinedPurpose(purpose_, c);
-    Text(out, purpose_);
-    field_.clear();
-    AppendPlainAmount(field_, c.Betrag, decimal_);
+void TCsvRows::Row(std::string& out, std::size_t number, const ombra::TSatzC& c,
+                   const ombra::TAccountCheck* account) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+  Text(out, TrimmedView(c.Name));
+  Text(out, TrimmedView(c.BLZ));
+  Text(out, TrimmedView(c.Konto), false);
+  purpose_.clear();
+  AppendJoinedPurpose(purpose_, c);
+  Text(out, purpose_);
+  field_.clear();
+  AppendPlainAmount(field_, c.Betrag, decimal_);
+  Field(out, field_);
+  Field(out, currency_);
+  if (account != nullptr) {
+    Text(out, account->Bank ? std::string_view(account->Bank->Name) : std::string_view());
+    Text(out, account->Bank ? std::string_view(account->Bank->Place) : std::string_view());
+    Text(out, ombra::VerdictText(account->Verdict));
+  }
+  out += "\r\n";
+}
+
+void TCsvRows::Text(std::string& out, std::string_view cp1252, bool fromFile) {
+  if (fromFile && support::StartsLikeFormula(cp1252)) {
+    field_.assign(1, '\'');
+    support::AppendCp1252AsUtf8(field_, cp1252);
     Field(out, field_);
-    Field(out, currency_);
-    if (account != nullptr) {
-      Text(out, account->Bank ? std::string_view(account->Bank->Name) : std::string_view());
-      Text(out, account->Bank ? std::string_view(account->Bank->Place) : std::string_view());
-      Text(out, ombra::VerdictText(account->Verdict));
+    return;
+  }
+  if (!support::HasByteAbove7F(cp1252)) {
+    Field(out, cp1252);
+    return;
+  }
+  field_.clear();
+  support::AppendCp1252AsUtf8(field_, cp1252);
+  Field(out, field_);
+}
+
+void TCsvRows::Field(std::string& out, std::string_view utf8) const {
+  out += sep_;
+  AppendCsvField(out, utf8, sep_);
+}
+
+namespace {
+
+// Formats each payment's row as it is read and holds the rows until the read is over.
+class TCsvRowSink final : public ombra::TPaymentSink {
+ public:
+  TCsvRowSink(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs, const ombra::TBankDirectory* banks,
+              THeldOutput& rows)
+      : doc_(doc), rs_(rs), rows_(rows) {
+    if (banks != nullptr) cache_.emplace(*banks);
+  }
+  void OnPayment(const ombra::TSatzC& c) override {
+    // The currency is the A record's, read before the first payment.
+    if (!format_) format_.emplace(rs_, doc_.SatzA->Euro);
+    row_.clear();
+    if (cache_) {
+      const ombra::TAccountCheck account = cache_->Check(c.BLZ, c.Konto);
+      format_->Row(row_, ++count_, c, &account);
+    } else {
+      format_->Row(row_, ++count_, c);
     }
-    out += "\r\n";
+    rows_.Put(row_);
   }
 
  private:
-  // The account is a number of ours; the other texts come from the file as they stand.
-  void Text(std::string& out, std::string_view cp1252, bool fromFile = true) {
-    if (fromFile && support::StartsLikeFormula(cp1252)) {
-      field_.assign(1, '\'');
-      support::AppendCp1252AsUtf8(field_, cp1252);
-      Field(out, field_);
-      return;
-    }
-    if (!support::HasByteAbove7F(cp1252)) {
-      Field(out, cp1252);
-      return;
-    }
-    field_.clear();
-    support::AppendCp1252AsUtf8(field_, cp1252);
-    Field(out, field_);
-  }
-  void Field(std::string& out, std::string_view utf8) const {
-    out += sep_;
-    AppendCsvField(out, utf8, sep_);
-  }
-
-  char sep_;
-  char decimal_;
-  std::string_view currency_;
-  std::string purpose_;
-  std::string field_;
+  const ombra::TDtaus& doc_;
+  const ombra::TRegionalSettings& rs_;
+  THeldOutput& rows_;
+  std::optional<ombra::TBankCache> cache_;
+  std::optional<TCsvRows> format_;
+  std::string row_;
+  std::size_t count_ = 0;
 };
 
 }  // namespace
 
+void StreamCsvRows(ombra::TDtaus& doc, const std::string& fileName, const ombra::TRegionalSettings& rs,
+                   const ombra::TBankDirectory* banks, THeldOutput& rows) {
+  TCsvRowSink sink(doc, rs, banks, rows);
+  doc.Stream(fileName, rs, sink);
+}
+
+void WriteCsvHeader(const ombra::TRegionalSettings& rs, bool banks,
+                    const std::function<void(std::string_view)>& write) {
+  std::string header;
+  TCsvRows(rs, true).Header(header, banks);
+  write(header);
+}
+
 void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
               const std::function<void(std::string_view)>& write, const ombra::TAccountChecks* banks) {
-  std::string header;
-  TCsvRows(doc, rs).Header(header, banks != nullptr);
-  write(header);
+  WriteCsvHeader(rs, banks != nullptr, write);
   WriteRowsInParts(doc.SatzCList.size(), write, [&](std::size_t begin, std::size_t end, const TWrite& put) {
     constexpr std::size_t kBlock = std::size_t{1} << 20;
-    TCsvRows rows(doc, rs);
+    TCsvRows rows(rs, doc.SatzA->Euro);
     std::string block;
     block.reserve(kBlock + 4096);
     for (std::size_t i = begin; i < end; ++i) {
