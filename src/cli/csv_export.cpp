@@ -52,10 +52,10 @@ void AppendJoinedPurpose(std::string& out, const ombra::TSatzC& payment) {
     const std::string_view text = TrimmedView(line);
     if (text.empty()) continue;
     if (out.size() > start) out += " / ";
-    const std::size_t at = out.size();
     out.append(text);
-    ombra::DecodeUmlautsInPlace(out.data() + at, text.size());
   }
+  // Decoded at once: the separators hold none of the codes.
+  ombra::DecodeUmlautsInPlace(out.data() + start, out.size() - start);
 }
 
 std::string JoinPurpose(const ombra::TSatzC& payment) {
@@ -84,45 +84,65 @@ void TCsvRows::Header(std::string& out, bool banks) const {
 
 void TCsvRows::Row(std::string& out, std::size_t number, const ombra::TSatzC& c,
                    const ombra::TAccountCheck* account) {
-  char digits[24];
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
-  Text(out, TrimmedView(c.Name));
-  Text(out, TrimmedView(c.BLZ));
-  Text(out, TrimmedView(c.Konto), false);
+  const std::string_view name = TrimmedView(c.Name), blz = TrimmedView(c.BLZ), konto = TrimmedView(c.Konto);
   purpose_.clear();
   AppendJoinedPurpose(purpose_, c);
-  Text(out, purpose_);
   field_.clear();
   AppendPlainAmount(field_, c.Betrag, decimal_);
-  Field(out, field_);
-  Field(out, currency_);
+  std::string_view bankName, bankPlace, verdict;
   if (account != nullptr) {
-    Text(out, account->Bank ? std::string_view(account->Bank->Name) : std::string_view());
-    Text(out, account->Bank ? std::string_view(account->Bank->Place) : std::string_view());
-    Text(out, ombra::VerdictText(account->Verdict));
+    if (account->Bank) {
+      bankName = account->Bank->Name;
+      bankPlace = account->Bank->Place;
+    }
+    verdict = ombra::VerdictText(account->Verdict);
   }
-  out += "\r\n";
+  // Formatted in place: room for the most the row can take, then cut to what it took.
+  const std::size_t at = out.size();
+  out.resize(at + 32 + FieldBound(name) + FieldBound(blz) + FieldBound(konto) + FieldBound(purpose_) +
+             FieldBound(field_) + FieldBound(currency_) + FieldBound(bankName) + FieldBound(bankPlace) +
+             FieldBound(verdict));
+  char* to = out.data() + at;
+  to = std::to_chars(to, to + 24, number).ptr;
+  to = PutField(to, name, true);
+  to = PutField(to, blz, true);
+  // The account is a number of ours; the other texts come from the file as they stand.
+  to = PutField(to, konto, false);
+  to = PutField(to, purpose_, true);
+  to = PutField(to, field_, false);
+  to = PutField(to, currency_, false);
+  if (account != nullptr) {
+    to = PutField(to, bankName, true);
+    to = PutField(to, bankPlace, true);
+    to = PutField(to, verdict, true);
+  }
+  *to++ = '\r';
+  *to++ = '\n';
+  out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
-void TCsvRows::Text(std::string& out, std::string_view cp1252, bool fromFile) {
-  if (fromFile && support::StartsLikeFormula(cp1252)) {
-    field_.assign(1, '\'');
-    support::AppendCp1252AsUtf8(field_, cp1252);
-    Field(out, field_);
-    return;
-  }
-  if (!support::HasByteAbove7F(cp1252)) {
-    Field(out, cp1252);
-    return;
-  }
-  field_.clear();
-  support::AppendCp1252AsUtf8(field_, cp1252);
-  Field(out, field_);
+std::size_t TCsvRows::FieldBound(std::string_view cp1252) {
+  // Separator, quotes, the formula guard, and every byte in UTF-8 or a doubled quote.
+  return 4 + support::Cp1252AsUtf8Bound(cp1252.size());
 }
 
-void TCsvRows::Field(std::string& out, std::string_view utf8) const {
-  out += sep_;
-  AppendCsvField(out, utf8, sep_);
+char* TCsvRows::PutField(char* to, std::string_view cp1252, bool guardFormula) const {
+  *to++ = sep_;
+  // The bytes that call for quotes are ASCII, the same in Windows-1252 and UTF-8, and the
+  // guard's "'" is none of them.
+  const bool quoted = NeedsQuotes(cp1252, sep_);
+  if (quoted) *to++ = '"';
+  if (guardFormula && support::StartsLikeFormula(cp1252)) *to++ = '\'';
+  if (!quoted) {
+    to = support::PutCp1252AsUtf8(to, cp1252);
+  } else {
+    for (const char c : cp1252) {
+      if (c == '"') *to++ = '"';
+      to = support::PutCp1252AsUtf8(to, std::string_view(&c, 1));
+    }
+    *to++ = '"';
+  }
+  return to;
 }
 
 namespace {

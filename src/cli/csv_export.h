@@ -50,9 +50,10 @@ class TCsvRows {
            const ombra::TAccountCheck* account = nullptr);
 
  private:
-  // The account is a number of ours; the other texts come from the file as they stand.
-  void Text(std::string& out, std::string_view cp1252, bool fromFile = true);
-  void Field(std::string& out, std::string_view utf8) const;
+  // A Windows-1252 text as a field after its separator, in UTF-8, quoted where needed, with
+  // a leading "'" when `guardFormula` and it starts like a formula; room for FieldBound.
+  char* PutField(char* to, std::string_view cp1252, bool guardFormula) const;
+  static std::size_t FieldBound(std::string_view cp1252);
 
   char sep_;
   char decimal_;

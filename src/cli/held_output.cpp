@@ -3,32 +3,35 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
-#include "text_store.h"
 
 namespace cli {
 namespace {
-constexpr std::size_t kPage = 4096;
-// Small outputs take one small block; long ones grow to blocks of many huge pages.
-constexpr std::size_t kFirstBlock = std::size_t{256} << 10;
+// Blocks start on a huge page and span whole ones: a page fault then brings 2 MiB at once.
+// Pages never written are never paid for, so a small output loses nothing by it.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kLargestBlock = std::size_t{64} << 20;
 }  // namespace
 
 THeldOutput::~THeldOutput() {
-  for (const TBlock& block : blocks_) ::munmap(block.Data, block.Size);
+  for (const TBlock& block : blocks_) ::munmap(block.Mapped, block.MappedSize);
 }
 
 void THeldOutput::NewBlock(std::size_t atLeast) {
-  const std::size_t grown = blocks_.empty() ? kFirstBlock : std::min(2 * blocks_.back().Size, kLargestBlock);
-  const std::size_t size = (std::max(atLeast, grown) + kPage - 1) & ~(kPage - 1);
-  void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (data == MAP_FAILED) throw std::bad_alloc();
-  ombra::AdviseHugePages(data, size);
-  blocks_.push_back({static_cast<char*>(data), size, 0});
-  next_ = static_cast<char*>(data);
-  end_ = next_ + size;
+  const std::size_t grown = blocks_.empty() ? kHugePage : std::min(2 * blocks_.back().Size, kLargestBlock);
+  const std::size_t size = (std::max(atLeast, grown) + kHugePage - 1) & ~(kHugePage - 1);
+  // Mapped a huge page larger, to start the block on one.
+  const std::size_t mappedSize = size + kHugePage;
+  void* mapped = ::mmap(nullptr, mappedSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  char* data = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(mapped) + kHugePage - 1) & ~(kHugePage - 1));
+  ::madvise(data, size, MADV_HUGEPAGE);
+  blocks_.push_back({data, size, 0, mapped, mappedSize});
+  next_ = data;
+  end_ = data + size;
 }
 
 void THeldOutput::Put(std::string_view bytes) {

@@ -36,6 +36,8 @@ class THeldOutput {
     char* Data;
     std::size_t Size;
     std::size_t Used;
+    void* Mapped;
+    std::size_t MappedSize;
   };
   void NewBlock(std::size_t atLeast);
 
