@@ -30,16 +30,17 @@ BIG="$WORK/big.dta"
 cat "$SMALL" "$BIG" >/dev/null
 
 # `wall_ms RUNS CMD...`: the command's wall times in milliseconds, one per line, sorted.
+# Its own counter: a shell function shares the caller's variables.
 wall_ms() {
-  runs=$1
+  wall_runs=$1
   shift
-  i=0
-  while [ "$i" -lt "$runs" ]; do
+  wall_run=0
+  while [ "$wall_run" -lt "$wall_runs" ]; do
     start=$(date +%s%N)
     "$@" >/dev/null 2>&1
     end=$(date +%s%N)
     echo "$(((end - start) / 1000))"
-    i=$((i + 1))
+    wall_run=$((wall_run + 1))
   done | sort -n | awk '{ printf "%.1f\n", $1 / 1000 }'
 }
 median() { awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -91,14 +92,14 @@ else
   PHP_RUNS=3
   RUNS=20
   : >"$WORK/php.txt"
-  i=0
-  while [ "$i" -lt "$PHP_RUNS" ]; do
+  round=0
+  while [ "$round" -lt "$PHP_RUNS" ]; do
     php "$PEAR_DIR/parse.php" "$SMALL" --quiet 2>/dev/null >"$WORK/parse.json"
     python3 -c 'import json, sys; r = json.load(open(sys.argv[1])); print(r["parse_seconds"] * 1000, r["count"], len(r["errors"]))' \
       "$WORK/parse.json" >>"$WORK/php.txt"
     wall_ms "$RUNS" "$CLI" json "$SMALL" --locale de_DE >>"$WORK/json.txt"
     wall_ms "$RUNS" "$CLI" csv "$SMALL" --locale de_DE >>"$WORK/csv.txt"
-    i=$((i + 1))
+    round=$((round + 1))
   done
   read -r _ PHP_COUNT PHP_ERRORS <"$WORK/php.txt"
   if [ "$PHP_COUNT" != "$COUNT" ] || [ "$PHP_ERRORS" != 0 ]; then
