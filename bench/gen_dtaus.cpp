@@ -23,8 +23,9 @@ std::string Digits(long long value, int width) {
 
 std::string Text(const std::string& s) { return (s + std::string(27, ' ')).substr(0, 27); }
 
-// Payments first..first+count-1; false when the file cannot be written.
-bool WriteFile(const std::string& path, long long first, long long count) {
+// Payments first..first+count-1 under the sender's reference `reference` (zeros when 0, as
+// stricter readers demand); false when the file cannot be written.
+bool WriteFile(const std::string& path, long long first, long long count, long long reference) {
   std::ofstream out(path, std::ios::binary);
   if (!out) {
     std::fprintf(stderr, "Datei \"%s\" kann nicht erstellt werden.\n", path.c_str());
@@ -35,7 +36,7 @@ bool WriteFile(const std::string& path, long long first, long long count) {
   Put(a, 24, Text("MUSTERFIRMA [BERWEISUNGEN"));
   Put(a, 51, "081226");
   Put(a, 61, "0001234567");
-  Put(a, 71, Digits(first / (count > 0 ? count : 1) + 1, 10));
+  Put(a, 71, Digits(reference, 10));
   Put(a, 128, "1");
   out << a;
 
@@ -49,11 +50,12 @@ bool WriteFile(const std::string& path, long long first, long long count) {
     const long long amount = 1 + i * 37 % 9999999;
     Put(record, 1, Digits(187 + 29 * parts, 4) + "C");
     Put(record, 6, "10020030");
-    Put(record, 14, Digits(blz, 8) + Digits(konto, 10) + "000000000005100");
-    Put(record, 51, "00000000000");
+    Put(record, 14, Digits(blz, 8) + Digits(konto, 10) + "0000000000000" + "51000");
+    Put(record, 51, "00000000000" + std::string("10020030") + "0001234567");
     Put(record, 80, Digits(amount, 11));
     Put(record, 94, Text("EMPF\\NGER NR " + std::to_string(i + 1)));
     Put(record, 156, Text("RECHNUNG " + std::to_string(i + 1)));
+    Put(record, 183, "1");
     Put(record, 186, Digits(parts, 2));
     for (int p = 0; p < parts; ++p) {
       const auto at = static_cast<std::size_t>(p < 2 ? 188 + p * 29 : 257 + (p - 2) * 29);
@@ -83,12 +85,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const long long count = std::atoll(argv[2]);
-  if (argc == 3) return WriteFile(argv[1], 0, count) ? 0 : 1;
+  if (argc == 3) return WriteFile(argv[1], 0, count, 0) ? 0 : 1;
   const long long files = std::atoll(argv[3]);
   for (long long f = 0; f < files; ++f) {
     const std::filesystem::path folder = std::filesystem::path(argv[1]) / std::to_string(f / 100);
     std::filesystem::create_directories(folder);
-    if (!WriteFile((folder / (std::to_string(f) + ".dta")).string(), f * count, count)) return 1;
+    if (!WriteFile((folder / (std::to_string(f) + ".dta")).string(), f * count, count, f + 1)) return 1;
   }
   return 0;
 }

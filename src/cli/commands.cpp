@@ -132,19 +132,15 @@ int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
   std::unique_ptr<ombra::TBankDirectory> banks;
   if (invocation.Banks && !OpenBanks(banks, err)) return kExitUsage;
   ombra::TDtaus doc;
-  doc.Load(invocation.File, rs);
-  std::optional<ombra::TAccountChecks> accounts;
-  const bool partly = WritesPartly(invocation, doc);
-  if (banks && (!doc.LoadFailed() || partly)) accounts = ombra::CheckAccounts(doc, *banks);
   const bool written = WriteOutput("", err, [&](TOutput& output) {
-    WriteDocumentJson(
-        doc, [&output](std::string_view bytes) { output.Write(bytes); }, accounts ? &*accounts : nullptr,
-        banks ? banks->DataDate() : std::string(), partly);
+    StreamDocumentJson(
+        doc, invocation.File, rs, [&output](std::string_view bytes) { output.Write(bytes); }, banks.get(),
+        invocation.Partial);
   });
   if (!written) return kExitUsage;
   if (doc.LoadFailed()) {
     err << LoadFailedText(invocation.File, doc);
-    if (partly) err << PartialText();
+    if (WritesPartly(invocation, doc)) err << PartialText();
     return kExitFailed;
   }
   return kExitOk;
@@ -155,7 +151,8 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
   std::unique_ptr<ombra::TBankDirectory> banks;
   if (invocation.Banks && !OpenBanks(banks, err)) return kExitUsage;
   ombra::TDtaus doc;
-  doc.Load(invocation.File, rs);
+  THeldOutput rows;
+  StreamCsvRows(doc, invocation.File, rs, banks.get(), rows);
   const bool partly = WritesPartly(invocation, doc);
   if (doc.LoadFailed() && !partly) {
     // A table of nothing would pass for an empty batch; an earlier export stays as it was.
@@ -163,9 +160,9 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
     return kExitFailed;
   }
   const bool written = WriteOutput(invocation.Output, err, [&](TOutput& output) {
-    const auto accounts = banks ? std::optional(ombra::CheckAccounts(doc, *banks)) : std::nullopt;
     const auto write = [&output](std::string_view bytes) { output.Write(bytes); };
-    WriteCsv(doc, rs, write, accounts ? &*accounts : nullptr);
+    WriteCsvHeader(rs, banks != nullptr, write);
+    rows.WriteTo(write);
     if (partly) WriteCsvDamageRow(doc, rs, write);
   });
   if (!written) return kExitUsage;

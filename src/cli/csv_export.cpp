@@ -1,12 +1,14 @@
 #include "csv_export.h"
 
 #include <charconv>
+#include <optional>
 #include <utility>
 
 #include "byte_scan.h"
 #include "cents.h"
 #include "control_list.h"
 #include "cp1252.h"
+#include "numfmt.h"
 #include "parallel_rows.h"
 #include "umlauts.h"
 
@@ -53,10 +55,10 @@ void AppendJoinedPurpose(std::string& out, const ombra::TSatzC& payment) {
     const std::string_view text = TrimmedView(line);
     if (text.empty()) continue;
     if (out.size() > start) out += " / ";
-    const std::size_t at = out.size();
     out.append(text);
-    ombra::DecodeUmlautsInPlace(out.data() + at, text.size());
   }
+  // Decoded at once: the separators hold none of the codes.
+  ombra::DecodeUmlautsInPlace(out.data() + start, out.size() - start);
 }
 
 std::string JoinPurpose(const ombra::TSatzC& payment) {
@@ -65,88 +67,139 @@ std::string JoinPurpose(const ombra::TSatzC& payment) {
   return joined;
 }
 
+TCsvRows::TCsvRows(const ombra::TRegionalSettings& rs, bool euro)
+    : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator), currency_(ombra::CurrencyText(euro)) {}
+
+void TCsvRows::Header(std::string& out, bool banks) const {
+  out += "\xEF\xBB\xBF";
+  bool first = true;
+  const auto title = [&](std::string_view text) {
+    if (!std::exchange(first, false)) out += sep_;
+    out += text;
+  };
+  for (const std::string& text : ombra::SheetColumnTitles()) title(text);
+  if (banks)
+    for (const std::string_view text : kBankColumnTitles) title(text);
+  out += "\r\n";
+}
+
+void TCsvRows::Row(std::string& out, std::size_t number, const ombra::TSatzC& c,
+                   const ombra::TAccountCheck* account) {
+  const std::string_view name = TrimmedView(c.Name), blz = TrimmedView(c.BLZ), konto = TrimmedView(c.Konto);
+  purpose_.clear();
+  AppendJoinedPurpose(purpose_, c);
+  field_.clear();
+  AppendPlainAmount(field_, c.Betrag, decimal_);
+  std::string_view bankName, bankPlace, verdict;
+  if (account != nullptr) {
+    if (account->Bank) {
+      bankName = account->Bank->Name;
+      bankPlace = account->Bank->Place;
+    }
+    verdict = ombra::VerdictText(account->Verdict);
+  }
+  // Formatted in place: room for the most the row can take, then cut to what it took.
+  const std::size_t at = out.size();
+  out.resize(at + 32 + FieldBound(name) + FieldBound(blz) + FieldBound(konto) + FieldBound(purpose_) +
+             FieldBound(field_) + FieldBound(currency_) + FieldBound(bankName) + FieldBound(bankPlace) +
+             FieldBound(verdict));
+  char* to = out.data() + at;
+  to = std::to_chars(to, to + 24, number).ptr;
+  to = PutField(to, name, true);
+  to = PutField(to, blz, true);
+  // The account is a number of ours; the other texts come from the file as they stand.
+  to = PutField(to, konto, false);
+  to = PutField(to, purpose_, true);
+  to = PutField(to, field_, false);
+  to = PutField(to, currency_, false);
+  if (account != nullptr) {
+    to = PutField(to, bankName, true);
+    to = PutField(to, bankPlace, true);
+    to = PutField(to, verdict, true);
+  }
+  *to++ = '\r';
+  *to++ = '\n';
+  out.resize(static_cast<std::size_t>(to - out.data()));
+}
+
+std::size_t TCsvRows::FieldBound(std::string_view cp1252) {
+  // Separator, quotes, the formula guard, and every byte in UTF-8 or a doubled quote.
+  return 4 + support::Cp1252AsUtf8Bound(cp1252.size());
+}
+
+char* TCsvRows::PutField(char* to, std::string_view cp1252, bool guardFormula) const {
+  *to++ = sep_;
+  // The bytes that call for quotes are ASCII, the same in Windows-1252 and UTF-8, and the
+  // guard's "'" is none of them.
+  const bool quoted = NeedsQuotes(cp1252, sep_);
+  if (quoted) *to++ = '"';
+  if (guardFormula && support::StartsLikeFormula(cp1252)) *to++ = '\'';
+  if (!quoted) {
+    to = support::PutCp1252AsUtf8(to, cp1252);
+  } else {
+    for (const char c : cp1252) {
+      if (c == '"') *to++ = '"';
+      to = support::PutCp1252AsUtf8(to, std::string_view(&c, 1));
+    }
+    *to++ = '"';
+  }
+  return to;
+}
+
 namespace {
 
-// Reused for every row, so a row costs no allocation once the first ones have sized it.
-class TCsvRows {
+// Formats each payment's row as it is read and holds the rows until the read is over.
+class TCsvRowSink final : public ombra::TPaymentSink {
  public:
-  TCsvRows(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs)
-      : sep_(CsvSeparator(rs)), decimal_(rs.DecimalSeparator), currency_(doc.CurrencyText()) {}
-
-  void Header(std::string& out, bool banks) const {
-    out += "\xEF\xBB\xBF";
-    bool first = true;
-    const auto title = [&](std::string_view text) {
-      if (!std::exchange(first, false)) out += sep_;
-      out += text;
-    };
-    for (const std::string& text : ombra::SheetColumnTitles()) title(text);
-    if (banks)
-      for (const std::string_view text : kBankColumnTitles) title(text);
-    out += "\r\n";
+  TCsvRowSink(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs, const ombra::TBankDirectory* banks,
+              THeldOutput& rows)
+      : doc_(doc), rs_(rs), rows_(rows) {
+    if (banks != nullptr) cache_.emplace(*banks);
   }
-
-  void Row(std::string& out, std::size_t number, const ombra::TSatzC& c,
-           const ombra::TAccountCheck* account) {
-    char digits[24];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
-    Text(out, TrimmedView(c.Name));
-    Text(out, TrimmedView(c.BLZ));
-    Text(out, TrimmedView(c.Konto), false);
-    purpose_.clear();
-    AppendJoinedPurpose(purpose_, c);
-    Text(out, purpose_);
-    field_.clear();
-    AppendPlainAmount(field_, c.Betrag, decimal_);
-    Field(out, field_);
-    Field(out, currency_);
-    if (account != nullptr) {
-      Text(out, account->Bank ? std::string_view(account->Bank->Name) : std::string_view());
-      Text(out, account->Bank ? std::string_view(account->Bank->Place) : std::string_view());
-      Text(out, ombra::VerdictText(account->Verdict));
+  void OnPayment(const ombra::TSatzC& c) override {
+    // The currency is the A record's, read before the first payment.
+    if (!format_) format_.emplace(rs_, doc_.SatzA->Euro);
+    row_.clear();
+    if (cache_) {
+      const ombra::TAccountCheck account = cache_->Check(c.BLZ, c.Konto);
+      format_->Row(row_, ++count_, c, &account);
+    } else {
+      format_->Row(row_, ++count_, c);
     }
-    out += "\r\n";
+    rows_.Put(row_);
   }
 
  private:
-  // The account is a number of ours; the other texts come from the file as they stand.
-  void Text(std::string& out, std::string_view cp1252, bool fromFile = true) {
-    if (fromFile && support::StartsLikeFormula(cp1252)) {
-      field_.assign(1, '\'');
-      support::AppendCp1252AsUtf8(field_, cp1252);
-      Field(out, field_);
-      return;
-    }
-    if (!support::HasByteAbove7F(cp1252)) {
-      Field(out, cp1252);
-      return;
-    }
-    field_.clear();
-    support::AppendCp1252AsUtf8(field_, cp1252);
-    Field(out, field_);
-  }
-  void Field(std::string& out, std::string_view utf8) const {
-    out += sep_;
-    AppendCsvField(out, utf8, sep_);
-  }
-
-  char sep_;
-  char decimal_;
-  std::string_view currency_;
-  std::string purpose_;
-  std::string field_;
+  const ombra::TDtaus& doc_;
+  const ombra::TRegionalSettings& rs_;
+  THeldOutput& rows_;
+  std::optional<ombra::TBankCache> cache_;
+  std::optional<TCsvRows> format_;
+  std::string row_;
+  std::size_t count_ = 0;
 };
 
 }  // namespace
 
+void StreamCsvRows(ombra::TDtaus& doc, const std::string& fileName, const ombra::TRegionalSettings& rs,
+                   const ombra::TBankDirectory* banks, THeldOutput& rows) {
+  TCsvRowSink sink(doc, rs, banks, rows);
+  doc.Stream(fileName, rs, sink);
+}
+
+void WriteCsvHeader(const ombra::TRegionalSettings& rs, bool banks,
+                    const std::function<void(std::string_view)>& write) {
+  std::string header;
+  TCsvRows(rs, true).Header(header, banks);
+  write(header);
+}
+
 void WriteCsv(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs,
               const std::function<void(std::string_view)>& write, const ombra::TAccountChecks* banks) {
-  std::string header;
-  TCsvRows(doc, rs).Header(header, banks != nullptr);
-  write(header);
+  WriteCsvHeader(rs, banks != nullptr, write);
   WriteRowsInParts(doc.SatzCList.size(), write, [&](std::size_t begin, std::size_t end, const TWrite& put) {
     constexpr std::size_t kBlock = std::size_t{1} << 20;
-    TCsvRows rows(doc, rs);
+    TCsvRows rows(rs, doc.SatzA->Euro);
     std::string block;
     block.reserve(kBlock + 4096);
     for (std::size_t i = begin; i < end; ++i) {
@@ -165,7 +218,7 @@ bool WriteCsvRows(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs, 
                   const std::function<bool(std::size_t)>& progress) {
   constexpr std::size_t kBlock = std::size_t{1} << 20;
   constexpr std::size_t kProgressEvery = 4096;
-  TCsvRows csv(doc, rs);
+  TCsvRows csv(rs, doc.SatzA->Euro);
   std::string block;
   csv.Header(block, false);
   for (std::size_t i = 0; i < rows.size(); ++i) {

@@ -7,9 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "bank_directory.h"
 #include "check.h"
 #include "dtaus.h"
 #include "formula_guard.h"
+#include "held_output.h"
 #include "regional.h"
 
 namespace cli {
@@ -39,6 +41,42 @@ std::string DecodedUtf8(std::string_view cp1252);
 // Windows-1252 bytes, like the document.
 std::string JoinPurpose(const ombra::TSatzC& payment);
 void AppendJoinedPurpose(std::string& out, const ombra::TSatzC& payment);
+
+// The table's rows, one payment at a time. Reused for every row, so a row costs no allocation
+// once the first ones have sized it.
+class TCsvRows {
+ public:
+  // `euro`: the file's currency (TSatzA::Euro), named in every row.
+  TCsvRows(const ombra::TRegionalSettings& rs, bool euro);
+  // Byte-order mark and titles; given `banks`, the bank's three columns too.
+  void Header(std::string& out, bool banks) const;
+  // The row of payment `number` (counted from 1), appended to `out`; given `account`, with the
+  // payee's bank, its place and the verdict on the account.
+  void Row(std::string& out, std::size_t number, const ombra::TSatzC& c,
+           const ombra::TAccountCheck* account = nullptr);
+
+ private:
+  // A Windows-1252 text as a field after its separator, in UTF-8, quoted where needed, with
+  // a leading "'" when `guardFormula` and it starts like a formula; room for FieldBound.
+  char* PutField(char* to, std::string_view cp1252, bool guardFormula) const;
+  static std::size_t FieldBound(std::string_view cp1252);
+
+  char sep_;
+  char decimal_;
+  std::string_view currency_;
+  std::string purpose_;
+  std::string field_;
+};
+
+void WriteCsvHeader(const ombra::TRegionalSettings& rs, bool banks,
+                    const std::function<void(std::string_view)>& write);
+
+// The rows of the file `fileName`, formatted from each record as it is read (given `banks`,
+// with every account checked) and held in `rows`, without keeping the payments: the rows
+// WriteCsv writes for the loaded file. `doc` is left as Stream leaves it, to decide whether
+// and what to write.
+void StreamCsvRows(ombra::TDtaus& doc, const std::string& fileName, const ombra::TRegionalSettings& rs,
+                   const ombra::TBankDirectory* banks, THeldOutput& rows);
 
 // Byte-order mark, header row and one row per payment; expects a loaded document. Written in
 // large blocks, so a big table is never held whole. Given `banks`, each row also names the

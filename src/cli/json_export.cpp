@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "block_writer.h"
+#include "held_output.h"
 #include "convert.h"
 #include "cp1252.h"
 #include "parallel_rows.h"
@@ -279,46 +281,103 @@ void AppendSatzCJson(std::string& out, const ombra::TSatzC& c) {
   out.append(room.data(), PutSatzCJson(room.data(), c));
 }
 
-void WriteDocumentJson(const ombra::TDtaus& doc, const std::function<void(std::string_view)>& write,
-                       const ombra::TAccountChecks* banks, const std::string& directoryDate, bool partial) {
-  // The texts are valid UTF-8 by construction; replacing keeps dump() from ever throwing.
-  const auto dump = [](const TJson& json) {
-    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-  };
-  write("{\n  \"ErrorText\": " + dump(FileNameToUtf8(doc.ErrorText)));
+namespace {
+
+// The texts are valid UTF-8 by construction; replacing keeps dump() from ever throwing.
+std::string Dump(const TJson& json) { return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace); }
+
+// Everything up to the payments; false when nothing follows but the closing brace, which is
+// then written too.
+bool WriteJsonHead(const ombra::TDtaus& doc, const TWrite& write, const ombra::TAccountCheck* sender,
+                   bool partial) {
+  write("{\n  \"ErrorText\": " + Dump(FileNameToUtf8(doc.ErrorText)));
   const bool damaged = doc.LoadFailed();
   if (damaged && !(partial && ombra::PartlyRead(doc.Damage))) {
     write("\n}\n");
-    return;
+    return false;
   }
-  if (damaged) write(",\n  \"Beschaedigung\": " + dump(DamageToJson(doc)));
-  std::string satzA = dump(SatzAToJson(*doc.SatzA));
-  if (banks != nullptr) AppendBankJson(satzA, banks->Sender);
+  if (damaged) write(",\n  \"Beschaedigung\": " + Dump(DamageToJson(doc)));
+  std::string satzA = Dump(SatzAToJson(*doc.SatzA));
+  if (sender != nullptr) AppendBankJson(satzA, *sender);
   write(",\n  \"SatzA\": " + satzA + ",\n  \"SatzCList\": [");
+  return true;
+}
+
+// The line of payment `index` in "SatzCList", with the separator before it.
+template <class TOut>
+void PutPaymentLine(TOut& out, std::size_t index, const ombra::TSatzC& c, const ombra::TAccountCheck* account) {
+  const std::string_view separator = index == 0 ? "\n    " : ",\n    ";
+  const std::size_t bound = separator.size() + SatzCJsonBound(c);
+  // Payments with their banks, and those built by hand that are too big for a block, take
+  // the general path.
+  if (account != nullptr || bound > TBlockWriter::kBlock) {
+    std::string text(separator);
+    AppendSatzCJson(text, c);
+    if (account != nullptr) AppendBankJson(text, *account);
+    out.Put(text);
+  } else {
+    char* to = out.Reserve(bound);
+    out.Commit(PutSatzCJson(PutLiteral(to, separator), c));
+  }
+}
+
+void WriteJsonTail(const ombra::TDtaus& doc, const TWrite& write, bool anyPayment,
+                   const std::string* directoryDate) {
+  write(std::string(anyPayment ? "\n  " : "") + "],\n  \"SatzE\": " +
+        (doc.LoadFailed() ? std::string("null") : Dump(SatzEToJson(*doc.SatzE))));
+  if (directoryDate != nullptr) write(",\n  \"Bankverzeichnis\": " + Dump(*directoryDate));
+  write("\n}\n");
+}
+
+// Formats each payment as it is read and holds the lines until the head is known.
+class TJsonLines final : public ombra::TPaymentSink {
+ public:
+  explicit TJsonLines(const ombra::TBankDirectory* banks) {
+    if (banks != nullptr) cache_.emplace(*banks);
+  }
+  void OnPayment(const ombra::TSatzC& c) override {
+    if (cache_) {
+      const ombra::TAccountCheck account = cache_->Check(c.BLZ, c.Konto);
+      PutPaymentLine(lines_, count_++, c, &account);
+    } else {
+      PutPaymentLine(lines_, count_++, c, nullptr);
+    }
+  }
+  std::optional<ombra::TBankCache>& Cache() { return cache_; }
+  const THeldOutput& Lines() const { return lines_; }
+  bool Any() const { return count_ > 0; }
+
+ private:
+  std::optional<ombra::TBankCache> cache_;
+  THeldOutput lines_;
+  std::size_t count_ = 0;
+};
+
+}  // namespace
+
+void WriteDocumentJson(const ombra::TDtaus& doc, const std::function<void(std::string_view)>& write,
+                       const ombra::TAccountChecks* banks, const std::string& directoryDate, bool partial) {
+  if (!WriteJsonHead(doc, write, banks != nullptr ? &banks->Sender : nullptr, partial)) return;
   WriteRowsInParts(doc.SatzCList.size(), write, [&](std::size_t begin, std::size_t end, const TWrite& put) {
     TBlockWriter out(put);
-    for (std::size_t index = begin; index < end; ++index) {
-      const ombra::TSatzC& c = doc.SatzCList[index];
-      const std::string_view separator = index == 0 ? "\n    " : ",\n    ";
-      const std::size_t bound = separator.size() + SatzCJsonBound(c);
-      // Payments with their banks, and those built by hand that are too big for a block, take
-      // the general path.
-      if (banks != nullptr || bound > TBlockWriter::kBlock) {
-        std::string text(separator);
-        AppendSatzCJson(text, c);
-        if (banks != nullptr) AppendBankJson(text, banks->Payments[index]);
-        out.Put(text);
-      } else {
-        char* to = out.Reserve(bound);
-        out.Commit(PutSatzCJson(PutLiteral(to, separator), c));
-      }
-    }
+    for (std::size_t index = begin; index < end; ++index)
+      PutPaymentLine(out, index, doc.SatzCList[index], banks != nullptr ? &banks->Payments[index] : nullptr);
     out.Flush();
   });
-  write(std::string(doc.SatzCList.empty() ? "" : "\n  ") +
-        "],\n  \"SatzE\": " + (damaged ? std::string("null") : dump(SatzEToJson(*doc.SatzE))));
-  if (banks != nullptr) write(",\n  \"Bankverzeichnis\": " + dump(directoryDate));
-  write("\n}\n");
+  WriteJsonTail(doc, write, !doc.SatzCList.empty(), banks != nullptr ? &directoryDate : nullptr);
+}
+
+void StreamDocumentJson(ombra::TDtaus& doc, const std::string& fileName, const ombra::TRegionalSettings& rs,
+                        const std::function<void(std::string_view)>& write, const ombra::TBankDirectory* banks,
+                        bool partial) {
+  TJsonLines lines(banks);
+  doc.Stream(fileName, rs, lines);
+  std::optional<ombra::TAccountCheck> sender;
+  if (banks != nullptr && doc.SatzA) sender = lines.Cache()->Check(doc.SatzA->BLZ, doc.SatzA->Konto);
+  if (!WriteJsonHead(doc, write, sender ? &*sender : nullptr, partial)) return;
+  lines.Lines().WriteTo(write);
+  const std::string date = banks != nullptr ? banks->DataDate() : std::string();
+  WriteJsonTail(doc, write, lines.Any(), banks != nullptr ? &date : nullptr);
 }
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "bank_directory.h"
 #include "check.h"
 #include "dtaus.h"
 
@@ -33,6 +34,13 @@ void AppendSatzCJson(std::string& out, const ombra::TSatzC& c);
 void WriteDocumentJson(const ombra::TDtaus& doc, const std::function<void(std::string_view)>& write,
                        const ombra::TAccountChecks* banks = nullptr, const std::string& directoryDate = {},
                        bool partial = false);
+
+// WriteDocumentJson of the file `fileName` (with `banks` checked for every account), formatted
+// from each record as it is read, without keeping the payments: the same bytes at the speed
+// of the read. `doc` is left as Stream leaves it, for the messages about a damaged file.
+void StreamDocumentJson(ombra::TDtaus& doc, const std::string& fileName, const ombra::TRegionalSettings& rs,
+                        const std::function<void(std::string_view)>& write,
+                        const ombra::TBankDirectory* banks = nullptr, bool partial = false);
 
 // "YYYY-MM-DD", zero-padded.
 std::string IsoDate(const ombra::TDate& date);

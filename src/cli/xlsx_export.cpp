@@ -15,7 +15,6 @@
 #include "cp1252.h"
 #include "csv_export.h"
 #include "file_system.h"
-#include "json_export.h"
 #include "numfmt.h"
 #include "shown_text.h"
 #include "system_error.h"

@@ -355,25 +355,6 @@ void CheckSums(TFileCheck& check, const TDtaus& doc, std::int64_t trailer) {
                                       trailer + 47, doc.SatzE->SummeBLZ, blz));
 }
 
-// Asks the directory about each bank it knows once per document, and shares the answer.
-class TBankCache {
- public:
-  explicit TBankCache(const TBankDirectory& banks) : banks_(banks) {}
-  TAccountCheck Check(std::string_view blz, std::string_view konto) {
-    const std::string digits = BankCodeDigits(blz);
-    const auto verdict = banks_.CheckAccount(digits, konto);
-    if (verdict == TAccountVerdict::UnknownBank) return {verdict, nullptr};
-    auto [it, fresh] = known_.try_emplace(digits);
-    if (fresh) {
-      if (auto bank = banks_.FindBank(digits)) it->second = std::make_shared<const TBank>(*bank);
-    }
-    return {verdict, it->second};
-  }
-
- private:
-  const TBankDirectory& banks_;
-  std::unordered_map<std::string, std::shared_ptr<const TBank>> known_;
-};
 
 std::string BankText(std::string_view blz, const std::shared_ptr<const TBank>& bank) {
   std::string text = "Bank " + std::string(blz);
@@ -523,6 +504,17 @@ TFileCheck LoadAndCheck(TDtaus& doc, const std::string& fileName, const TRegiona
   TFileChecker checker;
   doc.Load(fileName, rs, checker);
   return checker.Finish(doc, rs);
+}
+
+TAccountCheck TBankCache::Check(std::string_view blz, std::string_view konto) {
+  const std::string digits = BankCodeDigits(blz);
+  const auto verdict = banks_.CheckAccount(digits, konto);
+  if (verdict == TAccountVerdict::UnknownBank) return {verdict, nullptr};
+  auto [it, fresh] = known_.try_emplace(digits);
+  if (fresh) {
+    if (auto bank = banks_.FindBank(digits)) it->second = std::make_shared<const TBank>(*bank);
+  }
+  return {verdict, it->second};
 }
 
 TAccountChecks CheckAccounts(const TDtaus& doc, const TBankDirectory& banks,

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -136,6 +138,17 @@ struct TAccountCheck {
 struct TAccountChecks {
   TAccountCheck Sender;                 // the A record's account
   std::vector<TAccountCheck> Payments;  // one per payment, in the order of SatzCList
+};
+
+// Asks the directory about each bank it knows once per document, and shares the answer.
+class TBankCache {
+ public:
+  explicit TBankCache(const TBankDirectory& banks) : banks_(banks) {}
+  TAccountCheck Check(std::string_view blz, std::string_view konto);
+
+ private:
+  const TBankDirectory& banks_;
+  std::unordered_map<std::string, std::shared_ptr<const TBank>> known_;
 };
 
 // `checked`, when given, hears now and then how many payments are checked so far, and at the

@@ -89,6 +89,15 @@ std::string ReadSoFarText(const TLoadDamage& damage);
 // read can be shown as far as it goes.
 bool PartlyRead(const TLoadDamage& damage);
 
+// Takes the payments of a file one at a time as they are read, for callers that turn them
+// into something else (an export) without keeping them. The payment and its texts live until
+// OnPayment returns.
+class TPaymentSink {
+ public:
+  virtual ~TPaymentSink() = default;
+  virtual void OnPayment(const TSatzC& payment) = 0;
+};
+
 class TDtaus {
  public:
   using TReportHandler = std::function<void(int level, const std::string& message)>;
@@ -115,6 +124,9 @@ class TDtaus {
   void Load(const std::string& FileName, const TRegionalSettings& rs = TRegionalSettings::de_DE());
   // The same, showing `observer` every record read and what follows the trailer.
   void Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver& observer);
+  // Reads as Load does, but hands each payment to `sink` instead of keeping it: SatzCList stays
+  // empty, everything else (SatzA, SatzE, LoadError, Damage) is as after Load.
+  void Stream(const std::string& FileName, const TRegionalSettings& rs, TPaymentSink& sink);
   // Whether the last load failed; ErrorText alone cannot tell when the name itself is empty.
   bool LoadFailed() const { return !LoadError.empty() || !ErrorText.empty(); }
 
@@ -148,7 +160,8 @@ class TDtaus {
   void SetReportHandler(TReportHandler handler) { reportHandler_ = std::move(handler); }
 
  private:
-  void Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver* observer);
+  void Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver* observer,
+            TPaymentSink* sink);
 
   TReportHandler reportHandler_;
   TTextStore texts_;

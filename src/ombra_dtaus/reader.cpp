@@ -1,5 +1,6 @@
 // Reading a DTAUS file into TDtaus.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <new>
@@ -62,8 +63,9 @@ class EDamage : public EReadError {
 
 class TReader {
  public:
-  TReader(TDtaus& doc, TFileReader& file, const TRegionalSettings& rs, TLoadObserver* observer)
-      : doc_(doc), file_(file), decimal_(rs.DecimalSeparator), observer_(observer) {}
+  TReader(TDtaus& doc, TFileReader& file, const TRegionalSettings& rs, TLoadObserver* observer,
+          TPaymentSink* sink)
+      : doc_(doc), file_(file), decimal_(rs.DecimalSeparator), observer_(observer), sink_(sink) {}
 
   void ReadSatzA() {
     Enter('A', 0);
@@ -105,7 +107,7 @@ class TReader {
     damage.RecordOffset = start_;
     damage.Offset = offset;
     damage.What = std::move(what);
-    damage.PaymentsRead = static_cast<std::int64_t>(doc_.SatzCList.size());
+    damage.PaymentsRead = doc_.SatzE->Anzahl;
     damage.BytesRead = bytesRead_;
     return damage;
   }
@@ -177,21 +179,27 @@ class TReader {
 
  private:
   void ReadSatzC(std::string_view r, int slots) {
-    TTextStore& texts = doc_.Texts();
     // Converted first: a C record whose reading fails is not appended.
     const bool euro = doc_.SatzA->Euro;
     const double betrag =
         Convert(r, euro ? 80 : 51, euro ? 90 : 61, euro ? "Betrag in Euro" : "Betrag in DM", kNoAmount,
                 [this](std::string_view f) { return StrToFloat(f, decimal_) / 100; });
-    const std::string_view konto = Convert(r, 22, 31, "Kontonummer", kNoNumber,
-                                           [&texts](std::string_view f) { return CopyKonto(texts, f); });
+    char kontoDigits[24];
+    const std::string_view konto = Convert(r, 22, 31, "Kontonummer", kNoNumber, [&kontoDigits](std::string_view f) {
+      return std::string_view(kontoDigits, KontoDigits(f, kontoDigits));
+    });
+    if (sink_ != nullptr) {
+      HandOn(r, slots, betrag, konto);
+      return;
+    }
+    TTextStore& texts = doc_.Texts();
     TSatzC& c = doc_.SatzCList.emplace_back();
     ++doc_.SatzE->Anzahl;
     c.Name = texts.Copy(Field(r, 94, 120));
     c.Betrag = betrag;
     c.BetragCent = WholeCents(betrag);
-    c.BLZ = CopyBLZ(texts, Field(r, 14, 21));
-    c.Konto = konto;
+    c.BLZ = PutBLZ(Field(r, 14, 21), texts.Chars(10));
+    c.Konto = texts.Copy(konto);
     // The leading type bytes of each part do not matter; only the texts are kept.
     const std::size_t count = 1 + static_cast<std::size_t>(slots);
     std::string_view* lines = texts.Lines(count);
@@ -225,9 +233,26 @@ class TReader {
     if (has(80)) a.Referenz = Text(r, 71, 80);
   }
 
-  // FormatBLZ without a temporary string.
-  static std::string_view CopyBLZ(TTextStore& texts, std::string_view field) {
-    char* to = texts.Chars(10);
+  // A payment read for the sink: its texts are views into the record and into this reader,
+  // valid while the sink has it.
+  void HandOn(std::string_view r, int slots, double betrag, std::string_view konto) {
+    TSatzC c;
+    ++doc_.SatzE->Anzahl;
+    c.Betrag = betrag;
+    c.BetragCent = WholeCents(betrag);
+    c.BLZ = PutBLZ(Field(r, 14, 21), blz_);
+    std::memcpy(konto_, konto.data(), konto.size());
+    c.Konto = std::string_view(konto_, konto.size());
+    c.Name = Field(r, 94, 120);
+    lines_[0] = Field(r, 156, 182);
+    for (int slot = 1; slot <= slots; ++slot)
+      lines_[static_cast<std::size_t>(slot)] = r.substr(layout::ExtensionOffset(slot) + 2, 27);
+    c.Verwendungszweck = TTextLines(lines_.data(), 1 + static_cast<std::size_t>(slots));
+    sink_->OnPayment(c);
+  }
+
+  // FormatBLZ without a temporary string, into 10 bytes at `to`.
+  static std::string_view PutBLZ(std::string_view field, char* to) {
     std::memcpy(to, field.data(), 3);
     to[3] = ' ';
     std::memcpy(to + 4, field.data() + 3, 3);
@@ -236,11 +261,9 @@ class TReader {
     return {to, 10};
   }
 
-  // NormalizeKonto without a temporary string.
-  static std::string_view CopyKonto(TTextStore& texts, std::string_view field) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, StrToInt64(field)).ptr;
-    return texts.Copy(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+  // NormalizeKonto without a temporary string: the digits at `to` (room for 24), their count.
+  static std::size_t KontoDigits(std::string_view field, char* to) {
+    return static_cast<std::size_t>(std::to_chars(to, to + 24, StrToInt64(field)).ptr - to);
   }
 
   void Enter(char record, std::int64_t start) {
@@ -311,6 +334,10 @@ class TReader {
   TFileReader& file_;
   char decimal_;
   TLoadObserver* observer_;
+  TPaymentSink* sink_;
+  char blz_[10];
+  char konto_[24];
+  std::array<std::string_view, 1 + layout::SlotsRead(layout::kMaxExtensions)> lines_;
   char record_ = 'A';
   std::int64_t start_ = 0;
   std::int64_t payment_ = 0;
@@ -320,13 +347,20 @@ class TReader {
 
 }  // namespace
 
-void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs) { Load(FileName, rs, nullptr); }
-
-void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver& observer) {
-  Load(FileName, rs, &observer);
+void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs) {
+  Load(FileName, rs, nullptr, nullptr);
 }
 
-void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver* observer) {
+void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver& observer) {
+  Load(FileName, rs, &observer, nullptr);
+}
+
+void TDtaus::Stream(const std::string& FileName, const TRegionalSettings& rs, TPaymentSink& sink) {
+  Load(FileName, rs, nullptr, &sink);
+}
+
+void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoadObserver* observer,
+                  TPaymentSink* sink) {
   ErrorText.clear();
   LoadError.clear();
   Damage = {};
@@ -339,12 +373,14 @@ void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoa
   bool notDtaus = false;
   try {
     TFileReader file(FileName);
-    const auto size = static_cast<std::size_t>(
-        std::min<std::uint64_t>(static_cast<std::uint64_t>(file.Size()), kLargestSizeGuess));
-    SatzCList.reserve(size / kSmallestCRecord);
-    AdviseHugePages(SatzCList.data(), SatzCList.capacity() * sizeof(TSatzC));
-    texts_.Reset(size);
-    TReader reader(*this, file, rs, observer);
+    if (sink == nullptr) {
+      const auto size = static_cast<std::size_t>(
+          std::min<std::uint64_t>(static_cast<std::uint64_t>(file.Size()), kLargestSizeGuess));
+      SatzCList.reserve(size / kSmallestCRecord);
+      AdviseHugePages(SatzCList.data(), SatzCList.capacity() * sizeof(TSatzC));
+      texts_.Reset(size);
+    }
+    TReader reader(*this, file, rs, observer, sink);
     try {
       reader.ReadSatzA();
       reader.ReadSatzCList();
@@ -379,7 +415,7 @@ void TDtaus::Load(const std::string& FileName, const TRegionalSettings& rs, TLoa
     Damage.Kind = TDamageKind::NotDtaus;
     Damage.What = kNotDtaus;
   }
-  Damage.PaymentsRead = static_cast<std::int64_t>(SatzCList.size());
+  Damage.PaymentsRead = SatzE->Anzahl;
   if (!LoadError.empty()) {
     ErrorText = FileName;
   }

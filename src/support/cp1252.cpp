@@ -69,10 +69,7 @@ constexpr std::array<TUtf8Byte, 256> kUtf8Bytes = MakeUtf8Bytes();
 
 }  // namespace
 
-void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
-  const std::size_t at = out.size();
-  out.resize(at + 3 * text.size() + 1);  // the most it can take, and room for the last copy
-  char* to = out.data() + at;
+char* PutCp1252AsUtf8(char* to, std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     // Runs of plain ASCII, the same in both, are copied sixteen bytes at a time.
@@ -86,6 +83,13 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
       to += e.size;
     }
   }
+  return to;
+}
+
+void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
+  const std::size_t at = out.size();
+  out.resize(at + Cp1252AsUtf8Bound(text.size()));
+  char* to = PutCp1252AsUtf8(out.data() + at, text);
   out.resize(static_cast<std::size_t>(to - out.data()));
 }
 

@@ -15,6 +15,11 @@ std::optional<unsigned char> UnicodeToCp1252(char32_t cp);
 std::string Cp1252ToUtf8(std::string_view text);
 // The same, appended: big exports convert without a string per field.
 void AppendCp1252AsUtf8(std::string& out, std::string_view text);
+// The same, written at `to`, which has room for Cp1252AsUtf8Bound(text.size()) bytes; returns
+// the end of what it wrote.
+char* PutCp1252AsUtf8(char* to, std::string_view text);
+// The most a text of `size` bytes takes, and room for the last copy of four bytes at once.
+constexpr std::size_t Cp1252AsUtf8Bound(std::size_t size) { return 3 * size + 1; }
 
 // The length of the valid UTF-8 sequence at `pos` (shortest form, no surrogate, nothing
 // above U+10FFFF), its code point in `cp`; 0 when the bytes there are no such sequence.
