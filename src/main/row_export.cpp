@@ -2,12 +2,13 @@
 
 #include "csv_export.h"
 #include "file_system.h"
+#include "system_error.h"
 #include "xlsx_export.h"
 
 namespace quandel {
 namespace {
 
-std::string SystemReason(int error) { return support::GermanSystemError(error); }
+std::string SystemReason(int error) { return support::GermanSystemError(error, support::TFileDeed::Write) + "."; }
 
 std::string WriteCsvExport(const TExportJob& job, support::TAtomicFile& target,
                            const std::function<bool(std::size_t)>& progress) {

@@ -9,6 +9,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "file_system.h"
+#include "system_error.h"
 #include "payment_model.h"
 
 namespace quandel {
@@ -81,7 +82,7 @@ void TRowExporter::start(const QString& name, std::shared_ptr<const TExportJob> 
   auto target = std::make_shared<support::TAtomicFile>(Bytes(name));
   // Payments, also where the file replaced allowed others to read.
   target->SetOwnerOnly();
-  if (const int error = target->Open(); error != 0) return fail(name, support::GermanSystemError(error));
+  if (const int error = target->Open(); error != 0) return fail(name, support::GermanSystemError(error, support::TFileDeed::Write) + ".");
   running_ = std::make_unique<TRunning>(TRunning{name, target});
   stop_ = std::make_shared<std::atomic<bool>>(false);
   done_ = std::make_shared<std::atomic<std::size_t>>(0);
@@ -128,7 +129,7 @@ void TRowExporter::finish(const std::string& error) {
     if (!error.empty())
       fail(running->Name, error);
     else if (const int committed = running->Target->Commit(); committed != 0)
-      fail(running->Name, support::GermanSystemError(committed));
+      fail(running->Name, support::GermanSystemError(committed, support::TFileDeed::Write) + ".");
   }
   emit finished();
 }

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "file_system.h"
+#include "system_error.h"
 
 namespace quandel {
 namespace {
@@ -20,7 +21,10 @@ const QString kPageName = QStringLiteral("dtaus.html");
 
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
 
-QString SystemReason(int errorNumber) { return QString::fromUtf8(support::GermanSystemError(errorNumber)); }
+// A sentence of its own in the messages, so it ends with a full stop.
+QString SystemReason(int errorNumber) {
+  return QString::fromStdString(support::GermanSystemError(errorNumber, support::TFileDeed::Write) + ".");
+}
 
 // Only an absolute value counts, as the base-directory rules say.
 QString AbsoluteEnv(const char* name) {

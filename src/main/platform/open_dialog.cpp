@@ -27,6 +27,7 @@
 
 #include "file_name.h"
 #include "file_system.h"
+#include "system_error.h"
 #include "wildcard.h"
 
 namespace quandel {
@@ -162,7 +163,7 @@ void TOpenFileDialog::setDirectory(const QString& folder) {
   if (error != 0) {
     problem_->setText(QStringLiteral("Der Ordner „") + ReadableFileName(path) +
                       QStringLiteral("“ kann nicht gelesen werden: ") +
-                      QString::fromStdString(support::GermanSystemError(error)));
+                      QString::fromStdString(support::GermanSystemError(error, support::TFileDeed::Read) + "."));
     problem_->show();
     folderEdit_->setText(ReadableFileName(folder_));
     return;
