@@ -291,7 +291,7 @@ TEST_F(ExportTest, RefusalsNameTheReason) {
   } cases[] = {
       {missing, QStringLiteral("Der Export nach „%1“ ist nicht gelungen. Der Ordner ist nicht vorhanden.")
                     .arg(Q(missing))},
-      {folder, QStringLiteral("Der Export nach „%1“ ist nicht gelungen. Das ist ein Ordner.").arg(Q(folder))},
+      {folder, QStringLiteral("Der Export nach „%1“ ist nicht gelungen. Ist ein Ordner.").arg(Q(folder))},
       {file, QStringLiteral("„%1“ ist die gezeigte DTAUS-Datei; sie wird nicht überschrieben.")
                  .arg(QString::fromStdString(file))},
   };

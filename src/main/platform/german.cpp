@@ -29,14 +29,15 @@ class TKeyNameTranslator : public QTranslator {
 }  // namespace
 
 void InstallGermanTranslations(QCoreApplication& app) {
-  // Installed first, so Qt's full translation is asked before it.
-  app.installTranslator(new TKeyNameTranslator(&app));
   auto* qtbase = new QTranslator(&app);
   if (qtbase->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     app.installTranslator(qtbase);
   else
     delete qtbase;
+  // Installed last, so it is asked first: Qt's own translation keeps "Return" in English, and
+  // without that translation the modifier keys still read as on a German keyboard.
+  app.installTranslator(new TKeyNameTranslator(&app));
 }
 
 }  // namespace quandel
