@@ -16,6 +16,15 @@ inline std::string GeneratedFile(int payments) {
   return file;
 }
 
+// The file QUANDEL_BENCH_FILE names, else a generated one of 100,000 payments.
+inline const std::string& SampleFile() {
+  static const std::string path = [] {
+    const char* given = std::getenv("QUANDEL_BENCH_FILE");
+    return given != nullptr ? std::string(given) : GeneratedFile(100000);
+  }();
+  return path;
+}
+
 // A "VmRSS:"-like line of /proc/self/status, in KiB.
 inline long StatusKiB(const char* key) {
   std::ifstream in("/proc/self/status");

@@ -14,13 +14,7 @@
 
 namespace {
 
-const std::string& SampleFile() {
-  static const std::string path = [] {
-    const char* given = std::getenv("QUANDEL_BENCH_FILE");
-    return given != nullptr ? std::string(given) : bench::GeneratedFile(100000);
-  }();
-  return path;
-}
+using bench::SampleFile;
 
 std::int64_t FileSize(const std::string& path) {
   struct stat st {};

@@ -16,13 +16,7 @@
 
 namespace {
 
-const std::string& SampleFile() {
-  static const std::string path = [] {
-    const char* given = std::getenv("QUANDEL_BENCH_FILE");
-    return given != nullptr ? std::string(given) : bench::GeneratedFile(100000);
-  }();
-  return path;
-}
+using bench::SampleFile;
 
 const ombra::TRegionalSettings kGerman = ombra::TRegionalSettings::de_DE();
 
