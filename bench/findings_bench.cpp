@@ -18,6 +18,7 @@
 
 #include "check_view.h"
 #include "findings_panel.h"
+#include "findings_ranks.h"
 #include "mainForm.h"
 #include "qt_bench_main.h"
 #include "viewer_window.h"
@@ -54,6 +55,8 @@ quandel::TViewerCheckResult MillionFailingAccounts() {
                                     {},
                                     {}});
   }
+  // As the check's worker does, so the panel sorts as it would in the window.
+  check->Ranks = quandel::RankFindings(*check);
   return check;
 }
 
@@ -148,6 +151,29 @@ void BM_PanelSortsByText(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PanelSortsByText)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Every column in both directions, each sort from the order the last left: the longest, by
+// the clock and by this thread's own time.
+void BM_PanelSortsEveryColumn(benchmark::State& state) {
+  quandel::TFindingsModel model;
+  model.setCheck(Check());
+  for (auto _ : state) {
+    for (int column = 0; column < quandel::kFindColumnCount; ++column)
+      for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        double cpu = 0;
+        Longest(state, "longest_ms", Ms([&] { cpu = CpuMs([&] { model.sort(column, order); }); }));
+        Longest(state, "longest_cpu_ms", cpu);
+      }
+  }
+}
+BENCHMARK(BM_PanelSortsEveryColumn)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Taking the ranks, as the check's worker does once per result: not on the window's thread.
+void BM_FindingsRanked(benchmark::State& state) {
+  Check();
+  for (auto _ : state) benchmark::DoNotOptimize(quandel::RankFindings(*Check()));
+}
+BENCHMARK(BM_FindingsRanked)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

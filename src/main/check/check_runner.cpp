@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "dtaus.h"
+#include "findings_ranks.h"
 #include "hand_off.h"
 
 namespace quandel {
@@ -112,19 +113,24 @@ TViewerCheckResult TCheckRunner::Check(const TRequest& request, const ombra::TBa
   auto result = std::make_shared<TViewerCheck>();
   const ombra::TDtaus& doc = *request.Document;
   result->File = *request.FileCheck;
-  if (!result->File.Loaded) return result;
-  result->Payments = static_cast<std::int64_t>(doc.SatzCList.size());
+  if (result->File.Loaded) CheckAccounts(*result, doc, banks, job);
+  result->Ranks = RankFindings(*result);
+  return result;
+}
+
+void TCheckRunner::CheckAccounts(TViewerCheck& result, const ombra::TDtaus& doc,
+                                 const ombra::TBankDirectory* banks, TJob& job) {
+  result.Payments = static_cast<std::int64_t>(doc.SatzCList.size());
   if (banks != nullptr) {
     // The accounts take the time; the findings made of them after are quickly added.
     const std::size_t total = doc.SatzCList.size();
-    result->Accounts = ombra::CheckAccounts(doc, *banks, [&job, total](std::size_t checked) {
+    result.Accounts = ombra::CheckAccounts(doc, *banks, [&job, total](std::size_t checked) {
       if (job.Stopped.load(std::memory_order_relaxed)) throw TStopped{};
       job.Percent->store(static_cast<int>(checked * kAccountsPercent / std::max<std::size_t>(total, 1)),
                          std::memory_order_relaxed);
     });
-    ombra::AddAccountFindings(result->File, doc, result->Accounts, banks->DataDate());
+    ombra::AddAccountFindings(result.File, doc, result.Accounts, banks->DataDate());
   }
-  return result;
 }
 
 }  // namespace quandel

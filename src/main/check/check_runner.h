@@ -17,12 +17,17 @@
 
 namespace quandel {
 
+struct TFindingRanks;
+
 // Whether the accounts were checked, and by a directory of which day, File.Accounts says.
 struct TViewerCheck {
   ombra::TFileCheck File;
   // One verdict per payment; empty when no bank directory could be opened.
   ombra::TAccountChecks Accounts;
   std::int64_t Payments = 0;
+  // Each finding's place in each column of the panel, taken by the worker that made the
+  // findings; null in a result made elsewhere, whose panel takes them at its first sort.
+  std::shared_ptr<const TFindingRanks> Ranks;
 };
 
 using TViewerCheckResult = std::shared_ptr<const TViewerCheck>;
@@ -60,6 +65,8 @@ class TCheckRunner : public QObject {
   struct TDirectory;
   struct TJob;
   static TViewerCheckResult Check(const TRequest& request, const ombra::TBankDirectory* banks, TJob& job);
+  static void CheckAccounts(TViewerCheck& result, const ombra::TDtaus& doc, const ombra::TBankDirectory* banks,
+                            TJob& job);
   void launch(TRequest request);
   void done(const std::shared_ptr<TJob>& job, TViewerCheckResult result);
 

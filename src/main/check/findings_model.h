@@ -1,8 +1,8 @@
 #pragma once
 // Every finding of the check as a table, for the panel "Befunde": a model over the check's
 // own list, holding no more than an index per finding, so a million findings open and scroll
-// at once. It sorts and filters by kind itself: on the findings' own fields that is far
-// quicker than a proxy comparing display texts.
+// at once. It sorts and filters by kind itself, by each finding's rank in the column, taken
+// once with the check: far quicker than a proxy comparing display texts.
 #include <QAbstractTableModel>
 
 #include <cstdint>
@@ -11,20 +11,10 @@
 #include <vector>
 
 #include "findings_adapter.h"
+#include "findings_ranks.h"
 #include "row_texts.h"
 
 namespace quandel {
-
-enum TFindingColumn {
-  kFindSeverity,
-  kFindPayment,
-  kFindRecord,
-  kFindField,
-  kFindExpected,
-  kFindFound,
-  kFindSentence,
-  kFindColumnCount
-};
 
 class TFindingsModel : public QAbstractTableModel, public IRowTexts {
   Q_OBJECT
@@ -61,6 +51,8 @@ class TFindingsModel : public QAbstractTableModel, public IRowTexts {
   // filter.
   std::vector<std::uint32_t> sorted_;
   std::vector<std::uint32_t> rows_;
+  // The check's ranks, or made at the first sort for a check that came without.
+  std::shared_ptr<const TFindingRanks> ranks_;
   std::optional<ombra::TFindingKind> filter_;
 };
 

@@ -376,3 +376,53 @@ TEST_F(FindingsPanelTest, FilterOffersEachKindFoundWithItsCount) {
 
 }  // namespace
 }  // namespace quandel::test
+
+namespace quandel::test {
+namespace {
+
+// Every column in both directions, one sort after another: the order is what a stable sort
+// of the order before gives by the column, ties keeping their places, whether the ranks came
+// with the check (as from its worker) or were taken at the first sort.
+TEST(FindingsModelTest, EverySortIsStableOverTheOrderBefore) {
+  std::vector<TFinding> findings{Total(), CheckSum(7), CheckDigit(7), UnknownBank(3), CheckDigit(3),
+                                 CheckSum(12), Total(), CheckDigit(12), Agrees(), UnknownBank(7)};
+  findings[6].Record = 'A';
+  findings[6].Found = "6,01";
+  const auto key = [](int column, const TFindingFacts& f) -> std::tuple<std::int64_t, std::int64_t, std::string> {
+    switch (column) {
+      case kFindSeverity: return {f.Tone == TTone::Broken ? 0 : 1, 0, ""};
+      case kFindPayment: return {f.Payment, 0, ""};
+      case kFindRecord: return {f.Record, f.Payment, ""};
+      case kFindField: return {0, 0, std::string(f.Field)};
+      case kFindExpected: return {0, 0, std::string(f.Expected)};
+      case kFindFound: return {0, 0, std::string(f.Found)};
+      default: return {0, 0, std::string(f.Sentence)};
+    }
+  };
+  for (const bool ranked : {false, true}) {
+    SCOPED_TRACE(ranked ? "ranks from the worker" : "ranks at the first sort");
+    auto check = CheckOf(findings, 20);
+    if (ranked) check->Ranks = RankFindings(*check);
+    TFindingsModel model;
+    model.setCheck(check);
+    std::vector<TFindingFacts> expected;
+    for (int row = 0; row < model.rowCount(); ++row) expected.push_back(model.factsAt(row));
+    ASSERT_EQ(expected.size(), findings.size() - 1);
+    for (const int column : {kFindPayment, kFindSeverity, kFindRecord, kFindField, kFindExpected, kFindFound,
+                             kFindSentence, kFindPayment, kFindRecord, kFindSeverity})
+      for (const Qt::SortOrder order : {Qt::DescendingOrder, Qt::AscendingOrder}) {
+        SCOPED_TRACE(testing::Message() << "column " << column << (order == Qt::AscendingOrder ? " up" : " down"));
+        model.sort(column, order);
+        std::stable_sort(expected.begin(), expected.end(), [&](const TFindingFacts& a, const TFindingFacts& b) {
+          return order == Qt::AscendingOrder ? key(column, a) < key(column, b) : key(column, b) < key(column, a);
+        });
+        for (int row = 0; row < model.rowCount(); ++row) {
+          const TFindingFacts& want = expected[static_cast<std::size_t>(row)];
+          EXPECT_EQ(model.factsAt(row).Sentence.data(), want.Sentence.data()) << "row " << row;
+        }
+      }
+  }
+}
+
+}  // namespace
+}  // namespace quandel::test
