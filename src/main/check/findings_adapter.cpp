@@ -39,6 +39,7 @@ TFindingFacts FindingAt(const TViewerCheck& check, std::size_t index) {
   facts.Kind = finding.Kind;
   facts.Payment = finding.Payment;
   facts.Record = finding.Record;
+  if (finding.Offset >= 0) facts.Byte = finding.Offset + 1;
   facts.Field = finding.Field;
   facts.Expected = finding.Expected;
   facts.Found = finding.Found;

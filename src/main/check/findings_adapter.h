@@ -29,6 +29,8 @@ struct TFindingFacts {
   ombra::TFindingKind Kind = ombra::TFindingKind::FieldCheck;
   std::int64_t Payment = 0;  // from 1; 0 for none
   char Record = 0;           // 'A', 'C', 'E'; 0 for the file as a whole
+  // Where in the file, counted from 1 as the sentences count ("ab Byte 1.409"): the field
+  // concerned, or the record's first byte; nothing where the core does not know.
   std::optional<std::int64_t> Byte;
   std::string_view Field;
   std::string_view Expected;

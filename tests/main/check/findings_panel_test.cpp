@@ -426,3 +426,65 @@ TEST(FindingsModelTest, EverySortIsStableOverTheOrderBefore) {
 
 }  // namespace
 }  // namespace quandel::test
+
+#include "dtaus_builder.h"
+#include "temp_dir.h"
+
+namespace quandel::test {
+namespace {
+
+// The column "Satz, Byte" and the CSV name the byte where the core found each kind: the field
+// in the record concerned, counted from 1 as the sentences count.
+TEST(FindingsModelTest, EachFindingNamesItsByteInTheFile) {
+  using testdta::CRecord;
+  const std::string good = testdta::File(testdta::ARecord(), {CRecord(), CRecord()});
+  const std::size_t cLength = (good.size() - 256) / 2;
+  std::string wrongTotal = good;
+  wrongTotal.replace(good.size() - 128 + 64, 13, "0000000024691");  // positions 65-77
+  std::string trailing = good + "XYZ";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool failingAccount;  // the second payment's account fails its check digit
+    TFindingKind kind;
+    const char* record;
+    std::int64_t byte;
+  };
+  const std::vector<Case> cases{
+      {"total in the E record", wrongTotal, false, TFindingKind::Total, "E-Satz",
+       static_cast<std::int64_t>(good.size()) - 128 + 65},
+      {"check digit in the second C record", good, true, TFindingKind::Account, "C-Satz",
+       static_cast<std::int64_t>(128 + cLength + 22)},  // account number: positions 22-31
+      {"bytes after the E record", trailing, false, TFindingKind::Trailer, "Datei",
+       static_cast<std::int64_t>(good.size()) + 1},
+  };
+  quandel_test::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ombra::TDtaus doc;
+    auto check = std::make_shared<TViewerCheck>();
+    check->File = ombra::LoadAndCheck(doc, dir.Write("byte.dta", c.bytes), ombra::TRegionalSettings::de_DE());
+    ASSERT_TRUE(check->File.Loaded);
+    if (c.failingAccount) {
+      ombra::TAccountChecks accounts;
+      const auto bank = std::make_shared<const ombra::TBank>(ombra::TBank{"Sparkasse", "Hamburg", "00"});
+      accounts.Sender = {ombra::TAccountVerdict::Passes, bank};
+      accounts.Payments = {{ombra::TAccountVerdict::Passes, bank}, {ombra::TAccountVerdict::Fails, bank}};
+      ombra::AddAccountFindings(check->File, doc, accounts, "20.04.2020");
+    }
+    TFindingsModel model;
+    model.setCheck(check);
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.factsAt(0).Kind, c.kind);
+    const QString cell = QString::fromUtf8(c.record) + QStringLiteral(", Byte ") +
+                         QLocale(QLocale::German).toString(static_cast<qlonglong>(c.byte));
+    EXPECT_EQ(model.cellText(0, kFindRecord), cell);
+    QList<QByteArray> csv;
+    WriteFindingsCsv(model, model.titles(), [&](const QByteArray& line) { csv << line; });
+    ASSERT_EQ(csv.size(), 2);
+    EXPECT_TRUE(csv[1].contains(";" + cell.toUtf8() + ";")) << csv[1].toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace quandel::test
