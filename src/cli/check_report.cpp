@@ -69,19 +69,17 @@ TCheckReport FormatCheckReport(const std::string& fileName, const ombra::TFileCh
     if (finding.Severity == TSeverity::Error) ++report.Discrepancies;
     if (finding.Severity == TSeverity::Warning) ++warnings;
   }
-  lines.push_back(ombra::FileVerdictText(ombra::FileVerdictOf(check)));
-
+  // Both verdicts in the words the viewer and the printout use. Without --accounts the
+  // accounts were not asked about: their verdict would name a missing directory as the reason.
   const ombra::TAccountTally& accounts = check.Accounts;
+  const std::vector<std::string> verdicts = ombra::VerdictLines(check);
+  lines.insert(lines.end(), verdicts.begin(), accounts.Checked ? verdicts.end() : verdicts.begin() + 1);
   if (accounts.Checked) {
-    lines.push_back(ombra::AccountsTitle(accounts.DirectoryDate) + ": " +
-                    ombra::GroupedNumber(accounts.Accounts) +
+    lines.push_back("Kontenprüfung: " + ombra::GroupedNumber(accounts.Accounts) +
                     (accounts.Accounts == 1 ? " Konto" : " Konten") + " geprüft");
     for (const auto& finding : check.Findings)
       if (ombra::IsAccountKind(finding.Kind))
         lines.push_back(support::ShownCp1252(finding.Text) + Verdict(finding.Severity));
-    lines.push_back("Konten: " + ombra::AccountsResult(accounts));
-    if (const std::string caveat = ombra::AccountsCaveat(accounts); !caveat.empty())
-      lines.push_back("Hinweis: " + caveat);
   }
   lines.push_back(Result(report.Discrepancies, warnings, accounts));
   return report;

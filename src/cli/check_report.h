@@ -1,7 +1,7 @@
 #pragma once
 // The German report of one file's check, as `check` prints it for a single file: every
-// comparison with its verdict, the verdict on the file in itself, then the account check under
-// its own verdict, then the result.
+// comparison with its verdict, both verdicts as VerdictLines words them, then the accounts
+// checked with their findings, then the result.
 #include <string>
 #include <vector>
 

@@ -63,10 +63,10 @@ TEST(CheckReportTest, EveryComparisonThenBothVerdictsThenTheResult) {
                 "Anzahl der Zahlungen: Datei 2, gelesen 1 - ABWEICHUNG",
                 "Prüfsumme Bankleitzahlen: Datei 1, berechnet 1 - in Ordnung",
                 "Hinter dem E-Satz stehen 3 Bytes - Hinweis", "Datei nicht stimmig",
-                "Kontenprüfung nach Bankverzeichnis vom 01.02.2003: 2 Konten geprüft",
-                "Zahlung 1: Kontonummer 7 ist ungültig - Hinweis", "Konten: 1 Prüfziffer falsch",
+                "Kontenprüfung nach Bankverzeichnis vom 01.02.2003: 1 Prüfziffer falsch",
                 "Hinweis: Das Bankverzeichnis ist jünger als die Datei: alte Konten und seither aufgehobene "
                 "Bankleitzahlen kann es anders beurteilen.",
+                "Kontenprüfung: 2 Konten geprüft", "Zahlung 1: Kontonummer 7 ist ungültig - Hinweis",
                 "Ergebnis: 2 Abweichungen gefunden, 1 Hinweis; Konten: 1 Prüfziffer falsch."}));
 
   check.Findings.resize(3);
@@ -79,8 +79,8 @@ TEST(CheckReportTest, EveryComparisonThenBothVerdictsThenTheResult) {
             (std::vector<std::string>{
                 "Prüfbericht für f.dta", "Feldprüfungen: keine Beanstandung",
                 "Prüfsumme Bankleitzahlen: Datei 1, berechnet 1 - in Ordnung", "Datei in sich stimmig",
-                "Kontenprüfung nach Bankverzeichnis vom 01.02.2003: 2 Konten geprüft",
-                "Konten: alle Konten gültig", "Ergebnis: keine Abweichungen; Konten: alle Konten gültig."}));
+                "Kontenprüfung nach Bankverzeichnis vom 01.02.2003: alle Konten gültig",
+                "Kontenprüfung: 2 Konten geprüft", "Ergebnis: keine Abweichungen; Konten: alle Konten gültig."}));
 
   // Without a directory the account check is not mentioned at all.
   check.Accounts = {};

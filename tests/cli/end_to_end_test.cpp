@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 
 #include <filesystem>
@@ -10,12 +11,15 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "check.h"
 #include "cp1252.h"
 #include "dtaus.h"
 #include "dtaus_builder.h"
+#include "known_accounts.h"
 #include "product.h"
 #include "run_cli.h"
 #include "temp_dir.h"
+#include "verdict.h"
 #include "version.h"
 
 using clitest::DataFile;
@@ -406,6 +410,55 @@ TEST_F(CliTest, CheckOfAConsistentFileReportsEveryAgreementAndExitsZero) {
                          "Prüfsumme Bankleitzahlen: Datei 185328672, berechnet 185328672 - in Ordnung\n"
                          "Datei in sich stimmig\n"
                          "Ergebnis: keine Abweichungen.\n");
+}
+
+// The single file's report gives both verdicts in the very lines the viewer and the printout
+// take from the core, one after the other, and nowhere else in its own words.
+TEST_F(CliTest, CheckSaysTheVerdictsInTheSharedWords) {
+  const clitest::TKnownAccounts known;
+  const auto& [sender, passes, fails, unknown] = known;
+  std::string wrongTotal = File(sender, {passes, passes});
+  wrongTotal.replace(wrongTotal.size() - 128 + 64, 13, "0000000024691");  // positions 65-77
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool accounts;
+    int exitCode;
+  };
+  const std::vector<Case> cases{
+      {"sound", File(sender, {passes}), true, 0},
+      {"sound, accounts not asked", File(sender, {passes}), false, 0},
+      {"sum mismatch", wrongTotal, true, 1},
+      {"account findings", File(sender, {passes, fails, unknown}), true, 1},
+  };
+  const auto banks = ombra::OpenSystemBankDirectory();
+  ASSERT_NE(banks, nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = dir.Write("verdict.dta", c.bytes);
+    ombra::TDtaus doc;
+    ombra::TFileCheck check = ombra::LoadAndCheck(doc, file, ombra::TRegionalSettings::de_DE());
+    if (c.accounts) ombra::AddAccountFindings(check, doc, ombra::CheckAccounts(doc, *banks), banks->DataDate());
+    std::vector<std::string> verdicts = ombra::VerdictLines(check);
+    if (!c.accounts) verdicts.resize(1);
+
+    std::vector<std::string> args{"check", file};
+    if (c.accounts) args.push_back("--accounts");
+    const auto run = RunCli(args);
+    EXPECT_EQ(run.ExitCode, c.exitCode) << run.Out;
+    const std::vector<std::string> lines = clitest::Lines(run.Out);
+    const auto first = std::find(lines.begin(), lines.end(), verdicts.front());
+    ASSERT_NE(first, lines.end()) << run.Out;
+    ASSERT_GE(lines.end() - first, static_cast<std::ptrdiff_t>(verdicts.size())) << run.Out;
+    EXPECT_EQ(std::vector<std::string>(first, first + static_cast<std::ptrdiff_t>(verdicts.size())), verdicts);
+    const auto verdictWords = [](const std::string& line) {
+      return line.starts_with("Datei in sich stimmig") || line.starts_with("Datei nicht stimmig") ||
+             line.starts_with("Kontenprüfung nach");
+    };
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), verdictWords),
+              std::count_if(verdicts.begin(), verdicts.end(), verdictWords))
+        << run.Out;
+  }
 }
 
 TEST_F(CliTest, CheckFindsAWrongCount) {
