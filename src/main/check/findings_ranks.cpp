@@ -100,16 +100,16 @@ void SortByText(const TViewerCheck& check, std::vector<std::uint32_t>& order, TT
   });
   // Texts equal in their key are equal unless one goes on past it or is shorter: a key pads
   // with 0 bytes.
-  const auto whole = [&](const TKeyed& a, const TKeyed& b) {
-    const std::string_view first = text(FindingAt(check, order[a.position]));
-    const std::string_view second = text(FindingAt(check, order[b.position]));
-    return first.substr(shared) < second.substr(shared);
-  };
+  const auto textAt = [&](const TKeyed& k) { return text(FindingAt(check, order[k.position])).substr(shared); };
+  const auto whole = [&](const TKeyed& a, const TKeyed& b) { return textAt(a) < textAt(b); };
   for (auto run = keyed.begin(); run != keyed.end();) {
     const auto end = std::find_if(run, keyed.end(), [&](const TKeyed& k) { return k.key != run->key; });
     const std::uint32_t length = run->length;
+    // A column whose texts are all alike (every finding "gültige Kontonummer") would cost a
+    // whole comparison per step of the sort; one pass tells.
     if (end - run > 1 &&
-        std::any_of(run, end, [&](const TKeyed& k) { return k.length != length || length > shared + 8; }))
+        std::any_of(run, end, [&](const TKeyed& k) { return k.length != length || length > shared + 8; }) &&
+        !std::all_of(run + 1, end, [&](const TKeyed& k) { return textAt(k) == textAt(*run); }))
       std::stable_sort(run, end, whole);
     run = end;
   }

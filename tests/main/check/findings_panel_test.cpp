@@ -201,6 +201,9 @@ TEST(FindingsModelTest, TextsSortByEveryByte) {
         "Zahl"}},
       {"a zero byte", {std::string("A\0B", 3), "A", std::string("A\0", 2), "A\x01"}},
       {"all equal", {"gleich", "gleich", "gleich"}},
+      {"long and all equal", {"g\xFCltige Kontonummer", "g\xFCltige Kontonummer", "g\xFCltige Kontonummer"}},
+      {"long and equal but one",
+       {"g\xFCltige Kontonummer", "g\xFCltige Kontonummer", "g\xFCltige Kontonummeq", "g\xFCltige Kontonummer"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
