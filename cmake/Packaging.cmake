@@ -13,6 +13,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Libraries opened at their first call are not seen by the dependency scan (src/cli).
+get_property(opened GLOBAL PROPERTY QUANDEL_OPENED_PACKAGES)
+list(JOIN opened ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # The summary above is the first line; CPack indents these lines and marks the blank one.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Quandel zeigt DTAUS-Dateien (Datenträgeraustausch: A-Satz, C-Sätze, E-Satz)

@@ -21,6 +21,13 @@ trap '$SUDO apt-get remove -y quandel >/dev/null 2>&1 || true' EXIT
 
 quandel-cli --version
 quandel-cli check examples/beispiel.dta
+# The spreadsheet writer and SQLite are opened at their first call, so only the package's
+# dependencies bring them: both commands run from the installed package.
+scratch=$(mktemp -d)
+trap '$SUDO apt-get remove -y quandel >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
+quandel-cli xlsx examples/beispiel.dta -o "$scratch/beispiel.xlsx"
+quandel-cli sqlite examples/beispiel.dta -o "$scratch/beispiel.db"
+rm -rf "$scratch"
 desktop-file-validate /usr/share/applications/quandel.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.example.quandel.metainfo.xml
 man -w quandel-cli

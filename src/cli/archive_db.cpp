@@ -1,9 +1,8 @@
 #include "archive_db.h"
 
-#include <sqlite3.h>
-
 #include <memory>
 
+#include "sqlite_calls.h"
 #include "system_error.h"
 
 namespace cli {

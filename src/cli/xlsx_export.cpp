@@ -1,7 +1,5 @@
 #include "xlsx_export.h"
 
-#include <xlsxwriter.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -19,6 +17,7 @@
 #include "shown_text.h"
 #include "system_error.h"
 #include "verdict.h"
+#include "xlsxwriter_calls.h"
 
 namespace cli {
 namespace {
