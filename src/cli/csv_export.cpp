@@ -85,41 +85,49 @@ void TCsvRows::Header(std::string& out, bool banks) const {
 
 void TCsvRows::Row(std::string& out, std::size_t number, const ombra::TSatzC& c,
                    const ombra::TAccountCheck* account) {
-  const std::string_view name = TrimmedView(c.Name), blz = TrimmedView(c.BLZ), konto = TrimmedView(c.Konto);
+  // Formatted in place: room for the most the row can take, then cut to what it took.
+  const std::size_t at = out.size();
+  out.resize(at + Prepare(c, account));
+  char* const end = PutRow(out.data() + at, number, c);
+  out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+std::size_t TCsvRows::Prepare(const ombra::TSatzC& c, const ombra::TAccountCheck* account) {
   purpose_.clear();
   AppendJoinedPurpose(purpose_, c);
   field_.clear();
   AppendPlainAmount(field_, c.Betrag, decimal_);
-  std::string_view bankName, bankPlace, verdict;
+  banks_ = account != nullptr;
+  bankName_ = bankPlace_ = verdict_ = {};
   if (account != nullptr) {
     if (account->Bank) {
-      bankName = account->Bank->Name;
-      bankPlace = account->Bank->Place;
+      bankName_ = account->Bank->Name;
+      bankPlace_ = account->Bank->Place;
     }
-    verdict = ombra::VerdictText(account->Verdict);
+    verdict_ = ombra::VerdictText(account->Verdict);
   }
-  // Formatted in place: room for the most the row can take, then cut to what it took.
-  const std::size_t at = out.size();
-  out.resize(at + 32 + FieldBound(name) + FieldBound(blz) + FieldBound(konto) + FieldBound(purpose_) +
-             FieldBound(field_) + FieldBound(currency_) + FieldBound(bankName) + FieldBound(bankPlace) +
-             FieldBound(verdict));
-  char* to = out.data() + at;
+  return 32 + FieldBound(TrimmedView(c.Name)) + FieldBound(TrimmedView(c.BLZ)) + FieldBound(TrimmedView(c.Konto)) +
+         FieldBound(purpose_) + FieldBound(field_) + FieldBound(currency_) + FieldBound(bankName_) +
+         FieldBound(bankPlace_) + FieldBound(verdict_);
+}
+
+char* TCsvRows::PutRow(char* to, std::size_t number, const ombra::TSatzC& c) const {
   to = std::to_chars(to, to + 24, number).ptr;
-  to = PutField(to, name, true);
-  to = PutField(to, blz, true);
+  to = PutField(to, TrimmedView(c.Name), true);
+  to = PutField(to, TrimmedView(c.BLZ), true);
   // The account is a number of ours; the other texts come from the file as they stand.
-  to = PutField(to, konto, false);
+  to = PutField(to, TrimmedView(c.Konto), false);
   to = PutField(to, purpose_, true);
   to = PutField(to, field_, false);
   to = PutField(to, currency_, false);
-  if (account != nullptr) {
-    to = PutField(to, bankName, true);
-    to = PutField(to, bankPlace, true);
-    to = PutField(to, verdict, true);
+  if (banks_) {
+    to = PutField(to, bankName_, true);
+    to = PutField(to, bankPlace_, true);
+    to = PutField(to, verdict_, true);
   }
   *to++ = '\r';
   *to++ = '\n';
-  out.resize(static_cast<std::size_t>(to - out.data()));
+  return to;
 }
 
 std::size_t TCsvRows::FieldBound(std::string_view cp1252) {
@@ -159,14 +167,12 @@ class TCsvRowSink final : public ombra::TPaymentSink {
   void OnPayment(const ombra::TSatzC& c) override {
     // The currency is the A record's, read before the first payment.
     if (!format_) format_.emplace(rs_, doc_.SatzA->Euro);
-    row_.clear();
-    if (cache_) {
-      const ombra::TAccountCheck account = cache_->Check(c.BLZ, c.Konto);
-      format_->Row(row_, ++count_, c, &account);
-    } else {
-      format_->Row(row_, ++count_, c);
-    }
-    rows_.Put(row_);
+    // The account check lives until the row is written: the row holds views of its bank.
+    std::optional<ombra::TAccountCheck> account;
+    if (cache_) account = cache_->Check(c.BLZ, c.Konto);
+    const std::size_t bound = format_->Prepare(c, account ? &*account : nullptr);
+    // Straight into the held blocks: no row of its own to copy from.
+    rows_.Commit(format_->PutRow(rows_.Reserve(bound), ++count_, c));
   }
 
  private:
@@ -175,7 +181,6 @@ class TCsvRowSink final : public ombra::TPaymentSink {
   THeldOutput& rows_;
   std::optional<ombra::TBankCache> cache_;
   std::optional<TCsvRows> format_;
-  std::string row_;
   std::size_t count_ = 0;
 };
 

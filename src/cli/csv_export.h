@@ -54,6 +54,11 @@ class TCsvRows {
   // payee's bank, its place and the verdict on the account.
   void Row(std::string& out, std::size_t number, const ombra::TSatzC& c,
            const ombra::TAccountCheck* account = nullptr);
+  // The same in two steps, for a writer with room of its own: Prepare says how much room the
+  // row may take, PutRow writes it there and returns its end. Both with the same payment, and
+  // `account` alive until PutRow: the row holds views of its bank's texts.
+  std::size_t Prepare(const ombra::TSatzC& c, const ombra::TAccountCheck* account = nullptr);
+  char* PutRow(char* to, std::size_t number, const ombra::TSatzC& c) const;
 
  private:
   // A Windows-1252 text as a field after its separator, in UTF-8, quoted where needed, with
@@ -66,6 +71,8 @@ class TCsvRows {
   std::string_view currency_;
   std::string purpose_;
   std::string field_;
+  std::string_view bankName_, bankPlace_, verdict_;
+  bool banks_ = false;
 };
 
 void WriteCsvHeader(const ombra::TRegionalSettings& rs, bool banks,
