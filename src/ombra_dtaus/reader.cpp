@@ -310,10 +310,13 @@ class TReader {
     if (got == 0 && record_ == 'A') Fail(TDamageKind::Empty, 0, "Die Datei ist leer", "Die Datei ist leer");
     const std::int64_t end = start_ + static_cast<std::int64_t>(got);
     if (got == 0 && record_ == 'E') {
-      const std::string what = "Kein E-Satz: die Datei endet mit " + ByteNumber(start_ - 1) + " nach " +
+      // The last payment's block may be cut inside its padding: the E record is then due
+      // beyond the file's end, which is where the file ends, not where the E record was due.
+      const std::int64_t fileEnd = std::min(start_, file_.Size());
+      const std::string what = "Kein E-Satz: die Datei endet mit " + ByteNumber(fileEnd - 1) + " nach " +
                                (doc_.SatzE->Anzahl == 1 ? std::string("1 Zahlung")
                                                         : std::to_string(doc_.SatzE->Anzahl) + " Zahlungen");
-      Fail(TDamageKind::NoTrailer, end, what, what);
+      Fail(TDamageKind::NoTrailer, fileEnd, what, what);
     }
     const std::string what = std::string(1, record_) + "-Satz hat nur " + std::to_string(got) + " von " +
                              std::to_string(wanted) + " Bytes";

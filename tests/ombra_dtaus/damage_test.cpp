@@ -63,6 +63,10 @@ TEST_F(DamageTest, FilesCutAtEveryRecordKindKeepThePaymentsBefore) {
        "Kein E-Satz: die Datei endet mit Byte 1024 nach 3 Zahlungen", 3, 1024,
        "3 Zahlungen bis Byte 1.024 gelesen; Summen nicht pr\xFC"
        "fbar"},
+      {"inside the last payment's padding", whole.substr(0, 768 + 200), TDamageKind::NoTrailer, 'E', 0, 1024,
+       768 + 200, "Kein E-Satz: die Datei endet mit Byte 968 nach 3 Zahlungen", 3, 968,
+       "3 Zahlungen bis Byte 968 gelesen; Summen nicht pr\xFC"
+       "fbar"},
       {"inside the E record", whole.substr(0, 1024 + 48), TDamageKind::CutShort, 'E', 0, 1024, 1024 + 48,
        "E-Satz hat nur 48 von 128 Bytes", 3, 1024,
        "3 Zahlungen bis Byte 1.024 gelesen; Summen nicht pr\xFC"
