@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QProgressDialog>
-#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "file_system.h"
@@ -40,8 +38,8 @@ TRowExporter::TRowExporter(QWidget* window, std::shared_ptr<IMessageBox> message
 }
 
 TRowExporter::~TRowExporter() {
-  if (!stop_) return;
-  stop_->store(true);
+  if (!share_) return;
+  share_->Stop.store(true);
   worker_.waitForFinished();
 }
 
@@ -84,46 +82,30 @@ void TRowExporter::start(const QString& name, std::shared_ptr<const TExportJob> 
   target->SetOwnerOnly();
   if (const int error = target->Open(); error != 0) return fail(name, support::GermanSystemError(error, support::TFileDeed::Write) + ".");
   running_ = std::make_unique<TRunning>(TRunning{name, target});
-  stop_ = std::make_shared<std::atomic<bool>>(false);
-  done_ = std::make_shared<std::atomic<std::size_t>>(0);
-  const auto progress = [stop = stop_, done = done_](std::size_t rows) {
-    done->store(rows);
-    return !stop->load();
-  };
+  share_ = std::make_shared<TWorkerShare>();
+  const auto progress = [share = share_](std::size_t rows) { return share->Report(static_cast<long long>(rows)); };
   if (job->Rows.size() < workerRows) {
     // Written at once: a short list takes less than a worker's dialog would show.
     return finish(WriteExport(*job, *target, progress));
   }
-  progress_ =
-      new QProgressDialog(QStringLiteral("Zahlungen werden exportiert …"), QStringLiteral("Abbrechen"), 0,
-                          static_cast<int>(job->Rows.size()), window_);
-  progress_->setWindowTitle(QStringLiteral("Exportieren"));
-  progress_->setObjectName(QStringLiteral("ExportProgress"));
-  progress_->setMinimumDuration(300);
-  progress_->setAutoClose(false);
-  progress_->setAutoReset(false);
-  connect(progress_, &QProgressDialog::canceled, this, &TRowExporter::stop);
-  auto* timer = new QTimer(progress_);
-  timer->setInterval(100);
-  connect(timer, &QTimer::timeout, this, [this] {
-    if (progress_ && done_) progress_->setValue(static_cast<int>(done_->load()));
-  });
-  timer->start();
+  progress_ = ShowWorkerProgress(window_,
+                                 {QStringLiteral("Exportieren"), QStringLiteral("Zahlungen werden exportiert …"),
+                                  QStringLiteral("ExportProgress")},
+                                 static_cast<long long>(job->Rows.size()), share_);
   worker_.setFuture(QtConcurrent::run(
       [job = std::move(job), target, progress] { return WriteExport(*job, *target, progress); }));
 }
 
 void TRowExporter::stop() {
-  if (stop_) stop_->store(true);
+  if (share_) share_->Stop.store(true);
 }
 
 // The target is put in place here, on the window's thread, and only when nobody asked to stop
 // meanwhile: a stop however late leaves the file named as it was.
 void TRowExporter::finish(const std::string& error) {
-  const bool stopped = stop_->load();
+  const bool stopped = share_->Stop.load();
   const std::unique_ptr<TRunning> running = std::move(running_);
-  stop_.reset();
-  done_.reset();
+  share_.reset();
   if (progress_) progress_->deleteLater();
   if (!stopped) {
     if (!error.empty())

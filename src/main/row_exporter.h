@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QString>
 
-#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -19,8 +18,8 @@
 #include "dtaus.h"
 #include "platform.h"
 #include "row_export.h"
+#include "worker_progress.h"
 
-class QProgressDialog;
 class QWidget;
 
 namespace quandel {
@@ -50,7 +49,7 @@ class TRowExporter : public QObject {
   // Asks for a name and exports the payments `rows` (counted from 0 in the file, in the order
   // written) of `model`'s document. Refused, with a message, while an export runs.
   void exportRows(const TPaymentModel& model, std::vector<int> rows);
-  bool isExporting() const { return stop_ != nullptr; }
+  bool isExporting() const { return share_ != nullptr; }
   // The export running writes nothing more; the file named keeps what it had.
   void stop();
 
@@ -73,8 +72,7 @@ class TRowExporter : public QObject {
   std::shared_ptr<IMessageBox> messages_;
   std::shared_ptr<ISaveDialog> saveDialog_;
   QFutureWatcher<std::string> worker_;
-  std::shared_ptr<std::atomic<bool>> stop_;
-  std::shared_ptr<std::atomic<std::size_t>> done_;
+  std::shared_ptr<TWorkerShare> share_;
   std::unique_ptr<TRunning> running_;
   QPointer<QProgressDialog> progress_;
 };

@@ -7,8 +7,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
-#include <QProgressDialog>
-#include <QTimer>
 #include <QWheelEvent>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -180,8 +178,8 @@ TViewCommands::~TViewCommands() {
   finder_->setTarget(nullptr);
   finder_->setShelf(nullptr);
   arranger_->setShelf(nullptr);
-  if (copyStop_) {
-    copyStop_->store(true);
+  if (copyShare_) {
+    copyShare_->Stop.store(true);
     copier_.waitForFinished();
   }
 }
@@ -278,39 +276,23 @@ void TViewCommands::copy() {
 // the window goes on meanwhile. The rows copied are those shown when the copy began.
 void TViewCommands::copyInWorker(std::vector<std::pair<int, int>> rows, long long count) {
   auto sheet = std::make_shared<const TSheetRows>(view_->listView()->sharedModel());
-  copyStop_ = std::make_shared<std::atomic<bool>>(false);
-  copyDone_ = std::make_shared<std::atomic<long long>>(0);
-  copyProgress_ = new QProgressDialog(QStringLiteral("Zahlungen werden kopiert …"),
-                                      QStringLiteral("Abbrechen"), 0, static_cast<int>(count), window_);
-  copyProgress_->setWindowTitle(QStringLiteral("Kopieren"));
-  copyProgress_->setObjectName(QStringLiteral("CopyProgress"));
-  copyProgress_->setMinimumDuration(300);
-  copyProgress_->setAutoClose(false);
-  copyProgress_->setAutoReset(false);
-  connect(copyProgress_, &QProgressDialog::canceled, this, &TViewCommands::stopCopying);
-  auto* timer = new QTimer(copyProgress_);
-  timer->setInterval(100);
-  connect(timer, &QTimer::timeout, this, [this] {
-    if (copyProgress_ && copyDone_) copyProgress_->setValue(static_cast<int>(copyDone_->load()));
-  });
-  timer->start();
-  copier_.setFuture(QtConcurrent::run([sheet, rows = std::move(rows), stop = copyStop_, done = copyDone_] {
-    return CopyRows(*sheet, rows, sheet->titles(), [&stop, &done](long long rowsDone) {
-      done->store(rowsDone);
-      return !stop->load();
-    });
+  copyShare_ = std::make_shared<TWorkerShare>();
+  copyProgress_ = ShowWorkerProgress(
+      window_, {QStringLiteral("Kopieren"), QStringLiteral("Zahlungen werden kopiert …"), QStringLiteral("CopyProgress")},
+      count, copyShare_);
+  copier_.setFuture(QtConcurrent::run([sheet, rows = std::move(rows), share = copyShare_] {
+    return CopyRows(*sheet, rows, sheet->titles(), [&share](long long rowsDone) { return share->Report(rowsDone); });
   }));
 }
 
 void TViewCommands::stopCopying() {
-  if (copyStop_) copyStop_->store(true);
+  if (copyShare_) copyShare_->Stop.store(true);
 }
 
 void TViewCommands::copyEnded() {
   const std::optional<TCopiedRows> copied = copier_.result();
-  const bool stopped = copyStop_->load();
-  copyStop_.reset();
-  copyDone_.reset();
+  const bool stopped = copyShare_->Stop.load();
+  copyShare_.reset();
   if (copyProgress_) copyProgress_->deleteLater();
   if (copied && !stopped) QGuiApplication::clipboard()->setMimeData(AsMimeData(*copied));
   emit copyFinished();

@@ -8,7 +8,6 @@
 #include <QPoint>
 #include <QPointer>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,11 +17,11 @@
 #include "index_shelf.h"
 #include "platform.h"
 #include "row_copy.h"
+#include "worker_progress.h"
 
 class QAction;
 class QBoxLayout;
 class QMenu;
-class QProgressDialog;
 class QWidget;
 
 namespace quandel {
@@ -71,7 +70,7 @@ class TViewCommands : public QObject {
   // The most rows copied to the clipboard.
   long long clipboardLimit = kMaxClipboardRows;
   // Copying many rows in a worker; copyFinished comes when it ended, copied or stopped.
-  bool isCopying() const { return copyStop_ != nullptr; }
+  bool isCopying() const { return copyShare_ != nullptr; }
   void stopCopying();
 
   QAction* editCopy = nullptr;
@@ -135,8 +134,7 @@ class TViewCommands : public QObject {
   QFont baseFont_;
   int zoom_ = 100;
   QFutureWatcher<std::optional<TCopiedRows>> copier_;
-  std::shared_ptr<std::atomic<bool>> copyStop_;
-  std::shared_ptr<std::atomic<long long>> copyDone_;
+  std::shared_ptr<TWorkerShare> copyShare_;
   QPointer<QProgressDialog> copyProgress_;
   // The cell under the pointer when the context menu came up; -1, -1 for none.
   std::pair<int, int> menuCell_{-1, -1};
