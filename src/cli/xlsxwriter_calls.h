@@ -10,21 +10,18 @@ namespace cli {
 
 inline constinit support::TLazyLibrary kXlsxwriterLibrary{QUANDEL_XLSXWRITER_SONAME};
 
-#define QUANDEL_XLSXWRITER_CALL(name) \
-  inline constinit support::TLazyFunction<decltype(::name)> name { kXlsxwriterLibrary, #name }
-QUANDEL_XLSXWRITER_CALL(format_set_bold);
-QUANDEL_XLSXWRITER_CALL(format_set_num_format);
-QUANDEL_XLSXWRITER_CALL(lxw_strerror);
-QUANDEL_XLSXWRITER_CALL(workbook_add_format);
-QUANDEL_XLSXWRITER_CALL(workbook_add_worksheet);
-QUANDEL_XLSXWRITER_CALL(workbook_close);
-QUANDEL_XLSXWRITER_CALL(workbook_new_opt);
-QUANDEL_XLSXWRITER_CALL(worksheet_autofilter);
-QUANDEL_XLSXWRITER_CALL(worksheet_freeze_panes);
-QUANDEL_XLSXWRITER_CALL(worksheet_set_column);
-QUANDEL_XLSXWRITER_CALL(worksheet_write_datetime);
-QUANDEL_XLSXWRITER_CALL(worksheet_write_number);
-QUANDEL_XLSXWRITER_CALL(worksheet_write_string);
-#undef QUANDEL_XLSXWRITER_CALL
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, format_set_bold);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, format_set_num_format);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, lxw_strerror);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, workbook_add_format);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, workbook_add_worksheet);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, workbook_close);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, workbook_new_opt);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, worksheet_autofilter);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, worksheet_freeze_panes);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, worksheet_set_column);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, worksheet_write_datetime);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, worksheet_write_number);
+QUANDEL_LAZY_CALL(kXlsxwriterLibrary, worksheet_write_string);
 
 }  // namespace cli

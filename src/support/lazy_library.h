@@ -7,7 +7,7 @@
 // Used by naming a library's functions in the caller's own namespace, where they hide the
 // header's declarations:
 //   inline constinit support::TLazyLibrary kSqlite{"libsqlite3.so.0"};
-//   inline constinit support::TLazyFunction<decltype(::sqlite3_step)> sqlite3_step{kSqlite, "sqlite3_step"};
+//   QUANDEL_LAZY_CALL(kSqlite, sqlite3_step);
 // A call that slips past them fails to link, as the program no longer links the library.
 #include <atomic>
 #include <mutex>
@@ -39,43 +39,52 @@ class TLazyLibrary {
   void* handle_ = nullptr;
 };
 
-template <typename Signature>
-class TLazyFunction;
-
-template <typename R, typename... A>
-class TLazyFunction<R(A...)> {
+// One function of a library, looked up at its first call and kept.
+class TLazySymbol {
  public:
-  constexpr TLazyFunction(TLazyLibrary& library, const char* name) : library_(library), name_(name) {}
-  R operator()(A... arguments) const { return Function()(std::forward<A>(arguments)...); }
+  constexpr TLazySymbol(TLazyLibrary& library, const char* name) : library_(library), name_(name) {}
 
- private:
-  using TPointer = R (*)(A...);
-  TPointer Function() const {
+ protected:
+  void* Address() const {
     void* known = address_.load(std::memory_order_acquire);
     if (known == nullptr) {
       known = library_.Symbol(name_);
       address_.store(known, std::memory_order_release);
     }
-    return reinterpret_cast<TPointer>(known);
-  }
-  TLazyLibrary& library_;
-  const char* name_;
-  mutable std::atomic<void*> address_{nullptr};
-};
-
-// C functions with a variable argument list (sqlite3_config).
-template <typename R, typename... A>
-class TLazyFunction<R(A..., ...)> {
- public:
-  constexpr TLazyFunction(TLazyLibrary& library, const char* name) : library_(library), name_(name) {}
-  template <typename... V>
-  R operator()(A... arguments, V... more) const {
-    return reinterpret_cast<R (*)(A..., ...)>(library_.Symbol(name_))(arguments..., more...);
+    return known;
   }
 
  private:
   TLazyLibrary& library_;
   const char* name_;
+  mutable std::atomic<void*> address_{nullptr};
+};
+
+template <typename Signature>
+class TLazyFunction;
+
+template <typename R, typename... A>
+class TLazyFunction<R(A...)> : public TLazySymbol {
+ public:
+  using TLazySymbol::TLazySymbol;
+  R operator()(A... arguments) const {
+    return reinterpret_cast<R (*)(A...)>(Address())(std::forward<A>(arguments)...);
+  }
+};
+
+// C functions with a variable argument list (sqlite3_config).
+template <typename R, typename... A>
+class TLazyFunction<R(A..., ...)> : public TLazySymbol {
+ public:
+  using TLazySymbol::TLazySymbol;
+  template <typename... V>
+  R operator()(A... arguments, V... more) const {
+    return reinterpret_cast<R (*)(A..., ...)>(Address())(arguments..., more...);
+  }
 };
 
 }  // namespace support
+
+// `name` as a function of `library`, of the type the library's header declares it with.
+#define QUANDEL_LAZY_CALL(library, name) \
+  inline constinit support::TLazyFunction<decltype(::name)> name { library, #name }

@@ -45,13 +45,20 @@ void WhenModalIsUp(std::function<void(QDialog&)> inspect, int result) {
   });
 }
 
+// The open dialog's settings as the window gives them, starting in `folder` (none: the
+// current folder).
+TOpenDialogSettings OpenSettings(const std::optional<std::filesystem::path>& folder) {
+  TOpenDialogSettings settings;
+  settings.Filter = QString::fromUtf8(kOpenFilter);
+  if (folder) settings.InitialDir = Q(*folder);
+  return settings;
+}
+
 TEST(QtPlatformTest, OpenDialogStartsWithTheGivenFilterAndFolder) {
   testdta::TempDir folder;
   const TViewerPlatform platform = QtViewerPlatform();
-  TOpenDialogSettings settings;
-  settings.Filter = QString::fromUtf8(kOpenFilter);
+  TOpenDialogSettings settings = OpenSettings(folder.Path());
   settings.FilterIndex = 2;
-  settings.InitialDir = Q(folder.Path());
 
   QString filter, directory;
   QStringList filters;
@@ -90,9 +97,7 @@ TEST(QtPlatformTest, OpenDialogOffersTheNameChosenLast) {
   testdta::TempDir data;
   const std::string chosen = data.Write("zuletzt.dta", "x");
   const TViewerPlatform platform = QtViewerPlatform();
-  TOpenDialogSettings settings;
-  settings.Filter = QString::fromUtf8(kOpenFilter);
-  settings.InitialDir = Q(start.Path());
+  const TOpenDialogSettings settings = OpenSettings(start.Path());
 
   WhenModalIsUp([&](QDialog& dialog) { dynamic_cast<TOpenFileDialog&>(dialog).selectFile(Q(chosen)); },
                 QDialog::Accepted);
@@ -120,8 +125,7 @@ TEST(QtPlatformTest, OpenDialogWalksFolders) {
   testdta::TempDir folder;
   const std::string inner = folder.Write("ablage/innen.dta", "x");
   const TViewerPlatform platform = QtViewerPlatform();
-  TOpenDialogSettings settings;
-  settings.Filter = QString::fromUtf8(kOpenFilter);
+  TOpenDialogSettings settings = OpenSettings(std::nullopt);
   struct Case {
     const char* what;
     QString start;
@@ -184,9 +188,7 @@ TEST(QtPlatformTest, OpenDialogListsNamesThatAreNoUtf8AndHandsThemBack) {
                                        "bersicht.dta"};
   for (const std::string& name : names) folder.Write(name, name);
   const TViewerPlatform platform = QtViewerPlatform();
-  TOpenDialogSettings settings;
-  settings.Filter = QString::fromUtf8(kOpenFilter);
-  settings.InitialDir = Q(folder.Path());
+  TOpenDialogSettings settings = OpenSettings(folder.Path());
   struct Case {
     QString listed;
     std::string file;
@@ -223,9 +225,7 @@ TEST(QtPlatformTest, OpenDialogFiltersListWhatTheyPromise) {
     folder.Write(name, "x");
   folder.Folder("ablage");
   const TViewerPlatform platform = QtViewerPlatform();
-  TOpenDialogSettings settings;
-  settings.Filter = QString::fromUtf8(kOpenFilter);
-  settings.InitialDir = Q(folder.Path());
+  TOpenDialogSettings settings = OpenSettings(folder.Path());
   struct Case {
     int filterIndex;
     QStringList listed;

@@ -40,6 +40,15 @@ class PrintTest : public ViewerTest {
     return payments;
   }
 
+  // Opens a file of `count` payments (three purpose lines each), prints all of it to the PDF
+  // and says how many pages it took (-1 when the PDF cannot be read).
+  int PrintManyPayments(int count) {
+    const std::string file = WriteSample("lang.dta", ManyPayments(count));
+    const auto form = Start({QString::fromStdString(file)});
+    Print(*form, true);
+    return Pages(Pdf());
+  }
+
   static int Pages(const std::filesystem::path& pdf) {
     const auto info = PdfInfo(pdf);
     if (!info) return -1;
@@ -109,10 +118,7 @@ TEST_F(PrintTest, DamagedFilePrintsThePaymentsReadAndTheDamage) {
 
 TEST_F(PrintTest, LongListsBreakBetweenRowsAndNumberThePages) {
   const int count = 120;
-  const std::string file = WriteSample("lang.dta", ManyPayments(count));
-  const auto form = Start({QString::fromStdString(file)});
-  Print(*form, true);
-  const int pages = Pages(Pdf());
+  const int pages = PrintManyPayments(count);
   ASSERT_GE(pages, 3);
   std::vector<int> pageOf(count + 1, 0);
   for (int page = 1; page <= pages; ++page) {
@@ -341,10 +347,7 @@ TEST_F(PrintedSheetsTest, EverySheetNamesTheFileItsTimeAndThePrintTime) {
 // last carries and adds up to the list's total.
 TEST_F(PrintedSheetsTest, EverySheetHasItsSumAndTheCarriedSum) {
   const int count = 120;
-  const std::string file = WriteSample("lang.dta", ManyPayments(count));
-  const auto form = Start({QString::fromStdString(file)});
-  Print(*form, true);
-  const int pages = Pages(Pdf());
+  const int pages = PrintManyPayments(count);
   ASSERT_GE(pages, 3);
   std::int64_t carried = 0;
   for (int page = 1; page <= pages; ++page) {
