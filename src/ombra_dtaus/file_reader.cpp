@@ -11,7 +11,9 @@
 
 namespace ombra {
 namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
+// Small enough to stay in the processor's cache between one read into it and the parse of
+// it, and to cost few page faults: a megabyte measured a third slower to load with.
+constexpr std::size_t kBufferSize = std::size_t{128} << 10;
 
 // Why a file cannot be read, in the document's Windows-1252.
 std::string ReadError(int error) {
