@@ -1,6 +1,7 @@
 #include "csv_export.h"
 
 #include <charconv>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -93,10 +94,6 @@ void TCsvRows::Row(std::string& out, std::size_t number, const ombra::TSatzC& c,
 }
 
 std::size_t TCsvRows::Prepare(const ombra::TSatzC& c, const ombra::TAccountCheck* account) {
-  purpose_.clear();
-  AppendJoinedPurpose(purpose_, c);
-  field_.clear();
-  AppendPlainAmount(field_, c.Betrag, decimal_);
   banks_ = account != nullptr;
   bankName_ = bankPlace_ = verdict_ = {};
   if (account != nullptr) {
@@ -106,19 +103,26 @@ std::size_t TCsvRows::Prepare(const ombra::TSatzC& c, const ombra::TAccountCheck
     }
     verdict_ = ombra::VerdictText(account->Verdict);
   }
-  return 32 + FieldBound(TrimmedView(c.Name)) + FieldBound(TrimmedView(c.BLZ)) + FieldBound(TrimmedView(c.Konto)) +
-         FieldBound(purpose_) + FieldBound(field_) + FieldBound(currency_) + FieldBound(bankName_) +
-         FieldBound(bankPlace_) + FieldBound(verdict_);
+  // The purpose: each line's bytes and the " / " before it. The texts' room is reckoned
+  // before their trailing blanks are cut, which is enough and costs no scan.
+  std::size_t purpose = 0;
+  for (const std::string_view line : c.Verwendungszweck) purpose += 3 + line.size();
+  return 32 + FieldBound(c.Name) + FieldBound(c.BLZ) + FieldBound(c.Konto) +
+         4 + support::Cp1252AsUtf8Bound(2 * purpose) + 1 + PlainAmountBound(c.Betrag) + FieldBound(currency_) +
+         FieldBound(bankName_) + FieldBound(bankPlace_) + FieldBound(verdict_);
 }
 
 char* TCsvRows::PutRow(char* to, std::size_t number, const ombra::TSatzC& c) const {
   to = std::to_chars(to, to + 24, number).ptr;
-  to = PutField(to, TrimmedView(c.Name), true);
-  to = PutField(to, TrimmedView(c.BLZ), true);
-  // The account is a number of ours; the other texts come from the file as they stand.
-  to = PutField(to, TrimmedView(c.Konto), false);
-  to = PutField(to, purpose_, true);
-  to = PutField(to, field_, false);
+  to = PutField(to, c.Name, true);
+  to = PutField(to, c.BLZ, true);
+  // The account and the amount are numbers of ours; the other texts come from the file as
+  // they stand.
+  to = PutField(to, c.Konto, false);
+  to = PutPurpose(to, c);
+  *to++ = sep_;
+  // Digits, sign and a decimal separator, which is never the field separator.
+  to = PutPlainAmount(to, c.Betrag, decimal_);
   to = PutField(to, currency_, false);
   if (banks_) {
     to = PutField(to, bankName_, true);
@@ -135,22 +139,76 @@ std::size_t TCsvRows::FieldBound(std::string_view cp1252) {
   return 4 + support::Cp1252AsUtf8Bound(cp1252.size());
 }
 
-char* TCsvRows::PutField(char* to, std::string_view cp1252, bool guardFormula) const {
+namespace {
+
+// A text in UTF-8, its DIN umlaut codes decoded or not.
+char* PutUtf8(char* to, std::string_view cp1252, bool decoded) {
+  return decoded ? ombra::PutDecodedUtf8(to, cp1252) : support::PutCp1252AsUtf8(to, cp1252);
+}
+
+// Inside quotes: each double quote doubled.
+char* PutQuotedUtf8(char* to, std::string_view cp1252, bool decoded) {
+  for (const char c : cp1252) {
+    if (c == '"') *to++ = '"';
+    to = PutUtf8(to, std::string_view(&c, 1), decoded);
+  }
+  return to;
+}
+
+}  // namespace
+
+char* TCsvRows::PutField(char* to, std::string_view padded, bool guardFormula) const {
+  const std::string_view cp1252 = TrimmedView(padded);
   *to++ = sep_;
   // The bytes that call for quotes are ASCII, the same in Windows-1252 and UTF-8, and the
-  // guard's "'" is none of them.
-  const bool quoted = NeedsQuotes(cp1252, sep_);
+  // guard's "'" is none of them. Asked of the field with its blanks, like a purpose line.
+  const bool quoted = NeedsQuotes(padded, sep_);
   if (quoted) *to++ = '"';
   if (guardFormula && support::StartsLikeFormula(cp1252)) *to++ = '\'';
   if (!quoted) {
-    to = support::PutCp1252AsUtf8(to, cp1252);
-  } else {
-    for (const char c : cp1252) {
-      if (c == '"') *to++ = '"';
-      to = support::PutCp1252AsUtf8(to, std::string_view(&c, 1));
-    }
-    *to++ = '"';
+    if (support::HasByteAbove7F(padded)) return support::PutCp1252AsUtf8(to, cp1252);
+    std::memcpy(to, cp1252.data(), cp1252.size());
+    return to + cp1252.size();
   }
+  to = PutQuotedUtf8(to, cp1252, false);
+  *to++ = '"';
+  return to;
+}
+
+char* TCsvRows::PutPurpose(char* to, const ombra::TSatzC& c, bool quoted) const {
+  // The field JoinPurpose makes, written from the lines without joining them first: the codes
+  // decode to letters, so neither the quotes nor the guard depend on the decoding. Written
+  // without quotes first; the rare field that needs them is written again.
+  char* const start = to;
+  *to++ = sep_;
+  if (quoted) *to++ = '"';
+  bool joined = false;
+  bool needsQuotes = false;
+  for (const std::string_view line : c.Verwendungszweck) {
+    const std::string_view text = TrimmedView(line);
+    if (text.empty()) continue;
+    if (!std::exchange(joined, true)) {
+      if (support::StartsLikeFormula(text)) *to++ = '\'';
+    } else {
+      std::memcpy(to, " / ", 3);
+      to += 3;
+    }
+    if (quoted) {
+      to = PutQuotedUtf8(to, text, true);
+      continue;
+    }
+    // Asked of the whole line, whose blanks after the text change neither answer: most
+    // lines are then asked in two blocks of sixteen, without a loop over their last bytes.
+    needsQuotes = needsQuotes || NeedsQuotes(line, sep_);
+    if (ombra::DecodedUtf8Differs(line)) {
+      to = ombra::PutDecodedUtf8(to, text);
+    } else {
+      std::memcpy(to, text.data(), text.size());
+      to += text.size();
+    }
+  }
+  if (needsQuotes) return PutPurpose(start, c, true);
+  if (quoted) *to++ = '"';
   return to;
 }
 

@@ -61,16 +61,18 @@ class TCsvRows {
   char* PutRow(char* to, std::size_t number, const ombra::TSatzC& c) const;
 
  private:
-  // A Windows-1252 text as a field after its separator, in UTF-8, quoted where needed, with
-  // a leading "'" when `guardFormula` and it starts like a formula; room for FieldBound.
-  char* PutField(char* to, std::string_view cp1252, bool guardFormula) const;
+  // A Windows-1252 text without its trailing blanks as a field after its separator, in UTF-8,
+  // quoted where needed, with a leading "'" when `guardFormula` and it starts like a formula;
+  // room for FieldBound.
+  char* PutField(char* to, std::string_view padded, bool guardFormula) const;
   static std::size_t FieldBound(std::string_view cp1252);
+  // The purpose lines as JoinPurpose joins them, as one field; `quoted` when it is known to
+  // need quotes.
+  char* PutPurpose(char* to, const ombra::TSatzC& c, bool quoted = false) const;
 
   char sep_;
   char decimal_;
   std::string_view currency_;
-  std::string purpose_;
-  std::string field_;
   std::string_view bankName_, bankPlace_, verdict_;
   bool banks_ = false;
 };

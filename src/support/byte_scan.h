@@ -24,6 +24,11 @@ inline bool HasByteAbove7F(std::string_view text) {
 #if defined(__SSE2__)
   __m128i any = _mm_setzero_si128();
   for (; i + 16 <= text.size(); i += 16) any = _mm_or_si128(any, detail::Load16(text.data() + i));
+  // The last bytes in one more block that overlaps the ones already seen.
+  if (i < text.size() && text.size() >= 16) {
+    any = _mm_or_si128(any, detail::Load16(text.data() + text.size() - 16));
+    i = text.size();
+  }
   if (detail::Mask(any) != 0) return true;
 #endif
   unsigned char bits = 0;

@@ -40,15 +40,9 @@ std::string Cp1252ToUtf8(std::string_view text) {
 
 namespace {
 
-// Each byte's UTF-8 form, copied four bytes at a time so a text needs no branch per byte.
-struct TUtf8Byte {
-  char bytes[3];
-  std::uint8_t size;
-};
-
 // Built at compile time: other files' tables are made from it during start-up.
-constexpr std::array<TUtf8Byte, 256> MakeUtf8Bytes() {
-  std::array<TUtf8Byte, 256> table{};
+constexpr TUtf8Table MakeUtf8Bytes() {
+  TUtf8Table table{};
   for (std::size_t b = 0; b < table.size(); ++b) {
     const char32_t cp = b >= 0x80 && b <= 0x9F ? kHigh[b - 0x80] : static_cast<char32_t>(b);
     TUtf8Byte& e = table[b];
@@ -65,9 +59,20 @@ constexpr std::array<TUtf8Byte, 256> MakeUtf8Bytes() {
   return table;
 }
 
-constexpr std::array<TUtf8Byte, 256> kUtf8Bytes = MakeUtf8Bytes();
+constexpr TUtf8Table kUtf8Bytes = MakeUtf8Bytes();
 
 }  // namespace
+
+const TUtf8Table& Cp1252Utf8Table() { return kUtf8Bytes; }
+
+char* PutThroughTable(char* to, std::string_view text, const TUtf8Table& table) {
+  for (const char c : text) {
+    const TUtf8Byte& e = table[static_cast<unsigned char>(c)];
+    std::memcpy(to, &e, sizeof e);
+    to += e.Size;
+  }
+  return to;
+}
 
 char* PutCp1252AsUtf8(char* to, std::string_view text) {
   std::size_t i = 0;
@@ -77,11 +82,9 @@ char* PutCp1252AsUtf8(char* to, std::string_view text) {
     std::memcpy(to, text.data() + i, run);
     to += run;
     i += run;
-    for (const std::size_t stop = std::min(text.size(), i + 16); i < stop; ++i) {
-      const TUtf8Byte& e = kUtf8Bytes[static_cast<unsigned char>(text[i])];
-      std::memcpy(to, &e, sizeof e);
-      to += e.size;
-    }
+    const std::size_t stop = std::min(text.size(), i + 16);
+    to = PutThroughTable(to, text.substr(i, stop - i), kUtf8Bytes);
+    i = stop;
   }
   return to;
 }

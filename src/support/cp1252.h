@@ -1,6 +1,8 @@
 #pragma once
 // Windows-1252 <-> UTF-8. Only 0x80-0x9F differ from Latin-1.
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +22,18 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view text);
 char* PutCp1252AsUtf8(char* to, std::string_view text);
 // The most a text of `size` bytes takes, and room for the last copy of four bytes at once.
 constexpr std::size_t Cp1252AsUtf8Bound(std::size_t size) { return 3 * size + 1; }
+
+// One byte's UTF-8 form, copied four bytes at a time so a text needs no branch per byte.
+struct TUtf8Byte {
+  char Bytes[3];
+  std::uint8_t Size;
+};
+using TUtf8Table = std::array<TUtf8Byte, 256>;
+// Each Windows-1252 byte's UTF-8 form; a basis for tables that read some bytes otherwise.
+const TUtf8Table& Cp1252Utf8Table();
+// Every byte of `text` as `table` has it, written at `to` (room for Cp1252AsUtf8Bound);
+// returns the end of what it wrote.
+char* PutThroughTable(char* to, std::string_view text, const TUtf8Table& table);
 
 // The length of the valid UTF-8 sequence at `pos` (shortest form, no surrogate, nothing
 // above U+10FFFF), its code point in `cp`; 0 when the bytes there are no such sequence.

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "cents.h"
+#include "control_list.h"
+#include "cp1252.h"
 #include "csv_export.h"
+#include "numfmt.h"
 
 namespace {
 
@@ -108,6 +111,46 @@ TEST(CsvExportTest, TextCellsAreNeverTakenForFormulas) {
     EXPECT_NE(csv.find("\r\n" + std::to_string(row) + ";" + cell + ";'=1;42;" + purpose + ";-0,07;DM\r\n"),
               std::string::npos)
         << csv;
+  }
+}
+
+// A row is written in one pass, straight from the record's fields; it must read as the plain
+// routines compose it: trimmed, decoded (purpose only), in UTF-8, guarded, quoted, in both
+// locales. The texts put quotes, codes and high bytes before, at and after the sixteenth byte.
+TEST(CsvExportTest, RowsAgreeWithThePlainRoutines) {
+  const struct {
+    std::string name;
+    std::vector<std::string> purpose;
+  } cases[] = {
+      {"M]LLER                     ", {"R[CKZAHLUNG \\L           ", "                           ", "  NR. 5]  "}},
+      {"A;B \"Q\"                   ", {"A;B \"Q\" 12345678901234567", "ZWEITE ZEILE MIT ]         "}},
+      {"=SUMME(A1)                 ", {"=SUMME(A1)                 ", "X"}},
+      {"NAME MIT HOHEM BYTE \xE4\xF6\xFC ", {"\xE4\xF6\xFC\xDF MIT HOHEN BYTES ABC", "DEF\x80", "ABCDEFGHIJKLMNOP]"}},
+      {"1234567890123456,ZWEI      ", {"1234567890123456,ZWEI      ", "ABC"}},
+      {"KURZ", {"12345678901234567890\"     ", "                ,"}},
+      {"                           ", {"                           ", ""}},
+      {"KURZ", {}},
+      {"-EINS", {"  -EINS", "\tTAB", "ZEILE\r\nZWEI"}},
+  };
+  for (const auto& rs : {ombra::TRegionalSettings::de_DE(), ombra::TRegionalSettings::en_US()}) {
+    const char sep = cli::CsvSeparator(rs);
+    ombra::TDtaus doc;
+    const std::vector<std::string> titles = ombra::SheetColumnTitles();
+    std::string expected = "\xEF\xBB\xBF" + titles[0];
+    for (std::size_t i = 1; i < titles.size(); ++i) expected += sep + titles[i];
+    expected += "\r\n";
+    const auto field = [&](std::string_view cp1252, bool guard) {
+      const std::string text = support::Cp1252ToUtf8(cli::TrimTrailingBlanks(cp1252));
+      return sep + Field(guard ? support::NeutraliseFormula(text) : text, sep);
+    };
+    std::size_t row = 0;
+    for (const auto& c : cases) {
+      const ombra::TSatzC& payment = doc.AddSatzC(-1234.5, "100 200 30", "0042", c.name, c.purpose);
+      expected += std::to_string(++row) + field(c.name, true) + field("100 200 30", true) + field("0042", false) +
+                  field(cli::JoinPurpose(payment), true) + sep + cli::FormatPlainAmount(-1234.5, rs.DecimalSeparator) +
+                  sep + std::string(ombra::CurrencyText(doc.SatzA->Euro)) + "\r\n";
+    }
+    EXPECT_EQ(cli::PaymentsToCsv(doc, rs), expected) << sep;
   }
 }
 
