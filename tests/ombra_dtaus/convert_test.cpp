@@ -71,6 +71,37 @@ TEST(NumberConversion, PlainDigitFieldsReadAsTheGeneralPathReadsThem) {
   EXPECT_THROW(StrToInt64("12 "), EConvertError);
 }
 
+// Fields of eight to sixteen bytes are looked at a word at a time: every length, and a byte
+// just outside the digits (or a blank) at every place, read as the general path reads them.
+TEST(NumberConversion, WordWiseDigitFieldsOfEveryLength) {
+  const std::string pattern = "9876543210123456";
+  for (std::size_t n = 8; n <= 16; ++n) {
+    const std::string digits = pattern.substr(0, n);
+    SCOPED_TRACE(digits);
+    EXPECT_EQ(StrToInt64(digits), StrToInt64("+" + digits));
+    EXPECT_EQ(StrToFloat(digits, ','), StrToFloat(digits + "e0", ','));
+    for (std::size_t at = 0; at < n; ++at)
+      for (const char bad : {'/', ':', 'A', '\x80', ' '}) {
+        std::string field = digits;
+        field[at] = bad;
+        SCOPED_TRACE(field);
+        // Blanks may lead a number and trail an amount; anywhere else they, like the other
+        // bytes, make no number.
+        if (bad == ' ' && at == 0) {
+          EXPECT_EQ(StrToInt64(field), StrToInt64("+" + digits.substr(1)));
+          EXPECT_EQ(StrToFloat(field, ','), StrToFloat(digits.substr(1) + "e0", ','));
+          continue;
+        }
+        EXPECT_THROW(StrToInt64(field), EConvertError);
+        if (bad == ' ' && at == n - 1) {
+          EXPECT_EQ(StrToFloat(field, ','), StrToFloat(digits.substr(0, at) + "e0", ','));
+        } else {
+          EXPECT_THROW(StrToFloat(field, ','), EConvertError);
+        }
+      }
+  }
+}
+
 TEST(DateConversion, ReadsDayMonthYearByPosition) {
   EXPECT_EQ(DateFromDDMMYY("311202", 2026), (TDate{2002, 12, 31}));
   EXPECT_EQ(DateFromDDMMYY("010180", 2026), (TDate{1980, 1, 1}));
