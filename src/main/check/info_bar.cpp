@@ -43,10 +43,10 @@ QLabel* Line(QWidget* parent, const char* name) {
   return label;
 }
 
-// Hidden, but its room kept: the bar is as high while the check runs as after it.
-void KeepRoom(QWidget* widget) {
+// Hidden, but its room kept (or not): the bar is as high while the check runs as after it.
+void KeepRoom(QWidget* widget, bool keep) {
   QSizePolicy policy = widget->sizePolicy();
-  policy.setRetainSizeWhenHidden(true);
+  policy.setRetainSizeWhenHidden(keep);
   widget->setSizePolicy(policy);
 }
 
@@ -80,7 +80,7 @@ TInfoBar::TInfoBar(QWidget* parent)
   // Not bold: the verdicts of both checks fit in a window of the usual size; the tint and the
   // icon say how grave they are.
   for (QPushButton* button : {findings_, next_}) {
-    KeepRoom(button);
+    KeepRoom(button, true);
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
     // The list keeps the focus; F8 is the key.
@@ -102,6 +102,9 @@ TInfoBar::TInfoBar(QWidget* parent)
 }
 
 void TInfoBar::showMessage(TInfoKind kind, const QString& headline, const QString& details, bool findings) {
+  // A verdict keeps the height the bar had while its check ran; a message no check went
+  // before (a damaged or unreadable file) has no room for buttons it never shows.
+  for (QPushButton* button : {findings_, next_}) KeepRoom(button, findings || progress_);
   kind_ = kind;
   progress_ = false;
   headlineText_ = headline;
@@ -117,6 +120,7 @@ void TInfoBar::showProgress(int percent) {
   kind_ = TInfoKind::Information;
   progress_ = true;
   headlineText_ = percent < 0 ? QStringLiteral("Prüfe …") : QStringLiteral("Prüfe … %1 %").arg(percent);
+  for (QPushButton* button : {findings_, next_}) KeepRoom(button, true);
   detailsText_.clear();
   findings_->hide();
   next_->hide();

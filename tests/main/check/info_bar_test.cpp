@@ -45,5 +45,32 @@ TEST(InfoBarColours, EveryKindKeepsItsLinesReadableInLightAndDarkPalettes) {
   }
 }
 
+// The bar is as high while a check runs as after its verdict, with or without findings; a
+// damaged file's message, which no check goes before, leaves out the row of their buttons.
+TEST(InfoBarHeight, KeepsTheButtonsRowOnlyWhereACheckWentBefore) {
+  QWidget window;
+  auto* layout = new QVBoxLayout(&window);
+  auto* bar = new TInfoBar(&window);
+  layout->addWidget(bar);
+  window.resize(696, 480);
+  window.show();
+  const auto height = [bar] {
+    QCoreApplication::processEvents();
+    return bar->sizeHint().height();
+  };
+  bar->showMessage(TInfoKind::Error, QStringLiteral("Datei beschädigt"), QStringLiteral("gelesen"), false);
+  const int damaged = height();
+  bar->showProgress(40);
+  const int running = height();
+  bar->showMessage(TInfoKind::Information, QStringLiteral("Urteil"), QStringLiteral("Konten"), false);
+  EXPECT_EQ(height(), running);
+  bar->showProgress(40);
+  bar->showMessage(TInfoKind::Warning, QStringLiteral("Urteil"), QStringLiteral("Befunde"), true);
+  EXPECT_EQ(height(), running);
+  EXPECT_LT(damaged, running);
+  bar->showMessage(TInfoKind::Error, QStringLiteral("Datei beschädigt"), QStringLiteral("gelesen"), false);
+  EXPECT_EQ(height(), damaged);
+}
+
 }  // namespace
 }  // namespace quandel::test
