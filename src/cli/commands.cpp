@@ -46,6 +46,13 @@ std::string PartialText() {
   return "quandel-cli: Ausgegeben ist nur, was vor dem Schaden gelesen wurde (--partial).\n";
 }
 
+// Without --partial a damaged file's export holds no payment; where some were read before the
+// damage, the user learns how to get them.
+std::string PartialHint(const TInvocation& invocation, const ombra::TDtaus& doc) {
+  if (invocation.Partial || !doc.LoadFailed() || !ombra::PartlyRead(doc.Damage)) return {};
+  return "quandel-cli: Mit --partial wird ausgegeben, was vor dem Schaden gelesen wurde.\n";
+}
+
 // Reading and writing the same file would destroy the input before it is read in full.
 bool RefuseSameFile(const TInvocation& invocation, std::ostream& err) {
   if (invocation.Output.empty() || !IsSameFile(invocation.File, invocation.Output)) return false;
@@ -139,7 +146,7 @@ int RunJson(const TInvocation& invocation, const ombra::TRegionalSettings& rs, s
   });
   if (!written) return kExitUsage;
   if (doc.LoadFailed()) {
-    err << LoadFailedText(invocation.File, doc);
+    err << LoadFailedText(invocation.File, doc) << PartialHint(invocation, doc);
     if (WritesPartly(invocation, doc)) err << PartialText();
     return kExitFailed;
   }
@@ -156,7 +163,7 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
   const bool partly = WritesPartly(invocation, doc);
   if (doc.LoadFailed() && !partly) {
     // A table of nothing would pass for an empty batch; an earlier export stays as it was.
-    err << LoadFailedText(invocation.File, doc);
+    err << LoadFailedText(invocation.File, doc) << PartialHint(invocation, doc);
     return kExitFailed;
   }
   const bool written = WriteOutput(invocation.Output, err, [&](TOutput& output) {
