@@ -157,22 +157,44 @@ int RunCsv(const TInvocation& invocation, const ombra::TRegionalSettings& rs, st
   if (RefuseSameFile(invocation, err)) return kExitUsage;
   std::unique_ptr<ombra::TBankDirectory> banks;
   if (invocation.Banks && !OpenBanks(banks, err)) return kExitUsage;
+  TOutput output(invocation.Output);
+  const auto open = [&output, &err] {
+    if (output.Open()) return true;
+    err << "quandel-cli: " << output.Error() << "\n";
+    return false;
+  };
+  const auto write = [&output](std::string_view bytes) { output.Write(bytes); };
+  // A named file is written through a copy that is put in place only when complete: the rows
+  // go there as they are read, without holding them, and the copy of a damaged file is
+  // dropped. Standard output, a device or a pipe gets nothing until the read is over.
+  const bool named = !invocation.Output.empty();
+  if (named && !open()) return kExitUsage;
+  const bool direct = named && !output.WritesInPlace();
   ombra::TDtaus doc;
-  THeldOutput rows;
-  StreamCsvRows(doc, invocation.File, rs, banks.get(), rows);
+  THeldOutput held;
+  if (direct) {
+    WriteCsvHeader(rs, banks != nullptr, write);
+    TBlockWriter rows(write);
+    StreamCsvRows(doc, invocation.File, rs, banks.get(), rows);
+  } else {
+    StreamCsvRows(doc, invocation.File, rs, banks.get(), held);
+  }
   const bool partly = WritesPartly(invocation, doc);
   if (doc.LoadFailed() && !partly) {
     // A table of nothing would pass for an empty batch; an earlier export stays as it was.
     err << LoadFailedText(invocation.File, doc) << PartialHint(invocation, doc);
     return kExitFailed;
   }
-  const bool written = WriteOutput(invocation.Output, err, [&](TOutput& output) {
-    const auto write = [&output](std::string_view bytes) { output.Write(bytes); };
+  if (!named && !open()) return kExitUsage;
+  if (!direct) {
     WriteCsvHeader(rs, banks != nullptr, write);
-    rows.WriteTo(write);
-    if (partly) WriteCsvDamageRow(doc, rs, write);
-  });
-  if (!written) return kExitUsage;
+    held.WriteTo(write);
+  }
+  if (partly) WriteCsvDamageRow(doc, rs, write);
+  if (!output.Commit()) {
+    err << "quandel-cli: " << output.Error() << "\n";
+    return kExitUsage;
+  }
   if (partly) {
     err << LoadFailedText(invocation.File, doc) << PartialText();
     return kExitFailed;

@@ -215,10 +215,11 @@ char* TCsvRows::PutPurpose(char* to, const ombra::TSatzC& c, bool quoted) const 
 namespace {
 
 // Formats each payment's row as it is read and holds the rows until the read is over.
+template <typename TRoom>
 class TCsvRowSink final : public ombra::TPaymentSink {
  public:
   TCsvRowSink(const ombra::TDtaus& doc, const ombra::TRegionalSettings& rs, const ombra::TBankDirectory* banks,
-              THeldOutput& rows)
+              TRoom& rows)
       : doc_(doc), rs_(rs), rows_(rows) {
     if (banks != nullptr) cache_.emplace(*banks);
   }
@@ -229,25 +230,37 @@ class TCsvRowSink final : public ombra::TPaymentSink {
     std::optional<ombra::TAccountCheck> account;
     if (cache_) account = cache_->Check(c.BLZ, c.Konto);
     const std::size_t bound = format_->Prepare(c, account ? &*account : nullptr);
-    // Straight into the held blocks: no row of its own to copy from.
+    // Straight into the blocks: no row of its own to copy from.
     rows_.Commit(format_->PutRow(rows_.Reserve(bound), ++count_, c));
   }
 
  private:
   const ombra::TDtaus& doc_;
   const ombra::TRegionalSettings& rs_;
-  THeldOutput& rows_;
+  TRoom& rows_;
   std::optional<ombra::TBankCache> cache_;
   std::optional<TCsvRows> format_;
   std::size_t count_ = 0;
 };
 
+template <typename TRoom>
+void StreamRows(ombra::TDtaus& doc, const std::string& fileName, const ombra::TRegionalSettings& rs,
+                const ombra::TBankDirectory* banks, TRoom& rows) {
+  TCsvRowSink<TRoom> sink(doc, rs, banks, rows);
+  doc.Stream(fileName, rs, sink);
+}
+
 }  // namespace
 
 void StreamCsvRows(ombra::TDtaus& doc, const std::string& fileName, const ombra::TRegionalSettings& rs,
                    const ombra::TBankDirectory* banks, THeldOutput& rows) {
-  TCsvRowSink sink(doc, rs, banks, rows);
-  doc.Stream(fileName, rs, sink);
+  StreamRows(doc, fileName, rs, banks, rows);
+}
+
+void StreamCsvRows(ombra::TDtaus& doc, const std::string& fileName, const ombra::TRegionalSettings& rs,
+                   const ombra::TBankDirectory* banks, TBlockWriter& rows) {
+  StreamRows(doc, fileName, rs, banks, rows);
+  rows.Flush();
 }
 
 void WriteCsvHeader(const ombra::TRegionalSettings& rs, bool banks,

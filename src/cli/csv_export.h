@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "bank_directory.h"
+#include "block_writer.h"
 #include "check.h"
 #include "dtaus.h"
 #include "formula_guard.h"
@@ -86,6 +87,10 @@ void WriteCsvHeader(const ombra::TRegionalSettings& rs, bool banks,
 // and what to write.
 void StreamCsvRows(ombra::TDtaus& doc, const std::string& fileName, const ombra::TRegionalSettings& rs,
                    const ombra::TBankDirectory* banks, THeldOutput& rows);
+// The same, handed on in blocks as they fill, for a target that can still be dropped when the
+// file turns out damaged (a named file's temporary copy).
+void StreamCsvRows(ombra::TDtaus& doc, const std::string& fileName, const ombra::TRegionalSettings& rs,
+                   const ombra::TBankDirectory* banks, TBlockWriter& rows);
 
 // Byte-order mark, header row and one row per payment; expects a loaded document. Written in
 // large blocks, so a big table is never held whole. Given `banks`, each row also names the

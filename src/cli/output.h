@@ -28,6 +28,9 @@ class TOutput {
   bool Commit();
 
   const std::string& Error() const { return error_; }
+  // After Open(): whether what is written reaches the target at once (standard output, a
+  // device, a pipe) rather than at Commit(), so that it can no longer be taken back.
+  bool WritesInPlace() const { return file_.WritesInPlace(); }
   // The temporary file Open() made for a named regular file (empty otherwise), for a library
   // that writes by name (SQLite, libxlsxwriter); Commit() then puts what it wrote in place.
   std::string TempPath() const { return file_.TempPath(); }

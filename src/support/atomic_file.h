@@ -45,6 +45,9 @@ class TAtomicFile {
   // The temporary file Open() made (empty when it made none: standard output, a device or
   // pipe, a file in a folder that may not be written), for a library that writes by name
   // (SQLite, libxlsxwriter); Commit() puts what it wrote in place.
+  // Whether what is written goes to the target as it comes (standard output, a device or a
+  // pipe) instead of being put in place at Commit().
+  bool WritesInPlace() const { return mode_ == TMode::Stream; }
   std::string TempPath() const;
   // Writes out the buffer (standard output, devices and pipes see the bytes now).
   void Flush();
