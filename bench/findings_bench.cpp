@@ -16,9 +16,12 @@
 #include <memory>
 #include <string>
 
+#include "bank_directory.h"
+#include "check_runner.h"
 #include "check_view.h"
 #include "findings_panel.h"
 #include "findings_ranks.h"
+#include "list_fixture.h"
 #include "mainForm.h"
 #include "qt_bench_main.h"
 #include "viewer_window.h"
@@ -91,6 +94,40 @@ void BM_VerdictArrives(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_VerdictArrives)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Knows every bank and fails every account: a million findings, as from the wrong directory.
+class TFailingDirectory final : public ombra::TBankDirectory {
+ public:
+  std::optional<ombra::TBank> FindBank(std::string_view) const override {
+    return ombra::TBank{"Hamburger Sparkasse", "Hamburg", "00"};
+  }
+  ombra::TAccountVerdict CheckAccount(std::string_view, std::string_view) const override {
+    return ombra::TAccountVerdict::Fails;
+  }
+  std::string DataDate() const override { return "20.04.2020"; }
+};
+
+// What the user waits for once the list is up: from the start of the check of a million
+// payments, every account failing, to its verdict on the window's thread.
+void BM_VerdictAfterCheck(benchmark::State& state) {
+  const auto document = bench::LoadedDocument(static_cast<int>(kPayments));
+  auto fileCheck = std::make_shared<ombra::TFileCheck>();
+  fileCheck->Loaded = true;
+  quandel::TCheckRunner runner([] { return std::make_unique<TFailingDirectory>(); });
+  QElapsedTimer clock;
+  double verdictMs = -1;
+  QObject::connect(&runner, &quandel::TCheckRunner::finished,
+                   [&] { verdictMs = static_cast<double>(clock.nsecsElapsed()) / 1e6; });
+  for (auto _ : state) {
+    verdictMs = -1;
+    clock.start();
+    runner.start(document, fileCheck);
+    bench::RunUntil([&] { return verdictMs >= 0; });
+    Longest(state, "verdict_ms", verdictMs);
+    bench::RunUntil([&] { return !runner.isBusy(); });
+  }
+}
+BENCHMARK(BM_VerdictAfterCheck)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // The panel brought up over a million findings, then scrolled to its last.
 void BM_PanelOpensAndScrolls(benchmark::State& state) {
