@@ -404,10 +404,10 @@ TEST(FindingsModelTest, EverySortIsStableOverTheOrderBefore) {
   };
   for (const bool ranked : {false, true}) {
     SCOPED_TRACE(ranked ? "ranks from the worker" : "ranks at the first sort");
-    auto check = CheckOf(findings, 20);
-    if (ranked) check->Ranks = RankFindings(*check);
+    const TViewerCheckResult check = CheckOf(findings, 20);
     TFindingsModel model;
     model.setCheck(check);
+    if (ranked) model.setRanks(check, RankFindings(*check));
     std::vector<TFindingFacts> expected;
     for (int row = 0; row < model.rowCount(); ++row) expected.push_back(model.factsAt(row));
     ASSERT_EQ(expected.size(), findings.size() - 1);
