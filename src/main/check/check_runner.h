@@ -50,6 +50,8 @@ class TCheckRunner : public QObject {
   void cancel();
   // Whether a verdict is still to come; the ranks of one that came do not count.
   bool isBusy() const { return pending_ || (job_ && !job_->Ranking); }
+  // Whether no worker of the runner is left: no check, nor the ranking of one reported.
+  bool isIdle() const { return job_ == nullptr; }
   // How far the check running has come, in percent, by the accounts checked.
   int progress() const { return percent_->load(std::memory_order_relaxed); }
 

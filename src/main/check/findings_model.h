@@ -27,6 +27,8 @@ class TFindingsModel : public QAbstractTableModel, public IRowTexts {
   // The ranks of `check`'s findings, made by the check's worker after the verdict; taken only
   // while `check` is the model's. A sort before they come takes them itself, alike.
   void setRanks(const TViewerCheckResult& check, std::shared_ptr<const TFindingRanks> ranks);
+  // Null until they came or a sort made them.
+  const std::shared_ptr<const TFindingRanks>& ranks() const { return ranks_; }
   const TViewerCheckResult& check() const { return check_; }
   // Only findings of `kind`; nothing for all.
   void setKindFilter(std::optional<ombra::TFindingKind> kind);
