@@ -56,6 +56,18 @@ std::string WrongTotal(std::string file) {
   return file.replace(euro, 13, total);
 }
 
+// A file loaded and checked as the window's loader does it, for a check started by hand.
+struct TLoaded {
+  std::shared_ptr<const ombra::TDtaus> Document;
+  std::shared_ptr<const ombra::TFileCheck> Check;
+};
+TLoaded LoadedFile(const std::string& path) {
+  auto document = std::make_shared<ombra::TDtaus>();
+  auto check =
+      std::make_shared<const ombra::TFileCheck>(ombra::LoadAndCheck(*document, path, ombra::TRegionalSettings::de_DE()));
+  return {std::move(document), std::move(check)};
+}
+
 class CheckViewTest : public ViewerTest {
  protected:
   void Show(const std::string& bytes) {
@@ -494,10 +506,7 @@ TEST_F(CheckViewTest, RanksOfTheFindingsFollowTheVerdict) {
 // Ranks still being made when the check they belong to goes never reach the panel: only those
 // of the check that replaced it do.
 TEST_F(CheckViewTest, RanksOfACheckThatWentAreDropped) {
-  const std::string newer = data.Write("neu.dta", Accounts(5, {{2, To(kFailsBlz, "1234567890", 2)}}));
-  auto document = std::make_shared<ombra::TDtaus>();
-  const auto fileCheck = std::make_shared<const ombra::TFileCheck>(
-      ombra::LoadAndCheck(*document, newer, ombra::TRegionalSettings::de_DE()));
+  const TLoaded newer = LoadedFile(data.Write("neu.dta", Accounts(5, {{2, To(kFailsBlz, "1234567890", 2)}})));
   struct Case {
     const char* name;
     // Runs as the older verdict arrives, its ranks being made.
@@ -505,7 +514,7 @@ TEST_F(CheckViewTest, RanksOfACheckThatWentAreDropped) {
     // Runs once that verdict is shown.
     std::function<void(TCheckView&)> after;
   };
-  const auto checkNewer = [&](TCheckView& view) { view.start(document, fileCheck); };
+  const auto checkNewer = [&](TCheckView& view) { view.start(newer.Document, newer.Check); };
   const std::vector<Case> cases{
       {"another file opened", checkNewer, [](TCheckView&) {}},
       {"check cancelled, another opened once the worker is idle", [](TCheckView& view) { view.clear(); },
@@ -542,6 +551,25 @@ TEST_F(CheckViewTest, RanksOfACheckThatWentAreDropped) {
     EXPECT_EQ(view.panel()->model()->ranks(), ranked.at(0).at(1).value<std::shared_ptr<const TFindingRanks>>());
     form.reset();
   }
+}
+
+// A verdict that comes while another file loads waits to be shown, and so do its ranks: when
+// the load ends without a new list, the panel has both.
+TEST_F(CheckViewTest, RanksThatCameWhileAFileLoadedComeWithTheirVerdict) {
+  form = Start();
+  form->show();
+  TCheckView& view = *form->checkView;
+  view.panel()->show();
+  QSignalSpy ranked(view.runner(), &TCheckRunner::ranked);
+  const TLoaded file = LoadedFile(data.Write("datei.dta", Accounts(20, {{4, To(kFailsBlz, "1234567890", 4)}})));
+  view.start(file.Document, file.Check);
+  view.setLoading(true);
+  ASSERT_TRUE(ranked.wait(30000)) << "no ranks came";
+  EXPECT_EQ(view.result(), nullptr);
+  view.setLoading(false);
+  ASSERT_EQ(view.result(), ranked.at(0).at(0).value<TViewerCheckResult>());
+  EXPECT_EQ(view.panel()->model()->check(), view.result());
+  EXPECT_EQ(view.panel()->model()->ranks(), ranked.at(0).at(1).value<std::shared_ptr<const TFindingRanks>>());
 }
 
 }  // namespace
