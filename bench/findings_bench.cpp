@@ -94,7 +94,9 @@ double Ms(F&& f) {
   return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
-// The verdict arriving from the worker: bar, marks and panel, all on the window's thread.
+// The verdict arriving from the worker: bar, marks and panel, all on the window's thread. The
+// first meets a heap this thread has not grown yet (the findings and their ranks are made in
+// workers), and its page faults make it the longest.
 void BM_VerdictArrives(benchmark::State& state) {
   const bench::TViewerWindow window;
   quandel::TmainForm* form = window.form.get();
