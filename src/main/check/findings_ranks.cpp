@@ -121,7 +121,9 @@ std::vector<std::uint32_t> RankByText(const TViewerCheck& check, TTextOf text) {
   SortByText(check, order, text);
   return RanksOf(
       order.size(), [&](std::size_t i) { return order[i]; },
-      [&](std::size_t i) { return text(FindingAt(check, order[i - 1])) == text(FindingAt(check, order[i])); });
+      [&](std::size_t i) {
+        return text(FindingAt(check, order[i - 1])) == text(FindingAt(check, order[i]));
+      });
 }
 
 // One column's ranks; the column a TFindingColumn.
@@ -130,7 +132,8 @@ std::vector<std::uint32_t> RankColumn(const TViewerCheck& check, int column) {
     case kFindSeverity: return RankBy(check, [](const TFindingFacts& f) { return ToneRank(f.Tone); });
     case kFindPayment: return RankBy(check, [](const TFindingFacts& f) { return f.Payment; });
     case kFindRecord:
-      return RankBy(check, [](const TFindingFacts& f) { return std::tuple(f.Record, f.Byte.value_or(-1), f.Payment); });
+      return RankBy(
+          check, [](const TFindingFacts& f) { return std::tuple(f.Record, f.Byte.value_or(-1), f.Payment); });
     case kFindField: return RankByText(check, [](const TFindingFacts& f) { return f.Field; });
     case kFindExpected: return RankByText(check, [](const TFindingFacts& f) { return f.Expected; });
     case kFindFound: return RankByText(check, [](const TFindingFacts& f) { return f.Found; });
@@ -140,7 +143,8 @@ std::vector<std::uint32_t> RankColumn(const TViewerCheck& check, int column) {
 
 }  // namespace
 
-std::shared_ptr<const TFindingRanks> RankFindings(const TViewerCheck& check, const std::function<bool()>& stopped) {
+std::shared_ptr<const TFindingRanks> RankFindings(const TViewerCheck& check,
+                                                  const std::function<bool()>& stopped) {
   auto ranks = std::make_shared<TFindingRanks>();
   for (int column = 0; column < kFindColumnCount; ++column) {
     if (stopped && stopped()) return nullptr;

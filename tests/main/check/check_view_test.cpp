@@ -63,8 +63,8 @@ struct TLoaded {
 };
 TLoaded LoadedFile(const std::string& path) {
   auto document = std::make_shared<ombra::TDtaus>();
-  auto check =
-      std::make_shared<const ombra::TFileCheck>(ombra::LoadAndCheck(*document, path, ombra::TRegionalSettings::de_DE()));
+  auto check = std::make_shared<const ombra::TFileCheck>(
+      ombra::LoadAndCheck(*document, path, ombra::TRegionalSettings::de_DE()));
   return {std::move(document), std::move(check)};
 }
 
@@ -489,8 +489,9 @@ TEST_F(CheckViewTest, RanksOfTheFindingsFollowTheVerdict) {
   });
   QSignalSpy ranked(&runner, &TCheckRunner::ranked);
   QObject::connect(&runner, &TCheckRunner::ranked, [&] { heard << QStringLiteral("Ränge"); });
-  form->ShowFile(QString::fromStdString(
-      data.Write("datei.dta", Accounts(40, {{7, To(kFailsBlz, "1234567890", 7)}, {9, To(kUnknownBlz, "1234567890", 9)}}))));
+  form->ShowFile(QString::fromStdString(data.Write(
+      "datei.dta",
+      Accounts(40, {{7, To(kFailsBlz, "1234567890", 7)}, {9, To(kUnknownBlz, "1234567890", 9)}}))));
   WaitUntilLoaded(*form);
   ASSERT_TRUE(ranked.count() > 0 || ranked.wait(30000)) << "no ranks came";
   EXPECT_EQ(heard, QStringList({QStringLiteral("Urteil"), QStringLiteral("Ränge")}));
@@ -536,7 +537,8 @@ TEST_F(CheckViewTest, RanksOfACheckThatWentAreDropped) {
     });
     QSignalSpy verdicts(&runner, &TCheckRunner::finished);
     QSignalSpy ranked(&runner, &TCheckRunner::ranked);
-    form->ShowFile(QString::fromStdString(data.Write("alt.dta", Accounts(30, {{3, To(kUnknownBlz, "1234567890", 3)}}))));
+    form->ShowFile(
+        QString::fromStdString(data.Write("alt.dta", Accounts(30, {{3, To(kUnknownBlz, "1234567890", 3)}}))));
     WaitUntilLoaded(*form);
     ASSERT_TRUE(verdicts.count() > 0 || verdicts.wait(30000)) << "the older check did not report";
     c.after(view);
@@ -548,7 +550,8 @@ TEST_F(CheckViewTest, RanksOfACheckThatWentAreDropped) {
     ASSERT_EQ(ranked.count(), 1);
     EXPECT_EQ(ranked.at(0).at(0).value<TViewerCheckResult>(), newest);
     EXPECT_EQ(view.panel()->model()->check(), newest);
-    EXPECT_EQ(view.panel()->model()->ranks(), ranked.at(0).at(1).value<std::shared_ptr<const TFindingRanks>>());
+    EXPECT_EQ(view.panel()->model()->ranks(),
+              ranked.at(0).at(1).value<std::shared_ptr<const TFindingRanks>>());
     form.reset();
   }
 }
@@ -561,7 +564,8 @@ TEST_F(CheckViewTest, RanksThatCameWhileAFileLoadedComeWithTheirVerdict) {
   TCheckView& view = *form->checkView;
   view.panel()->show();
   QSignalSpy ranked(view.runner(), &TCheckRunner::ranked);
-  const TLoaded file = LoadedFile(data.Write("datei.dta", Accounts(20, {{4, To(kFailsBlz, "1234567890", 4)}})));
+  const TLoaded file =
+      LoadedFile(data.Write("datei.dta", Accounts(20, {{4, To(kFailsBlz, "1234567890", 4)}})));
   view.start(file.Document, file.Check);
   view.setLoading(true);
   ASSERT_TRUE(ranked.wait(30000)) << "no ranks came";
