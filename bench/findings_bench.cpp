@@ -73,10 +73,13 @@ const std::shared_ptr<const quandel::TFindingRanks>& Ranks() {
   return ranks;
 }
 
-// A model over the million findings with their ranks.
+// A model over the million findings with their ranks. The ranks are made first, as when the
+// check carried them: making them frees much memory, and a first sort meeting a heap grown
+// that way or not differs by more than the sorts being measured.
 void TakeCheck(quandel::TFindingsModel& model) {
+  const std::shared_ptr<const quandel::TFindingRanks>& ranks = Ranks();
   model.setCheck(Check());
-  model.setRanks(Check(), Ranks());
+  model.setRanks(Check(), ranks);
 }
 
 // The longest of the iterations: a stall is what the user meets at worst.
