@@ -520,7 +520,7 @@ TEST_F(CheckViewTest, RanksOfACheckThatWentAreDropped) {
       {"another file opened", checkNewer, [](TCheckView&) {}},
       {"check cancelled, another opened once the worker is idle", [](TCheckView& view) { view.clear(); },
        [&](TCheckView& view) {
-         QTRY_VERIFY_WITH_TIMEOUT(view.runner()->isIdle(), 30000);
+         ASSERT_TRUE(QTest::qWaitFor([&] { return view.runner()->isIdle(); }, 30000));
          checkNewer(view);
        }},
   };
@@ -542,8 +542,7 @@ TEST_F(CheckViewTest, RanksOfACheckThatWentAreDropped) {
     WaitUntilLoaded(*form);
     ASSERT_TRUE(verdicts.count() > 0 || verdicts.wait(30000)) << "the older check did not report";
     c.after(view);
-    QTRY_COMPARE_WITH_TIMEOUT(verdicts.count(), 2, 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(ranked.count() > 0, 30000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return verdicts.count() == 2 && ranked.count() > 0; }, 30000));
     const auto newest = verdicts.at(1).at(0).value<TViewerCheckResult>();
     EXPECT_EQ(newest->Payments, 5);
     // The pool runs one job after another: the older ranks would have come before these.
