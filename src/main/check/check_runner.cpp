@@ -20,12 +20,6 @@ struct TStopped {};
 
 }  // namespace
 
-// What a worker shares with the runner: whether to stop, and how far it has come.
-struct TCheckRunner::TJob {
-  std::atomic<bool> Stopped{false};
-  std::shared_ptr<std::atomic<int>> Percent;
-};
-
 // Opened on the window's thread, once, by the first check: the library reads the environment
 // and the opening probes it through std::cerr, neither of which a worker may touch. Checks
 // running in workers share it and keep it alive.
@@ -98,14 +92,49 @@ void TCheckRunner::done(const std::shared_ptr<TJob>& job, TViewerCheckResult res
   support::TakeOver();
   if (job != job_) return;
   job_.reset();
-  if (pending_) {
-    TRequest next = std::move(*pending_);
-    pending_.reset();
-    return launch(std::move(next));
-  }
-  if (!wanted_ || !result) return;
+  if (launchPending() || !wanted_ || !result) return;
   wanted_ = false;
+  // Started before the verdict goes out: whatever its receiver starts or cancels stops the
+  // ranking too.
+  rank(result);
   emit finished(std::move(result));
+}
+
+// The panel sorts without them, so they are made only once the verdict is out.
+void TCheckRunner::rank(TViewerCheckResult check) {
+  job_ = std::make_shared<TJob>();
+  job_->Ranking = true;
+  std::function<void()> task = [this, job = job_, check = std::move(check)] {
+    support::TakeOver();
+    std::shared_ptr<const TFindingRanks> ranks =
+        RankFindings(*check, [&job] { return job->Stopped.load(std::memory_order_relaxed); });
+    support::HandOver();
+    QMetaObject::invokeMethod(
+        this, [this, job, check, ranks = std::move(ranks)] { rankDone(job, check, ranks); },
+        Qt::QueuedConnection);
+  };
+  support::HandOver();
+  pool_.start(std::move(task));
+}
+
+void TCheckRunner::rankDone(const std::shared_ptr<TJob>& job, TViewerCheckResult check,
+                            std::shared_ptr<const TFindingRanks> ranks) {
+  support::TakeOver();
+  if (job != job_) return;
+  job_.reset();
+  // Stopped is set on this thread only: ranks finished just before a newer check was started
+  // are dropped all the same.
+  if (launchPending() || job->Stopped || !ranks) return;
+  emit ranked(std::move(check), std::move(ranks));
+}
+
+// The check that waited for the worker to stop, if any.
+bool TCheckRunner::launchPending() {
+  if (!pending_) return false;
+  TRequest next = std::move(*pending_);
+  pending_.reset();
+  launch(std::move(next));
+  return true;
 }
 
 TViewerCheckResult TCheckRunner::Check(const TRequest& request, const ombra::TBankDirectory* banks,
@@ -114,7 +143,6 @@ TViewerCheckResult TCheckRunner::Check(const TRequest& request, const ombra::TBa
   const ombra::TDtaus& doc = *request.Document;
   result->File = *request.FileCheck;
   if (result->File.Loaded) CheckAccounts(*result, doc, banks, job);
-  result->Ranks = RankFindings(*result);
   return result;
 }
 

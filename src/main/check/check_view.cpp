@@ -103,6 +103,7 @@ TCheckView::TCheckView(QMainWindow* window, TBrowserView* view, QBoxLayout* layo
   connect(bar_, &TInfoBar::nextRequested, this, [this] { stepFinding(false); });
 
   connect(runner_, &TCheckRunner::finished, this, &TCheckView::showResult);
+  connect(runner_, &TCheckRunner::ranked, this, &TCheckView::takeRanks);
   progressTimer_->setInterval(kProgressIntervalMs);
   connect(progressTimer_, &QTimer::timeout, this, &TCheckView::showProgress);
   viewport_ = view_->listView()->viewport();
@@ -126,6 +127,7 @@ void TCheckView::clear() {
   runner_->cancel();
   progressTimer_->stop();
   waiting_.reset();
+  waitingRanks_.reset();
   result_.reset();
   rowFinding_.clear();
   bar_->clearMessage();
@@ -172,8 +174,10 @@ void TCheckView::showResult(TViewerCheckResult result) {
   // file's.
   if (loading_) {
     waiting_ = std::move(result);
+    waitingRanks_.reset();
     return;
   }
+  std::shared_ptr<const TFindingRanks> ranks = std::exchange(waitingRanks_, nullptr);
   progressTimer_->stop();
   result_ = std::move(result);
   if (!WasChecked(*result_)) {
@@ -185,6 +189,12 @@ void TCheckView::showResult(TViewerCheckResult result) {
   marker_->hide();
   markRows();
   panel_->setCheck(result_);
+  panel_->setRanks(result_, std::move(ranks));
+}
+
+void TCheckView::takeRanks(const TViewerCheckResult& check, std::shared_ptr<const TFindingRanks> ranks) {
+  if (check == waiting_) waitingRanks_ = ranks;
+  panel_->setRanks(check, std::move(ranks));
 }
 
 // One pass over the findings and the accounts: a million of each marks its rows without a

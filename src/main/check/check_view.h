@@ -76,6 +76,7 @@ class TCheckView : public QObject {
 
  private:
   void showResult(TViewerCheckResult result);
+  void takeRanks(const TViewerCheckResult& check, std::shared_ptr<const TFindingRanks> ranks);
   void markRows();
   void showBar();
   void showProgress();
@@ -88,8 +89,10 @@ class TCheckView : public QObject {
   TCheckRunner* runner_;
   QTimer* progressTimer_;
   TViewerCheckResult result_;
-  // A result that came, or was hidden, while a file loaded.
+  // A result that came, or was hidden, while a file loaded, and the ranks of its findings if
+  // they came then too.
   TViewerCheckResult waiting_;
+  std::shared_ptr<const TFindingRanks> waitingRanks_;
   bool loading_ = false;
   // Per row the first finding that concerns it; kNone for none.
   std::vector<std::uint32_t> rowFinding_;

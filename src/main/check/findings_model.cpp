@@ -27,8 +27,8 @@ QString CsvField(const QString& cell) {
 
 void TFindingsModel::setCheck(TViewerCheckResult check) {
   beginResetModel();
+  if (check != check_) ranks_.reset();
   check_ = std::move(check);
-  ranks_.reset();
   sorted_.clear();
   if (check_) {
     const std::size_t count = FindingCount(*check_);
@@ -38,6 +38,11 @@ void TFindingsModel::setCheck(TViewerCheckResult check) {
   }
   applyFilter();
   endResetModel();
+}
+
+void TFindingsModel::setRanks(const TViewerCheckResult& check, std::shared_ptr<const TFindingRanks> ranks) {
+  // Ranks made by a sort already are the same.
+  if (check && check == check_ && !ranks_) ranks_ = std::move(ranks);
 }
 
 void TFindingsModel::setKindFilter(std::optional<ombra::TFindingKind> kind) {
@@ -115,7 +120,7 @@ QVariant TFindingsModel::headerData(int section, Qt::Orientation orientation, in
 void TFindingsModel::sort(int column, Qt::SortOrder order) {
   if (!check_ || column < 0 || column >= kFindColumnCount) return;
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  if (!ranks_) ranks_ = check_->Ranks ? check_->Ranks : RankFindings(*check_);
+  if (!ranks_) ranks_ = RankFindings(*check_);
   // Stable: findings equal in the column keep the order they had, in either direction.
   SortByRank(sorted_, ranks_->ByColumn[static_cast<std::size_t>(column)], order == Qt::AscendingOrder);
   applyFilter();

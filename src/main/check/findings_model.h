@@ -2,7 +2,7 @@
 // Every finding of the check as a table, for the panel "Befunde": a model over the check's
 // own list, holding no more than an index per finding, so a million findings open and scroll
 // at once. It sorts and filters by kind itself, by each finding's rank in the column, taken
-// once with the check: far quicker than a proxy comparing display texts.
+// once per check: far quicker than a proxy comparing display texts.
 #include <QAbstractTableModel>
 
 #include <cstdint>
@@ -24,6 +24,11 @@ class TFindingsModel : public QAbstractTableModel, public IRowTexts {
 
   // The findings of `check`, in its order; null for none.
   void setCheck(TViewerCheckResult check);
+  // The ranks of `check`'s findings, made by the check's worker after the verdict; taken only
+  // while `check` is the model's. A sort before they come takes them itself, alike.
+  void setRanks(const TViewerCheckResult& check, std::shared_ptr<const TFindingRanks> ranks);
+  // Null until they came or a sort made them.
+  const std::shared_ptr<const TFindingRanks>& ranks() const { return ranks_; }
   const TViewerCheckResult& check() const { return check_; }
   // Only findings of `kind`; nothing for all.
   void setKindFilter(std::optional<ombra::TFindingKind> kind);
@@ -51,7 +56,7 @@ class TFindingsModel : public QAbstractTableModel, public IRowTexts {
   // filter.
   std::vector<std::uint32_t> sorted_;
   std::vector<std::uint32_t> rows_;
-  // The check's ranks, or made at the first sort for a check that came without.
+  // The check's ranks, from its worker or made at the first sort before they came.
   std::shared_ptr<const TFindingRanks> ranks_;
   std::optional<ombra::TFindingKind> filter_;
 };

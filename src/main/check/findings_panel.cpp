@@ -107,9 +107,17 @@ TFindingsPanel::TFindingsPanel(std::shared_ptr<IMessageBox> messages, std::share
 }
 
 void TFindingsPanel::setCheck(TViewerCheckResult check) {
+  if (check != check_) ranks_.reset();
   check_ = std::move(check);
   taken_ = false;
   if (isVisible()) takeCheck();
+}
+
+void TFindingsPanel::setRanks(const TViewerCheckResult& check, std::shared_ptr<const TFindingRanks> ranks) {
+  if (!check || check != check_ || !ranks) return;
+  ranks_ = std::move(ranks);
+  // A model still on an older check ignores them; it takes them with the check.
+  model_->setRanks(check_, ranks_);
 }
 
 void TFindingsPanel::showEvent(QShowEvent* event) {
@@ -121,6 +129,7 @@ void TFindingsPanel::takeCheck() {
   if (taken_) return;
   taken_ = true;
   model_->setCheck(check_);
+  model_->setRanks(check_, ranks_);
   table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   fillFilter();
   save_->setEnabled(saveDialog_ && model_->rowCount() > 0);

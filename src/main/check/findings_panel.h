@@ -27,6 +27,9 @@ class TFindingsPanel : public QDockWidget {
   // The table follows the check when the panel is in sight: a hidden panel costs the
   // window nothing when a verdict with a million findings arrives.
   void setCheck(TViewerCheckResult check);
+  // The ranks of the findings of `check`, which come after it; for the table while `check` is
+  // the panel's, whether in sight yet or not.
+  void setRanks(const TViewerCheckResult& check, std::shared_ptr<const TFindingRanks> ranks);
   TFindingsModel* model() const { return model_; }
   QTableView* table() const { return table_; }
   QComboBox* filter() const { return filter_; }
@@ -55,6 +58,7 @@ class TFindingsPanel : public QDockWidget {
   QComboBox* filter_;
   QPushButton* save_;
   TViewerCheckResult check_;
+  std::shared_ptr<const TFindingRanks> ranks_;
   bool taken_ = true;
 };
 

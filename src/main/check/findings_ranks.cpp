@@ -21,14 +21,15 @@ std::vector<std::uint32_t> AllFindings(const TViewerCheck& check) {
   return order;
 }
 
-// Ranks from `order`, the findings sorted by a column: equal neighbours share a rank.
-template <typename Equal>
-std::vector<std::uint32_t> RanksOf(const std::vector<std::uint32_t>& order, Equal equal) {
-  std::vector<std::uint32_t> ranks(order.size());
+// Ranks of the findings sorted by a column: `at(i)` is the finding at place i, `sameAsBefore(i)`
+// whether it equals the one before in the column; equal neighbours share a rank.
+template <typename At, typename SameAsBefore>
+std::vector<std::uint32_t> RanksOf(std::size_t count, At at, SameAsBefore sameAsBefore) {
+  std::vector<std::uint32_t> ranks(count);
   std::uint32_t rank = 0;
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    if (i > 0 && !equal(order[i - 1], order[i])) ++rank;
-    ranks[order[i]] = rank;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0 && !sameAsBefore(i)) ++rank;
+    ranks[at(i)] = rank;
   }
   return ranks;
 }
@@ -41,13 +42,9 @@ std::vector<std::uint32_t> RankBy(const TViewerCheck& check, Key key) {
   for (std::uint32_t index = 0; index < FindingCount(check); ++index)
     keyed.emplace_back(key(FindingAt(check, index)), index);
   std::sort(keyed.begin(), keyed.end());
-  std::vector<std::uint32_t> ranks(keyed.size());
-  std::uint32_t rank = 0;
-  for (std::size_t i = 0; i < keyed.size(); ++i) {
-    if (i > 0 && keyed[i - 1].first != keyed[i].first) ++rank;
-    ranks[keyed[i].second] = rank;
-  }
-  return ranks;
+  return RanksOf(
+      keyed.size(), [&](std::size_t i) { return keyed[i].second; },
+      [&](std::size_t i) { return keyed[i - 1].first == keyed[i].first; });
 }
 
 // The first sixteen bytes of a text as two numbers, the first byte highest; 0 past its end.
@@ -122,25 +119,37 @@ void SortByText(const TViewerCheck& check, std::vector<std::uint32_t>& order, TT
 std::vector<std::uint32_t> RankByText(const TViewerCheck& check, TTextOf text) {
   std::vector<std::uint32_t> order = AllFindings(check);
   SortByText(check, order, text);
-  return RanksOf(order, [&](std::uint32_t a, std::uint32_t b) {
-    return text(FindingAt(check, a)) == text(FindingAt(check, b));
-  });
+  return RanksOf(
+      order.size(), [&](std::size_t i) { return order[i]; },
+      [&](std::size_t i) {
+        return text(FindingAt(check, order[i - 1])) == text(FindingAt(check, order[i]));
+      });
+}
+
+// One column's ranks; the column a TFindingColumn.
+std::vector<std::uint32_t> RankColumn(const TViewerCheck& check, int column) {
+  switch (column) {
+    case kFindSeverity: return RankBy(check, [](const TFindingFacts& f) { return ToneRank(f.Tone); });
+    case kFindPayment: return RankBy(check, [](const TFindingFacts& f) { return f.Payment; });
+    case kFindRecord:
+      return RankBy(
+          check, [](const TFindingFacts& f) { return std::tuple(f.Record, f.Byte.value_or(-1), f.Payment); });
+    case kFindField: return RankByText(check, [](const TFindingFacts& f) { return f.Field; });
+    case kFindExpected: return RankByText(check, [](const TFindingFacts& f) { return f.Expected; });
+    case kFindFound: return RankByText(check, [](const TFindingFacts& f) { return f.Found; });
+    default: return RankByText(check, [](const TFindingFacts& f) { return f.Sentence; });
+  }
 }
 
 }  // namespace
 
-std::shared_ptr<const TFindingRanks> RankFindings(const TViewerCheck& check) {
+std::shared_ptr<const TFindingRanks> RankFindings(const TViewerCheck& check,
+                                                  const std::function<bool()>& stopped) {
   auto ranks = std::make_shared<TFindingRanks>();
-  auto& by = ranks->ByColumn;
-  by[kFindSeverity] = RankBy(check, [](const TFindingFacts& f) { return ToneRank(f.Tone); });
-  by[kFindPayment] = RankBy(check, [](const TFindingFacts& f) { return f.Payment; });
-  by[kFindRecord] = RankBy(check, [](const TFindingFacts& f) {
-    return std::tuple(f.Record, f.Byte.value_or(-1), f.Payment);
-  });
-  by[kFindField] = RankByText(check, [](const TFindingFacts& f) { return f.Field; });
-  by[kFindExpected] = RankByText(check, [](const TFindingFacts& f) { return f.Expected; });
-  by[kFindFound] = RankByText(check, [](const TFindingFacts& f) { return f.Found; });
-  by[kFindSentence] = RankByText(check, [](const TFindingFacts& f) { return f.Sentence; });
+  for (int column = 0; column < kFindColumnCount; ++column) {
+    if (stopped && stopped()) return nullptr;
+    ranks->ByColumn[static_cast<std::size_t>(column)] = RankColumn(check, column);
+  }
   return ranks;
 }
 

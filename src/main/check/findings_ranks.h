@@ -1,9 +1,11 @@
 #pragma once
-// Each finding's place in each column of the panel "Befunde", taken once when the check's
-// result is made: the findings do not change after, and sorting a million by their texts again
-// at every click on a header would hold the window for longer than a user waits.
+// Each finding's place in each column of the panel "Befunde", taken once per check, by the
+// runner's worker after the verdict is out: the findings do not change after, and sorting a
+// million by their texts again at every click on a header would hold the window for longer
+// than a user waits.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -30,7 +32,10 @@ struct TFindingRanks {
   std::array<std::vector<std::uint32_t>, kFindColumnCount> ByColumn;
 };
 
-std::shared_ptr<const TFindingRanks> RankFindings(const TViewerCheck& check);
+// A million findings take most of a second: `stopped`, asked between columns, ends the work
+// early with nothing when it says so.
+std::shared_ptr<const TFindingRanks> RankFindings(const TViewerCheck& check,
+                                                  const std::function<bool()>& stopped = {});
 
 // Sorts `order` (indexes of findings) by their ranks in `ranks`, ascending or descending;
 // findings of one rank keep the order they had. In time linear in the findings and ranks.

@@ -13,6 +13,7 @@
 
 #include <QTableView>
 
+#include "check.h"
 #include "check_view.h"
 #include "findings_panel.h"
 #include "list_arranger.h"
@@ -53,6 +54,18 @@ std::string WrongTotal(std::string file) {
   const std::size_t euro = file.size() - 128 + 64;
   const std::string total = testdta::Digits(std::stoll(file.substr(euro, 13)) + 1, 13);
   return file.replace(euro, 13, total);
+}
+
+// A file loaded and checked as the window's loader does it, for a check started by hand.
+struct TLoaded {
+  std::shared_ptr<const ombra::TDtaus> Document;
+  std::shared_ptr<const ombra::TFileCheck> Check;
+};
+TLoaded LoadedFile(const std::string& path) {
+  auto document = std::make_shared<ombra::TDtaus>();
+  auto check = std::make_shared<const ombra::TFileCheck>(
+      ombra::LoadAndCheck(*document, path, ombra::TRegionalSettings::de_DE()));
+  return {std::move(document), std::move(check)};
 }
 
 class CheckViewTest : public ViewerTest {
@@ -455,6 +468,111 @@ TEST_F(CheckViewTest, PanelListsTheFindingsAndLeadsToTheirPayments) {
   table.setFocus();
   QTest::keyClick(&table, Qt::Key_Return);
   EXPECT_EQ(List().selection().cursor(), 249);
+}
+
+// The verdict does not wait for the ranks the panel sorts by: the panel in sight shows the
+// findings at once, and the ranks follow.
+TEST_F(CheckViewTest, RanksOfTheFindingsFollowTheVerdict) {
+  form = Start();
+  form->show();
+  TCheckRunner& runner = *form->checkView->runner();
+  TFindingsPanel& panel = *form->checkView->panel();
+  panel.show();
+  QStringList heard;
+  TViewerCheckResult verdict;
+  bool verdictHadRanks = true;
+  // After the window's own receiver: the panel has the check.
+  QObject::connect(&runner, &TCheckRunner::finished, [&](const TViewerCheckResult& result) {
+    heard << QStringLiteral("Urteil");
+    verdict = result;
+    verdictHadRanks = panel.model()->check() != result || panel.model()->ranks() != nullptr;
+  });
+  QSignalSpy ranked(&runner, &TCheckRunner::ranked);
+  QObject::connect(&runner, &TCheckRunner::ranked, [&] { heard << QStringLiteral("Ränge"); });
+  form->ShowFile(QString::fromStdString(data.Write(
+      "datei.dta",
+      Accounts(40, {{7, To(kFailsBlz, "1234567890", 7)}, {9, To(kUnknownBlz, "1234567890", 9)}}))));
+  WaitUntilLoaded(*form);
+  ASSERT_TRUE(ranked.count() > 0 || ranked.wait(30000)) << "no ranks came";
+  EXPECT_EQ(heard, QStringList({QStringLiteral("Urteil"), QStringLiteral("Ränge")}));
+  EXPECT_FALSE(verdictHadRanks);
+  const auto check = ranked.at(0).at(0).value<TViewerCheckResult>();
+  const auto ranks = ranked.at(0).at(1).value<std::shared_ptr<const TFindingRanks>>();
+  EXPECT_EQ(check, verdict);
+  ASSERT_TRUE(ranks);
+  for (const auto& column : ranks->ByColumn) EXPECT_EQ(column.size(), FindingCount(*check));
+  EXPECT_EQ(panel.model()->ranks(), ranks);
+}
+
+// Ranks still being made when the check they belong to goes never reach the panel: only those
+// of the check that replaced it do.
+TEST_F(CheckViewTest, RanksOfACheckThatWentAreDropped) {
+  const TLoaded newer = LoadedFile(data.Write("neu.dta", Accounts(5, {{2, To(kFailsBlz, "1234567890", 2)}})));
+  struct Case {
+    const char* name;
+    // Runs as the older verdict arrives, its ranks being made.
+    std::function<void(TCheckView&)> meanwhile;
+    // Runs once that verdict is shown.
+    std::function<void(TCheckView&)> after;
+  };
+  const auto checkNewer = [&](TCheckView& view) { view.start(newer.Document, newer.Check); };
+  const std::vector<Case> cases{
+      {"another file opened", checkNewer, [](TCheckView&) {}},
+      {"check cancelled, another opened once the worker is idle", [](TCheckView& view) { view.clear(); },
+       [&](TCheckView& view) {
+         ASSERT_TRUE(QTest::qWaitFor([&] { return view.runner()->isIdle(); }, 30000));
+         checkNewer(view);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    form = Start();
+    form->show();
+    TCheckView& view = *form->checkView;
+    TCheckRunner& runner = *view.runner();
+    view.panel()->show();
+    bool first = true;
+    QObject::connect(&runner, &TCheckRunner::finished, [&] {
+      if (std::exchange(first, false)) c.meanwhile(view);
+    });
+    QSignalSpy verdicts(&runner, &TCheckRunner::finished);
+    QSignalSpy ranked(&runner, &TCheckRunner::ranked);
+    form->ShowFile(
+        QString::fromStdString(data.Write("alt.dta", Accounts(30, {{3, To(kUnknownBlz, "1234567890", 3)}}))));
+    WaitUntilLoaded(*form);
+    ASSERT_TRUE(verdicts.count() > 0 || verdicts.wait(30000)) << "the older check did not report";
+    c.after(view);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return verdicts.count() == 2 && ranked.count() > 0; }, 30000));
+    const auto newest = verdicts.at(1).at(0).value<TViewerCheckResult>();
+    EXPECT_EQ(newest->Payments, 5);
+    // The pool runs one job after another: the older ranks would have come before these.
+    ASSERT_EQ(ranked.count(), 1);
+    EXPECT_EQ(ranked.at(0).at(0).value<TViewerCheckResult>(), newest);
+    EXPECT_EQ(view.panel()->model()->check(), newest);
+    EXPECT_EQ(view.panel()->model()->ranks(),
+              ranked.at(0).at(1).value<std::shared_ptr<const TFindingRanks>>());
+    form.reset();
+  }
+}
+
+// A verdict that comes while another file loads waits to be shown, and so do its ranks: when
+// the load ends without a new list, the panel has both.
+TEST_F(CheckViewTest, RanksThatCameWhileAFileLoadedComeWithTheirVerdict) {
+  form = Start();
+  form->show();
+  TCheckView& view = *form->checkView;
+  view.panel()->show();
+  QSignalSpy ranked(view.runner(), &TCheckRunner::ranked);
+  const TLoaded file =
+      LoadedFile(data.Write("datei.dta", Accounts(20, {{4, To(kFailsBlz, "1234567890", 4)}})));
+  view.start(file.Document, file.Check);
+  view.setLoading(true);
+  ASSERT_TRUE(ranked.wait(30000)) << "no ranks came";
+  EXPECT_EQ(view.result(), nullptr);
+  view.setLoading(false);
+  ASSERT_EQ(view.result(), ranked.at(0).at(0).value<TViewerCheckResult>());
+  EXPECT_EQ(view.panel()->model()->check(), view.result());
+  EXPECT_EQ(view.panel()->model()->ranks(), ranked.at(0).at(1).value<std::shared_ptr<const TFindingRanks>>());
 }
 
 }  // namespace

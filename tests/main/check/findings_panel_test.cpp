@@ -270,6 +270,31 @@ TEST_F(FindingsPanelTest, HiddenPanelTakesTheCheckWhenShown) {
   EXPECT_EQ(panel.model()->rowCount(), 0);
 }
 
+// The ranks come after their check, the panel in sight or not: the table gets those of its
+// check, never those of a check set before, and keeps them when its check is set again.
+TEST_F(FindingsPanelTest, TableTakesOnlyTheRanksOfItsCheck) {
+  const TViewerCheckResult older = CheckOf({Total(), CheckSum(7)}, 10);
+  const TViewerCheckResult shown = CheckOf({Total(), CheckSum(7), CheckSum(9)}, 10);
+  const auto olderRanks = RankFindings(*older);
+  const auto ranks = RankFindings(*shown);
+  for (const bool inSight : {false, true}) {
+    SCOPED_TRACE(inSight ? "in sight" : "hidden until the ranks came");
+    panel.setCheck(nullptr);
+    panel.setVisible(inSight);
+    panel.setCheck(older);
+    panel.setCheck(shown);
+    panel.setRanks(older, olderRanks);
+    panel.setRanks(shown, ranks);
+    panel.show();
+    EXPECT_EQ(panel.model()->check(), shown);
+    EXPECT_EQ(panel.model()->ranks(), ranks);
+    panel.setCheck(shown);
+    EXPECT_EQ(panel.model()->ranks(), ranks);
+    panel.setCheck(older);
+    EXPECT_EQ(panel.model()->ranks(), nullptr);
+  }
+}
+
 TEST_F(FindingsPanelTest, CopiesTheSelectedFindingsAsTextAndTable) {
   panel.setCheck(CheckOf({Total(), CheckSum(7), UnknownBank(8)}, 10));
   QTableView& table = *panel.table();
@@ -384,8 +409,9 @@ namespace quandel::test {
 namespace {
 
 // Every column in both directions, one sort after another: the order is what a stable sort
-// of the order before gives by the column, ties keeping their places, whether the ranks came
-// with the check (as from its worker) or were taken at the first sort.
+// of the order before gives by the column, ties keeping their places, whenever the ranks come
+// from the check's worker: before the first sort, after it (the model ranked them itself), or
+// never; ranks of another check, its findings in the opposite order, are not taken.
 TEST(FindingsModelTest, EverySortIsStableOverTheOrderBefore) {
   std::vector<TFinding> findings{Total(), CheckSum(7), CheckDigit(7), UnknownBank(3), CheckDigit(3),
                                  CheckSum(12), Total(), CheckDigit(12), Agrees(), UnknownBank(7)};
@@ -402,12 +428,21 @@ TEST(FindingsModelTest, EverySortIsStableOverTheOrderBefore) {
       default: return {0, 0, std::string(f.Sentence)};
     }
   };
-  for (const bool ranked : {false, true}) {
-    SCOPED_TRACE(ranked ? "ranks from the worker" : "ranks at the first sort");
-    auto check = CheckOf(findings, 20);
-    if (ranked) check->Ranks = RankFindings(*check);
+  enum class TRanksCome { Never, BeforeTheFirstSort, AfterTheFirstSort, OfAnotherCheck };
+  const std::vector<std::pair<TRanksCome, const char*>> arrivals{
+      {TRanksCome::Never, "ranks at the first sort"},
+      {TRanksCome::BeforeTheFirstSort, "ranks from the worker before the first sort"},
+      {TRanksCome::AfterTheFirstSort, "ranks from the worker after the first sort"},
+      {TRanksCome::OfAnotherCheck, "ranks of another check"}};
+  for (const auto& [comes, name] : arrivals) {
+    SCOPED_TRACE(name);
+    const TViewerCheckResult check = CheckOf(findings, 20);
+    const TViewerCheckResult other = CheckOf({findings.rbegin(), findings.rend()}, 20);
     TFindingsModel model;
     model.setCheck(check);
+    if (comes == TRanksCome::BeforeTheFirstSort) model.setRanks(check, RankFindings(*check));
+    if (comes == TRanksCome::OfAnotherCheck) model.setRanks(other, RankFindings(*other));
+    bool sorted = false;
     std::vector<TFindingFacts> expected;
     for (int row = 0; row < model.rowCount(); ++row) expected.push_back(model.factsAt(row));
     ASSERT_EQ(expected.size(), findings.size() - 1);
@@ -416,6 +451,8 @@ TEST(FindingsModelTest, EverySortIsStableOverTheOrderBefore) {
       for (const Qt::SortOrder order : {Qt::DescendingOrder, Qt::AscendingOrder}) {
         SCOPED_TRACE(testing::Message() << "column " << column << (order == Qt::AscendingOrder ? " up" : " down"));
         model.sort(column, order);
+        if (!std::exchange(sorted, true) && comes == TRanksCome::AfterTheFirstSort)
+          model.setRanks(check, RankFindings(*check));
         std::stable_sort(expected.begin(), expected.end(), [&](const TFindingFacts& a, const TFindingFacts& b) {
           return order == Qt::AscendingOrder ? key(column, a) < key(column, b) : key(column, b) < key(column, a);
         });
