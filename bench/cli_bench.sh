@@ -108,7 +108,7 @@ else
     echo "Achtung: der PHP-Leser las $PHP_COUNT von $COUNT Zahlungen mit $PHP_ERRORS Fehlern."
   fi
   PHP_MS=$(cut -d' ' -f1 "$WORK/php.txt" | sort -n | median)
-  echo "PHP-Leser (nur das Parsen), $COUNT Zahlungen: $PHP_MS ms (Median aus $PHP_RUNS)"
+  printf "PHP-Leser (nur das Parsen), %s Zahlungen: %.1f ms (Median aus %s)\n" "$COUNT" "$PHP_MS" "$PHP_RUNS"
   for command in json csv; do
     MS=$(sort -n "$WORK/$command.txt" | median)
     MIN=$(sort -n "$WORK/$command.txt" | head -1)
