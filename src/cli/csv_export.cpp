@@ -167,7 +167,8 @@ char* TCsvRows::PutField(char* to, std::string_view padded, bool guardFormula) c
   if (guardFormula && support::StartsLikeFormula(cp1252)) *to++ = '\'';
   if (!quoted) {
     if (support::HasByteAbove7F(padded)) return support::PutCp1252AsUtf8(to, cp1252);
-    std::memcpy(to, cp1252.data(), cp1252.size());
+    // An empty field (a bank the directory lacks) may have no bytes at all to copy from.
+    if (!cp1252.empty()) std::memcpy(to, cp1252.data(), cp1252.size());
     return to + cp1252.size();
   }
   to = PutQuotedUtf8(to, cp1252, false);
