@@ -14,6 +14,16 @@
 namespace quandel::test {
 namespace {
 
+// A bar atop a window of `size`, shown; the window owns it.
+TInfoBar* ShowBarIn(QWidget& window, QSize size) {
+  auto* layout = new QVBoxLayout(&window);
+  auto* bar = new TInfoBar(&window);
+  layout->addWidget(bar);
+  window.resize(size);
+  window.show();
+  return bar;
+}
+
 TEST(InfoBarColours, EveryKindKeepsItsLinesReadableInLightAndDarkPalettes) {
   for (const listview_test::PaletteCase& c : listview_test::kPalettes) {
     SCOPED_TRACE(c.name);
@@ -22,11 +32,7 @@ TEST(InfoBarColours, EveryKindKeepsItsLinesReadableInLightAndDarkPalettes) {
     QApplication::setPalette(listview_test::MakePalette(c));
     const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* bar = new TInfoBar(&window);
-    layout->addWidget(bar);
-    window.resize(500, 120);
-    window.show();
+    TInfoBar* bar = ShowBarIn(window, QSize(500, 120));
     for (const auto& [kind, name] :
          {std::pair{TInfoKind::Information, "information"}, std::pair{TInfoKind::Warning, "warning"},
           std::pair{TInfoKind::Error, "error"}}) {
@@ -49,11 +55,7 @@ TEST(InfoBarColours, EveryKindKeepsItsLinesReadableInLightAndDarkPalettes) {
 // damaged file's message, which no check goes before, leaves out the row of their buttons.
 TEST(InfoBarHeight, KeepsTheButtonsRowOnlyWhereACheckWentBefore) {
   QWidget window;
-  auto* layout = new QVBoxLayout(&window);
-  auto* bar = new TInfoBar(&window);
-  layout->addWidget(bar);
-  window.resize(696, 480);
-  window.show();
+  TInfoBar* bar = ShowBarIn(window, QSize(696, 480));
   const auto height = [bar] {
     QCoreApplication::processEvents();
     return bar->sizeHint().height();
